@@ -1,0 +1,231 @@
+#include "app/form1.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QToolBar>
+
+#include "app/appicons.h"
+#include "platform/wavedevices/waveoutdevices.h"
+
+namespace {
+
+QAction* Append(QWidget* menu, QAction* action) {
+    menu->addAction(action);
+    return action;
+}
+
+}  // namespace
+
+TForm1::TForm1(const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent), arguments_(arguments), waveOutCount_(&WaveOutDevices::count),
+      importing_([] { return false; }) {
+    // Until FormCreate gives the real caption, a second start must not mistake this window
+    // for a running program.
+    setWindowTitle(QStringLiteral("TmpQuillsong"));
+    setObjectName(QStringLiteral("Form1"));
+    setWindowIcon(AppIcons::programIcon());
+    resize(640, 480);
+    CreateActions();
+    CreateToolBar();
+    CreateMenus();
+    CreateTrayMenu();
+    MainTextPanel = new QFrame(this);
+    MainTextPanel->setObjectName(QStringLiteral("MainTextPanel"));
+    MainTextPanel->setAutoFillBackground(true);
+    MainTextPanel->setBackgroundRole(QPalette::Base);
+    setCentralWidget(MainTextPanel);
+    CreateStatusBar();
+    Timer1.setSingleShot(true);
+    connect(&Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    FormCreate();
+}
+
+TForm1::~TForm1() { FormDestroy(); }
+
+QAction* TForm1::MakeAction(const QString& text, const QString& iconName,
+                            void (TForm1::*handler)()) {
+    auto* action = new QAction(text, this);
+    if (!iconName.isEmpty()) {
+        action->setIcon(AppIcons::icon(iconName));
+    }
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void TForm1::CreateActions() {
+    ToolButton1 = MakeAction(QStringLiteral("    Single    "), QStringLiteral("single"),
+                             &TForm1::NotYetAvailable);
+    ToolButton1->setToolTip(QStringLiteral("Single-Article Mode"));
+    ToolButton2 = MakeAction(QStringLiteral("Multi "), QStringLiteral("multi"),
+                             &TForm1::NotYetAvailable);
+    ToolButton2->setToolTip(QStringLiteral("Multi-Article Mode"));
+    auto* modeGroup = new QActionGroup(this);
+    for (QAction* mode : {ToolButton1, ToolButton2}) {
+        mode->setCheckable(true);
+        modeGroup->addAction(mode);
+    }
+    ToolButton1->setChecked(true);
+    OptionsBtn = MakeAction(QStringLiteral("Options"), QStringLiteral("options"),
+                            &TForm1::OptionsBtnClick);
+    OptionsBtn->setToolTip(QStringLiteral("Display / Hide Options Panels"));
+    OptionsBtn->setCheckable(true);
+}
+
+void TForm1::CreateToolBar() {
+    ToolBar1 = addToolBar(QStringLiteral("Toolbar"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar1->setIconSize(QSize(32, 32));
+    ToolBar1->toggleViewAction()->setVisible(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    struct Button {
+        const char* caption;
+        const char* hint;
+        const char* icon;
+    };
+    const auto add = [this](const Button& button) {
+        QAction* action = MakeAction(QString::fromUtf8(button.caption),
+                                     QString::fromUtf8(button.icon), &TForm1::NotYetAvailable);
+        action->setToolTip(QString::fromUtf8(button.hint));
+        ToolBar1->addAction(action);
+    };
+    ToolBar1->addAction(ToolButton1);
+    ToolBar1->addAction(ToolButton2);
+    ToolBar1->addSeparator();
+    add({"Text File", "Read text file", "textfile"});
+    add({"Paste", "Paste", "paste"});
+    ToolBar1->addSeparator();
+    add({"Aloud", "Read text aloud", "aloud"});
+    add({"File", "Read text to file", "file"});
+    add({"Pause", "Pause / Resume ", "pause"});
+    add({"Skip", "Skip to next article", "skip"});
+    add({"Stop", "Stop reading", "stop"});
+    ToolBar1->addSeparator();
+    ToolBar1->addAction(OptionsBtn);
+}
+
+void TForm1::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    Append(file, MakeAction(QStringLiteral("&Open Text File"), QStringLiteral("textfile"),
+                               &TForm1::NotYetAvailable))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Append(file, MakeAction(QStringLiteral("Tell a Friend"), {}, &TForm1::NotYetAvailable));
+    file->addSeparator();
+    Append(file, MakeAction(QStringLiteral("E&xit Quillsong"), {}, &TForm1::ExitQuillsongClick));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    toolbarItem_ = Append(view, MakeAction(QStringLiteral("&Toolbar"), {}, &TForm1::ToolbarClick));
+    toolbarItem_->setCheckable(true);
+    optionsPanelsItem_ = Append(view, MakeAction(QStringLiteral("&Options Panels"), {}, &TForm1::OptionsBtnClick));
+    optionsPanelsItem_->setCheckable(true);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    watchClipboardItem_ = Append(options, MakeAction(QStringLiteral("&Watch Clipboard"), {}, &TForm1::NotYetAvailable));
+    watchClipboardItem_->setCheckable(true);
+    options->addSeparator();
+    auto* modes = new QActionGroup(this);
+    singleItem_ = modes->addAction(MakeAction(QStringLiteral("&Single Article"), {}, &TForm1::NotYetAvailable));
+    multiItem_ = modes->addAction(MakeAction(QStringLiteral("&Multi Article"), {}, &TForm1::NotYetAvailable));
+    for (QAction* item : {singleItem_, multiItem_}) {
+        item->setCheckable(true);
+        options->addAction(item);
+    }
+    options->addSeparator();
+    Append(options, MakeAction(QStringLiteral("&Select Audio Device"), {}, &TForm1::NotYetAvailable));
+    Append(options, MakeAction(QStringLiteral("&Pronunciation Editor"), {}, &TForm1::NotYetAvailable));
+
+    QMenu* read = menuBar()->addMenu(QStringLiteral("&Read"));
+    const auto readItem = [&](const char* text, const char* icon, Qt::Key key) {
+        Append(read, MakeAction(QString::fromUtf8(text), QString::fromUtf8(icon),
+                                   &TForm1::NotYetAvailable))
+            ->setShortcut(QKeySequence(Qt::CTRL | key));
+    };
+    readItem("Read &Aloud", "aloud", Qt::Key_F6);
+    readItem("Read to &File", "file", Qt::Key_F7);
+    read->addSeparator();
+    readItem("&Pause", "pause", Qt::Key_F8);
+    readItem("S&kip", "skip", Qt::Key_F9);
+    readItem("&Stop", "stop", Qt::Key_F10);
+
+    audioHelpMenu_ = menuBar()->addMenu(QStringLiteral("&Audio Help"));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    Append(help, MakeAction(QStringLiteral("&Contents"), {}, &TForm1::NotYetAvailable));
+    help->addSeparator();
+    Append(help, MakeAction(QStringLiteral("&Visit Halcyx Technologies"), {}, &TForm1::NotYetAvailable));
+    Append(help, MakeAction(QStringLiteral("&Portable MP3 Players"), {}, &TForm1::NotYetAvailable));
+    help->addSeparator();
+    Append(help, MakeAction(QStringLiteral("&About"), {}, &TForm1::NotYetAvailable));
+}
+
+void TForm1::CreateTrayMenu() {
+    PopupMenu2 = new QMenu(this);
+    QAction* restore = Append(PopupMenu2, MakeAction(QStringLiteral("Restore"), {}, &TForm1::RestoreFromTray));
+    QFont bold = restore->font();
+    bold.setBold(true);  // the default item
+    restore->setFont(bold);
+    trayShowToolbarItem_ = Append(PopupMenu2, MakeAction(QStringLiteral("Show &Toolbar"), {}, &TForm1::NotYetAvailable));
+    PopupMenu2->addSeparator();
+    QMenu* options = PopupMenu2->addMenu(QStringLiteral("&Options"));
+    trayWatchClipboardItem_ = Append(options, MakeAction(QStringLiteral("&Watch Clipboard"), {}, &TForm1::NotYetAvailable));
+    trayWatchClipboardItem_->setCheckable(true);
+    options->addSeparator();
+    auto* modes = new QActionGroup(this);
+    traySingleItem_ = modes->addAction(MakeAction(QStringLiteral("&Single Article"), {}, &TForm1::NotYetAvailable));
+    trayMultiItem_ = modes->addAction(MakeAction(QStringLiteral("&Multi Article"), {}, &TForm1::NotYetAvailable));
+    for (QAction* item : {traySingleItem_, trayMultiItem_}) {
+        item->setCheckable(true);
+        options->addAction(item);
+    }
+    PopupMenu2->addSeparator();
+    for (const char* text : {"Read &Aloud", "Read to &File", "S&kip", "&Pause", "&Stop"}) {
+        Append(PopupMenu2, MakeAction(QString::fromUtf8(text), {}, &TForm1::NotYetAvailable));
+    }
+    PopupMenu2->addSeparator();
+    Append(PopupMenu2, MakeAction(QStringLiteral("A&bout"), {}, &TForm1::NotYetAvailable));
+    PopupMenu2->addSeparator();
+    Append(PopupMenu2, MakeAction(QStringLiteral("E&xit Quillsong"), {}, &TForm1::ExitQuillsongClick));
+}
+
+void TForm1::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(true);
+    statusPanel0_ = new QLabel(bar);
+    statusPanel0_->setObjectName(QStringLiteral("StatusPanel0"));
+    statusPanel1_ = new QLabel(QStringLiteral(" "), bar);
+    statusPanel1_->setObjectName(QStringLiteral("StatusPanel1"));
+    for (QLabel* panel : {statusPanel0_, statusPanel1_}) {
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setContentsMargins(4, 0, 4, 0);
+        bar->addWidget(panel);
+    }
+    statusGauge_ = new QProgressBar(bar);
+    statusGauge_->setObjectName(QStringLiteral("StatusGauge"));
+    statusGauge_->setTextVisible(false);
+    statusGauge_->setRange(0, 100);
+    statusGauge_->setFixedHeight(15);
+    statusGauge_->hide();
+    bar->addWidget(statusGauge_);
+}
+
+void TForm1::ToolbarClick() {
+    prefs_->ShowToolbar = !prefs_->ShowToolbar;
+    ToolBar1->setVisible(prefs_->ShowToolbar);
+    toolbarItem_->setChecked(prefs_->ShowToolbar);
+}
+
+void TForm1::OptionsBtnClick() {
+    prefs_->ShowOptions = !prefs_->ShowOptions;
+    OptionsBtn->setChecked(prefs_->ShowOptions);
+    optionsPanelsItem_->setChecked(prefs_->ShowOptions);
+}

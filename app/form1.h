@@ -1,0 +1,146 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "app/readingstate.h"
+#include "settings/preferences.h"
+
+class QAction;
+class QActionGroup;
+class QFrame;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QSystemTrayIcon;
+class QToolBar;
+class QToolButton;
+class TSplashForm;
+
+// The main window: toolbar, menus, the article area, the status bar and the tray icon. It owns
+// the preferences and ends the program only through ExitQuillsongClick.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    static const QString kSoundCardMissing;
+
+    explicit TForm1(const QStringList& arguments, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    void ExitQuillsongClick();
+    void HideToTray();
+    void RestoreFromTray();
+    void UpdateStatus(const QString& text);
+    void ResetStatus();
+    QString ArticleCountText() const;
+    void SetReadingState(ReadingState state);
+    // Saves placement and preferences, as at exit (the desktop session is ending).
+    void StorePreferencesNow() { StorePreferences(); }
+
+    TPreferences& Preferences() { return *prefs_; }
+    ReadingState State() const { return readingState_; }
+    bool Shown() const { return shown_; }
+    QString TrayTip() const { return trayTip_; }
+    QString StatusPanelText(int panel) const;
+    bool TrayAvailable() const;
+
+    // The splash stays at least this long (5000 ms); tests shorten it.
+    void SetSplashMinimum(int milliseconds) { splashMinimumMs_ = milliseconds; }
+    // Counts the wave output devices; the platform's count unless replaced.
+    void SetWaveOutCounter(std::function<int()> counter) { waveOutCount_ = std::move(counter); }
+    // Tells whether the article list is importing; the hidden start waits for it.
+    void SetImportProbe(std::function<bool()> probe) { importing_ = std::move(probe); }
+
+Q_SIGNALS:
+    // The program must end: no sound card, or the exit command has finished.
+    void terminationRequested();
+    // The first showing has completed (FormShow done, idle).
+    void startupFinished();
+    void hiddenToTray();
+    void restoredFromTray();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Construction of the controls (form1.cpp).
+    void CreateActions();
+    void CreateToolBar();
+    void CreateMenus();
+    void CreateTrayMenu();
+    void CreateStatusBar();
+    QAction* MakeAction(const QString& text, const QString& iconName, void (TForm1::*handler)());
+
+    // Life cycle (form1_lifecycle.cpp).
+    void FormCreate();
+    void FormShow();
+    void FormActivate();
+    void Timer1Timer();
+    void FormDestroy();
+    void StorePreferences();
+    void ApplyMode();
+    void InitializeListInfo();
+    void RequestTermination();
+
+    // Tray (form1_tray.cpp).
+    void InitTrayIconData();
+    void TrayIconActivated(int reason);
+    void BringToFront();
+
+    // Status (form1_status.cpp).
+    void FormResize();
+    void SetTrayTip(const QString& text);
+
+    // Commands whose work is done elsewhere; they are wired here so every menu exists.
+    void ToolbarClick();
+    void OptionsBtnClick();
+    void NotYetAvailable() {}
+
+    QStringList arguments_;
+    std::unique_ptr<TPreferences> prefs_;
+    std::function<int()> waveOutCount_;
+    std::function<bool()> importing_;
+    int splashMinimumMs_ = 5000;
+
+    bool shown_ = false;
+    bool activated_ = false;
+    bool listInitialised_ = false;
+    bool firstShowQueued_ = false;
+    ReadingState readingState_ = rsIdle;
+    OutputTarget outputTarget_ = otSpeakers;
+    int roundRobinIndex_ = -1;
+    QString trayTip_;
+    QString mp3Path_;  // output of the current conversion
+
+    QTimer Timer1;
+    QPointer<TSplashForm> splash_;
+    QSystemTrayIcon* trayIcon_ = nullptr;
+
+    QToolBar* ToolBar1 = nullptr;
+    QFrame* MainTextPanel = nullptr;
+    QLabel* statusPanel0_ = nullptr;
+    QLabel* statusPanel1_ = nullptr;
+    QProgressBar* statusGauge_ = nullptr;
+    QMenu* audioHelpMenu_ = nullptr;
+    QMenu* PopupMenu2 = nullptr;
+
+    QAction* ToolButton1 = nullptr;  // single-article mode
+    QAction* ToolButton2 = nullptr;  // multi-article mode
+    QAction* OptionsBtn = nullptr;
+    QAction* toolbarItem_ = nullptr;
+    QAction* optionsPanelsItem_ = nullptr;
+    QAction* singleItem_ = nullptr;
+    QAction* multiItem_ = nullptr;
+    QAction* traySingleItem_ = nullptr;
+    QAction* trayMultiItem_ = nullptr;
+    QAction* watchClipboardItem_ = nullptr;
+    QAction* trayWatchClipboardItem_ = nullptr;
+    QAction* trayShowToolbarItem_ = nullptr;
+};

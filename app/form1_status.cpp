@@ -1,0 +1,63 @@
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QResizeEvent>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+
+#include "app/form1.h"
+#include "app/statustext.h"
+#include "platform/shell/utilsclass.h"
+
+void TForm1::UpdateStatus(const QString& text) {
+    QString longText = text;
+    if (text.trimmed().isEmpty()) {
+        if (readingState_ == rsConverting) {
+            longText = QStringLiteral("Converting to MP3 format: ") + QFileInfo(mp3Path_).fileName();
+        } else {
+            longText = ArticleCountText();
+        }
+    }
+    statusPanel0_->setText(longText);
+    SetTrayTip(longText);
+    UtilsClass::WriteDebugLine(longText);
+}
+
+void TForm1::ResetStatus() {
+    statusPanel0_->clear();
+    SetTrayTip(StatusText::kProgramTitle);
+    UpdateStatus(ArticleCountText());
+    statusGauge_->hide();
+    statusGauge_->setValue(0);
+    statusPanel1_->show();
+}
+
+QString TForm1::ArticleCountText() const { return StatusText::ArticleCountText(0, false); }
+
+QString TForm1::StatusPanelText(int panel) const {
+    return panel == 0 ? statusPanel0_->text() : statusPanel1_->text();
+}
+
+void TForm1::SetTrayTip(const QString& text) {
+    trayTip_ = StatusText::TrayTip(text);
+    if (trayIcon_) {
+        trayIcon_->setToolTip(trayTip_);
+    }
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TForm1::FormResize() {
+    if (!statusPanel0_) {
+        return;
+    }
+    // Three quarters for the status text, the rest for the state word or the gauge.
+    const int width = statusBar()->width() - 24;  // room for the size grip
+    const int panel0 = qRound(0.75 * width);
+    statusPanel0_->setFixedWidth(panel0);
+    statusPanel1_->setFixedWidth(qMax(0, width - panel0));
+    statusGauge_->setFixedWidth(qMax(0, width - panel0));
+}

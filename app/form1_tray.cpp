@@ -1,0 +1,75 @@
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWindow>
+
+#include "app/appicons.h"
+#include "app/form1.h"
+#include "app/statustext.h"
+#include "platform/shell/utilsclass.h"
+
+bool TForm1::TrayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+void TForm1::InitTrayIconData() {
+    if (!trayIcon_) {
+        trayIcon_ = new QSystemTrayIcon(AppIcons::programIcon(), this);
+        trayIcon_->setContextMenu(PopupMenu2);
+        connect(trayIcon_, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) { TrayIconActivated(reason); });
+    }
+    SetTrayTip(trayTip_.isEmpty() ? StatusText::kProgramTitle : trayTip_);
+    trayIcon_->show();
+}
+
+void TForm1::TrayIconActivated(int reason) {
+    if (!shown_) {
+        return;
+    }
+    // A single click on most Linux trays, a double click on the others.
+    if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger) {
+        RestoreFromTray();
+    }
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && TrayAvailable()) {
+        // Leave the window system's minimise first, then hide.
+        QTimer::singleShot(0, this, &TForm1::HideToTray);
+    } else if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        FormActivate();
+    }
+}
+
+void TForm1::HideToTray() {
+    if (!TrayAvailable()) {
+        // No tray to come back from: minimise, so the window stays reachable.
+        if (!isMinimized()) {
+            showMinimized();
+        }
+        Q_EMIT hiddenToTray();
+        return;
+    }
+    hide();
+    trayShowToolbarItem_->setEnabled(true);
+    Q_EMIT hiddenToTray();
+}
+
+void TForm1::RestoreFromTray() {
+    UtilsClass::WriteDebugLine(QStringLiteral("Restore from tray"));
+    trayShowToolbarItem_->setEnabled(false);
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    BringToFront();
+    Q_EMIT restoredFromTray();
+}
+
+void TForm1::BringToFront() {
+    raise();
+    activateWindow();
+    if (QWindow* window = windowHandle()) {
+        window->requestActivate();
+    }
+}

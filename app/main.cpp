@@ -1,0 +1,3 @@
+#include "app/quillsongapp.h"
+
+int main(int argc, char** argv) { return RunQuillsong(argc, argv); }

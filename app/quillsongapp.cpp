@@ -1,0 +1,44 @@
+#include "app/quillsongapp.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "app/form1.h"
+#include "app/statustext.h"
+#include "platform/shell/singleinstance.h"
+#include "platform/shell/terminationsignals.h"
+#include "platform/shell/usermessage.h"
+#include "platform/shell/utilsclass.h"
+
+int RunQuillsong(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quillsong"));
+    QApplication::setApplicationDisplayName(StatusText::kProgramTitle);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance;
+    if (!instance.acquire()) {
+        return 0;  // the running program has been asked to come forward
+    }
+    UtilsClass::RotateDebugLogs();
+    UserMessage::setHandler([](const QString& text) {
+        QString shown = text;
+        QMessageBox::information(QApplication::activeWindow(), StatusText::kProgramTitle,
+                                 shown.replace(QLatin1Char('\r'), QLatin1Char('\n')));
+    });
+
+    TForm1 form(QApplication::arguments());
+    QObject::connect(&instance, &SingleInstance::restoreRequested, &form,
+                     &TForm1::RestoreFromTray);
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &form, [&form](int number) {
+        UtilsClass::WriteDebugLine(QStringLiteral("Signal %1 received; exiting").arg(number));
+        form.ExitQuillsongClick();
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                     [&form] { form.StorePreferencesNow(); });
+    form.show();
+    const int code = QApplication::exec();
+    UserMessage::setHandler(nullptr);
+    return code;
+}

@@ -1,0 +1,67 @@
+#include "platform/wavedevices/waveoutdevices.h"
+
+#include <QAudioFormat>
+#include <QMediaDevices>
+#include <array>
+
+namespace {
+
+struct StandardFormat {
+    int rate;
+    int channels;
+    QAudioFormat::SampleFormat sample;
+    uint32_t flag;
+};
+
+constexpr std::array<StandardFormat, 12> kStandardFormats{{
+    {11025, 1, QAudioFormat::UInt8, WAVE_FORMAT_1M08},
+    {11025, 2, QAudioFormat::UInt8, WAVE_FORMAT_1S08},
+    {11025, 1, QAudioFormat::Int16, WAVE_FORMAT_1M16},
+    {11025, 2, QAudioFormat::Int16, WAVE_FORMAT_1S16},
+    {22050, 1, QAudioFormat::UInt8, WAVE_FORMAT_2M08},
+    {22050, 2, QAudioFormat::UInt8, WAVE_FORMAT_2S08},
+    {22050, 1, QAudioFormat::Int16, WAVE_FORMAT_2M16},
+    {22050, 2, QAudioFormat::Int16, WAVE_FORMAT_2S16},
+    {44100, 1, QAudioFormat::UInt8, WAVE_FORMAT_4M08},
+    {44100, 2, QAudioFormat::UInt8, WAVE_FORMAT_4S08},
+    {44100, 1, QAudioFormat::Int16, WAVE_FORMAT_4M16},
+    {44100, 2, QAudioFormat::Int16, WAVE_FORMAT_4S16},
+}};
+
+}  // namespace
+
+int WaveOutDevices::count() { return int(QMediaDevices::audioOutputs().size()); }
+
+bool WaveOutDevices::device(int deviceId, QAudioDevice* device) {
+    const QList<QAudioDevice> outputs = QMediaDevices::audioOutputs();
+    if (deviceId == kDefaultDevice) {
+        *device = QMediaDevices::defaultAudioOutput();
+        return !device->isNull();
+    }
+    if (deviceId < 0 || deviceId >= outputs.size()) {
+        return false;
+    }
+    *device = outputs[deviceId];
+    return true;
+}
+
+MMResult WaveOutDevices::getCaps(int deviceId, WaveOutCaps* caps) {
+    QAudioDevice dev;
+    if (!device(deviceId, &dev)) {
+        return count() == 0 ? MMSYSERR_NODRIVER : MMSYSERR_BADDEVICEID;
+    }
+    caps->name = dev.description().left(kMaxNameLength);
+    caps->channels = uint16_t(qBound(1, dev.maximumChannelCount(), 0xFFFF));
+    caps->support = WAVECAPS_VOLUME;
+    caps->formats = 0;
+    for (const StandardFormat& standard : kStandardFormats) {
+        QAudioFormat format;
+        format.setSampleRate(standard.rate);
+        format.setChannelCount(standard.channels);
+        format.setSampleFormat(standard.sample);
+        if (dev.isFormatSupported(format)) {
+            caps->formats |= standard.flag;
+        }
+    }
+    return MMSYSERR_NOERROR;
+}

@@ -1,0 +1,139 @@
+#include "settings/baseregistryclass.h"
+
+#include "platform/shell/usermessage.h"
+#include "platform/shell/utilsclass.h"
+#include "settings/registryenhanced.h"
+
+const QString TBaseRegistryClass::kMakerKey = QStringLiteral("Software\\HalcyxTech");
+const QString TBaseRegistryClass::kMissingMarker = QStringLiteral("defaultvalue");
+
+void TBaseRegistryClass::RegisterValue(const QString& name, uint8_t location,
+                                       const QString& alternateName, const QVariant& defaultValue,
+                                       int typeCode) {
+    std::unique_ptr<BaseRegClass> item;
+    switch (typeCode) {
+        case 0: item = std::make_unique<regInt>(name, location, alternateName, defaultValue.toInt()); break;
+        case 1: item = std::make_unique<regReal>(name, location, alternateName, defaultValue.toDouble()); break;
+        case 2: item = std::make_unique<regBool>(name, location, alternateName, defaultValue.toBool()); break;
+        case 3: item = std::make_unique<regString>(name, location, alternateName, defaultValue.toString()); break;
+        case 4: item = std::make_unique<regList>(name, location, alternateName); break;
+        default: return;
+    }
+    values_.push_back(std::move(item));
+}
+
+QString TBaseRegistryClass::KeyFor(const BaseRegClass& item) const {
+    return item.Location != 0 ? kMakerKey + QLatin1Char('\\') + ProductSubKey : kMakerKey;
+}
+
+void TBaseRegistryClass::ReadAll() {
+    for (const auto& item : values_) {
+        if (auto* list = dynamic_cast<regList*>(item.get())) {
+            ReadList(*list);
+        } else {
+            ReadItem(*item);
+        }
+    }
+}
+
+void TBaseRegistryClass::ReadItem(BaseRegClass& item) {
+    TRegistryEnhanced reg;
+    reg.Key = KeyFor(item);
+    QString text = reg.ReadValue(item.Name, kMissingMarker).toString();
+    if (text == kMissingMarker && item.Location == 1) {
+        reg.Key = kMakerKey;
+        text = reg.ReadValue(item.AlternateName, kMissingMarker).toString();
+    }
+    if (text == kMissingMarker) {
+        text = item.GetDefaultText();
+    }
+    try {
+        item.SetText(text);
+    } catch (const EConvertError& error) {
+        // A value that is not a number (edited by hand, damaged) counts as missing, so one bad
+        // value never stops the rest of the settings from loading.
+        UtilsClass::WriteDebugLine(QStringLiteral("Setting ") + item.Name + QStringLiteral(": ") +
+                                   QString::fromStdString(error.what()) +
+                                   QStringLiteral("; using the default"));
+        item.SetText(item.GetDefaultText());
+    }
+}
+
+void TBaseRegistryClass::ReadList(regList& list) {
+    TRegistryEnhanced reg;
+    reg.Key = KeyFor(list) + QStringLiteral("\\List") + list.Name;
+    list.Entries.clear();
+    QStringList names;
+    reg.GetValueNames(QString(), names);
+    for (const QString& name : names) {
+        list.Entries << reg.ReadValue(name, QString()).toString();
+    }
+}
+
+bool TBaseRegistryClass::WriteAll() {
+    for (const auto& item : values_) {
+        if (auto* list = dynamic_cast<regList*>(item.get())) {
+            WriteList(*list);
+        } else {
+            TRegistryEnhanced reg;
+            reg.Key = KeyFor(*item);
+            reg.WriteValue(item->Name, item->GetText());
+        }
+    }
+    if (!TRegistry::Flush()) {
+        UtilsClass::WriteDebugLine(QStringLiteral("Settings could not be saved to ") +
+                                   TRegistry::StorageFile(RootKey::CurrentUser));
+        return false;
+    }
+    return true;
+}
+
+void TBaseRegistryClass::WriteList(const regList& list) {
+    TRegistryEnhanced reg;
+    reg.Key = KeyFor(list) + QStringLiteral("\\List") + list.Name;
+    QStringList names;
+    reg.GetValueNames(QString(), names);
+    for (const QString& name : names) {
+        reg.DeleteValue(name);
+    }
+    for (qsizetype i = 0; i < list.Entries.size(); ++i) {
+        reg.WriteValue(QString::number(i), list.Entries[i]);
+    }
+}
+
+BaseRegClass* TBaseRegistryClass::FindItem(const QString& name) const {
+    const QString wanted = name.toUpper();
+    for (const auto& item : values_) {
+        if (item->Name.toUpper() == wanted) {
+            return item.get();
+        }
+    }
+    return nullptr;
+}
+
+void TBaseRegistryClass::ReportUnknown(const QString& name) {
+    UserMessage::show(QStringLiteral("No such registry item as name between equals =") + name +
+                      QLatin1Char('='));
+}
+
+void TBaseRegistryClass::GetValue(const QString& name, QVariant& value) const {
+    if (const BaseRegClass* item = FindItem(name)) {
+        value = item->GetValue();
+    } else {
+        ReportUnknown(name);
+    }
+}
+
+QVariant TBaseRegistryClass::GetValue(const QString& name) const {
+    QVariant value;
+    GetValue(name, value);
+    return value;
+}
+
+void TBaseRegistryClass::SetValue(const QString& name, const QVariant& value) {
+    if (BaseRegClass* item = FindItem(name)) {
+        item->SetValue(value);
+    } else {
+        ReportUnknown(name);
+    }
+}

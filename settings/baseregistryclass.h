@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+#include "settings/baseregclass.h"
+
+// An ordered list of typed, named settings read from and written to the product's key under
+// "Software\HalcyxTech".
+class TBaseRegistryClass {
+public:
+    static const QString kMakerKey;       // "Software\HalcyxTech"
+    static const QString kMissingMarker;  // a stored text that counts as missing
+
+    TBaseRegistryClass() = default;
+    virtual ~TBaseRegistryClass() = default;
+    TBaseRegistryClass(const TBaseRegistryClass&) = delete;
+    TBaseRegistryClass& operator=(const TBaseRegistryClass&) = delete;
+
+    // Type codes: 0 integer, 1 real, 2 boolean, 3 string, 4 list; any other registers nothing.
+    void RegisterValue(const QString& name, uint8_t location, const QString& alternateName,
+                       const QVariant& defaultValue, int typeCode);
+    // Every registered value from the store; a missing one takes its default.
+    void ReadAll();
+    // Every current value to the store, as text; false when the store could not be saved.
+    bool WriteAll();
+
+    // The current value of the first item with this name in any letter case. An unknown name
+    // shows the user a message and leaves value unchanged.
+    void GetValue(const QString& name, QVariant& value) const;
+    QVariant GetValue(const QString& name) const;
+    void SetValue(const QString& name, const QVariant& value);
+
+    virtual QString Version() const { return QStringLiteral("0.0"); }
+
+    QString ProductSubKey = QStringLiteral("change this");
+    const std::vector<std::unique_ptr<BaseRegClass>>& Items() const { return values_; }
+
+protected:
+    BaseRegClass* FindItem(const QString& name) const;
+
+private:
+    QString KeyFor(const BaseRegClass& item) const;
+    void ReadItem(BaseRegClass& item);
+    void ReadList(regList& list);
+    void WriteList(const regList& list);
+    static void ReportUnknown(const QString& name);
+
+    std::vector<std::unique_ptr<BaseRegClass>> values_;
+};
