@@ -47,6 +47,8 @@ public:
     QString TrayTip() const { return trayTip_; }
     QString StatusPanelText(int panel) const;
     bool TrayAvailable() const;
+    // The hidden start's timer is running.
+    bool HidingScheduled() const { return Timer1.isActive(); }
 
     // The splash stays at least this long (5000 ms); tests shorten it.
     void SetSplashMinimum(int milliseconds) { splashMinimumMs_ = milliseconds; }

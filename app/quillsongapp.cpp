@@ -15,6 +15,8 @@ int RunQuillsong(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("quillsong"));
     QApplication::setApplicationDisplayName(StatusText::kProgramTitle);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Installed first, so a termination during start-up is never fatal.
+    TerminationSignals termination;
 
     SingleInstance instance;
     if (!instance.acquire()) {
@@ -30,7 +32,6 @@ int RunQuillsong(int argc, char** argv) {
     TForm1 form(QApplication::arguments());
     QObject::connect(&instance, &SingleInstance::restoreRequested, &form,
                      &TForm1::RestoreFromTray);
-    TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &form, [&form](int number) {
         UtilsClass::WriteDebugLine(QStringLiteral("Signal %1 received; exiting").arg(number));
         form.ExitQuillsongClick();

@@ -1,0 +1,102 @@
+// The real program, started as a user would start it.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <csignal>
+
+#include "platform/registry/registry.h"
+#include "platform/shell/programfolders.h"
+#include "tests/common/testprofile.h"
+
+namespace {
+
+const QString kProgram = QStringLiteral(QUILL_BIN_DIR "/quillsong");
+
+QString logPath(int generation = 0) {
+    const QString base = ProgramFolders::userFolder() + QStringLiteral("/quillsong");
+    return generation == 0 ? base + QStringLiteral(".dbg")
+                           : base + QString::number(generation) + QStringLiteral(".dbg");
+}
+
+QString readLog(int generation = 0) {
+    QFile file(logPath(generation));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+bool waitForLog(const QString& line, int timeoutMs = 15000) {
+    return QTest::qWaitFor([&] { return readLog().contains(line); }, timeoutMs);
+}
+
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override { testprofile::Reset(); }
+    void TearDown() override {
+        for (QProcess* process : {&first_, &second_}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished();
+            }
+        }
+    }
+
+    static void Start(QProcess& process, const QStringList& args = {}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(kProgram, args);
+    }
+
+    // Ends the program as the desktop does at logout and waits for it.
+    static void Terminate(QProcess& process) {
+        ::kill(pid_t(process.processId()), SIGTERM);
+        ASSERT_TRUE(process.waitForFinished(15000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+    }
+
+    QProcess first_;
+    QProcess second_;
+};
+
+}  // namespace
+
+TEST_F(Program, ASecondStartRestoresTheHiddenFirstAndEnds) {
+    Start(first_, {QStringLiteral("-auto")});
+    ASSERT_TRUE(waitForLog(QStringLiteral("FormActivate Timer: Minimizing now.")));
+    const qsizetype linesBefore = readLog().count(QLatin1Char('\n'));
+
+    Start(second_);
+    ASSERT_TRUE(second_.waitForFinished(15000));
+    EXPECT_EQ(second_.exitCode(), 0);
+    ASSERT_TRUE(waitForLog(QStringLiteral("Restore from tray")));
+    // The second process neither rotated the log nor started a window of its own.
+    EXPECT_FALSE(QFile::exists(logPath(1)));
+    EXPECT_EQ(readLog().count(QStringLiteral("Entered FormShow")), 1);
+    EXPECT_GT(readLog().count(QLatin1Char('\n')), linesBefore);
+    Terminate(first_);
+}
+
+TEST_F(Program, TerminationStoresPreferencesAndEachStartKeepsThePreviousLogs) {
+    for (int run = 1; run <= 3; ++run) {
+        Start(first_);
+        // The new run has rotated the previous log away before it writes its own.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [run] { return run == 1 || QFile::exists(logPath(run - 1)); }, 15000));
+        ASSERT_TRUE(waitForLog(QStringLiteral("Exiting FormShow")));
+        Terminate(first_);
+        EXPECT_TRUE(readLog().contains(QStringLiteral("Exitting FormDestroy")));
+    }
+    EXPECT_EQ(readLog().count(QStringLiteral("Entered FormShow")), 1);
+    EXPECT_EQ(readLog(1).count(QStringLiteral("Entered FormShow")), 1);
+    EXPECT_EQ(readLog(2).count(QStringLiteral("Entered FormShow")), 1);
+    EXPECT_FALSE(QFile::exists(logPath(3)));
+
+    TRegistry::Flush();  // picks up what the program wrote
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly(QStringLiteral("\\Software\\HalcyxTech\\Quillsong")));
+    EXPECT_EQ(reg.GetValueNames().size(), 35);
+    EXPECT_TRUE(reg.KeyExists(QStringLiteral("\\Software\\HalcyxTech\\Windows\\quillsong\\Form1")));
+}

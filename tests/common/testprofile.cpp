@@ -1,0 +1,44 @@
+#include "tests/common/testprofile.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#include "platform/registry/registry.h"
+#include "platform/shell/programfolders.h"
+
+namespace testprofile {
+
+void Reset() {
+    TRegistry reg;
+    reg.DeleteKey(QStringLiteral("\\Software"));
+    TRegistry::Flush();
+    QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+         QStringLiteral("/autostart"))
+        .removeRecursively();
+    QDir(ProgramFolders::userFolder()).removeRecursively();
+}
+
+QString StoredText(const QString& key, const QString& name) {
+    TRegistry reg;
+    if (!reg.OpenKeyReadOnly(QLatin1Char('\\') + key)) {
+        return QStringLiteral("<no key>");
+    }
+    if (!reg.ValueExists(name)) {
+        return QStringLiteral("<no value>");
+    }
+    return reg.ReadString(name);
+}
+
+void Store(const QString& key, const QString& name, const QString& text) {
+    TRegistry reg;
+    reg.OpenKey(QLatin1Char('\\') + key, true);
+    reg.WriteString(name, text);
+    TRegistry::Flush();
+}
+
+QStringList StoredNames(const QString& key) {
+    TRegistry reg;
+    return reg.OpenKeyReadOnly(QLatin1Char('\\') + key) ? reg.GetValueNames() : QStringList{};
+}
+
+}  // namespace testprofile

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "platform/shell/programfolders.h"
+#include "settings/preferences.h"
+#include "tests/common/testprofile.h"
+
+namespace {
+
+const QString kKey = QStringLiteral("Software\\HalcyxTech\\Quillsong");
+
+class Preferences : public ::testing::Test {
+protected:
+    void SetUp() override { testprofile::Reset(); }
+
+    // A start of the program: create, read, apply.
+    static std::unique_ptr<TPreferences> Load() {
+        auto prefs = std::make_unique<TPreferences>();
+        prefs->ReadAll();
+        prefs->ApplyStoredValues();
+        return prefs;
+    }
+};
+
+}  // namespace
+
+TEST_F(Preferences, AFreshProfileReadsTheDefaultsAndTheFirstSaveWritesAll35AsText) {
+    auto prefs = Load();
+    EXPECT_TRUE(prefs->ShowOptions);
+    EXPECT_TRUE(prefs->ShowToolbar);
+    EXPECT_FALSE(prefs->SI_AutoSpeak);
+    EXPECT_EQ(prefs->ML_VisibleEntries, 3);
+    EXPECT_EQ(prefs->TTS_AudioDeviceID, -1);
+    EXPECT_EQ(prefs->CB_PromptDelay, 3);
+    EXPECT_EQ(prefs->CB_ThreshHold, 10);
+    EXPECT_EQ(prefs->CB_DfltPromptAction, 2);
+    EXPECT_EQ(prefs->ToolbarOnMinOption, 1);
+    EXPECT_TRUE(prefs->FirstTimeUser);
+    EXPECT_EQ(prefs->BitRate, 32);
+    EXPECT_EQ(prefs->TTS_WaveConvRate, 2560);
+    EXPECT_TRUE(prefs->TTS_DefaultVoiceName.isEmpty());
+    EXPECT_EQ(prefs->Version(), QStringLiteral("1.3"));
+    EXPECT_EQ(prefs->DefaultOutDir, ProgramFolders::userFolder() + QStringLiteral("/Files"));
+    EXPECT_TRUE(QFileInfo(prefs->DefaultOutDir).isDir());
+    EXPECT_EQ(prefs->OUT_Directory, prefs->DefaultOutDir);
+
+    EXPECT_EQ(testprofile::StoredNames(kKey).size(), 0);
+    prefs->CollectValues();
+    ASSERT_TRUE(prefs->WriteAll());
+    const QStringList names = testprofile::StoredNames(kKey);
+    EXPECT_EQ(names.size(), 35);
+    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("RunMinimized")), QStringLiteral("false"));
+    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("ShowOptions")), QStringLiteral("true"));
+    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("TTS_AudioDeviceID")), QStringLiteral("-1"));
+    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("TTS_WaveConvRate")), QStringLiteral("2560"));
+    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("TTS_DefaultVoiceName")), QString());
+}
+
+TEST_F(Preferences, StoredTextConvertsByTypeAndBadNumbersFallBackToTheirDefaults) {
+    testprofile::Store(kKey, QStringLiteral("ShowToolbar"), QStringLiteral("FALSE"));
+    testprofile::Store(kKey, QStringLiteral("SI_AutoSpeak"), QStringLiteral("TRUE"));
+    testprofile::Store(kKey, QStringLiteral("CB_Monitor"), QStringLiteral("1"));
+    testprofile::Store(kKey, QStringLiteral("SI_Voice"), QStringLiteral("258"));
+    testprofile::Store(kKey, QStringLiteral("ML_VisibleEntries"), QStringLiteral("many"));
+    testprofile::Store(kKey, QStringLiteral("CB_PromptDelay"), QStringLiteral("12abc"));
+    testprofile::Store(kKey, QStringLiteral("BitRate"), QStringLiteral("99999999999"));
+    testprofile::Store(kKey, QStringLiteral("TTS_WaveConvRate"), QStringLiteral("12800"));
+    testprofile::Store(kKey, QStringLiteral("TTS_DefaultVoiceName"), QStringLiteral("defaultvalue"));
+    testprofile::Store(kKey, QStringLiteral("OUT_Directory"), QStringLiteral("   "));
+
+    auto prefs = Load();
+    EXPECT_FALSE(prefs->ShowToolbar);
+    EXPECT_TRUE(prefs->SI_AutoSpeak);
+    EXPECT_FALSE(prefs->CB_Monitor) << "only the text true counts as true";
+    EXPECT_EQ(prefs->SI_Voice, 2) << "an 8-bit field keeps the low 8 bits";
+    EXPECT_EQ(prefs->ML_VisibleEntries, 3);
+    EXPECT_EQ(prefs->CB_PromptDelay, 3);
+    EXPECT_EQ(prefs->BitRate, 32);
+    EXPECT_EQ(prefs->TTS_WaveConvRate, 12800) << "values after a bad one are still read";
+    EXPECT_TRUE(prefs->TTS_DefaultVoiceName.isEmpty()) << "defaultvalue marks a missing value";
+    EXPECT_EQ(prefs->OUT_Directory, prefs->DefaultOutDir);
+    EXPECT_TRUE(QFileInfo(prefs->OUT_Directory).isDir());
+}
+
+TEST_F(Preferences, FieldsRoundTripThroughTheStoreAndRunMinimizedIsKeptAsStored) {
+    testprofile::Store(kKey, QStringLiteral("RunMinimized"), QStringLiteral("true"));
+    {
+        auto prefs = Load();
+        prefs->ShowOptions = false;
+        prefs->ML_ListMode = 1;
+        prefs->TTS_DefaultVoiceName = QStringLiteral("Flite - slt");
+        prefs->OUT_Directory = QStringLiteral("/srv/audio books");
+        prefs->CB_PromptLeft = -5;
+        prefs->FirstTimeUser = false;
+        prefs->CollectValues();
+        ASSERT_TRUE(prefs->WriteAll());
+    }
+    auto prefs = Load();
+    EXPECT_FALSE(prefs->ShowOptions);
+    EXPECT_EQ(prefs->ML_ListMode, 1);
+    EXPECT_EQ(prefs->TTS_DefaultVoiceName, QStringLiteral("Flite - slt"));
+    EXPECT_EQ(prefs->OUT_Directory, QStringLiteral("/srv/audio books"));
+    EXPECT_EQ(prefs->CB_PromptLeft, -5);
+    EXPECT_FALSE(prefs->FirstTimeUser);
+    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("RunMinimized")), QStringLiteral("true"));
+}
+
+TEST_F(Preferences, ModeDependentAccessors) {
+    auto prefs = Load();
+    prefs->SI_AutoSpeak = true;
+    prefs->ML_AutoDelete = true;
+    prefs->ML_VisibleEntries = 5;
+    prefs->OUT_FileDest = 1;
+    prefs->SI_DefaultTitles = false;
+    prefs->SI_Voice = 1;
+    prefs->MI_Voice = 2;
+
+    prefs->ML_ListMode = 0;
+    EXPECT_TRUE(prefs->AutoSpeak());
+    EXPECT_FALSE(prefs->AutoDelete());
+    EXPECT_EQ(prefs->VisibleEntries(), 1);
+    EXPECT_EQ(prefs->FileDest(), 0);
+    EXPECT_FALSE(prefs->DefaultTitles());
+    EXPECT_EQ(prefs->VoiceSelection(), 1);
+
+    prefs->ML_ListMode = 1;
+    EXPECT_FALSE(prefs->AutoSpeak());
+    EXPECT_TRUE(prefs->AutoDelete());
+    EXPECT_EQ(prefs->VisibleEntries(), 5);
+    EXPECT_EQ(prefs->FileDest(), 1);
+    EXPECT_TRUE(prefs->DefaultTitles());
+    EXPECT_EQ(prefs->VoiceSelection(), 2);
+    prefs->SetVoiceSelection(0);
+    EXPECT_EQ(prefs->MI_Voice, 0);
+    EXPECT_EQ(prefs->SI_Voice, 1) << "multi-article mode leaves the single-article choice alone";
+
+    prefs->ML_ListMode = 7;  // neither mode: answers as single-article mode, but never speaks
+    EXPECT_FALSE(prefs->AutoSpeak());
+    EXPECT_FALSE(prefs->AutoDelete());
+    EXPECT_EQ(prefs->VisibleEntries(), 1);
+    EXPECT_EQ(prefs->FileDest(), 0);
+    EXPECT_EQ(prefs->VoiceSelection(), 1);
+}
+
+TEST_F(Preferences, AnOutputFolderThatCannotBeCreatedBecomesABlank) {
+    // A file where the folder should be.
+    QFile blocker(ProgramFolders::userFolder() + QStringLiteral("/Files"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    TPreferences prefs;
+    EXPECT_EQ(prefs.DefaultOutDir, QStringLiteral(" "));
+}
