@@ -12,8 +12,8 @@ QIcon AppIcons::icon(const QString& name) {
     if (it != cache.end()) {
         return *it;
     }
-    const QString file = ProgramFolders::programFolder() + QStringLiteral("/icons/") + name +
-                         QStringLiteral(".svg");
+    const QString file =
+        ProgramFolders::programFolder() + QStringLiteral("/icons/") + name + QStringLiteral(".svg");
     if (!QFileInfo::exists(file)) {
         UtilsClass::WriteDebugLine(QStringLiteral("Icon not found: ") + file);
     }

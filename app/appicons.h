@@ -5,7 +5,7 @@
 
 // Icons of the program, read from the data folder's "icons" folder.
 class AppIcons {
-public:
+  public:
     static QIcon icon(const QString& name);
     static QIcon programIcon() { return icon(QStringLiteral("quillsong")); }
 };

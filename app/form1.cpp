@@ -24,7 +24,9 @@ QAction* Append(QWidget* menu, QAction* action) {
 }  // namespace
 
 TForm1::TForm1(const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), arguments_(arguments), waveOutCount_(&WaveOutDevices::count),
+    : QMainWindow(parent),
+      arguments_(arguments),
+      waveOutCount_(&WaveOutDevices::count),
       importing_([] { return false; }) {
     // Until FormCreate gives the real caption, a second start must not mistake this window
     // for a running program.
@@ -47,7 +49,9 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     FormCreate();
 }
 
-TForm1::~TForm1() { FormDestroy(); }
+TForm1::~TForm1() {
+    FormDestroy();
+}
 
 QAction* TForm1::MakeAction(const QString& text, const QString& iconName,
                             void (TForm1::*handler)()) {
@@ -63,8 +67,8 @@ void TForm1::CreateActions() {
     ToolButton1 = MakeAction(QStringLiteral("    Single    "), QStringLiteral("single"),
                              &TForm1::NotYetAvailable);
     ToolButton1->setToolTip(QStringLiteral("Single-Article Mode"));
-    ToolButton2 = MakeAction(QStringLiteral("Multi "), QStringLiteral("multi"),
-                             &TForm1::NotYetAvailable);
+    ToolButton2 =
+        MakeAction(QStringLiteral("Multi "), QStringLiteral("multi"), &TForm1::NotYetAvailable);
     ToolButton2->setToolTip(QStringLiteral("Multi-Article Mode"));
     auto* modeGroup = new QActionGroup(this);
     for (QAction* mode : {ToolButton1, ToolButton2}) {
@@ -72,8 +76,8 @@ void TForm1::CreateActions() {
         modeGroup->addAction(mode);
     }
     ToolButton1->setChecked(true);
-    OptionsBtn = MakeAction(QStringLiteral("Options"), QStringLiteral("options"),
-                            &TForm1::OptionsBtnClick);
+    OptionsBtn =
+        MakeAction(QStringLiteral("Options"), QStringLiteral("options"), &TForm1::OptionsBtnClick);
     OptionsBtn->setToolTip(QStringLiteral("Display / Hide Options Panels"));
     OptionsBtn->setCheckable(true);
 }
@@ -117,7 +121,7 @@ void TForm1::CreateToolBar() {
 void TForm1::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     Append(file, MakeAction(QStringLiteral("&Open Text File"), QStringLiteral("textfile"),
-                               &TForm1::NotYetAvailable))
+                            &TForm1::NotYetAvailable))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     Append(file, MakeAction(QStringLiteral("Tell a Friend"), {}, &TForm1::NotYetAvailable));
     file->addSeparator();
@@ -126,28 +130,34 @@ void TForm1::CreateMenus() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     toolbarItem_ = Append(view, MakeAction(QStringLiteral("&Toolbar"), {}, &TForm1::ToolbarClick));
     toolbarItem_->setCheckable(true);
-    optionsPanelsItem_ = Append(view, MakeAction(QStringLiteral("&Options Panels"), {}, &TForm1::OptionsBtnClick));
+    optionsPanelsItem_ =
+        Append(view, MakeAction(QStringLiteral("&Options Panels"), {}, &TForm1::OptionsBtnClick));
     optionsPanelsItem_->setCheckable(true);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-    watchClipboardItem_ = Append(options, MakeAction(QStringLiteral("&Watch Clipboard"), {}, &TForm1::NotYetAvailable));
+    watchClipboardItem_ = Append(
+        options, MakeAction(QStringLiteral("&Watch Clipboard"), {}, &TForm1::NotYetAvailable));
     watchClipboardItem_->setCheckable(true);
     options->addSeparator();
     auto* modes = new QActionGroup(this);
-    singleItem_ = modes->addAction(MakeAction(QStringLiteral("&Single Article"), {}, &TForm1::NotYetAvailable));
-    multiItem_ = modes->addAction(MakeAction(QStringLiteral("&Multi Article"), {}, &TForm1::NotYetAvailable));
+    singleItem_ = modes->addAction(
+        MakeAction(QStringLiteral("&Single Article"), {}, &TForm1::NotYetAvailable));
+    multiItem_ = modes->addAction(
+        MakeAction(QStringLiteral("&Multi Article"), {}, &TForm1::NotYetAvailable));
     for (QAction* item : {singleItem_, multiItem_}) {
         item->setCheckable(true);
         options->addAction(item);
     }
     options->addSeparator();
-    Append(options, MakeAction(QStringLiteral("&Select Audio Device"), {}, &TForm1::NotYetAvailable));
-    Append(options, MakeAction(QStringLiteral("&Pronunciation Editor"), {}, &TForm1::NotYetAvailable));
+    Append(options,
+           MakeAction(QStringLiteral("&Select Audio Device"), {}, &TForm1::NotYetAvailable));
+    Append(options,
+           MakeAction(QStringLiteral("&Pronunciation Editor"), {}, &TForm1::NotYetAvailable));
 
     QMenu* read = menuBar()->addMenu(QStringLiteral("&Read"));
     const auto readItem = [&](const char* text, const char* icon, Qt::Key key) {
         Append(read, MakeAction(QString::fromUtf8(text), QString::fromUtf8(icon),
-                                   &TForm1::NotYetAvailable))
+                                &TForm1::NotYetAvailable))
             ->setShortcut(QKeySequence(Qt::CTRL | key));
     };
     readItem("Read &Aloud", "aloud", Qt::Key_F6);
@@ -162,7 +172,8 @@ void TForm1::CreateMenus() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     Append(help, MakeAction(QStringLiteral("&Contents"), {}, &TForm1::NotYetAvailable));
     help->addSeparator();
-    Append(help, MakeAction(QStringLiteral("&Visit Halcyx Technologies"), {}, &TForm1::NotYetAvailable));
+    Append(help,
+           MakeAction(QStringLiteral("&Visit Halcyx Technologies"), {}, &TForm1::NotYetAvailable));
     Append(help, MakeAction(QStringLiteral("&Portable MP3 Players"), {}, &TForm1::NotYetAvailable));
     help->addSeparator();
     Append(help, MakeAction(QStringLiteral("&About"), {}, &TForm1::NotYetAvailable));
@@ -170,19 +181,24 @@ void TForm1::CreateMenus() {
 
 void TForm1::CreateTrayMenu() {
     PopupMenu2 = new QMenu(this);
-    QAction* restore = Append(PopupMenu2, MakeAction(QStringLiteral("Restore"), {}, &TForm1::RestoreFromTray));
+    QAction* restore =
+        Append(PopupMenu2, MakeAction(QStringLiteral("Restore"), {}, &TForm1::RestoreFromTray));
     QFont bold = restore->font();
     bold.setBold(true);  // the default item
     restore->setFont(bold);
-    trayShowToolbarItem_ = Append(PopupMenu2, MakeAction(QStringLiteral("Show &Toolbar"), {}, &TForm1::NotYetAvailable));
+    trayShowToolbarItem_ = Append(
+        PopupMenu2, MakeAction(QStringLiteral("Show &Toolbar"), {}, &TForm1::NotYetAvailable));
     PopupMenu2->addSeparator();
     QMenu* options = PopupMenu2->addMenu(QStringLiteral("&Options"));
-    trayWatchClipboardItem_ = Append(options, MakeAction(QStringLiteral("&Watch Clipboard"), {}, &TForm1::NotYetAvailable));
+    trayWatchClipboardItem_ = Append(
+        options, MakeAction(QStringLiteral("&Watch Clipboard"), {}, &TForm1::NotYetAvailable));
     trayWatchClipboardItem_->setCheckable(true);
     options->addSeparator();
     auto* modes = new QActionGroup(this);
-    traySingleItem_ = modes->addAction(MakeAction(QStringLiteral("&Single Article"), {}, &TForm1::NotYetAvailable));
-    trayMultiItem_ = modes->addAction(MakeAction(QStringLiteral("&Multi Article"), {}, &TForm1::NotYetAvailable));
+    traySingleItem_ = modes->addAction(
+        MakeAction(QStringLiteral("&Single Article"), {}, &TForm1::NotYetAvailable));
+    trayMultiItem_ = modes->addAction(
+        MakeAction(QStringLiteral("&Multi Article"), {}, &TForm1::NotYetAvailable));
     for (QAction* item : {traySingleItem_, trayMultiItem_}) {
         item->setCheckable(true);
         options->addAction(item);
@@ -194,7 +210,8 @@ void TForm1::CreateTrayMenu() {
     PopupMenu2->addSeparator();
     Append(PopupMenu2, MakeAction(QStringLiteral("A&bout"), {}, &TForm1::NotYetAvailable));
     PopupMenu2->addSeparator();
-    Append(PopupMenu2, MakeAction(QStringLiteral("E&xit Quillsong"), {}, &TForm1::ExitQuillsongClick));
+    Append(PopupMenu2,
+           MakeAction(QStringLiteral("E&xit Quillsong"), {}, &TForm1::ExitQuillsongClick));
 }
 
 void TForm1::CreateStatusBar() {

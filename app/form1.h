@@ -25,7 +25,7 @@ class TSplashForm;
 // the preferences and ends the program only through ExitQuillsongClick.
 class TForm1 : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     static const QString kSoundCardMissing;
 
     explicit TForm1(const QStringList& arguments, QWidget* parent = nullptr);
@@ -57,7 +57,7 @@ public:
     // Tells whether the article list is importing; the hidden start waits for it.
     void SetImportProbe(std::function<bool()> probe) { importing_ = std::move(probe); }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // The program must end: no sound card, or the exit command has finished.
     void terminationRequested();
     // The first showing has completed (FormShow done, idle).
@@ -65,13 +65,13 @@ Q_SIGNALS:
     void hiddenToTray();
     void restoredFromTray();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     // Construction of the controls (form1.cpp).
     void CreateActions();
     void CreateToolBar();

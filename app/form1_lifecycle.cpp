@@ -23,7 +23,9 @@ const QString kAutoSwitch = QStringLiteral("-auto");
 const QString kAutostartEntry = QStringLiteral("Quillsong");
 constexpr int kMinimizeDelayMs = 500;
 
-void Log(const QString& text) { UtilsClass::WriteDebugLine(text); }
+void Log(const QString& text) {
+    UtilsClass::WriteDebugLine(text);
+}
 
 }  // namespace
 
@@ -197,4 +199,6 @@ void TForm1::RequestTermination() {
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-void TForm1::SetReadingState(ReadingState state) { readingState_ = state; }
+void TForm1::SetReadingState(ReadingState state) {
+    readingState_ = state;
+}

@@ -13,7 +13,8 @@ void TForm1::UpdateStatus(const QString& text) {
     QString longText = text;
     if (text.trimmed().isEmpty()) {
         if (readingState_ == rsConverting) {
-            longText = QStringLiteral("Converting to MP3 format: ") + QFileInfo(mp3Path_).fileName();
+            longText =
+                QStringLiteral("Converting to MP3 format: ") + QFileInfo(mp3Path_).fileName();
         } else {
             longText = ArticleCountText();
         }
@@ -32,7 +33,9 @@ void TForm1::ResetStatus() {
     statusPanel1_->show();
 }
 
-QString TForm1::ArticleCountText() const { return StatusText::ArticleCountText(0, false); }
+QString TForm1::ArticleCountText() const {
+    return StatusText::ArticleCountText(0, false);
+}
 
 QString TForm1::StatusPanelText(int panel) const {
     return panel == 0 ? statusPanel0_->text() : statusPanel1_->text();

@@ -10,7 +10,9 @@
 #include "app/statustext.h"
 #include "platform/shell/utilsclass.h"
 
-bool TForm1::TrayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool TForm1::TrayAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 void TForm1::InitTrayIconData() {
     if (!trayIcon_) {

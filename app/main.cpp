@@ -1,3 +1,5 @@
 #include "app/quillsongapp.h"
 
-int main(int argc, char** argv) { return RunQuillsong(argc, argv); }
+int main(int argc, char** argv) {
+    return RunQuillsong(argc, argv);
+}

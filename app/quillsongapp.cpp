@@ -30,12 +30,12 @@ int RunQuillsong(int argc, char** argv) {
     });
 
     TForm1 form(QApplication::arguments());
-    QObject::connect(&instance, &SingleInstance::restoreRequested, &form,
-                     &TForm1::RestoreFromTray);
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, &form, [&form](int number) {
-        UtilsClass::WriteDebugLine(QStringLiteral("Signal %1 received; exiting").arg(number));
-        form.ExitQuillsongClick();
-    });
+    QObject::connect(&instance, &SingleInstance::restoreRequested, &form, &TForm1::RestoreFromTray);
+    QObject::connect(
+        &termination, &TerminationSignals::terminationRequested, &form, [&form](int number) {
+            UtilsClass::WriteDebugLine(QStringLiteral("Signal %1 received; exiting").arg(number));
+            form.ExitQuillsongClick();
+        });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&form] { form.StorePreferencesNow(); });
     form.show();

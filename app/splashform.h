@@ -8,14 +8,14 @@
 // closes it then, without blocking the event loop.
 class TSplashForm : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TSplashForm(int minimumMs, QWidget* parent = nullptr);
     void Finish();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QPixmap picture_;
     QElapsedTimer shownFor_;
     int minimumMs_;

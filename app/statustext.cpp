@@ -23,4 +23,6 @@ QString StatusText::ReadingText(int position, int count, const QString& title) {
     return title.trimmed().isEmpty() ? shortText : title + QStringLiteral(" : ") + shortText;
 }
 
-QString StatusText::TrayTip(const QString& text) { return text.left(kTrayTipLength); }
+QString StatusText::TrayTip(const QString& text) {
+    return text.left(kTrayTipLength);
+}

@@ -4,7 +4,7 @@
 
 // Texts of the status bar and the tray icon.
 class StatusText {
-public:
+  public:
     static constexpr int kTrayTipLength = 63;
     static const QString kProgramTitle;  // "Quillsong MP3"
 

@@ -19,7 +19,8 @@ void regInt::SetText(const QString& text) {
     bool ok = false;
     const int number = text.trimmed().toInt(&ok, 10);
     if (!ok) {
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
+        throw EConvertError(
+            QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
     }
     Value = number;
 }
@@ -34,9 +35,19 @@ void regReal::SetText(const QString& text) {
     Value = number;
 }
 
-QString regReal::GetText() const { return realText(Value); }
-QString regReal::GetDefaultText() const { return realText(Default); }
+QString regReal::GetText() const {
+    return realText(Value);
+}
+QString regReal::GetDefaultText() const {
+    return realText(Default);
+}
 
-void regBool::SetText(const QString& text) { Value = text.toLower() == QStringLiteral("true"); }
-QString regBool::GetText() const { return boolText(Value); }
-QString regBool::GetDefaultText() const { return boolText(Default); }
+void regBool::SetText(const QString& text) {
+    Value = text.toLower() == QStringLiteral("true");
+}
+QString regBool::GetText() const {
+    return boolText(Value);
+}
+QString regBool::GetDefaultText() const {
+    return boolText(Default);
+}

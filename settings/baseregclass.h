@@ -8,7 +8,7 @@
 
 // A stored text that does not convert to the item's number type.
 class EConvertError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -16,7 +16,7 @@ public:
 // Location 0 keeps the value under the maker key, 1 under the product key with a fallback to
 // the alternate name under the maker key, 2 under the product key only.
 class BaseRegClass {
-public:
+  public:
     BaseRegClass(const QString& name, uint8_t location, const QString& alternateName)
         : Name(name), Location(location), AlternateName(alternateName) {}
     virtual ~BaseRegClass() = default;
@@ -34,7 +34,7 @@ public:
 };
 
 class regInt : public BaseRegClass {
-public:
+  public:
     regInt(const QString& name, uint8_t location, const QString& alt, int32_t def)
         : BaseRegClass(name, location, alt), Default(def) {}
     void SetText(const QString& text) override;
@@ -49,7 +49,7 @@ public:
 };
 
 class regReal : public BaseRegClass {
-public:
+  public:
     regReal(const QString& name, uint8_t location, const QString& alt, double def)
         : BaseRegClass(name, location, alt), Default(def) {}
     void SetText(const QString& text) override;
@@ -64,7 +64,7 @@ public:
 };
 
 class regBool : public BaseRegClass {
-public:
+  public:
     regBool(const QString& name, uint8_t location, const QString& alt, bool def)
         : BaseRegClass(name, location, alt), Default(def) {}
     void SetText(const QString& text) override;
@@ -79,7 +79,7 @@ public:
 };
 
 class regString : public BaseRegClass {
-public:
+  public:
     regString(const QString& name, uint8_t location, const QString& alt, const QString& def)
         : BaseRegClass(name, location, alt), Default(def) {}
     void SetText(const QString& text) override { Value = text; }
@@ -95,7 +95,7 @@ public:
 
 // A list of texts kept as numbered values under a key of its own.
 class regList : public BaseRegClass {
-public:
+  public:
     regList(const QString& name, uint8_t location, const QString& alt)
         : BaseRegClass(name, location, alt) {}
     void SetText(const QString&) override {}

@@ -12,12 +12,25 @@ void TBaseRegistryClass::RegisterValue(const QString& name, uint8_t location,
                                        int typeCode) {
     std::unique_ptr<BaseRegClass> item;
     switch (typeCode) {
-        case 0: item = std::make_unique<regInt>(name, location, alternateName, defaultValue.toInt()); break;
-        case 1: item = std::make_unique<regReal>(name, location, alternateName, defaultValue.toDouble()); break;
-        case 2: item = std::make_unique<regBool>(name, location, alternateName, defaultValue.toBool()); break;
-        case 3: item = std::make_unique<regString>(name, location, alternateName, defaultValue.toString()); break;
-        case 4: item = std::make_unique<regList>(name, location, alternateName); break;
-        default: return;
+        case 0:
+            item = std::make_unique<regInt>(name, location, alternateName, defaultValue.toInt());
+            break;
+        case 1:
+            item =
+                std::make_unique<regReal>(name, location, alternateName, defaultValue.toDouble());
+            break;
+        case 2:
+            item = std::make_unique<regBool>(name, location, alternateName, defaultValue.toBool());
+            break;
+        case 3:
+            item =
+                std::make_unique<regString>(name, location, alternateName, defaultValue.toString());
+            break;
+        case 4:
+            item = std::make_unique<regList>(name, location, alternateName);
+            break;
+        default:
+            return;
     }
     values_.push_back(std::move(item));
 }

@@ -10,7 +10,7 @@
 // An ordered list of typed, named settings read from and written to the product's key under
 // "Software\HalcyxTech".
 class TBaseRegistryClass {
-public:
+  public:
     static const QString kMakerKey;       // "Software\HalcyxTech"
     static const QString kMissingMarker;  // a stored text that counts as missing
 
@@ -38,10 +38,10 @@ public:
     QString ProductSubKey = QStringLiteral("change this");
     const std::vector<std::unique_ptr<BaseRegClass>>& Items() const { return values_; }
 
-protected:
+  protected:
     BaseRegClass* FindItem(const QString& name) const;
 
-private:
+  private:
     QString KeyFor(const BaseRegClass& item) const;
     void ReadItem(BaseRegClass& item);
     void ReadList(regList& list);

@@ -16,7 +16,7 @@ struct FormPlacement {
 };
 
 class FormPlacementStore {
-public:
+  public:
     static QString KeyFor(const QString& formName);
     // A maximised window stores only its state, so the last normal place stays stored.
     static void Save(const QString& formName, const FormPlacement& placement);

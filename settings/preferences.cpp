@@ -58,7 +58,7 @@ const struct {
     {"CB_ClearOnCopy", &P::CB_ClearOnCopy, false},
     {"OUT_FileDest", &P::OUT_FileDest, 0},
     {"OUT_FileFormat", &P::OUT_FileFormat, 0},
-    {"OUT_Directory", &P::OUT_Directory, QVariant()},       // DefaultOutDir
+    {"OUT_Directory", &P::OUT_Directory, QVariant()},          // DefaultOutDir
     {"OpenDlgInitialDir", &P::OpenDlgInitialDir, QVariant()},  // the home folder
     {"RunMinimized", std::monostate{}, false},
     {"ToolbarOnMinOption", &P::ToolbarOnMinOption, 1},
@@ -137,18 +137,38 @@ void TPreferences::CollectValues() {
     }
 }
 
-bool TPreferences::AutoSpeak() const { return ML_ListMode == 0 && SI_AutoSpeak; }
-void TPreferences::SetAutoSpeak(bool value) { SI_AutoSpeak = value; }
-bool TPreferences::AutoDelete() const { return MultiMode() && ML_AutoDelete; }
-void TPreferences::SetAutoDelete(bool value) { ML_AutoDelete = value; }
-int TPreferences::VisibleEntries() const { return MultiMode() ? ML_VisibleEntries : 1; }
-uint8_t TPreferences::FileDest() const { return MultiMode() ? OUT_FileDest : 0; }
-void TPreferences::SetFileDest(uint8_t value) { OUT_FileDest = value; }
-uint8_t TPreferences::VoiceSelection() const { return MultiMode() ? MI_Voice : SI_Voice; }
+bool TPreferences::AutoSpeak() const {
+    return ML_ListMode == 0 && SI_AutoSpeak;
+}
+void TPreferences::SetAutoSpeak(bool value) {
+    SI_AutoSpeak = value;
+}
+bool TPreferences::AutoDelete() const {
+    return MultiMode() && ML_AutoDelete;
+}
+void TPreferences::SetAutoDelete(bool value) {
+    ML_AutoDelete = value;
+}
+int TPreferences::VisibleEntries() const {
+    return MultiMode() ? ML_VisibleEntries : 1;
+}
+uint8_t TPreferences::FileDest() const {
+    return MultiMode() ? OUT_FileDest : 0;
+}
+void TPreferences::SetFileDest(uint8_t value) {
+    OUT_FileDest = value;
+}
+uint8_t TPreferences::VoiceSelection() const {
+    return MultiMode() ? MI_Voice : SI_Voice;
+}
 
 void TPreferences::SetVoiceSelection(uint8_t value) {
     (MultiMode() ? MI_Voice : SI_Voice) = value;
 }
 
-bool TPreferences::DefaultTitles() const { return MultiMode() || SI_DefaultTitles; }
-void TPreferences::SetDefaultTitles(bool value) { SI_DefaultTitles = value; }
+bool TPreferences::DefaultTitles() const {
+    return MultiMode() || SI_DefaultTitles;
+}
+void TPreferences::SetDefaultTitles(bool value) {
+    SI_DefaultTitles = value;
+}

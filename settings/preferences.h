@@ -8,7 +8,7 @@
 // The program's settings: one typed field per stored value, moved to and from the store under
 // "Software\HalcyxTech\Quillsong". Created once by the main window.
 class TPreferences : public TBaseRegistryClass {
-public:
+  public:
     TPreferences();
 
     QString Version() const override { return QStringLiteral("1.3"); }
@@ -68,7 +68,7 @@ public:
     bool SI_DefaultTitles = false;
     int32_t TTS_WaveConvRate = 0;
 
-private:
+  private:
     static QString MakeDefaultOutDir();
     bool MultiMode() const { return ML_ListMode == 1; }
 };

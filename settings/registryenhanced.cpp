@@ -9,23 +9,34 @@ namespace {
 
 RootKey toRoot(TRootKey key) {
     switch (key) {
-        case hkClassesRoot: return RootKey::ClassesRoot;
-        case hkCurrentConfig: return RootKey::CurrentConfig;
-        case hkCurrentUser: return RootKey::CurrentUser;
-        case hkDynData: return RootKey::DynData;
-        case hkLocalMachine: return RootKey::LocalMachine;
-        case hkPerformanceData: return RootKey::PerformanceData;
-        case hkUsers: return RootKey::Users;
+        case hkClassesRoot:
+            return RootKey::ClassesRoot;
+        case hkCurrentConfig:
+            return RootKey::CurrentConfig;
+        case hkCurrentUser:
+            return RootKey::CurrentUser;
+        case hkDynData:
+            return RootKey::DynData;
+        case hkLocalMachine:
+            return RootKey::LocalMachine;
+        case hkPerformanceData:
+            return RootKey::PerformanceData;
+        case hkUsers:
+            return RootKey::Users;
     }
     return RootKey::CurrentUser;
 }
 
 RegAccess toAccess(TAccess access) {
     switch (access) {
-        case kRead: return RegAccess::Read;
-        case kWrite: return RegAccess::Write;
-        case kExecute: return RegAccess::Execute;
-        case kAllAccess: return RegAccess::AllAccess;
+        case kRead:
+            return RegAccess::Read;
+        case kWrite:
+            return RegAccess::Write;
+        case kExecute:
+            return RegAccess::Execute;
+        case kAllAccess:
+            return RegAccess::AllAccess;
     }
     return RegAccess::AllAccess;
 }
@@ -38,7 +49,9 @@ double variantDate(const QDateTime& when) {
 
 }  // namespace
 
-TRegistry TRegistryEnhanced::open() const { return TRegistry(toRoot(RootKey), toAccess(Access)); }
+TRegistry TRegistryEnhanced::open() const {
+    return TRegistry(toRoot(RootKey), toAccess(Access));
+}
 
 QString TRegistryEnhanced::fullKey(const QStringList& extraParts) const {
     QString key = Key;
@@ -75,14 +88,25 @@ void TRegistryEnhanced::WriteValue(const QString& name, const QVariant& value) {
         case QMetaType::Short:
         case QMetaType::UShort:
         case QMetaType::UChar:
-        case QMetaType::SChar: reg.WriteInteger(valueName, value.toInt()); break;
+        case QMetaType::SChar:
+            reg.WriteInteger(valueName, value.toInt());
+            break;
         case QMetaType::Double:
-        case QMetaType::Float: reg.WriteFloat(valueName, value.toDouble()); break;
+        case QMetaType::Float:
+            reg.WriteFloat(valueName, value.toDouble());
+            break;
         case QMetaType::QDateTime:
-        case QMetaType::QDate: reg.WriteFloat(valueName, variantDate(value.toDateTime())); break;
-        case QMetaType::Bool: reg.WriteBool(valueName, value.toBool()); break;
-        case QMetaType::QString: reg.WriteString(valueName, value.toString()); break;
-        default: break;
+        case QMetaType::QDate:
+            reg.WriteFloat(valueName, variantDate(value.toDateTime()));
+            break;
+        case QMetaType::Bool:
+            reg.WriteBool(valueName, value.toBool());
+            break;
+        case QMetaType::QString:
+            reg.WriteString(valueName, value.toString());
+            break;
+        default:
+            break;
     }
 }
 
@@ -96,20 +120,25 @@ QVariant TRegistryEnhanced::ReadValue(const QString& name, const QVariant& defau
         }
         switch (reg.GetDataType(valueName)) {
             case RegDataType::String:
-            case RegDataType::ExpandString: return reg.ReadString(valueName);
-            case RegDataType::Integer: return reg.ReadInteger(valueName);
+            case RegDataType::ExpandString:
+                return reg.ReadString(valueName);
+            case RegDataType::Integer:
+                return reg.ReadInteger(valueName);
             case RegDataType::Binary: {
                 // Data past the buffer's end is not kept; the count tells the whole size.
                 const QByteArray data = reg.ReadBinaryData(valueName);
                 Buffer.fill('\0', kBufferSize);
-                std::memcpy(Buffer.data(), data.constData(), qMin<qsizetype>(data.size(), kBufferSize));
+                std::memcpy(Buffer.data(), data.constData(),
+                            qMin<qsizetype>(data.size(), kBufferSize));
                 return int(data.size());
             }
-            case RegDataType::Unknown: break;
+            case RegDataType::Unknown:
+                break;
         }
     } catch (const ERegistryException& error) {
         UtilsClass::WriteDebugLine(QStringLiteral("Registry read of ") + name +
-                                   QStringLiteral(" failed: ") + QString::fromStdString(error.what()));
+                                   QStringLiteral(" failed: ") +
+                                   QString::fromStdString(error.what()));
     }
     return defaultValue;
 }

@@ -23,7 +23,7 @@ enum TAccess { kRead, kWrite, kExecute, kAllAccess };
 // Each call opens the registry afresh and keeps nothing open. A name may hold "\"-separated
 // parts: all but the last extend Key, the last is the value name.
 class TRegistryEnhanced {
-public:
+  public:
     static constexpr int kBufferSize = 256;
 
     // Writes by the variant's type; other types write nothing. Raises ERegistryException when
@@ -40,7 +40,7 @@ public:
     QString Key;
     QByteArray Buffer = QByteArray(kBufferSize, '\0');
 
-private:
+  private:
     TRegistry open() const;
     // Key from the root, extended by extraParts.
     QString fullKey(const QStringList& extraParts) const;

@@ -10,7 +10,9 @@ void SetRunAtLogin(const QString& entryName, const QString& command, bool enable
     }
 }
 
-bool IsRunAtLogin(const QString& entryName) { return Autostart::hasEntry(entryName); }
+bool IsRunAtLogin(const QString& entryName) {
+    return Autostart::hasEntry(entryName);
+}
 
 QString RunAtLoginCommand(const QString& programPath) {
     // Quoted, so a path with blanks never runs a different program.

@@ -22,11 +22,16 @@ const QByteArray kHex = "hex:";
 
 QVariant toStored(RegDataType type, const QString& text, int integer, const QByteArray& binary) {
     switch (type) {
-        case RegDataType::String: return text;
-        case RegDataType::ExpandString: return QVariant(kExpand + text.toUtf8());
-        case RegDataType::Integer: return QVariant(kDword + QByteArray::number(integer));
-        case RegDataType::Binary: return QVariant(kHex + binary.toHex());
-        case RegDataType::Unknown: break;
+        case RegDataType::String:
+            return text;
+        case RegDataType::ExpandString:
+            return QVariant(kExpand + text.toUtf8());
+        case RegDataType::Integer:
+            return QVariant(kDword + QByteArray::number(integer));
+        case RegDataType::Binary:
+            return QVariant(kHex + binary.toHex());
+        case RegDataType::Unknown:
+            break;
     }
     return {};
 }
@@ -132,7 +137,8 @@ TRegistry::Value TRegistry::readRaw(const QString& name, bool* found) const {
 
 void TRegistry::writeRaw(const QString& name, const Value& value) {
     if (!open_ || !writable_) {
-        throw ERegistryException(QStringLiteral("Failed to set data for '%1'").arg(name).toStdString());
+        throw ERegistryException(
+            QStringLiteral("Failed to set data for '%1'").arg(name).toStdString());
     }
     RegistryHive::of(root_).write(path_, name,
                                   toStored(value.type, value.text, value.integer, value.binary));
@@ -154,10 +160,14 @@ int TRegistry::GetDataSize(const QString& name) const {
     const Value value = readRaw(name, &found);
     switch (value.type) {
         case RegDataType::String:
-        case RegDataType::ExpandString: return int((value.text.size() + 1) * sizeof(char16_t));
-        case RegDataType::Integer: return 4;
-        case RegDataType::Binary: return int(value.binary.size());
-        case RegDataType::Unknown: break;
+        case RegDataType::ExpandString:
+            return int((value.text.size() + 1) * sizeof(char16_t));
+        case RegDataType::Integer:
+            return 4;
+        case RegDataType::Binary:
+            return int(value.binary.size());
+        case RegDataType::Unknown:
+            break;
     }
     return -1;
 }
@@ -196,7 +206,9 @@ int TRegistry::ReadInteger(const QString& name) const {
     return value.integer;
 }
 
-bool TRegistry::ReadBool(const QString& name) const { return ReadInteger(name) != 0; }
+bool TRegistry::ReadBool(const QString& name) const {
+    return ReadInteger(name) != 0;
+}
 
 double TRegistry::ReadFloat(const QString& name) const {
     const QByteArray data = ReadBinaryData(name);
@@ -229,7 +241,9 @@ void TRegistry::WriteInteger(const QString& name, int integer) {
     writeRaw(name, Value{RegDataType::Integer, {}, integer, {}});
 }
 
-void TRegistry::WriteBool(const QString& name, bool flag) { WriteInteger(name, flag ? 1 : 0); }
+void TRegistry::WriteBool(const QString& name, bool flag) {
+    WriteInteger(name, flag ? 1 : 0);
+}
 
 void TRegistry::WriteFloat(const QString& name, double number) {
     QByteArray data(sizeof(number), '\0');
@@ -241,6 +255,10 @@ void TRegistry::WriteBinaryData(const QString& name, const QByteArray& data) {
     writeRaw(name, Value{RegDataType::Binary, {}, 0, data});
 }
 
-bool TRegistry::Flush() { return RegistryHive::flushAll(); }
+bool TRegistry::Flush() {
+    return RegistryHive::flushAll();
+}
 
-QString TRegistry::StorageFile(RootKey root) { return RegistryHive::fileName(root); }
+QString TRegistry::StorageFile(RootKey root) {
+    return RegistryHive::fileName(root);
+}

@@ -24,12 +24,12 @@ enum class RegAccess { Read, Write, Execute, AllAccess };
 enum class RegDataType { Unknown, String, ExpandString, Integer, Binary };
 
 class ERegistryException : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class TRegistry {
-public:
+  public:
     explicit TRegistry(RootKey root = RootKey::CurrentUser,
                        RegAccess access = RegAccess::AllAccess);
 
@@ -69,7 +69,7 @@ public:
     // The file that holds a root's keys.
     static QString StorageFile(RootKey root);
 
-private:
+  private:
     struct Value;
     Value readRaw(const QString& name, bool* found) const;
     void writeRaw(const QString& name, const Value& value);

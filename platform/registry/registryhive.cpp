@@ -10,13 +10,20 @@ namespace {
 
 QString rootName(RootKey root) {
     switch (root) {
-        case RootKey::ClassesRoot: return QStringLiteral("HKEY_CLASSES_ROOT");
-        case RootKey::CurrentConfig: return QStringLiteral("HKEY_CURRENT_CONFIG");
-        case RootKey::CurrentUser: return QStringLiteral("HKEY_CURRENT_USER");
-        case RootKey::DynData: return QStringLiteral("HKEY_DYN_DATA");
-        case RootKey::LocalMachine: return QStringLiteral("HKEY_LOCAL_MACHINE");
-        case RootKey::PerformanceData: return QStringLiteral("HKEY_PERFORMANCE_DATA");
-        case RootKey::Users: return QStringLiteral("HKEY_USERS");
+        case RootKey::ClassesRoot:
+            return QStringLiteral("HKEY_CLASSES_ROOT");
+        case RootKey::CurrentConfig:
+            return QStringLiteral("HKEY_CURRENT_CONFIG");
+        case RootKey::CurrentUser:
+            return QStringLiteral("HKEY_CURRENT_USER");
+        case RootKey::DynData:
+            return QStringLiteral("HKEY_DYN_DATA");
+        case RootKey::LocalMachine:
+            return QStringLiteral("HKEY_LOCAL_MACHINE");
+        case RootKey::PerformanceData:
+            return QStringLiteral("HKEY_PERFORMANCE_DATA");
+        case RootKey::Users:
+            return QStringLiteral("HKEY_USERS");
     }
     return QStringLiteral("HKEY_UNKNOWN");
 }

@@ -11,7 +11,7 @@
 // that the separators QSettings reserves ("/" and "\") can occur in them, and looked up without
 // regard to letter case.
 class RegistryHive {
-public:
+  public:
     static RegistryHive& of(RootKey root);
     static bool flushAll();
     static QString fileName(RootKey root);
@@ -31,7 +31,7 @@ public:
     bool keyExists(const QString& path);
     bool flush();
 
-private:
+  private:
     explicit RegistryHive(const QString& file);
     static QString encode(const QString& name);
     static QString decode(const QString& stored);

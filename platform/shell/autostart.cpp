@@ -104,4 +104,6 @@ QString Autostart::entryCommand(const QString& entryName) {
     return {};
 }
 
-bool Autostart::hasEntry(const QString& entryName) { return !entryCommand(entryName).isEmpty(); }
+bool Autostart::hasEntry(const QString& entryName) {
+    return !entryCommand(entryName).isEmpty();
+}

@@ -5,7 +5,7 @@
 // Programs started when the user logs in, as XDG autostart entries
 // (~/.config/autostart/<entry>.desktop).
 class Autostart {
-public:
+  public:
     // Creates or replaces the entry running command, or removes it. False on any failure.
     static bool setEntry(const QString& entryName, const QString& command, bool enable);
     static bool hasEntry(const QString& entryName);

@@ -17,7 +17,9 @@ QString ProgramFolders::programPath() {
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
 }
 
-QString ProgramFolders::programFileName() { return QFileInfo(programPath()).fileName(); }
+QString ProgramFolders::programFileName() {
+    return QFileInfo(programPath()).fileName();
+}
 
 QString ProgramFolders::programFolder() {
     const QString local = QFileInfo(programPath()).absolutePath() + QStringLiteral("/data");
@@ -28,9 +30,8 @@ QString ProgramFolders::programFolder() {
 }
 
 QString ProgramFolders::userFolder() {
-    const QString folder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-        QStringLiteral("/quillsong");
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/quillsong");
     QDir().mkpath(folder);
     return folder;
 }

@@ -4,7 +4,7 @@
 
 // Where the program finds its read-only data and where it keeps what it writes.
 class ProgramFolders {
-public:
+  public:
     // Full path of the running executable.
     static QString programPath();
     // File name of the running executable, without folder.

@@ -4,6 +4,6 @@
 
 // Opens a web address, a mailto: address or a local document with the desktop's handler.
 class ShellOpen {
-public:
+  public:
     static bool openAddress(const QString& address);
 };

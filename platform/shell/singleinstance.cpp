@@ -1,12 +1,12 @@
 #include "platform/shell/singleinstance.h"
 
+#include <unistd.h>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
-#include <unistd.h>
 
 namespace {
 

@@ -10,7 +10,7 @@
 // and is told to end.
 class SingleInstance : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit SingleInstance(QObject* parent = nullptr);
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
 
@@ -21,10 +21,10 @@ public:
     // Per user and per configuration folder, so separate profiles run side by side.
     static QString defaultName();
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void restoreRequested();
 
-private:
+  private:
     void onNewConnection();
     bool sendRestoreRequest();
 

@@ -1,8 +1,8 @@
 #include "platform/shell/terminationsignals.h"
 
-#include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <csignal>
 
 namespace {
 

@@ -9,14 +9,14 @@
 // exit command.
 class TerminationSignals : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void terminationRequested(int signalNumber);
 
-private:
+  private:
     void onReadable();
     std::unique_ptr<QSocketNotifier> notifier_;
 };

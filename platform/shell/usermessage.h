@@ -6,7 +6,7 @@
 // Plain information messages raised by code that has no window of its own. The program shows
 // them in a message box; until it installs its handler they go to the debug log and stderr.
 class UserMessage {
-public:
+  public:
     using Handler = std::function<void(const QString& text)>;
 
     static void show(const QString& text);

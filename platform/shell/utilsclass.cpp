@@ -27,15 +27,15 @@ QString timestamp() {
 }  // namespace
 
 QString UtilsClass::LogFileName(int generation) {
-    const QString base =
-        ProgramFolders::userFolder() + QLatin1Char('/') +
-        QFileInfo(ProgramFolders::programFileName()).completeBaseName();
+    const QString base = ProgramFolders::userFolder() + QLatin1Char('/') +
+                         QFileInfo(ProgramFolders::programFileName()).completeBaseName();
     return generation == 0 ? base + QStringLiteral(".dbg")
                            : base + QString::number(generation) + QStringLiteral(".dbg");
 }
 
 void UtilsClass::WriteDebugLine(const QString& text) {
-    const QByteArray line = (text + QStringLiteral(" - ") + timestamp() + QLatin1Char('\n')).toUtf8();
+    const QByteArray line =
+        (text + QStringLiteral(" - ") + timestamp() + QLatin1Char('\n')).toUtf8();
     QMutexLocker lock(&logMutex());
     QFile file(LogFileName());
     if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {

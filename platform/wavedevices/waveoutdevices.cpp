@@ -30,7 +30,9 @@ constexpr std::array<StandardFormat, 12> kStandardFormats{{
 
 }  // namespace
 
-int WaveOutDevices::count() { return int(QMediaDevices::audioOutputs().size()); }
+int WaveOutDevices::count() {
+    return int(QMediaDevices::audioOutputs().size());
+}
 
 bool WaveOutDevices::device(int deviceId, QAudioDevice* device) {
     const QList<QAudioDevice> outputs = QMediaDevices::audioOutputs();

@@ -43,7 +43,7 @@ struct WaveOutCaps {
 // The wave output devices of the audio server. Device -1 is the default device; 0 … n-1
 // follow the order of QMediaDevices::audioOutputs().
 class WaveOutDevices {
-public:
+  public:
     static constexpr int kDefaultDevice = -1;
     static constexpr int kMaxNameLength = 31;
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-#include <QMenuBar>
 #include <QToolBar>
 
 #include "app/form1.h"
@@ -19,7 +19,7 @@ const QString kKey = QStringLiteral("Software\\HalcyxTech\\Quillsong");
 
 // Answers the next modal dialog and hands back its text.
 class DialogAnswerer : public QObject {
-public:
+  public:
     DialogAnswerer() {
         connect(&poll_, &QTimer::timeout, this, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -32,12 +32,12 @@ public:
     }
     QString text;
 
-private:
+  private:
     QTimer poll_;
 };
 
 class MainWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { testprofile::Reset(); }
 
     // Dialogs are answered, so a test fails instead of hanging on one nobody expected.
@@ -85,8 +85,7 @@ TEST_F(MainWindow, StartsWithItsCaptionStatusAndCommands) {
                                     "Text File|Read text file", "Paste|Paste",
                                     "Aloud|Read text aloud", "File|Read text to file",
                                     "Pause|Pause / Resume ", "Skip|Skip to next article",
-                                    "Stop|Stop reading",
-                                    "Options|Display / Hide Options Panels"}));
+                                    "Stop|Stop reading", "Options|Display / Hide Options Panels"}));
 }
 
 TEST_F(MainWindow, TheTrayTipKeepsAtMost63CharactersOfTheStatus) {
@@ -110,7 +109,8 @@ TEST_F(MainWindow, TheCloseBoxKeepsTheProgramRunningAndStoresTheSettings) {
     EXPECT_EQ(hidden.count(), 1);
     EXPECT_EQ(ended.count(), 0);
     EXPECT_NE(form->State(), rsExiting);
-    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("RunMinimized")), QStringLiteral("false"));
+    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("RunMinimized")),
+              QStringLiteral("false"));
     EXPECT_NE(testprofile::StoredText(FormPlacementStore::KeyFor(QStringLiteral("Form1")),
                                       QStringLiteral("Height")),
               QStringLiteral("<no value>"));
@@ -129,7 +129,8 @@ TEST_F(MainWindow, ExitEndsTheProgramAndStoresPreferencesAndPlacement) {
     EXPECT_EQ(ended.count(), 1);
     EXPECT_EQ(form->State(), rsExiting);
     EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("ShowToolbar")), QStringLiteral("false"));
+    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("ShowToolbar")),
+              QStringLiteral("false"));
     EXPECT_EQ(testprofile::StoredText(FormPlacementStore::KeyFor(QStringLiteral("Form1")),
                                       QStringLiteral("Left")),
               QStringLiteral("33"));
@@ -183,7 +184,7 @@ TEST_F(MainWindow, WithoutAWaveOutputDeviceItSaysSoAndEnds) {
     form->show();
     ASSERT_TRUE(ended.wait(5000));
     EXPECT_EQ(dialogs_.text, QStringLiteral("Sound Card not found\n\nA Sound Card is required for "
-                                          "Quillsong to operate\n\nQuillsong will exit now."));
+                                            "Quillsong to operate\n\nQuillsong will exit now."));
     EXPECT_EQ(started.count(), 0);
     EXPECT_FALSE(form->Shown());
 }

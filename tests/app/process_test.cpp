@@ -30,7 +30,7 @@ bool waitForLog(const QString& line, int timeoutMs = 15000) {
 }
 
 class Program : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { testprofile::Reset(); }
     void TearDown() override {
         for (QProcess* process : {&first_, &second_}) {
@@ -83,8 +83,8 @@ TEST_F(Program, TerminationStoresPreferencesAndEachStartKeepsThePreviousLogs) {
     for (int run = 1; run <= 3; ++run) {
         Start(first_);
         // The new run has rotated the previous log away before it writes its own.
-        ASSERT_TRUE(QTest::qWaitFor(
-            [run] { return run == 1 || QFile::exists(logPath(run - 1)); }, 15000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([run] { return run == 1 || QFile::exists(logPath(run - 1)); }, 15000));
         ASSERT_TRUE(waitForLog(QStringLiteral("Exiting FormShow")));
         Terminate(first_);
         EXPECT_TRUE(readLog().contains(QStringLiteral("Exitting FormDestroy")));

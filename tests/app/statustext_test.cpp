@@ -8,8 +8,10 @@ TEST(StatusTexts, ArticleCountsAndReadingTexts) {
     EXPECT_EQ(StatusText::ArticleCountText(1, false), QStringLiteral("1 article"));
     EXPECT_EQ(StatusText::ArticleCountText(2, true), QStringLiteral("2 articles"));
     EXPECT_EQ(StatusText::ArticleCountText(12, false), QStringLiteral("12 articles"));
-    EXPECT_EQ(StatusText::ReadingText(2, 5, QStringLiteral("News")), QStringLiteral("News : Article 2 of 5"));
-    EXPECT_EQ(StatusText::ReadingText(1, 1, QStringLiteral("  ")), QStringLiteral("Article 1 of 1"));
+    EXPECT_EQ(StatusText::ReadingText(2, 5, QStringLiteral("News")),
+              QStringLiteral("News : Article 2 of 5"));
+    EXPECT_EQ(StatusText::ReadingText(1, 1, QStringLiteral("  ")),
+              QStringLiteral("Article 1 of 1"));
 }
 
 TEST(StatusTexts, TheTrayTipNeverExceeds63Characters) {

@@ -7,12 +7,13 @@
 #include "tests/common/testprofile.h"
 
 class AutostartEntry : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { testprofile::Reset(); }
 };
 
 TEST_F(AutostartEntry, QuotedCommandRoundTripsAndSplitsAsOneArgument) {
-    const QString path = QStringLiteral("/opt/My Programs/it's \"q\" $HOME `x` back\\slash 100%/quillsong");
+    const QString path =
+        QStringLiteral("/opt/My Programs/it's \"q\" $HOME `x` back\\slash 100%/quillsong");
     const QString command = Autostart::quoteArgument(path) + QStringLiteral(" -auto");
     ASSERT_TRUE(Autostart::setEntry(QStringLiteral("Quillsong"), command, true));
     EXPECT_TRUE(Autostart::hasEntry(QStringLiteral("Quillsong")));
@@ -22,8 +23,8 @@ TEST_F(AutostartEntry, QuotedCommandRoundTripsAndSplitsAsOneArgument) {
     QString shellReady = command;
     shellReady.replace(QStringLiteral("%%"), QStringLiteral("%"));
     QProcess shell;
-    shell.start(QStringLiteral("sh"), {QStringLiteral("-c"),
-                                       QStringLiteral("printf '%s\\n' ") + shellReady});
+    shell.start(QStringLiteral("sh"),
+                {QStringLiteral("-c"), QStringLiteral("printf '%s\\n' ") + shellReady});
     ASSERT_TRUE(shell.waitForFinished());
     EXPECT_EQ(QString::fromUtf8(shell.readAllStandardOutput()), path + QStringLiteral("\n-auto\n"));
 }

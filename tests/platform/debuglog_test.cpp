@@ -30,7 +30,8 @@ TEST(DebugLog, LinesCarryTheTextAndATimeAndRotationKeepsFourRuns) {
     EXPECT_TRUE(readAll(UtilsClass::LogFileName(3)).startsWith(QStringLiteral("run 2 - ")));
     EXPECT_FALSE(QFile::exists(UtilsClass::LogFileName(4)));
     EXPECT_TRUE(UtilsClass::LogFileName(0).endsWith(QStringLiteral(".dbg")));
-    EXPECT_TRUE(readAll(UtilsClass::LogFileName(0)).contains(QRegularExpression(QStringLiteral("\\d:\\d\\d"))));
+    EXPECT_TRUE(readAll(UtilsClass::LogFileName(0))
+                    .contains(QRegularExpression(QStringLiteral("\\d:\\d\\d"))));
 }
 
 TEST(DebugLog, AnUnwritableLogNeverFailsTheCaller) {

@@ -6,7 +6,7 @@
 #include "tests/common/testprofile.h"
 
 class Registry : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { testprofile::Reset(); }
 };
 
@@ -27,7 +27,8 @@ TEST_F(Registry, TypedValuesSurviveTheFileAndTheirTypesAreKept) {
     {
         TRegistry reg;
         ASSERT_TRUE(reg.OpenKey(QStringLiteral("\\Software\\T"), true));
-        reg.WriteString(QStringLiteral("text"), QStringLiteral("@odd, text with \"quotes\" = and ; ünïcode"));
+        reg.WriteString(QStringLiteral("text"),
+                        QStringLiteral("@odd, text with \"quotes\" = and ; ünïcode"));
         reg.WriteInteger(QStringLiteral("number"), -123456);
         reg.WriteBool(QStringLiteral("flag"), true);
         reg.WriteFloat(QStringLiteral("real"), 2.5);
@@ -41,7 +42,8 @@ TEST_F(Registry, TypedValuesSurviveTheFileAndTheirTypesAreKept) {
 
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKeyReadOnly(QStringLiteral("\\Software\\T")));
-    EXPECT_EQ(reg.ReadString(QStringLiteral("text")), QStringLiteral("@odd, text with \"quotes\" = and ; ünïcode"));
+    EXPECT_EQ(reg.ReadString(QStringLiteral("text")),
+              QStringLiteral("@odd, text with \"quotes\" = and ; ünïcode"));
     EXPECT_EQ(reg.GetDataType(QStringLiteral("text")), RegDataType::String);
     EXPECT_EQ(reg.ReadInteger(QStringLiteral("number")), -123456);
     EXPECT_EQ(reg.GetDataType(QStringLiteral("number")), RegDataType::Integer);
@@ -65,7 +67,8 @@ TEST_F(Registry, ReadOnlyKeysRefuseWritesAndDeletesRemoveOnlyWhatTheyName) {
 
     TRegistry readOnly(RootKey::CurrentUser, RegAccess::Read);
     ASSERT_TRUE(readOnly.OpenKey(QStringLiteral("\\Software\\T\\Sub"), false));
-    EXPECT_THROW(readOnly.WriteString(QStringLiteral("x"), QStringLiteral("y")), ERegistryException);
+    EXPECT_THROW(readOnly.WriteString(QStringLiteral("x"), QStringLiteral("y")),
+                 ERegistryException);
 
     EXPECT_TRUE(reg.DeleteKey(QStringLiteral("\\software\\t")));
     EXPECT_FALSE(reg.KeyExists(QStringLiteral("\\Software\\T\\Sub")));

@@ -6,7 +6,8 @@
 #include "platform/shell/singleinstance.h"
 
 TEST(SingleInstanceRule, ALaterInstanceIsRefusedAndAsksTheFirstToComeForward) {
-    const QString name = QStringLiteral("quillsong-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString name =
+        QStringLiteral("quillsong-test-") + QUuid::createUuid().toString(QUuid::Id128);
     SingleInstance first(name);
     ASSERT_TRUE(first.acquire());
     QSignalSpy restore(&first, &SingleInstance::restoreRequested);

@@ -7,7 +7,7 @@
 namespace {
 
 class Store : public TBaseRegistryClass {
-public:
+  public:
     Store() {
         ProductSubKey = QStringLiteral("Product");
         RegisterValue(QStringLiteral("Count"), 2, QString(), 7, 0);
@@ -15,7 +15,8 @@ public:
         RegisterValue(QStringLiteral("Flag"), 2, QString(), true, 2);
         RegisterValue(QStringLiteral("Name"), 2, QString(), QStringLiteral("none"), 3);
         RegisterValue(QStringLiteral("Recent"), 2, QString(), QVariant(), 4);
-        RegisterValue(QStringLiteral("Legacy"), 1, QStringLiteral("OldLegacy"), QStringLiteral("d"), 3);
+        RegisterValue(QStringLiteral("Legacy"), 1, QStringLiteral("OldLegacy"), QStringLiteral("d"),
+                      3);
         RegisterValue(QStringLiteral("Shared"), 0, QString(), 1, 0);
         RegisterValue(QStringLiteral("Ignored"), 2, QString(), 1, 9);
     }
@@ -26,7 +27,7 @@ const QString kMaker = QStringLiteral("Software\\HalcyxTech");
 const QString kProduct = QStringLiteral("Software\\HalcyxTech\\Product");
 
 class RegistryStore : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testprofile::Reset();
         previous_ = UserMessage::setHandler([this](const QString& text) { messages_ << text; });
@@ -52,8 +53,9 @@ TEST_F(RegistryStore, ValuesLiveUnderTheirLocationAndListsUnderTheirOwnKey) {
     EXPECT_EQ(testprofile::StoredText(kProduct, QStringLiteral("Ratio")), QStringLiteral("1.5"));
     EXPECT_EQ(testprofile::StoredText(kProduct, QStringLiteral("Flag")), QStringLiteral("true"));
     EXPECT_EQ(testprofile::StoredText(kMaker, QStringLiteral("Shared")), QStringLiteral("1"));
-    EXPECT_EQ(testprofile::StoredText(kProduct + QStringLiteral("\\ListRecent"), QStringLiteral("2")),
-              QStringLiteral("c"));
+    EXPECT_EQ(
+        testprofile::StoredText(kProduct + QStringLiteral("\\ListRecent"), QStringLiteral("2")),
+        QStringLiteral("c"));
 
     // A shorter list replaces the longer one entirely.
     store.Recent().Entries = {QStringLiteral("z")};
@@ -84,7 +86,8 @@ TEST_F(RegistryStore, UnknownNamesAreReportedAndChangeNothing) {
     EXPECT_EQ(value.toString(), QStringLiteral("untouched"));
     store.SetValue(QStringLiteral("NoSuchName"), 5);
     ASSERT_EQ(messages_.size(), 2);
-    EXPECT_EQ(messages_[0], QStringLiteral("No such registry item as name between equals =NoSuchName="));
+    EXPECT_EQ(messages_[0],
+              QStringLiteral("No such registry item as name between equals =NoSuchName="));
     EXPECT_EQ(store.GetValue(QStringLiteral("name")).toString(), QStringLiteral("none"));
     EXPECT_EQ(messages_.size(), 2);
 }

@@ -4,7 +4,7 @@
 #include "tests/common/testprofile.h"
 
 class Placement : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { testprofile::Reset(); }
     const QSize screen_{1024, 768};
 };

@@ -12,7 +12,7 @@ namespace {
 const QString kKey = QStringLiteral("Software\\HalcyxTech\\Quillsong");
 
 class Preferences : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { testprofile::Reset(); }
 
     // A start of the program: create, read, apply.
@@ -51,10 +51,13 @@ TEST_F(Preferences, AFreshProfileReadsTheDefaultsAndTheFirstSaveWritesAll35AsTex
     ASSERT_TRUE(prefs->WriteAll());
     const QStringList names = testprofile::StoredNames(kKey);
     EXPECT_EQ(names.size(), 35);
-    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("RunMinimized")), QStringLiteral("false"));
+    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("RunMinimized")),
+              QStringLiteral("false"));
     EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("ShowOptions")), QStringLiteral("true"));
-    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("TTS_AudioDeviceID")), QStringLiteral("-1"));
-    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("TTS_WaveConvRate")), QStringLiteral("2560"));
+    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("TTS_AudioDeviceID")),
+              QStringLiteral("-1"));
+    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("TTS_WaveConvRate")),
+              QStringLiteral("2560"));
     EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("TTS_DefaultVoiceName")), QString());
 }
 
@@ -67,7 +70,8 @@ TEST_F(Preferences, StoredTextConvertsByTypeAndBadNumbersFallBackToTheirDefaults
     testprofile::Store(kKey, QStringLiteral("CB_PromptDelay"), QStringLiteral("12abc"));
     testprofile::Store(kKey, QStringLiteral("BitRate"), QStringLiteral("99999999999"));
     testprofile::Store(kKey, QStringLiteral("TTS_WaveConvRate"), QStringLiteral("12800"));
-    testprofile::Store(kKey, QStringLiteral("TTS_DefaultVoiceName"), QStringLiteral("defaultvalue"));
+    testprofile::Store(kKey, QStringLiteral("TTS_DefaultVoiceName"),
+                       QStringLiteral("defaultvalue"));
     testprofile::Store(kKey, QStringLiteral("OUT_Directory"), QStringLiteral("   "));
 
     auto prefs = Load();
@@ -104,7 +108,8 @@ TEST_F(Preferences, FieldsRoundTripThroughTheStoreAndRunMinimizedIsKeptAsStored)
     EXPECT_EQ(prefs->OUT_Directory, QStringLiteral("/srv/audio books"));
     EXPECT_EQ(prefs->CB_PromptLeft, -5);
     EXPECT_FALSE(prefs->FirstTimeUser);
-    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("RunMinimized")), QStringLiteral("true"));
+    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("RunMinimized")),
+              QStringLiteral("true"));
 }
 
 TEST_F(Preferences, ModeDependentAccessors) {

@@ -5,7 +5,7 @@
 #include "tests/common/testprofile.h"
 
 class RegistryEnhanced : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { testprofile::Reset(); }
 };
 
@@ -17,7 +17,8 @@ TEST_F(RegistryEnhanced, NamesWithBackslashesExtendTheKeyAndTheKeyIsTakenFromThe
     reg.WriteValue(QStringLiteral("Flag"), true);
     reg.WriteValue(QStringLiteral("List"), QStringList{QStringLiteral("not written")});
 
-    EXPECT_EQ(testprofile::StoredText(QStringLiteral("Software\\Test\\Sub\\Deeper"), QStringLiteral("Value")),
+    EXPECT_EQ(testprofile::StoredText(QStringLiteral("Software\\Test\\Sub\\Deeper"),
+                                      QStringLiteral("Value")),
               QStringLiteral("text"));
     EXPECT_EQ(reg.ReadValue(QStringLiteral("Number"), 0).toInt(), 12);
     EXPECT_EQ(reg.ReadValue(QStringLiteral("Number"), 0).typeId(), QMetaType::Int);
@@ -57,6 +58,7 @@ TEST_F(RegistryEnhanced, AReadOnlyAccessMakesAWriteRaise) {
     reg.Key = QStringLiteral("Software\\Test");
     reg.WriteValue(QStringLiteral("Existing"), QStringLiteral("1"));
     reg.Access = kRead;
-    EXPECT_THROW(reg.WriteValue(QStringLiteral("Existing"), QStringLiteral("2")), ERegistryException);
+    EXPECT_THROW(reg.WriteValue(QStringLiteral("Existing"), QStringLiteral("2")),
+                 ERegistryException);
     EXPECT_EQ(reg.ReadValue(QStringLiteral("Existing"), QString()).toString(), QStringLiteral("1"));
 }

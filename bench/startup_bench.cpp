@@ -1,0 +1,88 @@
+// How long Quillsong takes from its start to the main window shown and idle. The splash
+// picture's minimum time is left out: it is a pause for the eye, not work.
+//
+//   build/bin/startup_bench                 (needs an audio server, as the program does)
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+
+#include "app/form1.h"
+#include "platform/shell/programfolders.h"
+
+namespace {
+
+bool LogShowsStartupDone(const QString& log) {
+    QFile file(log);
+    return file.open(QIODevice::ReadOnly) && file.readAll().contains("Exiting FormShow");
+}
+
+// The main window built and shown inside a running application.
+void BM_MainWindowShown(benchmark::State& state) {
+    for (auto _ : state) {
+        TForm1 form({QStringLiteral("quillsong")});
+        form.SetSplashMinimum(0);
+        QSignalSpy started(&form, &TForm1::startupFinished);
+        form.show();
+        if (!started.wait(10000)) {
+            state.SkipWithError("the main window did not finish its start");
+            return;
+        }
+        state.PauseTiming();
+        form.hide();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_MainWindowShown)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The whole program as a process, until it logs that its first showing is done.
+void BM_ProgramStartToWindowShown(benchmark::State& state) {
+    const QString log = ProgramFolders::userFolder() + QStringLiteral("/quillsong.dbg");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!env.contains(QStringLiteral("DISPLAY"))) {
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    }
+    for (auto _ : state) {
+        QFile::remove(log);
+        QProcess program;
+        program.setProcessEnvironment(env);
+        QElapsedTimer clock;
+        clock.start();
+        program.start(QStringLiteral(QUILL_BIN_DIR "/quillsong"), {});
+        // Polled every half millisecond: fine enough for a start that takes a hundred.
+        while (!LogShowsStartupDone(log) && clock.elapsed() < 20000) {
+            QThread::usleep(500);
+        }
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        ::kill(pid_t(program.processId()), SIGTERM);
+        program.waitForFinished(10000);
+    }
+}
+BENCHMARK(BM_ProgramStartToWindowShown)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(10);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A private profile, so the benchmark never touches the user's settings or logs.
+    QTemporaryDir profile;
+    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quillsong"));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
