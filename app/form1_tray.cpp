@@ -51,11 +51,13 @@ void TForm1::HideToTray() {
         if (!isMinimized()) {
             showMinimized();
         }
+        UtilsClass::WriteDebugLine(QStringLiteral("No system tray: minimized"));
         Q_EMIT hiddenToTray();
         return;
     }
     hide();
     trayShowToolbarItem_->setEnabled(true);
+    UtilsClass::WriteDebugLine(QStringLiteral("Hidden in the tray"));
     Q_EMIT hiddenToTray();
 }
 

@@ -12,6 +12,7 @@ TSplashForm::TSplashForm(int minimumMs, QWidget* parent)
       picture_(ProgramFolders::programFolder() + QStringLiteral("/splash.jpg")),
       minimumMs_(minimumMs) {
     setObjectName(QStringLiteral("SplashForm"));
+    setWindowTitle(QStringLiteral("Quillsong MP3 - starting"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
     resize(picture_.isNull() ? QSize(480, 270) : picture_.size());

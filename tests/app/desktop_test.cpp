@@ -1,0 +1,141 @@
+// The real program on an X display with a system tray, as on a user's desktop.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+#include <csignal>
+
+#include "platform/shell/programfolders.h"
+#include "tests/common/testprofile.h"
+
+namespace {
+
+const QString kProgram = QStringLiteral(QUILL_BIN_DIR "/quillsong");
+
+QString readLog() {
+    QFile file(ProgramFolders::userFolder() + QStringLiteral("/quillsong.dbg"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+int countInLog(const QString& line) {
+    return int(readLog().count(line));
+}
+
+bool waitForCount(const QString& line, int count) {
+    return QTest::qWaitFor([&] { return countInLog(line) >= count; }, 15000);
+}
+
+// An X server of its own with a tray in a panel.
+class Desktop : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testprofile::Reset();
+        for (int number = 200; number < 260; ++number) {
+            if (!QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) &&
+                !QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number))) {
+                display_ = QStringLiteral(":%1").arg(number);
+                break;
+            }
+        }
+        ASSERT_FALSE(display_.isEmpty());
+        xserver_.start(
+            QStringLiteral("Xvfb"),
+            {display_, QStringLiteral("-screen"), QStringLiteral("0"),
+             QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X") + display_.mid(1)); },
+            10000));
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env_.insert(QStringLiteral("DISPLAY"), display_);
+        tray_.setProcessEnvironment(env_);
+        tray_.start(QStringLiteral("trayer"),
+                    {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--widthtype"),
+                     QStringLiteral("pixel"), QStringLiteral("--width"), QStringLiteral("120")});
+        // The tray is ready once its panel window is on the screen.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] {
+                return Run(QStringLiteral("xwininfo"),
+                           {QStringLiteral("-root"), QStringLiteral("-children")})
+                    .contains(QStringLiteral("panel"));
+            },
+            10000));
+    }
+
+    void TearDown() override {
+        for (QProcess* process : {&program_, &tray_, &xserver_}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->terminate();
+                if (!process->waitForFinished(5000)) {
+                    process->kill();
+                    process->waitForFinished();
+                }
+            }
+        }
+    }
+
+    QString Run(const QString& tool, const QStringList& args) {
+        QProcess process;
+        process.setProcessEnvironment(env_);
+        process.start(tool, args);
+        process.waitForFinished(10000);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+
+    // "IsViewable" or "IsUnMapped": what the X server says of the main window (the tray icon
+    // and Qt's helper windows bear the same name but are small).
+    QString MapState() {
+        const QString tree =
+            Run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
+        static const QRegularExpression window(QStringLiteral(
+            "(0x[0-9a-f]+) \"Quillsong MP3\": \\(\"quillsong\" \"quillsong\"\\)\\s+(\\d+)x"));
+        for (const auto& match : window.globalMatch(tree)) {
+            if (match.captured(2).toInt() > 100) {
+                const QString info =
+                    Run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), match.captured(1)});
+                const auto state =
+                    QRegularExpression(QStringLiteral("Map State: (\\w+)")).match(info);
+                return state.captured(1);
+            }
+        }
+        return QStringLiteral("no window");
+    }
+
+    void StartProgram(QProcess& process, const QStringList& args) {
+        process.setProcessEnvironment(env_);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(kProgram, args);
+    }
+
+    QString display_;
+    QProcessEnvironment env_;
+    QProcess xserver_;
+    QProcess tray_;
+    QProcess program_;
+};
+
+}  // namespace
+
+TEST_F(Desktop, TheWindowHidesInTheTrayAndASecondStartBringsItBack) {
+    StartProgram(program_, {QStringLiteral("-auto")});
+    ASSERT_TRUE(waitForCount(QStringLiteral("Hidden in the tray"), 1)) << readLog().toStdString();
+    EXPECT_EQ(countInLog(QStringLiteral("No system tray")), 0);
+    ASSERT_TRUE(
+        QTest::qWaitFor([this] { return MapState() == QStringLiteral("IsUnMapped"); }, 10000));
+
+    QProcess second;
+    StartProgram(second, {});
+    ASSERT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitCode(), 0);
+    ASSERT_TRUE(waitForCount(QStringLiteral("Restore from tray"), 1));
+    ASSERT_TRUE(
+        QTest::qWaitFor([this] { return MapState() == QStringLiteral("IsViewable"); }, 10000));
+    EXPECT_EQ(countInLog(QStringLiteral("Entered FormShow")), 1);
+
+    ::kill(pid_t(program_.processId()), SIGTERM);
+    ASSERT_TRUE(program_.waitForFinished(15000));
+    EXPECT_EQ(program_.exitCode(), 0);
+    EXPECT_EQ(countInLog(QStringLiteral("Exitting FormDestroy")), 1);
+}
