@@ -14,16 +14,7 @@ QString boolText(bool value) {
 
 }  // namespace
 
-void regInt::SetText(const QString& text) {
-    // Decimal only: an optional sign and digits, surrounding blanks allowed.
-    bool ok = false;
-    const int number = text.trimmed().toInt(&ok, 10);
-    if (!ok) {
-        throw EConvertError(
-            QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
-    }
-    Value = number;
-}
+void regInt::SetText(const QString& text) { Value = StrToInt(text); }
 
 void regReal::SetText(const QString& text) {
     bool ok = false;

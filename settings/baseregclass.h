@@ -4,13 +4,8 @@
 #include <QStringList>
 #include <QVariant>
 #include <cstdint>
-#include <stdexcept>
 
-// A stored text that does not convert to the item's number type.
-class EConvertError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
+#include "platform/shell/convert.h"
 
 // One named, typed value of the settings store, with a default and a current value.
 // Location 0 keeps the value under the maker key, 1 under the product key with a fallback to

@@ -1,0 +1,11 @@
+#include "platform/shell/convert.h"
+
+int StrToInt(const QString& text) {
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok, 10);
+    if (!ok) {
+        throw EConvertError(
+            QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
+    }
+    return number;
+}
