@@ -23,10 +23,15 @@ int RunQuillsong(int argc, char** argv) {
         return 0;  // the running program has been asked to come forward
     }
     UtilsClass::RotateDebugLogs();
-    UserMessage::setHandler([](const QString& text) {
+    UserMessage::setHandler([](UserMessage::Kind kind, const QString& text) {
         QString shown = text;
-        QMessageBox::information(QApplication::activeWindow(), StatusText::kProgramTitle,
-                                 shown.replace(QLatin1Char('\r'), QLatin1Char('\n')));
+        shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        if (kind == UserMessage::Kind::Error) {
+            QMessageBox::critical(QApplication::activeWindow(), StatusText::kProgramTitle, shown);
+        } else {
+            QMessageBox::information(QApplication::activeWindow(), StatusText::kProgramTitle,
+                                     shown);
+        }
     });
 
     TForm1 form(QApplication::arguments());

@@ -14,7 +14,9 @@ QString boolText(bool value) {
 
 }  // namespace
 
-void regInt::SetText(const QString& text) { Value = StrToInt(text); }
+void regInt::SetText(const QString& text) {
+    Value = StrToInt(text);
+}
 
 void regReal::SetText(const QString& text) {
     bool ok = false;

@@ -7,7 +7,7 @@
 // output, what lies after it is still the input. Rewrites of equal length can happen anywhere;
 // rewrites that change the length happen at or after the gap, so each costs only its own size.
 class FilterBuffer {
-public:
+  public:
     explicit FilterBuffer(const QString& text) : in_(text) { out_.reserve(text.size() + 64); }
 
     qsizetype size() const { return out_.size() + in_.size() - inPos_; }
@@ -23,7 +23,7 @@ public:
     qsizetype fromOrigin(qsizetype o) const { return out_.size() + o - inPos_; }
     QString take();
 
-private:
+  private:
     QString out_;
     QString in_;
     qsizetype inPos_ = 0;

@@ -9,7 +9,7 @@
 
 // One section of a tagged data file: its values and its subsections.
 class GBItemClass {
-public:
+  public:
     GBItemClass(QStringView content, const QString& name, const QString& attributeName,
                 GBItemClass* parent);
 

@@ -17,7 +17,7 @@ const QString kCloseKey = QStringLiteral("</key");
 // Every "<key" of the file paired with the "</key" that brings the nesting count back to zero,
 // found in one pass, so no section is scanned again for each level it is nested in.
 class GrabBaseClass::KeyTags {
-public:
+  public:
     explicit KeyTags(QStringView text) : text_(text) {
         std::vector<size_t> open;
         for (qsizetype at = text.indexOf(u'<'); at >= 0; at = text.indexOf(u'<', at + 1)) {
@@ -34,8 +34,9 @@ public:
 
     // Position in the file of the "</key" matching the "<key" at open; -1 when none.
     qsizetype MatchOf(qsizetype open) const {
-        const auto it = std::lower_bound(opens_.begin(), opens_.end(), open,
-                                         [](const Tag& tag, qsizetype at) { return tag.open < at; });
+        const auto it =
+            std::lower_bound(opens_.begin(), opens_.end(), open,
+                             [](const Tag& tag, qsizetype at) { return tag.open < at; });
         return it != opens_.end() && it->open == open ? it->close : -1;
     }
     // Position in the file of a character of a view into it.
@@ -43,7 +44,7 @@ public:
         return (view.data() - text_.data()) + index;
     }
 
-private:
+  private:
     struct Tag {
         qsizetype open;
         qsizetype close;
@@ -65,7 +66,8 @@ QString GrabBaseClass::LoadFile(const QString& fileName) {
     QStringList lines;
     QString error;
     if (!TextFile::ReadLines(fileName, &lines, &error)) {
-        UtilsClass::WriteDebugLine(QStringLiteral("Cannot read ") + fileName + QStringLiteral(": ") + error);
+        UtilsClass::WriteDebugLine(QStringLiteral("Cannot read ") + fileName +
+                                   QStringLiteral(": ") + error);
         return error;
     }
     QString text;

@@ -10,7 +10,7 @@
 // A tagged data file (".chl"): nested "<key name=...>" sections holding "<name>value</name>"
 // elements, read into a tree of sections.
 class GrabBaseClass {
-public:
+  public:
     // Sections nested deeper than this are kept but not read, so no file can exhaust the stack.
     static constexpr int kMaxDepth = 500;
     // After each element, at most this many characters of the rest of a section are read on.
@@ -34,7 +34,7 @@ public:
     QString Content;
     std::unique_ptr<GBItemClass> Root;
 
-private:
+  private:
     class KeyTags;
     void Parse(GBItemClass& section, const KeyTags& tags);
     qsizetype ParseSubsection(GBItemClass& section, QStringView rest, QStringView tag,

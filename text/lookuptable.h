@@ -5,7 +5,7 @@
 
 // Abbreviations and their spoken forms; lookup ignores letter case and takes the first match.
 class TLookupTable {
-public:
+  public:
     void AddEntry(const QString& abbreviation, const QString& spokenForm);
     // The spoken form, or an empty text when the word is not listed.
     QString Lookup(const QString& word) const;
@@ -13,7 +13,7 @@ public:
     void FillStates();
     int Count() const { return int(abbreviations_.size()); }
 
-private:
+  private:
     QStringList abbreviations_;
     QStringList spokenForms_;
 };

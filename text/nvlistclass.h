@@ -5,7 +5,7 @@
 
 // Named values of one section, in insertion order; names are matched without regard to case.
 class NVListClass {
-public:
+  public:
     // Replaces the value of an existing name in place, or appends a new one.
     void SetValue(const QString& name, const QString& value);
     // Index of a name, -1 when absent.

@@ -14,7 +14,7 @@ struct TOffsetRecord {
 // The changes of length of the latest filtering, ordered by Start. Maps positions of the filtered
 // text back to the unfiltered text in logarithmic time.
 class TOffsetList {
-public:
+  public:
     void Clear();
     // Appends a record; records starting after it move left by delta.
     void AddOffset(int32_t start, int32_t finish, int32_t delta);
@@ -26,7 +26,7 @@ public:
 
     const std::vector<TOffsetRecord>& Records() const { return records_; }
 
-private:
+  private:
     std::vector<TOffsetRecord> records_;
     std::vector<int64_t> deltaBefore_;  // sum of the deltas of the records before each one
     std::vector<int32_t> maxFinish_;    // largest Finish among each record and those before it

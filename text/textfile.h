@@ -9,7 +9,7 @@
 // UTF-8; a character 26 ends the file; a line ends at a carriage return, at a carriage return
 // and line feed, or at the end of the file, while a line feed alone stays in the line.
 class TextFile {
-public:
+  public:
     static QString Decode(const QByteArray& bytes);
     static QString DecodeWindows1252(const QByteArray& bytes);
     static QStringList SplitLines(QStringView text);

@@ -4,16 +4,40 @@
 
 namespace {
 
-bool IsLower(QChar c) { return c >= QLatin1Char('a') && c <= QLatin1Char('z'); }
-bool IsUpper(QChar c) { return c >= QLatin1Char('A') && c <= QLatin1Char('Z'); }
-bool IsLetter(QChar c) { return IsLower(c) || IsUpper(c); }
-bool IsDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
-bool IsWordChar(QChar c) { return IsLetter(c) || IsDigit(c); }
+bool IsLower(QChar c) {
+    return c >= QLatin1Char('a') && c <= QLatin1Char('z');
+}
+bool IsUpper(QChar c) {
+    return c >= QLatin1Char('A') && c <= QLatin1Char('Z');
+}
+bool IsLetter(QChar c) {
+    return IsLower(c) || IsUpper(c);
+}
+bool IsDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+bool IsWordChar(QChar c) {
+    return IsLetter(c) || IsDigit(c);
+}
 
 bool IsSymbol(QChar c) {
     switch (c.unicode()) {
-        case '(': case ')': case '*': case '<': case '=': case '>': case '[': case '\\':
-        case ']': case '^': case '_': case '`': case '{': case '|': case '}': case '~':
+        case '(':
+        case ')':
+        case '*':
+        case '<':
+        case '=':
+        case '>':
+        case '[':
+        case '\\':
+        case ']':
+        case '^':
+        case '_':
+        case '`':
+        case '{':
+        case '|':
+        case '}':
+        case '~':
             return true;
         default:
             return false;
@@ -22,7 +46,12 @@ bool IsSymbol(QChar c) {
 
 bool IsPause(QChar c) {
     switch (c.unicode()) {
-        case '!': case ',': case '-': case '.': case ';': case '?':
+        case '!':
+        case ',':
+        case '-':
+        case '.':
+        case ';':
+        case '?':
             return true;
         default:
             return false;
@@ -37,7 +66,7 @@ const QString kSpacedWww = QStringLiteral("w w w");
 // original text is and how many full stops and letters lie before it, in amortised constant
 // time. Web address scans only ever read text that no rewrite has touched yet.
 class WebScanner {
-public:
+  public:
     explicit WebScanner(const QString& text) : text_(text.constData()), size_(text.size()) {}
 
     // First blank or "/" at or after from; size when none.
@@ -46,7 +75,8 @@ public:
             stop_ = from;
         }
         searchedFrom_ = from;
-        while (stop_ < size_ && text_[stop_] != QLatin1Char(' ') && text_[stop_] != QLatin1Char('/')) {
+        while (stop_ < size_ && text_[stop_] != QLatin1Char(' ') &&
+               text_[stop_] != QLatin1Char('/')) {
             ++stop_;
         }
         return stop_;
@@ -77,7 +107,7 @@ public:
         return from;
     }
 
-private:
+  private:
     void Add(QChar c, int sign) {
         if (c == QLatin1Char('.')) {
             stops_ += sign;
@@ -109,7 +139,9 @@ struct TTTSFilter::Walk {
     qsizetype resume = -1;
 };
 
-TTTSFilter::TTTSFilter() { States.FillStates(); }
+TTTSFilter::TTTSFilter() {
+    States.FillStates();
+}
 
 QString TTTSFilter::ReplaceWord(const QString& word, bool allCapitals, uint32_t flags) const {
     if (word == QStringLiteral("AP")) {
@@ -185,7 +217,12 @@ QString TTTSFilter::FilterText(uint32_t flags, const QString& text, bool filterS
                 continue;
             }
         }
-        if (walk.ws >= 0 && walk.we >= 0) {
+        if (walk.ws >= 0 && walk.we >= 0 && !walk.noLower) {
+            // A word with a lower-case letter is never replaced.
+            i = walk.we;
+            walk.ws = -1;
+            walk.we = -1;
+        } else if (walk.ws >= 0 && walk.we >= 0) {
             const qsizetype length = walk.we - walk.ws + 1;
             QString word(length, Qt::Uninitialized);
             for (qsizetype k = 0; k < length; ++k) {

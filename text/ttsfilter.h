@@ -14,7 +14,7 @@ class FilterBuffer;
 // recorded, so positions in the filtered text map back to the original text.
 // Linear in the length of the text.
 class TTTSFilter {
-public:
+  public:
     // Engines whose filter flags contain this value are not given the abbreviation lookup.
     static constexpr uint32_t kNoAbbreviations = 2;
 
@@ -29,7 +29,7 @@ public:
     TOffsetList Offsets;
     TLookupTable States;
 
-private:
+  private:
     struct Walk;
     enum class ScanEnd { WordEnd, TextEnd, NoWord, WebLink };
     ScanEnd ScanWord(Walk& walk);

@@ -5,7 +5,7 @@
 
 // A text that does not convert to the number type asked for.
 class EConvertError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -11,10 +11,10 @@ UserMessage::Handler& currentHandler() {
 
 }  // namespace
 
-void UserMessage::show(const QString& text) {
+void UserMessage::raise(Kind kind, const QString& text) {
     UtilsClass::WriteDebugLine(text);
     if (currentHandler()) {
-        currentHandler()(text);
+        currentHandler()(kind, text);
     } else {
         qWarning("%s", qPrintable(text));
     }

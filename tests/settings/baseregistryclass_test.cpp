@@ -30,7 +30,8 @@ class RegistryStore : public ::testing::Test {
   protected:
     void SetUp() override {
         testprofile::Reset();
-        previous_ = UserMessage::setHandler([this](const QString& text) { messages_ << text; });
+        previous_ = UserMessage::setHandler(
+            [this](UserMessage::Kind, const QString& text) { messages_ << text; });
     }
     void TearDown() override { UserMessage::setHandler(previous_); }
 

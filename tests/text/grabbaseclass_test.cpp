@@ -12,7 +12,7 @@
 namespace {
 
 class TaggedFile : public ::testing::Test {
-protected:
+  protected:
     QString Write(const QByteArray& bytes) {
         const QString path = dir_.path() + QStringLiteral("/data%1.chl").arg(++files_);
         QFile file(path);
@@ -40,12 +40,16 @@ TEST_F(TaggedFile, ListsValuesAndNestedSections) {
     ASSERT_EQ(file.LoadFile(path), QString());
     QStringList topics;
     file.GetList(QStringLiteral("/"), QStringLiteral("HelpTopics"), topics);
-    EXPECT_EQ(topics, (QStringList{QStringLiteral("Adding articles"), QStringLiteral("Reading aloud")}));
-    EXPECT_EQ(file.GetValue(QStringLiteral("/"), QStringLiteral("greeting")), QStringLiteral("Helloworld"));
+    EXPECT_EQ(topics,
+              (QStringList{QStringLiteral("Adding articles"), QStringLiteral("Reading aloud")}));
+    EXPECT_EQ(file.GetValue(QStringLiteral("/"), QStringLiteral("greeting")),
+              QStringLiteral("Helloworld"));
     EXPECT_EQ(file.GetValue(QStringLiteral("/"), QStringLiteral("Mixed")), QString())
         << "a closing tag in another case does not close the value";
-    EXPECT_EQ(file.GetValue(QStringLiteral("/Outer"), QStringLiteral("inner value")), QStringLiteral("1"));
-    EXPECT_EQ(file.GetValue(QStringLiteral("/Outer/Deeper"), QStringLiteral("x")), QStringLiteral("deep"));
+    EXPECT_EQ(file.GetValue(QStringLiteral("/Outer"), QStringLiteral("inner value")),
+              QStringLiteral("1"));
+    EXPECT_EQ(file.GetValue(QStringLiteral("/Outer/Deeper"), QStringLiteral("x")),
+              QStringLiteral("deep"));
     EXPECT_EQ(file.GetValue(QStringLiteral("/outer"), QStringLiteral("inner value")), QString())
         << "paths are compared exactly";
     const GBItemClass* outer = file.FindSection(QStringLiteral("/Outer"));
@@ -58,7 +62,8 @@ TEST_F(TaggedFile, ListsValuesAndNestedSections) {
 TEST_F(TaggedFile, MissingFilesAndBadCountsAreErrorsTheCallerCanHandle) {
     GrabBaseClass file;
     const QString missing = dir_.path() + QStringLiteral("/none.chl");
-    EXPECT_EQ(file.LoadFile(missing), QStringLiteral("File:") + missing + QStringLiteral(" Not Found."));
+    EXPECT_EQ(file.LoadFile(missing),
+              QStringLiteral("File:") + missing + QStringLiteral(" Not Found."));
     EXPECT_EQ(file.GetValue(QStringLiteral("/"), QStringLiteral("eng")), QString());
     QStringList list{QStringLiteral("stale")};
     file.GetList(QStringLiteral("/"), QStringLiteral("Topics"), list);

@@ -4,12 +4,24 @@
 
 namespace {
 
-bool lower(QChar c) { return c >= 'a' && c <= 'z'; }
-bool upper(QChar c) { return c >= 'A' && c <= 'Z'; }
-bool letter(QChar c) { return lower(c) || upper(c); }
-bool wordChar(QChar c) { return letter(c) || (c >= '0' && c <= '9'); }
-bool symbol(QChar c) { return QStringLiteral("()*<=>[\\]^_`{|}~").contains(c); }
-bool pause(QChar c) { return QStringLiteral("!,-.;?").contains(c); }
+bool lower(QChar c) {
+    return c >= 'a' && c <= 'z';
+}
+bool upper(QChar c) {
+    return c >= 'A' && c <= 'Z';
+}
+bool letter(QChar c) {
+    return lower(c) || upper(c);
+}
+bool wordChar(QChar c) {
+    return letter(c) || (c >= '0' && c <= '9');
+}
+bool symbol(QChar c) {
+    return QStringLiteral("()*<=>[\\]^_`{|}~").contains(c);
+}
+bool pause(QChar c) {
+    return QStringLiteral("!,-.;?").contains(c);
+}
 
 }  // namespace
 
@@ -103,31 +115,34 @@ QString ReferenceFilter::FilterText(uint32_t flags, const QString& text, bool sy
     int i = 0, ws = 0, we = 0, g = 0;
     bool noLower = false, tested = false;
     for (;;) {
-        ++i;                                                   // step 2
+        ++i;  // step 2
         if (i > W.size()) {
             break;
         }
         const QChar c = at(i);
-        if (c == ' ') {                                        // step 3
+        if (c == ' ') {  // step 3
             continue;
         }
-        if (g != 0) {                                          // step 4
+        if (g != 0) {  // step 4
             if (pause(c)) {
                 continue;
             }
             const int e = i;
             if (e - g > 1) {
                 QString run = W.mid(g - 1, e - g);
-                while (run.endsWith(' ')) run.chop(1);
-                while (run.startsWith(' ')) run.remove(0, 1);
+                while (run.endsWith(' '))
+                    run.chop(1);
+                while (run.startsWith(' '))
+                    run.remove(0, 1);
                 if (run.size() > 1) {
                     put(g, ',');
-                    for (int k = g + 1; k <= e - 1; ++k) put(k, ' ');
+                    for (int k = g + 1; k <= e - 1; ++k)
+                        put(k, ' ');
                 }
             }
             g = 0;
         }
-        if (ws == 0) {                                         // step 5
+        if (ws == 0) {  // step 5
             if (c == '.') {
                 g = i;
                 continue;
@@ -139,10 +154,10 @@ QString ReferenceFilter::FilterText(uint32_t flags, const QString& text, bool sy
                 tested = false;
             }
         }
-        if (symbols && symbol(c)) {                            // step 6
+        if (symbols && symbol(c)) {  // step 6
             put(i, ' ');
         }
-        if (ws != 0 && we == 0) {                              // step 7
+        if (ws != 0 && we == 0) {  // step 7
             bool webLink = false;
             int j = i;
             while (j <= W.size()) {
@@ -153,7 +168,8 @@ QString ReferenceFilter::FilterText(uint32_t flags, const QString& text, bool sy
                     continue;
                 }
                 if (d == ':' && W.mid(ws - 1, 7) == QStringLiteral("http://")) {
-                    for (int k = 0; k < 7; ++k) put(ws + k, ' ');
+                    for (int k = 0; k < 7; ++k)
+                        put(ws + k, ' ');
                     const int after = ws + 7;
                     if (after <= W.size() && wordChar(at(after))) {
                         ws = after;
@@ -178,7 +194,8 @@ QString ReferenceFilter::FilterText(uint32_t flags, const QString& text, bool sy
                     j += shift;
                 }
                 if (!wordChar(d)) {
-                    if (symbols && symbol(d)) put(j, ' ');
+                    if (symbols && symbol(d))
+                        put(j, ' ');
                     we = j - 1;
                     break;
                 }
@@ -188,7 +205,7 @@ QString ReferenceFilter::FilterText(uint32_t flags, const QString& text, bool sy
                 continue;
             }
         }
-        if (ws != 0 && we != 0) {                              // step 8
+        if (ws != 0 && we != 0) {  // step 8
             const QString word = W.mid(ws - 1, we - ws + 1);
             const QString rep = ReplaceWord(word, noLower, flags);
             if (rep != word) {

@@ -10,7 +10,7 @@
 // rewritten in place, offset records shifted at every insertion, and a linear MapPosition.
 // Slow on purpose; the product filter must give identical results.
 class ReferenceFilter {
-public:
+  public:
     struct Record {
         int Start, Finish, Delta;
         bool operator==(const Record&) const = default;
@@ -21,7 +21,7 @@ public:
     int MapPosition(int p) const;
     std::vector<Record> records;
 
-private:
+  private:
     QChar at(int i) const { return W[i - 1]; }  // 1-based
     void put(int i, QChar c) { W[i - 1] = c; }
     void AddOffset(int start, int finish, int delta);

@@ -37,11 +37,13 @@ TEST(SpeechFilter, StateAbbreviationsAreSpokenAndPositionsMapBack) {
     EXPECT_EQ(filter.MapPosition(20), 14);  // "Bye"
 
     // An engine with its own abbreviation handling gets the text as it is.
-    EXPECT_EQ(filter.FilterText(TTTSFilter::kNoAbbreviations | 1, QStringLiteral("I live in NY."), true),
-              QStringLiteral("I live in NY."));
+    EXPECT_EQ(
+        filter.FilterText(TTTSFilter::kNoAbbreviations | 1, QStringLiteral("I live in NY."), true),
+        QStringLiteral("I live in NY."));
     EXPECT_TRUE(filter.Offsets.Records().empty());
     // A text ending in an abbreviation keeps it: the word has no end.
-    EXPECT_EQ(filter.FilterText(0, QStringLiteral("I live in NY"), true), QStringLiteral("I live in NY"));
+    EXPECT_EQ(filter.FilterText(0, QStringLiteral("I live in NY"), true),
+              QStringLiteral("I live in NY"));
     EXPECT_EQ(filter.FilterText(0, QStringLiteral("we went to ar, then OR."), true),
               QStringLiteral("we went to ar, then Oregon."));
 }
@@ -54,7 +56,8 @@ TEST(SpeechFilter, CapitalWordsAndAssociatedPress) {
         EXPECT_EQ(filter.MapPosition(p), 0) << p;
     }
     EXPECT_EQ(filter.MapPosition(17), 3);
-    EXPECT_EQ(filter.FilterText(0, QStringLiteral("NASA and NATO"), true), QStringLiteral("NASA and NATO"));
+    EXPECT_EQ(filter.FilterText(0, QStringLiteral("NASA and NATO"), true),
+              QStringLiteral("NASA and NATO"));
     EXPECT_EQ(filter.FilterText(0, QStringLiteral("The SENATE voted"), true),
               QStringLiteral("The senate voted"));
     EXPECT_EQ(filter.FilterText(0, QStringLiteral("ABC123 Ap ÉCOLE"), true),
@@ -63,10 +66,13 @@ TEST(SpeechFilter, CapitalWordsAndAssociatedPress) {
 
 TEST(SpeechFilter, PunctuationRunsAfterAFullStopBecomeAComma) {
     TTTSFilter filter;
-    EXPECT_EQ(filter.FilterText(0, QStringLiteral("wait... then"), true), QStringLiteral("wait,   then"));
+    EXPECT_EQ(filter.FilterText(0, QStringLiteral("wait... then"), true),
+              QStringLiteral("wait,   then"));
     EXPECT_EQ(filter.FilterText(0, QStringLiteral("end. Next"), true), QStringLiteral("end. Next"));
-    EXPECT_EQ(filter.FilterText(0, QStringLiteral("what.?! no"), true), QStringLiteral("what,   no"));
-    EXPECT_EQ(filter.FilterText(0, QStringLiteral("pending..."), true), QStringLiteral("pending..."));
+    EXPECT_EQ(filter.FilterText(0, QStringLiteral("what.?! no"), true),
+              QStringLiteral("what,   no"));
+    EXPECT_EQ(filter.FilterText(0, QStringLiteral("pending..."), true),
+              QStringLiteral("pending..."));
     EXPECT_TRUE(filter.Offsets.Records().empty());
 }
 
@@ -89,7 +95,8 @@ TEST(SpeechFilter, WebAddressesAreSpokenBriefly) {
               QStringLiteral("at        w w w.a.org web link "));
     EXPECT_EQ(filter.FilterText(0, QStringLiteral("news.example.com/a/b/c"), true),
               QStringLiteral("news.example.com web link "));
-    EXPECT_EQ(filter.FilterText(0, QStringLiteral("a 1.5/2 ratio"), true), QStringLiteral("a 1.5/2 ratio"));
+    EXPECT_EQ(filter.FilterText(0, QStringLiteral("a 1.5/2 ratio"), true),
+              QStringLiteral("a 1.5/2 ratio"));
 }
 
 TEST(SpeechFilter, SymbolsAreBlankedOnlyWhenAsked) {
@@ -102,11 +109,14 @@ TEST(SpeechFilter, SymbolsAreBlankedOnlyWhenAsked) {
 // The product filter against the plain walk, on texts built to hit every rule and their mixes.
 TEST(SpeechFilter, MatchesThePlainWalkOnRandomAndAdversarialTexts) {
     static const char* const kPieces[] = {
-        " ", " ", " ", "  ", ".", ".", "...", ". ", "!", "?", ",", "-", ";", ":", "/", "//",
-        "a", "the", "Word", "AP", "Ap", "NY", "ny", "CA", "OR", "NASA", "NATO", "SENATE",
-        "ABC123", "X9", "12345", "www", "WWW", "http://", "http:", "https://", "host", "com",
-        "(", ")", "*", "<", "=", ">", "[", "\\", "]", "^", "_", "`", "{", "|", "}", "~",
-        "é", "Ü", "ß", "\t", "\n", "\r", "'", "\"", "0123456789", "abcdefghi"};
+        " ",   " ",       " ",     "  ",       ".",      ".",   "...",        ". ",
+        "!",   "?",       ",",     "-",        ";",      ":",   "/",          "//",
+        "a",   "the",     "Word",  "AP",       "Ap",     "NY",  "ny",         "CA",
+        "OR",  "NASA",    "NATO",  "SENATE",   "ABC123", "X9",  "12345",      "www",
+        "WWW", "http://", "http:", "https://", "host",   "com", "(",          ")",
+        "*",   "<",       "=",     ">",        "[",      "\\",  "]",          "^",
+        "_",   "`",       "{",     "|",        "}",      "~",   "é",          "Ü",
+        "ß",   "\t",      "\n",    "\r",       "'",      "\"",  "0123456789", "abcdefghi"};
     constexpr int kPieceCount = int(sizeof(kPieces) / sizeof(kPieces[0]));
     QRandomGenerator random(20261207);
     TTTSFilter filter;

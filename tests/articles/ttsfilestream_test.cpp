@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "articles/getfilesize.h"
+#include "articles/ttsfilestream.h"
+#include "platform/shell/usermessage.h"
+
+namespace {
+
+class FileStream : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = UserMessage::setHandler([this](UserMessage::Kind kind, const QString& text) {
+            if (kind == UserMessage::Kind::Error) {
+                errors_ << text;
+            }
+        });
+    }
+    void TearDown() override { UserMessage::setHandler(previous_); }
+
+    QString Write(const QByteArray& bytes) {
+        const QString path = dir_.path() + QStringLiteral("/text%1.txt").arg(++files_);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+    // Letters and blanks without any full stop.
+    static QByteArray Prose(int size) {
+        QByteArray bytes;
+        while (bytes.size() < size) {
+            bytes += "lorem ipsum ";
+        }
+        bytes.truncate(size);
+        bytes.replace(' ', 'x');  // no blanks either: nothing can end a sentence
+        return bytes;
+    }
+
+    QTemporaryDir dir_;
+    int files_ = 0;
+    QStringList errors_;
+    UserMessage::Handler previous_;
+};
+
+}  // namespace
+
+TEST_F(FileStream, ShortFilesComeInOneReadThatEndsTheFile) {
+    TTTSFileStream stream(Write(Prose(5119)));
+    QByteArray text;
+    EXPECT_EQ(stream.ReadChunk(text), 5119);
+    EXPECT_EQ(text.size(), 5119);
+    EXPECT_TRUE(stream.EndOfFile);
+    EXPECT_TRUE(stream.AudioComplete);
+    EXPECT_EQ(stream.CurrentBufferSize, 5119);
+    EXPECT_EQ(stream.ReadChunk(text), 0);
+}
+
+TEST_F(FileStream, AChunkOfExactlyTheChunkSize) {
+    TTTSFileStream whole(Write(Prose(5120)));
+    QByteArray text;
+    EXPECT_EQ(whole.ReadChunk(text), 5120);
+    EXPECT_TRUE(whole.EndOfFile);
+    EXPECT_FALSE(whole.AudioComplete);
+
+    QByteArray endsInFullStop = Prose(5120);
+    endsInFullStop[5119] = '.';
+    TTTSFileStream stopped(Write(endsInFullStop));
+    EXPECT_EQ(stopped.ReadChunk(text), 5120);
+    EXPECT_FALSE(stopped.EndOfFile);
+    EXPECT_EQ(stopped.ReadChunk(text), 0);
+    EXPECT_TRUE(stopped.EndOfFile);
+    EXPECT_TRUE(stopped.AudioComplete);
+    EXPECT_EQ(stopped.CurrentBufferSize, 5120);
+    EXPECT_EQ(stopped.NextBufferSize, 0);
+}
+
+TEST_F(FileStream, ChunksAreExtendedToTheEndOfASentence) {
+    QByteArray bytes = Prose(6000);
+    bytes[5120] = 'a';
+    bytes[5121] = '.';
+    bytes[5122] = ' ';
+    TTTSFileStream stream(Write(bytes));
+    int breaths = 0;
+    stream.ProcessEvents = [&breaths] { ++breaths; };
+    QByteArray first, second;
+    EXPECT_EQ(stream.ReadChunk(first), 5123);
+    EXPECT_TRUE(first.endsWith("a. "));
+    EXPECT_GE(breaths, 1);
+    EXPECT_EQ(stream.ReadChunk(second), 877);
+    EXPECT_TRUE(stream.EndOfFile);
+    EXPECT_EQ(first + second, bytes);
+    EXPECT_EQ(stream.CurrentBufferSize, 5123);
+    EXPECT_EQ(stream.NextBufferSize, 877);
+
+    // Two full stops and a blank do not end a sentence; one full stop and a blank does.
+    QByteArray doubled = Prose(9000);
+    doubled.replace(5200, 3, ".. ");
+    doubled.replace(6000, 2, ". ");
+    TTTSFileStream again(Write(doubled));
+    EXPECT_EQ(again.ReadChunk(first), 6002);
+}
+
+TEST_F(FileStream, AFileWithoutSentencesNeverComesWholeIntoMemory) {
+    QByteArray bytes = Prose(3 << 20);
+    for (int at = 100000; at < bytes.size(); at += 100000) {
+        bytes[at] = ' ';
+    }
+    TTTSFileStream stream(Write(bytes));
+    QByteArray all, chunk;
+    int64_t count = 0;
+    while ((count = stream.ReadChunk(chunk)) > 0) {
+        EXPECT_LE(count, TTTSFileStream::kMaxChunk + 4096);
+        all += chunk;
+    }
+    EXPECT_EQ(all, bytes);
+}
+
+TEST_F(FileStream, UnreadableFilesGiveAnErrorAndNothingToSpeak) {
+    QByteArray text;
+    TTTSFileStream missing(dir_.path() + QStringLiteral("/gone.txt"));
+    EXPECT_EQ(missing.ReadChunk(text), 0);
+    TTTSFileStream folder(dir_.path());
+    EXPECT_EQ(folder.ReadChunk(text), 0);
+    EXPECT_EQ(errors_.size(), 2);
+
+    EXPECT_EQ(GetFileSize(Write(Prose(777))), 777);
+    EXPECT_EQ(GetFileSize(dir_.path() + QStringLiteral("/gone.txt")), -1);
+    EXPECT_EQ(errors_.size(), 3);
+    EXPECT_EQ(GetFileSize(dir_.path()), -1);
+    EXPECT_EQ(errors_.size(), 4);
+}
