@@ -1,8 +1,10 @@
 #include "platform/wavedevices/waveoutdevices.h"
 
 #include <QAudioFormat>
+#include <QAudioSink>
 #include <QMediaDevices>
 #include <array>
+#include <memory>
 
 namespace {
 
@@ -65,5 +67,43 @@ MMResult WaveOutDevices::getCaps(int deviceId, WaveOutCaps* caps) {
             caps->formats |= standard.flag;
         }
     }
+    return MMSYSERR_NOERROR;
+}
+
+class WaveOutHandle {
+  public:
+    std::unique_ptr<QAudioSink> sink;
+};
+
+MMResult WaveOutDevices::open(int deviceId, int rate, int channels, int bits,
+                              WaveOutHandle** handle) {
+    *handle = nullptr;
+    QAudioDevice dev;
+    if (!device(deviceId, &dev)) {
+        return count() == 0 ? MMSYSERR_NODRIVER : MMSYSERR_BADDEVICEID;
+    }
+    QAudioFormat format;
+    format.setSampleRate(rate);
+    format.setChannelCount(channels);
+    format.setSampleFormat(bits == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    if ((bits != 8 && bits != 16) || !dev.isFormatSupported(format)) {
+        return WAVERR_BADFORMAT;
+    }
+    auto opened = std::make_unique<WaveOutHandle>();
+    opened->sink = std::make_unique<QAudioSink>(dev, format);
+    QIODevice* io = opened->sink->start();
+    if (!io || opened->sink->error() != QAudio::NoError) {
+        return opened->sink->error() == QAudio::OpenError ? MMSYSERR_ALLOCATED : MMSYSERR_ERROR;
+    }
+    *handle = opened.release();
+    return MMSYSERR_NOERROR;
+}
+
+MMResult WaveOutDevices::close(WaveOutHandle* handle) {
+    if (!handle) {
+        return MMSYSERR_ERROR;
+    }
+    handle->sink->stop();
+    delete handle;
     return MMSYSERR_NOERROR;
 }

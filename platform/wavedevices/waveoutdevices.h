@@ -33,6 +33,9 @@ enum WaveFormatFlag : uint32_t {
 
 enum WaveCapsSupport : uint32_t { WAVECAPS_VOLUME = 0x0004 };
 
+// An open wave output device; closing it (or destroying it) releases the device.
+class WaveOutHandle;
+
 struct WaveOutCaps {
     QString name;  // at most 31 characters
     uint32_t formats = 0;
@@ -49,6 +52,10 @@ class WaveOutDevices {
 
     static int count();
     static MMResult getCaps(int deviceId, WaveOutCaps* caps);
+    // Opens a device for PCM output (8 or 16 bits); MMSYSERR_ALLOCATED when the audio system
+    // cannot give it to us now, WAVERR_BADFORMAT for a format it does not take.
+    static MMResult open(int deviceId, int rate, int channels, int bits, WaveOutHandle** handle);
+    static MMResult close(WaveOutHandle* handle);
     // The device behind a device number; false when there is none.
     static bool device(int deviceId, QAudioDevice* device);
 };

@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "audio/mmwave.h"
+#include "audio/pcmconvert.h"
+#include "audio/waveconversion.h"
+#include "platform/shell/usermessage.h"
+#include "tests/audio/audiotools.h"
+#include "tests/common/printers.h"
+
+using namespace audiotools;
+
+namespace {
+
+class WaveFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = UserMessage::setHandler(
+            [this](UserMessage::Kind, const QString& text) { errors_ << text; });
+    }
+    void TearDown() override { UserMessage::setHandler(previous_); }
+    QString Path(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
+
+    QTemporaryDir dir_;
+    QStringList errors_;
+    UserMessage::Handler previous_;
+};
+
+QByteArray Samples16(std::initializer_list<int16_t> values) {
+    QByteArray bytes;
+    for (int16_t v : values) {
+        bytes.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+}  // namespace
+
+TEST_F(WaveFiles, ConversionsOfRealWavesAreReadBackBySoxi) {
+    struct Case {
+        int rate, bits, channels;
+    };
+    for (const Case c : {Case{8000, 8, 1}, Case{11025, 16, 1}, Case{16000, 8, 2},
+                         Case{22050, 16, 2}, Case{44100, 16, 1}, Case{48000, 16, 2}}) {
+        SCOPED_TRACE(testing::Message()
+                     << c.rate << " Hz " << c.bits << " bits " << c.channels << " ch");
+        const QString in =
+            Path(QStringLiteral("in%1_%2_%3.wav").arg(c.rate).arg(c.bits).arg(c.channels));
+        const QString out = Path(QStringLiteral("out.wav"));
+        MakeTone(in, c.rate, c.bits, c.channels, 2.5);
+        EXPECT_EQ(GetWaveSampleRate(in), uint32_t(c.rate));
+        ASSERT_TRUE(ConvertWaveFile(in, out, 16, 1, 22050))
+            << errors_.join(QLatin1Char(';')).toStdString();
+        EXPECT_EQ(Soxi(out, "-r"), QStringLiteral("22050"));
+        EXPECT_EQ(Soxi(out, "-c"), QStringLiteral("1"));
+        EXPECT_EQ(Soxi(out, "-b"), QStringLiteral("16"));
+        const int64_t source = Soxi(in, "-s").toLongLong();
+        const int64_t converted = Soxi(out, "-s").toLongLong();
+        const int64_t ideal = source * 22050 / c.rate;
+        EXPECT_NEAR(double(converted), double(ideal), 3.0) << "one nearest-sample block per second";
+        TMMWave check;
+        check.SetFileName(out);
+        EXPECT_EQ(check.SampleCount, converted);
+        EXPECT_EQ(check.DataOffset, 46);
+    }
+}
+
+TEST_F(WaveFiles, BlocksOfOneSecondConvertIndependently) {
+    const QString in = Path(QStringLiteral("two.wav")), out = Path(QStringLiteral("two22.wav"));
+    MakeTone(in, 11025, 16, 1, 2.0);
+    ASSERT_TRUE(ConvertWaveFile(in, out, 16, 1, 16000));
+    TMMWave source;
+    source.SetFileName(in);
+    const QByteArray samples = Read(in).mid(int(source.DataOffset), int(source.DataLength));
+    const TWaveFormatEx from = source.Format, to = BuildPcmFormat(16, 1, 16000);
+    QByteArray expected;
+    for (int block = 0; block < 2; ++block) {
+        QByteArray part(int(PcmDestBytes(22050, from, to)) + 4, '\0');
+        const int64_t n =
+            PcmConvert(22050, reinterpret_cast<const uint8_t*>(samples.constData()) + block * 22050,
+                       from, reinterpret_cast<uint8_t*>(part.data()), to);
+        expected += part.left(int(n));
+    }
+    EXPECT_EQ(Read(out).mid(46, expected.size()), expected);
+    EXPECT_EQ(Soxi(out, "-s").toLongLong(), expected.size() / 2);
+}
+
+TEST_F(WaveFiles, OnlyTheSamplesOfTheDataChunkInWholeBlocks) {
+    const QByteArray fmt = Fmt(1, 1, 8000, 16);
+    // Data followed by an info list, then a trailing half sample.
+    const QByteArray list = "LIST" + QByteArray("\x10\x00\x00\x00", 4) + "INFOINAM" +
+                            QByteArray("\x04\x00\x00\x00", 4) + "Bob" + '\0';
+    const QString in = Path(QStringLiteral("chunks.wav"));
+    Write(in, Riff(fmt, Samples16({1, 2, 3}), list));
+    TMMWave wave;
+    wave.SetFileName(in);
+    EXPECT_EQ(wave.DataLength, 6);
+    ASSERT_EQ(wave.Info.size(), 1);
+    EXPECT_EQ(wave.Info[0].Text, QByteArray("Bob"));
+    const QString out = Path(QStringLiteral("chunks_out.wav"));
+    ASSERT_TRUE(ConvertWaveFile(in, out, 16, 1, 8000));
+    EXPECT_EQ(Read(out).mid(46, 6), Samples16({1, 2, 3}));
+    EXPECT_EQ(Soxi(out, "-s"), QStringLiteral("3"));
+    EXPECT_TRUE(Read(out).contains("INFOINAM"));
+
+    // A partial block at the end of the file (no pad byte after it) is dropped.
+    const QString partial = Path(QStringLiteral("partial.wav"));
+    Write(partial, Riff(fmt, Samples16({1, 2, 3}) + 'x').chopped(1));
+    wave.SetFileName(partial);
+    EXPECT_EQ(wave.DataLength, 6);
+
+    Write(in, Riff(fmt, QByteArray()));  // no samples at all
+    ASSERT_TRUE(ConvertWaveFile(in, out, 16, 1, 22050));
+    EXPECT_EQ(Soxi(out, "-s"), QStringLiteral("0"));
+    EXPECT_TRUE(Read(out).contains(QByteArray("fact\x04\x00\x00\x00\x00\x00\x00\x00", 12)));
+}
+
+TEST_F(WaveFiles, UnsupportedSourcesAreRefused) {
+    const QString out = Path(QStringLiteral("refused.wav"));
+    const QString rate3000 = Path(QStringLiteral("r3000.wav")),
+                  bits24 = Path(QStringLiteral("b24.wav")), ch3 = Path(QStringLiteral("c3.wav"));
+    MakeTone(rate3000, 3000, 16, 1, 0.5);
+    MakeTone(bits24, 22050, 24, 1, 0.5);
+    MakeTone(ch3, 22050, 16, 3, 0.5);
+    for (const QString& in : {rate3000, bits24, ch3}) {
+        errors_.clear();
+        EXPECT_FALSE(ConvertWaveFile(in, out, 16, 1, 22050)) << in.toStdString();
+        EXPECT_EQ(errors_,
+                  QStringList{QStringLiteral("This wave file is not valid for conversion")});
+    }
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST_F(WaveFiles, AFailedConversionLeavesTheTargetAloneAndNoTemporaryFile) {
+    const QString in = Path(QStringLiteral("src.wav")), out = Path(QStringLiteral("keep.wav"));
+    MakeTone(in, 11025, 16, 1, 1.0);
+    Write(out, "precious");
+    const QStringList before = QDir(dir_.path()).entryList(QDir::Files);
+
+    TMMWave wave;
+    wave.SetFileName(in);
+    const int64_t converted = PcmDestBytes(22050, wave.Format, BuildPcmFormat(16, 1, 22050));
+    const TWaveFormatEx target = BuildPcmFormat(16, 1, 22050);
+    int64_t free = converted + 32768 + 10240 - 1;  // one byte short
+    wave.FreeSpace = [&free](const QString&) { return free; };
+    EXPECT_THROW(wave.ConvertToFile(out, &target), EMMWaveError);
+    EXPECT_EQ(Read(out), QByteArray("precious"));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), before);
+    free = -1;  // unknown free space
+    EXPECT_THROW(wave.ConvertToFile(out, &target), EMMWaveError);
+    free += 1 + converted + 32768 + 10240;  // exactly enough
+    wave.ConvertToFile(out, &target);
+    EXPECT_EQ(Soxi(out, "-r"), QStringLiteral("22050"));
+    EXPECT_THROW(wave.ConvertToFile(QString(), &target), EMMWaveError);
+    EXPECT_THROW(wave.ConvertToFile(out, nullptr), EMMWaveError);
+}
+
+TEST_F(WaveFiles, DamagedFilesGiveWaveErrorsNotCrashes) {
+    QString path = Path(QStringLiteral("bad.wav"));
+    TMMWave wave;
+    const auto openError = [&](const QByteArray& bytes) -> QString {
+        Write(path, bytes);
+        try {
+            wave.SetFileName(path);
+        } catch (const EMMWaveError& error) {
+            return QString::fromUtf8(error.what());
+        }
+        return QString();
+    };
+    EXPECT_EQ(openError("not a wave file at all"), QStringLiteral("Invalid wave file..."));
+    EXPECT_EQ(openError(QByteArray("RIFF\x04\x00\x00\x00WA", 10)),
+              QStringLiteral("Invalid wave file..."));
+    EXPECT_EQ(openError(Riff(Fmt(1, 1, 8000, 16), QByteArray()).left(30)),
+              QStringLiteral("Invalid wave file..."));
+    // A data chunk claiming 4 GB in a small file: cut at the end of the file.
+    EXPECT_EQ(openError(Riff(Fmt(1, 1, 8000, 16), Samples16({5, 6}), {}, 0xFFFFFFFFLL)), QString());
+    EXPECT_EQ(wave.DataLength, 4);
+    // No channels: no block to divide by.
+    path = Path(QStringLiteral("nochannels.wav"));
+    EXPECT_EQ(openError(Riff(Fmt(1, 0, 8000, 16), Samples16({5, 6, 7}))), QString());
+    EXPECT_EQ(wave.DataLength, 0);
+    EXPECT_FALSE(ConvertWaveFile(path, Path(QStringLiteral("x.wav")), 16, 1, 8000));
+
+    EXPECT_THROW(wave.SetFileName(Path(QStringLiteral("missing.wav"))), EMMWaveError);
+    EXPECT_THROW(GetWaveSampleRate(path + QStringLiteral(".none")), EMMWaveError);
+    EXPECT_EQ(GetWaveSampleRate(QString()), 11025u);
+}

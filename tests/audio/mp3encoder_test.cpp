@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "audio/mmwave.h"
+#include "audio/mp3encoder.h"
+#include "platform/shell/usermessage.h"
+#include "tests/audio/audiotools.h"
+
+using namespace audiotools;
+
+namespace {
+
+constexpr int64_t kEncoderDelay = 1105;
+constexpr int64_t kFrame = 1152;
+
+// Samples of the same wave encoded by the lame command-line encoder, decoded by mpg123.
+int64_t ReferenceDecoded(const QString& wav, int bitRate) {
+    const QString mp3 = wav + QStringLiteral(".lame.mp3");
+    Run(QStringLiteral("lame"),
+        {QStringLiteral("--quiet"), QStringLiteral("-b"), QString::number(bitRate),
+         QStringLiteral("-m"), QStringLiteral("m"), wav, mp3});
+    return DecodedSamples(mp3);
+}
+
+class Mp3 : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        EncoderStopFlag = false;
+        previous_ = UserMessage::setHandler(
+            [this](UserMessage::Kind, const QString& text) { errors_ << text; });
+    }
+    void TearDown() override {
+        EncoderStopFlag = false;
+        UserMessage::setHandler(previous_);
+    }
+    QString Path(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
+
+    QTemporaryDir dir_;
+    QStringList errors_;
+    UserMessage::Handler previous_;
+};
+
+}  // namespace
+
+TEST_F(Mp3, WavesOfEveryKindDecodeToTheirOwnLength) {
+    struct Case {
+        int rate, bits, channels, bitRate;
+    };
+    for (const Case c : {Case{22050, 16, 1, 32}, Case{16000, 16, 1, 16}, Case{44100, 16, 1, 64},
+                         Case{11025, 8, 1, 32}, Case{22050, 16, 2, 48}, Case{8000, 8, 2, 16}}) {
+        SCOPED_TRACE(testing::Message()
+                     << c.rate << " Hz " << c.bits << " bits " << c.channels << " ch");
+        const QString wav = Path(QStringLiteral("speech.wav")),
+                      mp3 = Path(QStringLiteral("speech.mp3"));
+        MakeTone(wav, c.rate, c.bits, c.channels, 3.3);
+        std::vector<int> progress;
+        Mp3EncodeHooks hooks;
+        hooks.SetProgress = [&progress](int p) { progress.push_back(p); };
+        ASSERT_TRUE(EncodeMp3(wav, mp3, c.bitRate, c.rate, hooks))
+            << errors_.join(QLatin1Char(';')).toStdString();
+        const int64_t source = Soxi(wav, "-s").toLongLong();
+        const int64_t decoded = DecodedSamples(mp3);
+        // Every MP3 encoder adds its delay (1105 samples for LAME) and pads the last frame.
+        EXPECT_GE(decoded, source);
+        EXPECT_LE(decoded, source + kEncoderDelay + kFrame);
+        EXPECT_NEAR(double(decoded), double(ReferenceDecoded(wav, c.bitRate)), double(kFrame))
+            << "the same length as the lame command-line encoder's MP3";
+        ASSERT_FALSE(progress.empty());
+        EXPECT_EQ(progress.front(), 0);
+        EXPECT_EQ(progress.back(), 100);
+        EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+        EXPECT_TRUE(QFile::exists(wav)) << "the wave is never removed";
+    }
+}
+
+TEST_F(Mp3, ProgressRoundsHalvesToEven) {
+    EXPECT_EQ(EncodeProgress(1, 100), 2);      // 1.5
+    EXPECT_EQ(EncodeProgress(100, 100), 100);  // 100.5
+    EXPECT_EQ(EncodeProgress(3, 200), 2);      // 2.0
+    EXPECT_EQ(EncodeProgress(5, 200), 3);      // 3.0
+    EXPECT_EQ(EncodeProgress(0, 0), 0);
+}
+
+TEST_F(Mp3, EmptyWavesAndOddSizes) {
+    const QString mp3 = Path(QStringLiteral("empty.mp3"));
+    const QString zero = Path(QStringLiteral("zero.wav"));
+    Write(zero, QByteArray());
+    std::vector<int> progress;
+    Mp3EncodeHooks hooks;
+    hooks.SetProgress = [&progress](int p) { progress.push_back(p); };
+    ASSERT_TRUE(EncodeMp3(zero, mp3, 32, 22050, hooks));
+    EXPECT_EQ(progress, std::vector<int>{0});
+    EXPECT_TRUE(QFile::exists(mp3));
+    EXPECT_LT(DecodedSamples(mp3), 2000);
+
+    // 12345 samples: not a multiple of the encoder's chunk.
+    const QString odd = Path(QStringLiteral("odd.wav"));
+    audiotools::Run(QStringLiteral("sox"),
+                    {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("22050"),
+                     QStringLiteral("-b"), QStringLiteral("16"), QStringLiteral("-c"),
+                     QStringLiteral("1"), odd, QStringLiteral("synth"), QStringLiteral("12345s"),
+                     QStringLiteral("sine"), QStringLiteral("440")});
+    ASSERT_TRUE(EncodeMp3(odd, mp3, 32, 22050));
+    const int64_t source = Soxi(odd, "-s").toLongLong();
+    ASSERT_NE(source % 9216, 0);
+    EXPECT_GE(DecodedSamples(mp3), source);
+    EXPECT_LE(DecodedSamples(mp3), source + kEncoderDelay + kFrame);
+}
+
+TEST_F(Mp3, FailuresAreReportedAndLeaveNoPartialMp3) {
+    const QString wav = Path(QStringLiteral("ok.wav")), mp3 = Path(QStringLiteral("out.mp3"));
+    MakeTone(wav, 22050, 16, 1, 1.0);
+    EXPECT_FALSE(EncodeMp3(wav, mp3, 0, 22050));
+    EXPECT_EQ(errors_.value(0), QStringLiteral("Error opening encoding stream 2"));
+    EXPECT_FALSE(QFile::exists(mp3));
+    EXPECT_TRUE(QFile::exists(wav));
+
+    errors_.clear();
+    const QString bad = Path(QStringLiteral("bad.wav"));
+    Write(bad, "this is not a wave");
+    EXPECT_FALSE(EncodeMp3(bad, mp3, 32, 22050));
+    EXPECT_EQ(errors_.size(), 1);
+    EXPECT_FALSE(QFile::exists(mp3));
+
+    errors_.clear();
+    EXPECT_FALSE(EncodeMp3(wav, Path(QStringLiteral("no/such/folder/out.mp3")), 32, 22050));
+    EXPECT_EQ(errors_.size(), 1);
+}
+
+TEST_F(Mp3, TheStopFlagEndsAfterTheCurrentChunkWithAWellFormedStream) {
+    const QString wav = Path(QStringLiteral("long.wav")), mp3 = Path(QStringLiteral("stopped.mp3"));
+    MakeTone(wav, 22050, 16, 1, 20.0);
+    int chunks = 0;
+    Mp3EncodeHooks hooks;
+    hooks.ProcessEvents = [&chunks] {
+        if (++chunks == 3) {
+            EncoderStopFlag = true;  // the exit command, while the window breathes
+        }
+    };
+    ASSERT_TRUE(EncodeMp3(wav, mp3, 32, 22050, hooks));
+    EXPECT_EQ(chunks, 3);
+    const int64_t decoded = DecodedSamples(mp3);
+    EXPECT_GT(decoded, 0);
+    EXPECT_LT(decoded, 22050 * 5) << "only the chunks before the stop";
+    EXPECT_TRUE(errors_.isEmpty());
+}
