@@ -65,7 +65,7 @@ QAction* TForm1::MakeAction(const QString& text, const QString& iconName,
 
 void TForm1::CreateActions() {
     ToolButton1 = MakeAction(QStringLiteral("    Single    "), QStringLiteral("single"),
-                             &TForm1::NotYetAvailable);
+                             &TForm1::ToolButton1Click);
     ToolButton1->setToolTip(QStringLiteral("Single-Article Mode"));
     ToolButton2 =
         MakeAction(QStringLiteral("Multi "), QStringLiteral("multi"), &TForm1::NotYetAvailable);
@@ -107,7 +107,9 @@ void TForm1::CreateToolBar() {
     ToolBar1->addAction(ToolButton2);
     ToolBar1->addSeparator();
     add({"Text File", "Read text file", "textfile"});
-    add({"Paste", "Paste", "paste"});
+    PasteBtn = MakeAction(QStringLiteral("Paste"), QStringLiteral("paste"), &TForm1::PasteClick);
+    PasteBtn->setToolTip(QStringLiteral("Paste"));
+    ToolBar1->addAction(PasteBtn);
     ToolBar1->addSeparator();
     add({"Aloud", "Read text aloud", "aloud"});
     add({"File", "Read text to file", "file"});
@@ -141,9 +143,9 @@ void TForm1::CreateMenus() {
     options->addSeparator();
     auto* modes = new QActionGroup(this);
     singleItem_ = modes->addAction(
-        MakeAction(QStringLiteral("&Single Article"), {}, &TForm1::NotYetAvailable));
+        MakeAction(QStringLiteral("&Single Article"), {}, &TForm1::ToolButton1Click));
     multiItem_ = modes->addAction(
-        MakeAction(QStringLiteral("&Multi Article"), {}, &TForm1::NotYetAvailable));
+        MakeAction(QStringLiteral("&Multi Article"), {}, &TForm1::ToolButton2Click));
     for (QAction* item : {singleItem_, multiItem_}) {
         item->setCheckable(true);
         options->addAction(item);
@@ -196,9 +198,9 @@ void TForm1::CreateTrayMenu() {
     options->addSeparator();
     auto* modes = new QActionGroup(this);
     traySingleItem_ = modes->addAction(
-        MakeAction(QStringLiteral("&Single Article"), {}, &TForm1::NotYetAvailable));
+        MakeAction(QStringLiteral("&Single Article"), {}, &TForm1::ToolButton1Click));
     trayMultiItem_ = modes->addAction(
-        MakeAction(QStringLiteral("&Multi Article"), {}, &TForm1::NotYetAvailable));
+        MakeAction(QStringLiteral("&Multi Article"), {}, &TForm1::ToolButton2Click));
     for (QAction* item : {traySingleItem_, trayMultiItem_}) {
         item->setCheckable(true);
         options->addAction(item);

@@ -19,6 +19,8 @@ class QProgressBar;
 class QSystemTrayIcon;
 class QToolBar;
 class QToolButton;
+class TMemoEntry;
+class TMemoListBox;
 class TSplashForm;
 
 // The main window: toolbar, menus, the article area, the status bar and the tray icon. It owns
@@ -42,6 +44,21 @@ class TForm1 : public QMainWindow {
     void StorePreferencesNow() { StorePreferences(); }
 
     TPreferences& Preferences() { return *prefs_; }
+    TMemoListBox* List() const { return List_; }
+    // Where the articles are kept between runs, and the articles of the very first start.
+    static QString StoreFileName();
+    static QString IntroFileName();
+
+    // Article commands (form1_articles.cpp).
+    void AddNewArticle();
+    TMemoEntry* AddArticle(const QString& text, const QString& voice);
+    void DelSelPopupClick();
+    void DeleteArticle(TMemoEntry* entry);
+    void SwitchMode(uint8_t mode);
+    void PasteClick();
+    QString ChooseVoiceForNewArticle();
+    // Names of the favourite voices of enabled engines, for the voice policies.
+    QStringList FavoriteVoices;
     ReadingState State() const { return readingState_; }
     bool Shown() const { return shown_; }
     QString TrayTip() const { return trayTip_; }
@@ -100,10 +117,20 @@ class TForm1 : public QMainWindow {
     void FormResize();
     void SetTrayTip(const QString& text);
 
+    // Articles (form1_articles.cpp).
+    void CreateArticleList();
+    void CreateArticleMenu();
+    void ImportArticles();
+    void ExportArticles();
+    void ShowLockedMessage();
+    void PopupMenu1Popup();
+
     // Commands whose work is done elsewhere; they are wired here so every menu exists.
     void ToolbarClick();
     void OptionsBtnClick();
     void NotYetAvailable() {}
+    void ToolButton1Click() { SwitchMode(0); }
+    void ToolButton2Click() { SwitchMode(1); }
 
     QStringList arguments_;
     std::unique_ptr<TPreferences> prefs_;
@@ -132,6 +159,12 @@ class TForm1 : public QMainWindow {
     QProgressBar* statusGauge_ = nullptr;
     QMenu* audioHelpMenu_ = nullptr;
     QMenu* PopupMenu2 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    TMemoListBox* List_ = nullptr;
+    QAction* PasteBtn = nullptr;
+    QAction* pasteItem_ = nullptr;
+    QAction* readFromCursorItem_ = nullptr;
+    QAction* readSelectedItem_ = nullptr;
 
     QAction* ToolButton1 = nullptr;  // single-article mode
     QAction* ToolButton2 = nullptr;  // multi-article mode

@@ -10,6 +10,7 @@
 #include <QWindow>
 
 #include "app/form1.h"
+#include "articles/memolistbox.h"
 #include "app/splashform.h"
 #include "app/statustext.h"
 #include "platform/shell/programfolders.h"
@@ -42,6 +43,7 @@ void TForm1::FormCreate() {
 
     statusPanel1_->setText(QStringLiteral(" "));
     setWindowTitle(StatusText::kProgramTitle);
+    CreateArticleList();
 
     ToolBar1->setVisible(prefs_->ShowToolbar);
     toolbarItem_->setChecked(prefs_->ShowToolbar);
@@ -96,6 +98,7 @@ void TForm1::FormShow() {
     }
     splash_ = new TSplashForm(splashMinimumMs_);
     splash_->show();
+    ImportArticles();
 
     // Also when the window system has not activated the window (yet), so the status is
     // never left blank.
@@ -119,6 +122,12 @@ void TForm1::FormShow() {
 void TForm1::InitializeListInfo() {
     listInitialised_ = true;
     UpdateStatus(ArticleCountText());
+    if (List_->VisibleCount() > 0) {
+        List_->ScrollToTop(1);
+        List_->MarkEntry(1);
+    } else {
+        AddNewArticle();
+    }
 }
 
 void TForm1::FormActivate() {
@@ -181,6 +190,11 @@ void TForm1::ExitQuillsongClick() {
     Log(QStringLiteral("Entered ExitQuillsongClick"));
     SetReadingState(rsExiting);
     QCoreApplication::processEvents();
+    if (List_ && shown_) {
+        ExportArticles();
+        List_->UnlockAllEntries();
+        List_->DeleteAll();
+    }
     close();
     RequestTermination();
 }

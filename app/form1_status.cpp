@@ -6,6 +6,8 @@
 #include <QSystemTrayIcon>
 
 #include "app/form1.h"
+#include "articles/articletext.h"
+#include "articles/memolistbox.h"
 #include "app/statustext.h"
 #include "platform/shell/utilsclass.h"
 
@@ -34,7 +36,9 @@ void TForm1::ResetStatus() {
 }
 
 QString TForm1::ArticleCountText() const {
-    return StatusText::ArticleCountText(0, false);
+    const int count = List_ ? List_->VisibleCount() : 0;
+    const bool blank = count == 1 && ArticleText::IsBlank(List_->Entries.first()->GetArticleText());
+    return StatusText::ArticleCountText(count, blank);
 }
 
 QString TForm1::StatusPanelText(int panel) const {

@@ -11,6 +11,7 @@
 #include "app/form1.h"
 #include "platform/wavedevices/waveoutdevices.h"
 #include "settings/formplacement.h"
+#include "tests/common/printers.h"
 #include "tests/common/testprofile.h"
 
 namespace {
@@ -66,8 +67,10 @@ TEST_F(MainWindow, StartsWithItsCaptionStatusAndCommands) {
     Start(*form);
     EXPECT_TRUE(form->Shown());
     EXPECT_EQ(form->State(), rsIdle);
-    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("No articles"));
+    // The very first start shows the introduction: one article in single-article mode.
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("1 article"));
     EXPECT_EQ(form->StatusPanelText(1), QStringLiteral(" "));
+    EXPECT_FALSE(form->Preferences().FirstTimeUser);
 
     QStringList menus;
     for (QAction* action : form->menuBar()->actions()) {
@@ -96,8 +99,8 @@ TEST_F(MainWindow, TheTrayTipKeepsAtMost63CharactersOfTheStatus) {
     EXPECT_EQ(form->StatusPanelText(0), title);
     EXPECT_EQ(form->TrayTip(), title.left(63));
     form->ResetStatus();
-    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("No articles"));
-    EXPECT_EQ(form->TrayTip(), QStringLiteral("No articles"));
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("1 article"));
+    EXPECT_EQ(form->TrayTip(), QStringLiteral("1 article"));
 }
 
 TEST_F(MainWindow, TheCloseBoxKeepsTheProgramRunningAndStoresTheSettings) {

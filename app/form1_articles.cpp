@@ -1,0 +1,170 @@
+// The main window's article commands: the list, its menu, the store file and the two modes.
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QFrame>
+#include <QMenu>
+#include <QRandomGenerator>
+#include <QVBoxLayout>
+
+#include "app/form1.h"
+#include "articles/articletext.h"
+#include "articles/memolistbox.h"
+#include "articles/mymemo.h"
+#include "platform/shell/programfolders.h"
+#include "platform/shell/usermessage.h"
+#include "platform/shell/utilsclass.h"
+
+namespace {
+
+const QString kLockedMessage = QStringLiteral("This item is currently being read and cannot be deleted");
+
+void Log(const QString& text) { UtilsClass::WriteDebugLine(text); }
+
+}  // namespace
+
+QString TForm1::StoreFileName() { return ProgramFolders::userFolder() + QStringLiteral("/QSExport.txt"); }
+QString TForm1::IntroFileName() { return ProgramFolders::programFolder() + QStringLiteral("/QSIntro.chl"); }
+
+void TForm1::CreateArticleList() {
+    auto* layout = new QVBoxLayout(MainTextPanel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    List_ = new TMemoListBox(MainTextPanel);
+    layout->addWidget(List_);
+    List_->Prefs = prefs_.get();
+    List_->ListMode = prefs_->ML_ListMode;
+    List_->SetVisibleEntries(prefs_->VisibleEntries());
+    importing_ = [this] { return List_->Importing; };
+    CreateArticleMenu();
+}
+
+void TForm1::CreateArticleMenu() {
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->addAction(QStringLiteral("&Add New"), this, &TForm1::AddNewArticle);
+    PopupMenu1->addAction(QStringLiteral("&Delete Selected"), this, &TForm1::DelSelPopupClick);
+    pasteItem_ = PopupMenu1->addAction(QStringLiteral("&Paste"), this, &TForm1::PasteClick);
+    pasteItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    readFromCursorItem_ = PopupMenu1->addAction(QStringLiteral("Read from Cursor Aloud"));
+    readSelectedItem_ = PopupMenu1->addAction(QStringLiteral("Read Selected Text Aloud"));
+    PopupMenu1->addAction(QStringLiteral("Edit Selected Voice"));
+    connect(PopupMenu1, &QMenu::aboutToShow, this, &TForm1::PopupMenu1Popup);
+}
+
+void TForm1::PopupMenu1Popup() {
+    TMemoEntry* entry = List_->CurrentEntry();
+    const bool text = entry && !entry->FileEntry();
+    pasteItem_->setEnabled(text);
+    readFromCursorItem_->setEnabled(text);
+    readSelectedItem_->setEnabled(text && entry->Editor()->SelLength() > 0);
+}
+
+void TForm1::ImportArticles() {
+    QString source = StoreFileName();
+    if (prefs_->FirstTimeUser) {
+        prefs_->FirstTimeUser = false;
+        source = IntroFileName();
+    }
+    List_->ImportList(source, PopupMenu1, [this](TMemoEntry* e) { DeleteArticle(e); }, {}, {});
+}
+
+void TForm1::ExportArticles() {
+    if (List_) {
+        List_->ExportList(StoreFileName());
+    }
+}
+
+void TForm1::ShowLockedMessage() {
+    Log(kLockedMessage);
+    UserMessage::showError(kLockedMessage);
+}
+
+QString TForm1::ChooseVoiceForNewArticle() {
+    const uint8_t policy = prefs_->VoiceSelection();
+    if (FavoriteVoices.isEmpty() || policy == 0) {
+        return prefs_->TTS_DefaultVoiceName;  // also when no favourite voice is left
+    }
+    if (policy == 1) {
+        return FavoriteVoices[int(QRandomGenerator::global()->bounded(FavoriteVoices.size()))];
+    }
+    roundRobinIndex_ = (roundRobinIndex_ + 1) % int(FavoriteVoices.size());
+    return FavoriteVoices[roundRobinIndex_];
+}
+
+TMemoEntry* TForm1::AddArticle(const QString& text, const QString& voice) {
+    TMemoEntry* entry = nullptr;
+    try {
+        entry = List_->Add(text, voice);
+    } catch (const EMemoEntryLocked&) {
+        ShowLockedMessage();
+    } catch (const std::exception& error) {
+        Log(QStringLiteral("AddMemo Exception: ") + QString::fromUtf8(error.what()));
+        UserMessage::showError(QString::fromUtf8(error.what()));
+    }
+    ExportArticles();
+    UpdateStatus(ArticleCountText());
+    return entry;
+}
+
+void TForm1::AddNewArticle() {
+    if (TMemoEntry* entry = AddArticle(QString(), ChooseVoiceForNewArticle())) {
+        entry->OnDelete = [this](TMemoEntry* e) { DeleteArticle(e); };
+        entry->SetContextMenu(PopupMenu1);
+    }
+}
+
+void TForm1::DelSelPopupClick() {
+    try {
+        List_->DeleteSelected();
+    } catch (const EMemoEntryLocked&) {
+        ShowLockedMessage();
+    }
+    if (List_->VisibleCount() == 0) {
+        AddNewArticle();
+    }
+    ExportArticles();
+    UpdateStatus(ArticleCountText());
+}
+
+void TForm1::DeleteArticle(TMemoEntry* entry) {
+    try {
+        List_->HideEntry(entry);
+    } catch (const EMemoEntryLocked&) {
+        ShowLockedMessage();
+    }
+    if (List_->VisibleCount() == 0) {
+        AddNewArticle();
+    }
+    ExportArticles();
+    if (readingState_ != rsReading) {
+        UpdateStatus(ArticleCountText());
+    }
+}
+
+void TForm1::SwitchMode(uint8_t mode) {
+    if (prefs_->ML_ListMode == mode) {
+        ApplyMode();  // keeps the buttons and menu items in step with the mode
+        return;
+    }
+    Log(mode == 0 ? QStringLiteral("Entering Single-Article Mode")
+                  : QStringLiteral("Entering Multi-Article Mode"));
+    prefs_->ML_ListMode = mode;
+    ApplyMode();
+    List_->ListMode = mode;
+    List_->SetVisibleEntries(prefs_->VisibleEntries());
+    List_->DeleteBlankEntries();
+    if (List_->VisibleCount() == 0) {
+        Log(QStringLiteral("Calling AddNew"));
+        AddNewArticle();
+    } else {
+        List_->ScrollToTop(1);
+    }
+    UpdateStatus(ArticleCountText());
+}
+
+void TForm1::PasteClick() {
+    TMemoEntry* entry = List_->CurrentEntry();
+    if (entry && !entry->FileEntry()) {
+        entry->Editor()->insertPlainText(QApplication::clipboard()->text());
+    }
+}

@@ -1,0 +1,87 @@
+#include "articles/articlestore.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "articles/articletext.h"
+#include "text/textfile.h"
+
+const QString ArticleStore::kStartLine = QStringLiteral("||||||Quillsong MP3 Start of Article||||||");
+const QString ArticleStore::kEndLine = QStringLiteral("||||||Quillsong MP3 End of Article||||||");
+
+QByteArray ArticleStore::Format(const QList<StoredArticle>& articles) {
+    QString out;
+    const QString crlf = QStringLiteral("\r\n");
+    for (const StoredArticle& article : articles) {
+        QString text = article.Text;
+        text.replace(QLatin1Char('\n'), crlf);
+        out += kStartLine + crlf + article.Title + QLatin1Char('|') + article.Voice + QLatin1Char('|') +
+               QString::number(ArticleText::LineCount(article.Text)) + crlf + text + crlf + kEndLine +
+               crlf;
+    }
+    return out.toUtf8();
+}
+
+bool ArticleStore::Write(const QString& fileName, const QList<StoredArticle>& articles,
+                         QString* error) {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = Format(articles);
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+void ArticleStore::SplitProperties(const QString& line, QString* title, QString* voice,
+                                   QString* count) {
+    const QStringList parts = line.split(QLatin1Char('|'));
+    *title = parts.value(0);
+    *voice = parts.value(1);
+    *count = parts.value(2);
+}
+
+ArticleStore::ReadResult ArticleStore::Parse(const QStringList& lines) {
+    ReadResult result;
+    result.Opened = true;
+    const qsizetype n = lines.size();
+    qsizetype i = 0;
+    while (i < n) {
+        if (lines[i] != kStartLine) {
+            result.Malformed = true;  // something else where an article should start
+            break;
+        }
+        ++i;
+        StoredArticle article;
+        if (i < n) {
+            QString count;  // informative only: the end line ends the text
+            SplitProperties(lines[i++], &article.Title, &article.Voice, &count);
+        }
+        QStringList text;
+        bool ended = false;
+        while (i < n && !ended) {
+            ended = lines[i] == kEndLine;
+            if (!ended) {
+                text << lines[i];
+            }
+            ++i;
+        }
+        result.Malformed = result.Malformed || !ended;  // the file stops inside the article
+        article.Text = text.join(QLatin1Char('\n'));
+        result.Articles << article;
+    }
+    return result;
+}
+
+ArticleStore::ReadResult ArticleStore::Read(const QString& fileName) {
+    QStringList lines;
+    QString error;
+    if (!TextFile::ReadLines(fileName, &lines, &error)) {
+        return {};
+    }
+    return Parse(lines);
+}

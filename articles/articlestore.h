@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// One article as the store file keeps it.
+struct StoredArticle {
+    QString Title;
+    QString Voice;
+    QString Text;  // lines separated by line feeds
+};
+
+// The store file of the article list: one block per article, a start line, the property line
+// "title|voice|line count", the text, an end line; lines end with CR LF, text is UTF-8.
+class ArticleStore {
+public:
+    static const QString kStartLine;
+    static const QString kEndLine;
+
+    // The file's bytes for these articles.
+    static QByteArray Format(const QList<StoredArticle>& articles);
+    // Writes the file through a temporary file in the same folder that replaces the old one only
+    // when complete, so a failure keeps the previous store. Error text in error.
+    static bool Write(const QString& fileName, const QList<StoredArticle>& articles, QString* error);
+
+    struct ReadResult {
+        bool Opened = false;
+        QList<StoredArticle> Articles;
+        // The file held something that is not a well-formed block; reading stopped there.
+        bool Malformed = false;
+    };
+    static ReadResult Read(const QString& fileName);
+    static ReadResult Parse(const QStringList& lines);
+    // Splits a property line into title, voice and count.
+    static void SplitProperties(const QString& line, QString* title, QString* voice, QString* count);
+};

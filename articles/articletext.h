@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+// Rules for the text and title of an article.
+class ArticleText {
+public:
+    static const QString kFileMarker;  // "~~FILE~~"
+
+    // Digits, ASCII letters and the underscore: what a title, and so a file name, may hold.
+    static bool IsTitleChar(QChar c);
+    // A title of at most limit characters made from text: runs of other characters become one
+    // underscore, none at either end.
+    static QString MakeTitle(const QString& text, int limit);
+    // The text of an article that stands for a large text file.
+    static QString FileArticleText(const QString& path);
+    static bool IsFileArticle(const QString& text) { return text.startsWith(kFileMarker); }
+    // The path of a file article's text.
+    static QString FileArticlePath(const QString& text);
+    // Without blanks and control characters at both ends.
+    static QString Trimmed(const QString& text);
+    static bool IsBlank(const QString& text) { return Trimmed(text).isEmpty(); }
+    // Lines of a text as the editor holds it (0 for an empty text).
+    static int LineCount(const QString& text);
+};

@@ -1,0 +1,194 @@
+#include "articles/memoentry.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QFile>
+#include <QMenu>
+#include <QVBoxLayout>
+
+#include "articles/articletext.h"
+#include "articles/mymemo.h"
+#include "articles/propertypanel.h"
+#include "articles/voicesource.h"
+#include "platform/shell/usermessage.h"
+#include "platform/shell/utilsclass.h"
+#include "text/textfile.h"
+
+TMemoEntry::TMemoEntry(const TVoiceSource* voices, QWidget* parent)
+    : QFrame(parent), voices_(voices) {
+    setFrameShape(QFrame::StyledPanel);
+}
+
+TMemoEntry::~TMemoEntry() = default;
+
+void TMemoEntry::Build() {
+    if (built_) {
+        return;
+    }
+    built_ = true;
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+    panel_ = new TPropertyPanel(voices_, this);
+    editor_ = new TMyPlusMemo(this);
+    layout->addWidget(panel_);
+    layout->addWidget(editor_, 1);
+    panel_->SetTitle(title_);
+    if (voices_) {
+        panel_->SelectVoice(voice_);
+    } else if (!voice_.isEmpty()) {
+        panel_->VoiceBox->addItem(voice_);  // no catalogue to choose from: keep the name
+    }
+    editor_->SetText(text_);
+    editor_->setReadOnly(fileEntry_);
+    if (color_.isValid()) {
+        editor_->SetBackground(color_);
+    }
+    if (multiLayout_) {
+        panel_->ApplyMultiArticleLayout();
+    }
+    editor_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(editor_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        Q_EMIT focused(this);
+        if (menu_) {
+            menu_->popup(editor_->mapToGlobal(at));
+        }
+    });
+    text_.clear();
+    connect(panel_, &TPropertyPanel::readClicked, this, [this] {
+        if (OnRead) OnRead(this);
+    });
+    connect(panel_, &TPropertyPanel::readToFileClicked, this, [this] {
+        if (OnReadToFile) OnReadToFile(this);
+    });
+    connect(panel_, &TPropertyPanel::deleteClicked, this, [this] {
+        if (OnDelete) OnDelete(this);
+    });
+    connect(editor_, &TMyPlusMemo::focused, this, [this] { Q_EMIT focused(this); });
+    panel_->TitleBox->installEventFilter(this);
+    panel_->VoiceBox->installEventFilter(this);
+}
+
+bool TMemoEntry::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        Q_EMIT focused(this);  // the title or the voice box: this article becomes current
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+void TMemoEntry::showEvent(QShowEvent* event) {
+    Build();
+    QFrame::showEvent(event);
+}
+
+TPropertyPanel* TMemoEntry::PropertyPanel() {
+    Build();
+    return panel_;
+}
+
+TMyPlusMemo* TMemoEntry::Editor() {
+    Build();
+    return editor_;
+}
+
+QString TMemoEntry::Title() const { return built_ ? panel_->Title() : title_; }
+
+void TMemoEntry::SetTitle(const QString& title) {
+    if (built_) {
+        panel_->SetTitle(title);
+    } else {
+        title_ = title;
+    }
+}
+
+QString TMemoEntry::Voice() const { return built_ ? panel_->Voice() : voice_; }
+
+void TMemoEntry::SelectVoice(const QString& name) {
+    if (built_) {
+        panel_->SelectVoice(name);
+        return;
+    }
+    voice_.clear();
+    if (!voices_) {
+        voice_ = name;
+        return;
+    }
+    for (const VoiceChoice& voice : voices_->Voices()) {
+        if (voice.Favourite && voice.Name == name) {
+            voice_ = name;
+        }
+    }
+}
+
+QString TMemoEntry::GetArticleText() const { return built_ ? editor_->Text() : text_; }
+
+void TMemoEntry::SetArticleText(const QString& text) {
+    if (built_) {
+        editor_->SetText(text);
+    } else {
+        text_ = text;
+    }
+}
+
+int TMemoEntry::LineCount() const { return ArticleText::LineCount(GetArticleText()); }
+
+void TMemoEntry::SetColor(const QColor& color) {
+    color_ = color;
+    if (built_) {
+        editor_->SetBackground(color);
+    }
+}
+
+void TMemoEntry::SetDefaultTitle(int limit) {
+    SetTitle(ArticleText::MakeTitle(GetArticleText(), limit));
+}
+
+void TMemoEntry::SetDefaultTitleFrom(const QString& text, int limit) {
+    SetTitle(ArticleText::MakeTitle(text, limit));
+}
+
+void TMemoEntry::SetFileEntry(bool fileEntry) {
+    fileEntry_ = fileEntry;
+    if (built_) {
+        editor_->setReadOnly(fileEntry);
+    }
+}
+
+void TMemoEntry::FocusProperties() {
+    Build();
+    panel_->VoicesFresh = false;
+    panel_->TitleBox->setFocus();
+    panel_->RefreshVoices();
+}
+
+void TMemoEntry::FocusEditor() {
+    if (built_ && isVisible()) {
+        editor_->setFocus();
+    }
+}
+
+void TMemoEntry::ApplyMultiArticleLayout() {
+    multiLayout_ = true;
+    if (built_) {
+        panel_->ApplyMultiArticleLayout();
+    }
+}
+
+void TMemoEntry::SetContextMenu(QMenu* menu) { menu_ = menu; }
+
+bool TMemoEntry::LoadFromFile(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        UserMessage::showError(QStringLiteral("Error reading input file"));
+    }
+    // What was read stays, even after an error.
+    const QString added = TextFile::SplitLines(TextFile::Decode(bytes)).join(QLatin1Char('\n'));
+    const QString current = GetArticleText();
+    SetArticleText(current.isEmpty() ? added : current + QLatin1Char('\n') + added);
+    return true;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QColor>
+#include <QFrame>
+#include <QPointer>
+#include <functional>
+
+class QMenu;
+class TMyPlusMemo;
+class TPropertyPanel;
+class TVoiceSource;
+
+// One article on screen: its property panel over its text editor. The two are built when the
+// entry is first shown or used, so a long list costs little until it is paged through; until
+// then the entry keeps title, voice and text itself.
+class TMemoEntry : public QFrame {
+    Q_OBJECT
+public:
+    using Handler = std::function<void(TMemoEntry*)>;
+
+    TMemoEntry(const TVoiceSource* voices, QWidget* parent);
+    ~TMemoEntry() override;
+
+    TPropertyPanel* PropertyPanel();
+    TMyPlusMemo* Editor();
+    bool HasWidgets() const { return built_; }
+
+    QString Title() const;
+    void SetTitle(const QString& title);
+    QString Voice() const;
+    // Selects the first voice of the voice box equal to name (none when no item is).
+    void SelectVoice(const QString& name);
+    QString GetArticleText() const;
+    void SetArticleText(const QString& text);
+    int LineCount() const;
+
+    void SetColor(const QColor& color);
+    void SetDefaultTitle(int limit);
+    void SetDefaultTitleFrom(const QString& text, int limit);
+    bool FileEntry() const { return fileEntry_; }
+    void SetFileEntry(bool fileEntry);
+    void FocusProperties();
+    void FocusEditor();
+    void ApplyMultiArticleLayout();
+    void SetContextMenu(QMenu* menu);
+    // Appends the lines of a text file to the text; false when the file cannot be opened.
+    bool LoadFromFile(const QString& fileName);
+
+    bool Locked = false;
+    bool Hidden = false;
+    Handler OnRead;
+    Handler OnReadToFile;
+    Handler OnDelete;
+
+Q_SIGNALS:
+    void focused(TMemoEntry* entry);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Build();
+
+    const TVoiceSource* voices_;
+    bool built_ = false;
+    bool multiLayout_ = false;
+    bool fileEntry_ = false;
+    QString title_;
+    QString voice_;
+    QString text_;
+    QColor color_;
+    QPointer<QMenu> menu_;
+    TPropertyPanel* panel_ = nullptr;
+    TMyPlusMemo* editor_ = nullptr;
+};

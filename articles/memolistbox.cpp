@@ -1,0 +1,315 @@
+#include "articles/memolistbox.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <cmath>
+
+#include "articles/articletext.h"
+#include "platform/shell/usermessage.h"
+#include "platform/shell/utilsclass.h"
+#include "settings/preferences.h"
+
+TMemoListBox::TMemoListBox(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("MemoListBox"));
+    CurrentColor = palette().color(QPalette::Base);
+    OtherColor = palette().color(QPalette::Button);
+    scrollBar_ = new QScrollBar(Qt::Vertical, this);
+    scrollBar_->setMinimum(0);
+    scrollBar_->setMaximum(0);
+    scrollBar_->setPageStep(VisibleEntries);
+    scrollBar_->hide();
+    client_ = new QWidget(this);
+    connect(scrollBar_, &QScrollBar::valueChanged, this, [this](int value) {
+        if (!scrolling_) {
+            ScrollToTop(value + 1);
+        }
+    });
+}
+
+TMemoListBox::~TMemoListBox() {
+    Log(QStringLiteral("MemoListBox - Destroy"));
+    qDeleteAll(Entries);
+    Entries.clear();
+}
+
+QString TMemoListBox::State() const {
+    return QStringLiteral(" [%1 %2]").arg(Entries.size()).arg(HiddenCount);
+}
+
+void TMemoListBox::Log(const QString& text) const { UtilsClass::WriteDebugLine(text + State()); }
+
+void TMemoListBox::Breathe() {
+    if (ProcessEvents) {
+        ProcessEvents();
+    } else {
+        QCoreApplication::processEvents();
+    }
+}
+
+void TMemoListBox::SetVisibleEntries(int count) {
+    VisibleEntries = qMax(1, count);
+    scrollBar_->setPageStep(VisibleEntries);
+}
+
+void TMemoListBox::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int barWidth = scrollBar_->sizeHint().width();
+    scrollBar_->setGeometry(width() - barWidth, 0, barWidth, height());
+    client_->setGeometry(0, 0, scrollBar_->isVisible() ? width() - barWidth : width(), height());
+    ScrollToFirstShown();
+}
+
+void TMemoListBox::SetCurrent(TMemoEntry* entry) {
+    if (current_ && current_ != entry) {
+        current_->SetColor(OtherColor);
+    }
+    current_ = entry;
+    if (entry) {
+        entry->SetColor(CurrentColor);
+    }
+}
+
+void TMemoListBox::OnEntryHandler(TMemoEntry* entry) {
+    Log(QStringLiteral("MemoListBox - OnEntryHandler"));
+    SetCurrent(entry);
+}
+
+TMemoEntry* TMemoListBox::Add(const QString& text, const QString& voiceName) {
+    Log(QStringLiteral("MemoListBox - Add"));
+    if (Entries.isEmpty()) {
+        HiddenCount = 0;
+    }
+    TMemoEntry* entry = nullptr;
+    for (int i = 0; i < VisibleCount(); ++i) {
+        if (ArticleText::IsBlank(Entries[i]->GetArticleText())) {
+            entry = Entries[i];
+            break;
+        }
+    }
+    if (!entry) {
+        if (ListMode == 0) {
+            DeleteAll();
+        }
+        entry = new TMemoEntry(Voices, client_);
+        entry->hide();
+        if (ListMode == 1) {
+            entry->ApplyMultiArticleLayout();
+        }
+        entry->resize(client_->width(), entry->height());
+        entry->SelectVoice(voiceName);
+        if (HiddenCount > 0) {
+            Log(QStringLiteral("Inserting entry at position %1").arg(VisibleCount()));
+            Entries.insert(VisibleCount(), entry);
+        } else {
+            Entries.append(entry);
+            Log(QStringLiteral("Added entry at position %1").arg(Entries.size() - 1));
+        }
+        connect(entry, &TMemoEntry::focused, this, &TMemoListBox::OnEntryHandler);
+    }
+    entry->SetArticleText(text);
+    if (Prefs ? Prefs->DefaultTitles() : true) {
+        entry->SetDefaultTitle(TitleLength);
+    } else {
+        entry->SetTitle(LastTitle);
+    }
+    SetCurrent(entry);
+    const int n = VisibleCount();
+    scrolling_ = true;
+    if (VisibleEntries < n) {
+        scrollBar_->setMaximum(n - VisibleEntries);
+        scrolling_ = false;
+        ScrollToTop(n - VisibleEntries + 1);
+    } else {
+        scrollBar_->setMaximum(n - 1);
+        scrolling_ = false;
+        ScrollToTop(1);
+    }
+    if (isVisible()) {
+        entry->FocusEditor();
+    }
+    return entry;
+}
+
+void TMemoListBox::MarkEntry(int position) {
+    Log(QStringLiteral("MemoListBox - MarkEntry"));
+    if (position < 1 || position > VisibleCount()) {
+        return;
+    }
+    for (int i = 0; i < VisibleCount(); ++i) {
+        if (i != position - 1) {
+            Entries[i]->SetColor(OtherColor);
+        }
+    }
+    TMemoEntry* entry = Entries[position - 1];
+    current_ = nullptr;
+    SetCurrent(entry);
+    if (!entry->isHidden()) {
+        entry->FocusEditor();
+    } else {
+        ScrollToTop(position > VisibleEntries ? position - VisibleEntries + 1 : 1);
+        Breathe();
+    }
+}
+
+void TMemoListBox::DeleteSelected() {
+    Log(QStringLiteral("MemoListBox - DeleteSelected"));
+    if (!current_) {
+        QApplication::beep();
+        UserMessage::show(QStringLiteral("No rows are currently selected"));
+        return;
+    }
+    DeleteMemoEntry(current_);
+    current_ = nullptr;
+    DeleteHiddenEntries();
+}
+
+void TMemoListBox::FreeEntry(TMemoEntry* entry) {
+    if (entry == current_) {
+        current_ = nullptr;
+    }
+    Entries.removeOne(entry);
+    entry->hide();
+    entry->deleteLater();
+}
+
+void TMemoListBox::LowerScrollMaximum() {
+    if (VisibleEntries < VisibleCount()) {
+        scrollBar_->setMaximum(qMax(0, scrollBar_->maximum() - 1));
+    }
+}
+
+void TMemoListBox::DeleteMemoEntry(TMemoEntry* entry) {
+    Log(QStringLiteral("MemoListBox - DeleteMemoEntry"));
+    if (entry->Locked) {
+        throw EMemoEntryLocked();
+    }
+    UtilsClass::WriteDebugLine(QStringLiteral("MemoListBox - Deleting position %1").arg(FindEntry(entry) - 1));
+    LastTitle = entry->Title();
+    FreeEntry(entry);
+    if (VisibleCount() > 0) {
+        ScrollToTop(1);
+        LowerScrollMaximum();
+    }
+}
+
+void TMemoListBox::DeleteAll() {
+    Log(QStringLiteral("MemoListBox - DeleteAll"));
+    if (Entries.isEmpty()) {
+        Log(QStringLiteral("MemoListBox - DeleteAll - Empty List"));
+        current_ = nullptr;
+        return;
+    }
+    // Nothing is freed when one of the entries is being read.
+    for (TMemoEntry* entry : Entries) {
+        if (entry->Locked) {
+            throw EMemoEntryLocked();
+        }
+    }
+    for (TMemoEntry* entry : Entries) {
+        LastTitle = entry->Title();
+        entry->hide();
+        entry->deleteLater();
+    }
+    Entries.clear();
+    current_ = nullptr;
+    HiddenCount = 0;
+}
+
+void TMemoListBox::ScrollToTop(int position) {
+    Log(QStringLiteral("MemoListBox - ScrollToTop(%1)").arg(position));
+    const int n = VisibleCount();
+    if (n == 0) {
+        return;
+    }
+    const bool paging = VisibleEntries < n;
+    scrollBar_->setVisible(paging);
+    const int barWidth = scrollBar_->sizeHint().width();
+    client_->setGeometry(0, 0, paging ? width() - barWidth : width(), height());
+    // The nearest whole pixel height, a tie going to the even one.
+    entryHeight_ = int(std::nearbyint(double(client_->height()) / (paging ? VisibleEntries : n)));
+    int top = 0;
+    for (int i = 1; i <= n; ++i) {
+        TMemoEntry* entry = Entries[i - 1];
+        if (i >= position && i < position + VisibleEntries) {
+            entry->setGeometry(0, top, client_->width(), entryHeight_);
+            entry->show();
+            top += entryHeight_;
+        } else {
+            entry->hide();
+        }
+    }
+    scrolling_ = true;
+    scrollBar_->setValue(position - 1);
+    scrolling_ = false;
+}
+
+int TMemoListBox::FindEntry(TMemoEntry* entry) {
+    Log(QStringLiteral("MemoListBox - FindEntry"));
+    const qsizetype index = Entries.indexOf(entry);
+    if (index < 0) {
+        Log(QStringLiteral("FindEntry Failed"));
+        return 0;
+    }
+    UtilsClass::WriteDebugLine(QStringLiteral("MemoListBox - Found position %1").arg(index));
+    return int(index) + 1;
+}
+
+void TMemoListBox::UnlockAllEntries() {
+    Log(QStringLiteral("MemoListBox - UnlockAllEntries"));
+    for (TMemoEntry* entry : Entries) {
+        entry->Locked = false;
+    }
+}
+
+void TMemoListBox::HideEntry(TMemoEntry* entry) {
+    Log(QStringLiteral("MemoListBox - HideEntry"));
+    if (entry->Locked) {
+        throw EMemoEntryLocked();
+    }
+    if (entry == current_) {
+        current_ = nullptr;
+    }
+    ++HiddenCount;
+    entry->Hidden = true;
+    entry->hide();
+    Entries.removeOne(entry);
+    Entries.append(entry);
+    ScrollToTop(1);
+    LowerScrollMaximum();
+}
+
+void TMemoListBox::DeleteHiddenEntries() {
+    Log(QStringLiteral("MemoListBox - DeleteHiddenEntries"));
+    for (int i = 0; i < HiddenCount && !Entries.isEmpty(); ++i) {
+        if (Entries.last()->Hidden) {
+            FreeEntry(Entries.last());
+        }
+    }
+    HiddenCount = 0;
+}
+
+void TMemoListBox::DeleteBlankEntries() {
+    Log(QStringLiteral("MemoListBox - DeleteBlankEntries"));
+    DeleteHiddenEntries();
+    const qsizetype rounds = Entries.size();
+    for (qsizetype i = 0; i < rounds && !Entries.isEmpty(); ++i) {
+        if (!ArticleText::IsBlank(Entries.last()->GetArticleText())) {
+            break;  // the last entry with text: the blank ones before it stay
+        }
+        if (Entries.last()->Locked) {
+            break;
+        }
+        FreeEntry(Entries.last());
+    }
+}
+
+void TMemoListBox::ScrollToFirstShown() {
+    for (int i = 0; i < VisibleCount(); ++i) {
+        if (!Entries[i]->isHidden()) {
+            ScrollToTop(i + 1);
+            return;
+        }
+    }
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+#include "articles/ememoentrylocked.h"
+#include "articles/memoentry.h"
+
+class QMenu;
+class QScrollBar;
+class TPreferences;
+class TVoiceSource;
+
+// The article list: a stack of article entries of which VisibleEntries share the height of the
+// control, paged through with a scroll bar. Positions are 1-based among the entries that are not
+// hidden; hidden entries wait at the end of Entries until they are freed.
+class TMemoListBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit TMemoListBox(QWidget* parent = nullptr);
+    ~TMemoListBox() override;
+
+    void SetVisibleEntries(int count);
+    // Reuses a blank visible entry, or creates one (after removing all others in single-article
+    // mode); raises EMemoEntryLocked when an entry being read would be removed.
+    TMemoEntry* Add(const QString& text, const QString& voiceName);
+    void MarkEntry(int position);
+    void DeleteSelected();
+    void DeleteMemoEntry(TMemoEntry* entry);
+    // Frees every entry; raises EMemoEntryLocked, before freeing anything, if one is being read.
+    void DeleteAll();
+    void ScrollToTop(int position);
+    int FindEntry(TMemoEntry* entry);
+    void UnlockAllEntries();
+    void HideEntry(TMemoEntry* entry);
+    void DeleteHiddenEntries();
+    void DeleteBlankEntries();
+    TMemoEntry* CurrentEntry() const { return current_; }
+    int VisibleCount() const { return int(Entries.size()) - HiddenCount; }
+    void ScrollToFirstShown();
+
+    // Writes the visible entries to the store file; false when it could not be written (the
+    // previous file is then kept).
+    bool ExportList(const QString& fileName);
+    // Adds the articles of a store file; each entry gets the menu and the three handlers.
+    void ImportList(const QString& fileName, QMenu* menu, const TMemoEntry::Handler& onDelete,
+                    const TMemoEntry::Handler& onReadToFile, const TMemoEntry::Handler& onRead);
+
+    // Entry height of the current layout, 0 before the first one.
+    int EntryHeight() const { return entryHeight_; }
+    QScrollBar* ScrollBar() const { return scrollBar_; }
+    QWidget* ClientPanel() const { return client_; }
+
+    QList<TMemoEntry*> Entries;
+    int HiddenCount = 0;
+    int VisibleEntries = 1;
+    uint8_t ListMode = 0;
+    QString LastTitle = QStringLiteral(" ");
+    int TitleLength = 20;
+    QColor CurrentColor;
+    QColor OtherColor;
+    bool Exporting = false;
+    bool Importing = false;
+
+    const TPreferences* Prefs = nullptr;
+    const TVoiceSource* Voices = nullptr;
+    // Lets the window process pending messages during long operations.
+    std::function<void()> ProcessEvents;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Log(const QString& text) const;
+    QString State() const;
+    void OnEntryHandler(TMemoEntry* entry);
+    void SetCurrent(TMemoEntry* entry);
+    void FreeEntry(TMemoEntry* entry);
+    void LowerScrollMaximum();
+    void Breathe();
+
+    QScrollBar* scrollBar_;
+    QWidget* client_;
+    TMemoEntry* current_ = nullptr;
+    int entryHeight_ = 0;
+    bool scrolling_ = false;
+};

@@ -1,0 +1,78 @@
+// The article list's store file: export and import.
+#include <QFile>
+
+#include "articles/articlestore.h"
+#include "articles/articletext.h"
+#include "articles/memolistbox.h"
+#include "articles/mymemo.h"
+#include "platform/shell/usermessage.h"
+#include "platform/shell/utilsclass.h"
+
+bool TMemoListBox::ExportList(const QString& fileName) {
+    Log(QStringLiteral("MemoListBox - ExportList"));
+    if (Exporting) {
+        UtilsClass::WriteDebugLine(QStringLiteral("Bypass Export - already in progress"));
+        return false;
+    }
+    Exporting = true;
+    QList<StoredArticle> articles;
+    for (int i = 0; i < VisibleCount(); ++i) {
+        articles.append({Entries[i]->Title(), Entries[i]->Voice(), Entries[i]->GetArticleText()});
+    }
+    QString error;
+    const bool written = ArticleStore::Write(fileName, articles, &error);
+    if (!written) {
+        UtilsClass::WriteDebugLine(QStringLiteral("Articles not saved to ") + fileName +
+                                   QStringLiteral(": ") + error);
+    }
+    Exporting = false;
+    Log(QStringLiteral("MemoListBox - Export Complete"));
+    return written;
+}
+
+void TMemoListBox::ImportList(const QString& fileName, QMenu* menu,
+                              const TMemoEntry::Handler& onDelete,
+                              const TMemoEntry::Handler& onReadToFile,
+                              const TMemoEntry::Handler& onRead) {
+    Log(QStringLiteral("MemoListBox - ImportList"));
+    Importing = true;
+    const ArticleStore::ReadResult stored = ArticleStore::Read(fileName);
+    if (!stored.Opened) {
+        Importing = false;
+        return;
+    }
+    if (stored.Malformed) {
+        // Keep what could not be read, before the next export replaces the file.
+        const QString copy = fileName + QStringLiteral(".bad");
+        QFile::remove(copy);
+        const bool kept = QFile::copy(fileName, copy);
+        UtilsClass::WriteDebugLine(QStringLiteral("Import stopped at malformed content in ") + fileName +
+                                   (kept ? QStringLiteral("; a copy was kept as ") + copy
+                                         : QStringLiteral("; no copy could be kept")));
+    }
+    for (const StoredArticle& article : stored.Articles) {
+        TMemoEntry* entry = nullptr;
+        try {
+            entry = Add(QString(), article.Voice);
+        } catch (const EMemoEntryLocked&) {
+            UtilsClass::WriteDebugLine(QStringLiteral("Import error - an article is being read"));
+            UserMessage::showError(QStringLiteral("Error restoring saved articles"));
+            break;
+        }
+        entry->SetTitle(article.Title);
+        entry->OnDelete = onDelete;
+        entry->OnReadToFile = onReadToFile;
+        entry->OnRead = onRead;
+        entry->SetContextMenu(menu);
+        entry->SetArticleText(article.Text);
+        Breathe();
+    }
+    for (TMemoEntry* entry : Entries) {
+        if (entry->HasWidgets()) {
+            entry->Editor()->ScrollToLine(0);
+        }
+        entry->SetFileEntry(ArticleText::IsFileArticle(entry->GetArticleText()));
+    }
+    Importing = false;
+    Log(QStringLiteral("MemoListBox - Import Complete"));
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+// The text editor of an article: plain text with the caret, selection and scrolling calls the
+// reading commands use to follow the voice.
+class TMyPlusMemo : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit TMyPlusMemo(QWidget* parent = nullptr);
+
+    QString Text() const { return toPlainText(); }
+    void SetText(const QString& text) { setPlainText(text); }
+    int LineCount() const;
+    // Caret position, set with clamping to 0 … text length.
+    int CaretPos() const { return textCursor().position(); }
+    void SetCaretPos(int position);
+    int SelLength() const;
+    // Selects length characters from the caret.
+    void SetSelLength(int length);
+    void ScrollInView() { ensureCursorVisible(); }
+    void ScrollToLine(int line);
+    QString TextBetween(int from, int to) const;
+    void SetBackground(const QColor& color);
+
+Q_SIGNALS:
+    void focused();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+};

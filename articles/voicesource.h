@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// A voice as the article's voice box offers it.
+struct VoiceChoice {
+    QString Name;
+    bool Favourite = false;
+    bool EngineEnabled = false;
+};
+
+// The voices an article can be given, in catalogue order. The voice catalogue implements it.
+class TVoiceSource {
+public:
+    virtual ~TVoiceSource() = default;
+    virtual QList<VoiceChoice> Voices() const = 0;
+};
