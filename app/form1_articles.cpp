@@ -18,14 +18,21 @@
 
 namespace {
 
-const QString kLockedMessage = QStringLiteral("This item is currently being read and cannot be deleted");
+const QString kLockedMessage =
+    QStringLiteral("This item is currently being read and cannot be deleted");
 
-void Log(const QString& text) { UtilsClass::WriteDebugLine(text); }
+void Log(const QString& text) {
+    UtilsClass::WriteDebugLine(text);
+}
 
 }  // namespace
 
-QString TForm1::StoreFileName() { return ProgramFolders::userFolder() + QStringLiteral("/QSExport.txt"); }
-QString TForm1::IntroFileName() { return ProgramFolders::programFolder() + QStringLiteral("/QSIntro.chl"); }
+QString TForm1::StoreFileName() {
+    return ProgramFolders::userFolder() + QStringLiteral("/QSExport.txt");
+}
+QString TForm1::IntroFileName() {
+    return ProgramFolders::programFolder() + QStringLiteral("/QSIntro.chl");
+}
 
 void TForm1::CreateArticleList() {
     auto* layout = new QVBoxLayout(MainTextPanel);

@@ -10,9 +10,9 @@
 #include <QWindow>
 
 #include "app/form1.h"
-#include "articles/memolistbox.h"
 #include "app/splashform.h"
 #include "app/statustext.h"
+#include "articles/memolistbox.h"
 #include "platform/shell/programfolders.h"
 #include "platform/shell/utilsclass.h"
 #include "settings/runatlogin.h"

@@ -6,9 +6,9 @@
 #include <QSystemTrayIcon>
 
 #include "app/form1.h"
+#include "app/statustext.h"
 #include "articles/articletext.h"
 #include "articles/memolistbox.h"
-#include "app/statustext.h"
 #include "platform/shell/utilsclass.h"
 
 void TForm1::UpdateStatus(const QString& text) {

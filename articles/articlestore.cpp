@@ -6,7 +6,8 @@
 #include "articles/articletext.h"
 #include "text/textfile.h"
 
-const QString ArticleStore::kStartLine = QStringLiteral("||||||Quillsong MP3 Start of Article||||||");
+const QString ArticleStore::kStartLine =
+    QStringLiteral("||||||Quillsong MP3 Start of Article||||||");
 const QString ArticleStore::kEndLine = QStringLiteral("||||||Quillsong MP3 End of Article||||||");
 
 QByteArray ArticleStore::Format(const QList<StoredArticle>& articles) {
@@ -15,9 +16,9 @@ QByteArray ArticleStore::Format(const QList<StoredArticle>& articles) {
     for (const StoredArticle& article : articles) {
         QString text = article.Text;
         text.replace(QLatin1Char('\n'), crlf);
-        out += kStartLine + crlf + article.Title + QLatin1Char('|') + article.Voice + QLatin1Char('|') +
-               QString::number(ArticleText::LineCount(article.Text)) + crlf + text + crlf + kEndLine +
-               crlf;
+        out += kStartLine + crlf + article.Title + QLatin1Char('|') + article.Voice +
+               QLatin1Char('|') + QString::number(ArticleText::LineCount(article.Text)) + crlf +
+               text + crlf + kEndLine + crlf;
     }
     return out.toUtf8();
 }

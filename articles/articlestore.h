@@ -14,7 +14,7 @@ struct StoredArticle {
 // The store file of the article list: one block per article, a start line, the property line
 // "title|voice|line count", the text, an end line; lines end with CR LF, text is UTF-8.
 class ArticleStore {
-public:
+  public:
     static const QString kStartLine;
     static const QString kEndLine;
 
@@ -22,7 +22,8 @@ public:
     static QByteArray Format(const QList<StoredArticle>& articles);
     // Writes the file through a temporary file in the same folder that replaces the old one only
     // when complete, so a failure keeps the previous store. Error text in error.
-    static bool Write(const QString& fileName, const QList<StoredArticle>& articles, QString* error);
+    static bool Write(const QString& fileName, const QList<StoredArticle>& articles,
+                      QString* error);
 
     struct ReadResult {
         bool Opened = false;
@@ -33,5 +34,6 @@ public:
     static ReadResult Read(const QString& fileName);
     static ReadResult Parse(const QStringList& lines);
     // Splits a property line into title, voice and count.
-    static void SplitProperties(const QString& line, QString* title, QString* voice, QString* count);
+    static void SplitProperties(const QString& line, QString* title, QString* voice,
+                                QString* count);
 };

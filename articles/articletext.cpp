@@ -23,8 +23,9 @@ QString ArticleText::MakeTitle(const QString& text, int limit) {
 
 QString ArticleText::FileArticleText(const QString& path) {
     return kFileMarker + path + QStringLiteral("\r\r") +
-           QStringLiteral("Large text files are not loaded into Quillsong.  They are read directly "
-                          "from the file itself.");
+           QStringLiteral(
+               "Large text files are not loaded into Quillsong.  They are read directly "
+               "from the file itself.");
 }
 
 QString ArticleText::FileArticlePath(const QString& text) {

@@ -5,7 +5,7 @@
 
 // Rules for the text and title of an article.
 class ArticleText {
-public:
+  public:
     static const QString kFileMarker;  // "~~FILE~~"
 
     // Digits, ASCII letters and the underscore: what a title, and so a file name, may hold.

@@ -4,6 +4,6 @@
 
 // Raised when an operation would remove an article that is being read.
 class EMemoEntryLocked : public std::runtime_error {
-public:
+  public:
     EMemoEntryLocked() : std::runtime_error("Memo Entry Locked") {}
 };

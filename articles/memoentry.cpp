@@ -2,8 +2,8 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QLineEdit>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QVBoxLayout>
 
@@ -35,10 +35,12 @@ void TMemoEntry::Build() {
     layout->addWidget(panel_);
     layout->addWidget(editor_, 1);
     panel_->SetTitle(title_);
-    if (voices_) {
+    panel_->SelectVoice(voice_);
+    if (panel_->VoiceBox->currentIndex() < 0 && !voice_.isEmpty()) {
+        // The voice was offered when the article got it (or there is no catalogue to choose
+        // from yet): it stays the article's voice.
+        panel_->VoiceBox->addItem(voice_);
         panel_->SelectVoice(voice_);
-    } else if (!voice_.isEmpty()) {
-        panel_->VoiceBox->addItem(voice_);  // no catalogue to choose from: keep the name
     }
     editor_->SetText(text_);
     editor_->setReadOnly(fileEntry_);
@@ -57,13 +59,16 @@ void TMemoEntry::Build() {
     });
     text_.clear();
     connect(panel_, &TPropertyPanel::readClicked, this, [this] {
-        if (OnRead) OnRead(this);
+        if (OnRead)
+            OnRead(this);
     });
     connect(panel_, &TPropertyPanel::readToFileClicked, this, [this] {
-        if (OnReadToFile) OnReadToFile(this);
+        if (OnReadToFile)
+            OnReadToFile(this);
     });
     connect(panel_, &TPropertyPanel::deleteClicked, this, [this] {
-        if (OnDelete) OnDelete(this);
+        if (OnDelete)
+            OnDelete(this);
     });
     connect(editor_, &TMyPlusMemo::focused, this, [this] { Q_EMIT focused(this); });
     panel_->TitleBox->installEventFilter(this);
@@ -92,7 +97,9 @@ TMyPlusMemo* TMemoEntry::Editor() {
     return editor_;
 }
 
-QString TMemoEntry::Title() const { return built_ ? panel_->Title() : title_; }
+QString TMemoEntry::Title() const {
+    return built_ ? panel_->Title() : title_;
+}
 
 void TMemoEntry::SetTitle(const QString& title) {
     if (built_) {
@@ -102,7 +109,9 @@ void TMemoEntry::SetTitle(const QString& title) {
     }
 }
 
-QString TMemoEntry::Voice() const { return built_ ? panel_->Voice() : voice_; }
+QString TMemoEntry::Voice() const {
+    return built_ ? panel_->Voice() : voice_;
+}
 
 void TMemoEntry::SelectVoice(const QString& name) {
     if (built_) {
@@ -121,7 +130,9 @@ void TMemoEntry::SelectVoice(const QString& name) {
     }
 }
 
-QString TMemoEntry::GetArticleText() const { return built_ ? editor_->Text() : text_; }
+QString TMemoEntry::GetArticleText() const {
+    return built_ ? editor_->Text() : text_;
+}
 
 void TMemoEntry::SetArticleText(const QString& text) {
     if (built_) {
@@ -131,7 +142,9 @@ void TMemoEntry::SetArticleText(const QString& text) {
     }
 }
 
-int TMemoEntry::LineCount() const { return ArticleText::LineCount(GetArticleText()); }
+int TMemoEntry::LineCount() const {
+    return ArticleText::LineCount(GetArticleText());
+}
 
 void TMemoEntry::SetColor(const QColor& color) {
     color_ = color;
@@ -175,7 +188,9 @@ void TMemoEntry::ApplyMultiArticleLayout() {
     }
 }
 
-void TMemoEntry::SetContextMenu(QMenu* menu) { menu_ = menu; }
+void TMemoEntry::SetContextMenu(QMenu* menu) {
+    menu_ = menu;
+}
 
 bool TMemoEntry::LoadFromFile(const QString& fileName) {
     QFile file(fileName);

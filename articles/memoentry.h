@@ -15,7 +15,7 @@ class TVoiceSource;
 // then the entry keeps title, voice and text itself.
 class TMemoEntry : public QFrame {
     Q_OBJECT
-public:
+  public:
     using Handler = std::function<void(TMemoEntry*)>;
 
     TMemoEntry(const TVoiceSource* voices, QWidget* parent);
@@ -52,14 +52,14 @@ public:
     Handler OnReadToFile;
     Handler OnDelete;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void focused(TMemoEntry* entry);
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void Build();
 
     const TVoiceSource* voices_;

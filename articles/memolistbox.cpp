@@ -38,7 +38,9 @@ QString TMemoListBox::State() const {
     return QStringLiteral(" [%1 %2]").arg(Entries.size()).arg(HiddenCount);
 }
 
-void TMemoListBox::Log(const QString& text) const { UtilsClass::WriteDebugLine(text + State()); }
+void TMemoListBox::Log(const QString& text) const {
+    UtilsClass::WriteDebugLine(text + State());
+}
 
 void TMemoListBox::Breathe() {
     if (ProcessEvents) {
@@ -185,7 +187,8 @@ void TMemoListBox::DeleteMemoEntry(TMemoEntry* entry) {
     if (entry->Locked) {
         throw EMemoEntryLocked();
     }
-    UtilsClass::WriteDebugLine(QStringLiteral("MemoListBox - Deleting position %1").arg(FindEntry(entry) - 1));
+    UtilsClass::WriteDebugLine(
+        QStringLiteral("MemoListBox - Deleting position %1").arg(FindEntry(entry) - 1));
     LastTitle = entry->Title();
     FreeEntry(entry);
     if (VisibleCount() > 0) {

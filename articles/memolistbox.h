@@ -19,7 +19,7 @@ class TVoiceSource;
 // hidden; hidden entries wait at the end of Entries until they are freed.
 class TMemoListBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TMemoListBox(QWidget* parent = nullptr);
     ~TMemoListBox() override;
 
@@ -70,10 +70,10 @@ public:
     // Lets the window process pending messages during long operations.
     std::function<void()> ProcessEvents;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void Log(const QString& text) const;
     QString State() const;
     void OnEntryHandler(TMemoEntry* entry);

@@ -46,7 +46,8 @@ void TMemoListBox::ImportList(const QString& fileName, QMenu* menu,
         const QString copy = fileName + QStringLiteral(".bad");
         QFile::remove(copy);
         const bool kept = QFile::copy(fileName, copy);
-        UtilsClass::WriteDebugLine(QStringLiteral("Import stopped at malformed content in ") + fileName +
+        UtilsClass::WriteDebugLine(QStringLiteral("Import stopped at malformed content in ") +
+                                   fileName +
                                    (kept ? QStringLiteral("; a copy was kept as ") + copy
                                          : QStringLiteral("; no copy could be kept")));
     }

@@ -9,7 +9,9 @@ TMyPlusMemo::TMyPlusMemo(QWidget* parent) : QPlainTextEdit(parent) {
     setFrameShape(QFrame::NoFrame);
 }
 
-int TMyPlusMemo::LineCount() const { return document()->isEmpty() ? 0 : blockCount(); }
+int TMyPlusMemo::LineCount() const {
+    return document()->isEmpty() ? 0 : blockCount();
+}
 
 void TMyPlusMemo::SetCaretPos(int position) {
     QTextCursor cursor = textCursor();

@@ -6,7 +6,7 @@
 // reading commands use to follow the voice.
 class TMyPlusMemo : public QPlainTextEdit {
     Q_OBJECT
-public:
+  public:
     explicit TMyPlusMemo(QWidget* parent = nullptr);
 
     QString Text() const { return toPlainText(); }
@@ -23,9 +23,9 @@ public:
     QString TextBetween(int from, int to) const;
     void SetBackground(const QColor& color);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void focused();
 
-protected:
+  protected:
     void focusInEvent(QFocusEvent* event) override;
 };

@@ -14,7 +14,7 @@ namespace {
 
 // The voice box asks for fresh voices each time its list opens.
 class VoiceComboBox : public QComboBox {
-public:
+  public:
     VoiceComboBox(QWidget* parent, std::function<void()> beforePopup)
         : QComboBox(parent), beforePopup_(std::move(beforePopup)) {}
     void showPopup() override {
@@ -22,7 +22,7 @@ public:
         QComboBox::showPopup();
     }
 
-private:
+  private:
     std::function<void()> beforePopup_;
 };
 
@@ -57,9 +57,10 @@ TPropertyPanel::TPropertyPanel(const TVoiceSource* voices, QWidget* parent)
     VoiceBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     VoiceBox->setMinimumContentsLength(18);
     ReadButton = Button(QStringLiteral("Read"), QStringLiteral("Read selected article"), this);
-    ReadToFileButton =
-        Button(QStringLiteral("Read to File"), QStringLiteral("Read selected article to file"), this);
-    DeleteButton = Button(QStringLiteral("Delete"), QStringLiteral("Delete selected article"), this);
+    ReadToFileButton = Button(QStringLiteral("Read to File"),
+                              QStringLiteral("Read selected article to file"), this);
+    DeleteButton =
+        Button(QStringLiteral("Delete"), QStringLiteral("Delete selected article"), this);
     connect(ReadButton, &QPushButton::clicked, this, &TPropertyPanel::readClicked);
     connect(ReadToFileButton, &QPushButton::clicked, this, &TPropertyPanel::readToFileClicked);
     connect(DeleteButton, &QPushButton::clicked, this, &TPropertyPanel::deleteClicked);
@@ -84,7 +85,8 @@ void TPropertyPanel::LayOut(int voiceLabelLeft) {
     TitleBox->setGeometry(TitleLabel->width() + 5, 2,
                           qMax(60, voiceLabelLeft - TitleLabel->width() - 15), 21);
     VoiceLabel->move(voiceLabelLeft, 5);
-    VoiceBox->setGeometry(voiceLabelLeft + VoiceLabel->width(), 2, VoiceBox->sizeHint().width(), 21);
+    VoiceBox->setGeometry(voiceLabelLeft + VoiceLabel->width(), 2, VoiceBox->sizeHint().width(),
+                          21);
     int left = VoiceBox->geometry().right() + 1 + 15;
     for (QPushButton* button : {ReadButton, ReadToFileButton, DeleteButton}) {
         button->move(left, 2);
@@ -99,9 +101,15 @@ void TPropertyPanel::ApplyMultiArticleLayout() {
     }
 }
 
-QString TPropertyPanel::Title() const { return TitleBox->text(); }
-void TPropertyPanel::SetTitle(const QString& title) { TitleBox->setText(title); }
-QString TPropertyPanel::Voice() const { return VoiceBox->currentText(); }
+QString TPropertyPanel::Title() const {
+    return TitleBox->text();
+}
+void TPropertyPanel::SetTitle(const QString& title) {
+    TitleBox->setText(title);
+}
+QString TPropertyPanel::Voice() const {
+    return VoiceBox->currentText();
+}
 void TPropertyPanel::SelectVoice(const QString& name) {
     VoiceBox->setCurrentIndex(VoiceBox->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
 }

@@ -12,7 +12,7 @@ class TVoiceSource;
 // "Read", "Read to File" and "Delete" buttons.
 class TPropertyPanel : public QFrame {
     Q_OBJECT
-public:
+  public:
     static constexpr int kHeight = 25;
 
     TPropertyPanel(const TVoiceSource* voices, QWidget* parent);
@@ -36,16 +36,16 @@ public:
     QPushButton* ReadToFileButton;
     QPushButton* DeleteButton;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void readClicked();
     void readToFileClicked();
     void deleteClicked();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void LayOut(int voiceLabelLeft);
     void TitleEdited();
 

@@ -12,7 +12,7 @@ struct VoiceChoice {
 
 // The voices an article can be given, in catalogue order. The voice catalogue implements it.
 class TVoiceSource {
-public:
+  public:
     virtual ~TVoiceSource() = default;
     virtual QList<VoiceChoice> Voices() const = 0;
 };

@@ -21,7 +21,9 @@ namespace {
 
 QTemporaryDir* workDir = nullptr;
 
-QString WorkFile(const QString& name) { return workDir->path() + QLatin1Char('/') + name; }
+QString WorkFile(const QString& name) {
+    return workDir->path() + QLatin1Char('/') + name;
+}
 
 bool Tool(const QString& tool, const QStringList& args) {
     QProcess process;
@@ -42,17 +44,19 @@ QString SpeechWave(int rate) {
             "Copy some text, and it becomes an article; press Aloud, and you hear it.");
         if (QStandardPaths::findExecutable(QStringLiteral("espeak-ng")).isEmpty() ||
             !Tool(QStringLiteral("espeak-ng"), {QStringLiteral("-w"), once, text})) {
-            Tool(QStringLiteral("sox"), {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("22050"),
-                                         QStringLiteral("-b"), QStringLiteral("16"), QStringLiteral("-c"),
-                                         QStringLiteral("1"), once, QStringLiteral("synth"), QStringLiteral("10"),
-                                         QStringLiteral("pinknoise")});
+            Tool(QStringLiteral("sox"),
+                 {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("22050"),
+                  QStringLiteral("-b"), QStringLiteral("16"), QStringLiteral("-c"),
+                  QStringLiteral("1"), once, QStringLiteral("synth"), QStringLiteral("10"),
+                  QStringLiteral("pinknoise")});
         }
     }
     // Resampled and repeated to 30 minutes by sox.
-    Tool(QStringLiteral("sox"), {once, QStringLiteral("-r"), QString::number(rate), QStringLiteral("-b"),
-                                 QStringLiteral("16"), QStringLiteral("-c"), QStringLiteral("1"), path,
-                                 QStringLiteral("repeat"), QStringLiteral("300"), QStringLiteral("trim"),
-                                 QStringLiteral("0"), QStringLiteral("1800")});
+    Tool(QStringLiteral("sox"),
+         {once, QStringLiteral("-r"), QString::number(rate), QStringLiteral("-b"),
+          QStringLiteral("16"), QStringLiteral("-c"), QStringLiteral("1"), path,
+          QStringLiteral("repeat"), QStringLiteral("300"), QStringLiteral("trim"),
+          QStringLiteral("0"), QStringLiteral("1800")});
     return path;
 }
 
@@ -69,8 +73,9 @@ void BM_EncodeMp3(benchmark::State& state) {
 // also measures the loudness for ReplayGain unless told not to; both are timed.
 void LameCommandLine(benchmark::State& state, bool replayGain) {
     const QString wav = SpeechWave(22050), mp3 = WorkFile(QStringLiteral("lame.mp3"));
-    QStringList args{QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("32"), QStringLiteral("-m"),
-                     QStringLiteral("m"), QStringLiteral("-q"), QStringLiteral("3")};
+    QStringList args{QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("32"),
+                     QStringLiteral("-m"),      QStringLiteral("m"),  QStringLiteral("-q"),
+                     QStringLiteral("3")};
     if (!replayGain) {
         args << QStringLiteral("--noreplaygain");
     }
@@ -80,8 +85,12 @@ void LameCommandLine(benchmark::State& state, bool replayGain) {
         }
     }
 }
-void BM_LameCommandLine(benchmark::State& state) { LameCommandLine(state, true); }
-void BM_LameCommandLineNoReplayGain(benchmark::State& state) { LameCommandLine(state, false); }
+void BM_LameCommandLine(benchmark::State& state) {
+    LameCommandLine(state, true);
+}
+void BM_LameCommandLineNoReplayGain(benchmark::State& state) {
+    LameCommandLine(state, false);
+}
 
 void BM_ConvertWaveFile(benchmark::State& state) {
     const QString wav = SpeechWave(11025), out = WorkFile(QStringLiteral("ours22.wav"));
@@ -95,22 +104,39 @@ void BM_ConvertWaveFile(benchmark::State& state) {
 void BM_SoxResample(benchmark::State& state) {
     const QString wav = SpeechWave(11025), out = WorkFile(QStringLiteral("sox22.wav"));
     for (auto _ : state) {
-        if (!Tool(QStringLiteral("sox"), {wav, QStringLiteral("-r"), QStringLiteral("22050"), out})) {
+        if (!Tool(QStringLiteral("sox"),
+                  {wav, QStringLiteral("-r"), QStringLiteral("22050"), out})) {
             state.SkipWithError("sox failed");
         }
     }
 }
 
 // Interleaved pairs so that a drift of the machine's speed hits both sides alike.
-BENCHMARK(BM_EncodeMp3)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3)->Repetitions(3);
-BENCHMARK(BM_LameCommandLine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3)->Repetitions(3);
+BENCHMARK(BM_EncodeMp3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3)
+    ->Repetitions(3);
+BENCHMARK(BM_LameCommandLine)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3)
+    ->Repetitions(3);
 BENCHMARK(BM_LameCommandLineNoReplayGain)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3)
     ->Repetitions(3);
-BENCHMARK(BM_ConvertWaveFile)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3)->Repetitions(3);
-BENCHMARK(BM_SoxResample)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3)->Repetitions(3);
+BENCHMARK(BM_ConvertWaveFile)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3)
+    ->Repetitions(3);
+BENCHMARK(BM_SoxResample)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3)
+    ->Repetitions(3);
 
 }  // namespace
 

@@ -8,7 +8,12 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <QPushButton>
+#include <QScrollBar>
 #include "app/form1.h"
+#include "articles/memolistbox.h"
+#include "articles/mymemo.h"
+#include "articles/propertypanel.h"
 #include "platform/wavedevices/waveoutdevices.h"
 #include "settings/formplacement.h"
 #include "tests/common/printers.h"
@@ -205,4 +210,55 @@ TEST(NoSoundCard, TheRealDeviceCheckEndsTheProgram) {
     form.show();
     ASSERT_TRUE(ended.wait(5000));
     EXPECT_TRUE(answer.text.startsWith(QStringLiteral("Sound Card not found")));
+}
+
+// A new user's first session and the next start.
+TEST_F(MainWindow, ArticlesAndModeSurviveARestart) {
+    QStringList texts;
+    {
+        auto form = Make();
+        Start(*form);
+        TMemoListBox* list = form->List();
+        ASSERT_EQ(list->VisibleCount(), 1);
+        TMyPlusMemo* editor = list->CurrentEntry()->Editor();
+        editor->setFocus();
+        editor->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor, QStringLiteral(" My own words."));
+        form->SwitchMode(1);
+        EXPECT_EQ(form->Preferences().ML_ListMode, 1);
+        for (const char* text :
+             {"Second article", "Third article", "Fourth article", "Fifth article"}) {
+            form->AddNewArticle();
+            list->CurrentEntry()->SetArticleText(QString::fromLatin1(text));
+        }
+        ASSERT_EQ(list->VisibleCount(), 5);
+        TMemoEntry* third = list->Entries[2];
+        third->PropertyPanel()->DeleteButton->click();  // its own Delete button
+        EXPECT_EQ(list->VisibleCount(), 4);
+        list->ScrollBar()->setValue(0);
+        EXPECT_FALSE(list->Entries[0]->isHidden());
+        EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("4 articles"));
+        for (int i = 0; i < list->VisibleCount(); ++i) {
+            texts << list->Entries[i]->GetArticleText();
+        }
+        EXPECT_TRUE(texts[0].endsWith(QStringLiteral("My own words.")));
+        form->ExitQuillsongClick();
+    }
+    auto form = Make();
+    Start(*form);
+    EXPECT_EQ(form->Preferences().ML_ListMode, 1);
+    QStringList restored;
+    for (int i = 0; i < form->List()->VisibleCount(); ++i) {
+        restored << form->List()->Entries[i]->GetArticleText();
+    }
+    EXPECT_EQ(restored, texts);
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("4 articles"));
+}
+
+TEST_F(MainWindow, AnEmptyStoreGivesOneEmptyArticle) {
+    testprofile::Store(kKey, QStringLiteral("FirstTimeUser"), QStringLiteral("false"));
+    auto form = Make();
+    Start(*form);
+    EXPECT_EQ(form->List()->VisibleCount(), 1);
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("No articles"));
 }

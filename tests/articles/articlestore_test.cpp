@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <csignal>
+
+#include "articles/articlestore.h"
+#include "articles/articletext.h"
+#include "tests/common/printers.h"
+
+TEST(ArticleStoreFile, TwoArticlesGiveExactlyEightLines) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/QSExport.txt");
+    QString error;
+    ASSERT_TRUE(ArticleStore::Write(
+        path,
+        {{QStringLiteral("Notes"), QStringLiteral("Mary"),
+          QStringLiteral("first line\nsecond line")},
+         {QStringLiteral("Mail"), QStringLiteral("Sam"), QStringLiteral("only line")}},
+        &error));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("||||||Quillsong MP3 Start of Article||||||\r\n"
+                                         "Notes|Mary|2\r\n"
+                                         "first line\r\n"
+                                         "second line\r\n"
+                                         "||||||Quillsong MP3 End of Article||||||\r\n"
+                                         "||||||Quillsong MP3 Start of Article||||||\r\n"
+                                         "Mail|Sam|1\r\n"
+                                         "only line\r\n"
+                                         "||||||Quillsong MP3 End of Article||||||\r\n"));
+    ASSERT_TRUE(ArticleStore::Write(path, {}, &error));
+    EXPECT_EQ(QFileInfo(path).size(), 0);
+}
+
+TEST(ArticleStoreFile, ReadingFollowsTheLineRules) {
+    const auto parse = [](const QString& text) {
+        return ArticleStore::Parse(QStringList(text.split(QStringLiteral("\r\n"))).mid(0));
+    };
+    const QString start = ArticleStore::kStartLine, end = ArticleStore::kEndLine;
+    // A "|" in the title shifts voice and count; a bad count is ignored.
+    auto result =
+        ArticleStore::Parse({start, QStringLiteral("A|B|Voice|x"), QStringLiteral("text"), end});
+    ASSERT_EQ(result.Articles.size(), 1);
+    EXPECT_EQ(result.Articles[0].Title, QStringLiteral("A"));
+    EXPECT_EQ(result.Articles[0].Voice, QStringLiteral("B"));
+    EXPECT_FALSE(result.Malformed);
+    // A file that ends after the property line: one article with no text.
+    result = ArticleStore::Parse({start, QStringLiteral("T|V|0")});
+    ASSERT_EQ(result.Articles.size(), 1);
+    EXPECT_EQ(result.Articles[0].Text, QString());
+    EXPECT_TRUE(result.Malformed);
+    // Anything that is not a start line ends the reading.
+    result = ArticleStore::Parse(
+        {start, QStringLiteral("T|V|1"), QStringLiteral("x"), end, QStringLiteral("junk"), start});
+    EXPECT_EQ(result.Articles.size(), 1);
+    EXPECT_TRUE(result.Malformed);
+    Q_UNUSED(parse);
+    QString title, voice, count;
+    ArticleStore::SplitProperties(QStringLiteral("OnlyTitle"), &title, &voice, &count);
+    EXPECT_EQ(title, QStringLiteral("OnlyTitle"));
+    EXPECT_TRUE(voice.isEmpty() && count.isEmpty());
+}
+
+TEST(ArticleStoreFile, HostileFilesReadWithoutCrashOrHang) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/store.txt");
+    const auto write = [&](const QByteArray& bytes) {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+    };
+    QRandomGenerator random(11);
+    for (int round = 0; round < 50; ++round) {
+        QByteArray noise(int(random.bounded(1, 5000)), '\0');
+        for (char& byte : noise) {
+            byte = char(random.bounded(256));
+        }
+        write(noise);
+        const auto result = ArticleStore::Read(path);
+        EXPECT_TRUE(result.Opened);
+    }
+    write(QByteArray(20 << 20, 'x'));  // one 20 MB line
+    EXPECT_TRUE(ArticleStore::Read(path).Malformed);
+    QByteArray many;
+    for (int i = 0; i < 5000; ++i) {
+        many += "||||||Quillsong MP3 Start of Article||||||\r\nT" + QByteArray::number(i) +
+                "|V|1\r\n" + QByteArray("line\0with NUL", 14) +
+                "\r\n||||||Quillsong MP3 End of Article||||||\r\n";
+    }
+    write(many + "||||||Quillsong MP3 Start of Article||||||\r\nlast|x|1\r\nno end");
+    const auto result = ArticleStore::Read(path);
+    EXPECT_EQ(result.Articles.size(), 5001);
+    EXPECT_TRUE(result.Malformed);
+    EXPECT_FALSE(ArticleStore::Read(dir.path() + QStringLiteral("/missing.txt")).Opened);
+}
+
+TEST(ArticleStoreFile, AFailedWriteKeepsThePreviousStore) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/QSExport.txt");
+    QString error;
+    ASSERT_TRUE(ArticleStore::Write(
+        path, {{QStringLiteral("Kept"), QString(), QStringLiteral("safe")}}, &error));
+    const QByteArray before = [&] {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }();
+    // A file size limit makes the disk "full" for this process, even for root.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool written = ArticleStore::Write(
+        path, {{QStringLiteral("Big"), QString(), QString(100000, QLatin1Char('y'))}}, &error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_FALSE(written);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("QSExport.txt")});
+}
+
+TEST(ArticleTitles, MadeFromTheText) {
+    EXPECT_EQ(ArticleText::MakeTitle(QStringLiteral("  Hello, world! 2nd"), 20),
+              QStringLiteral("Hello_world_2nd"));
+    EXPECT_EQ(ArticleText::MakeTitle(QStringLiteral("What's new?"), 20),
+              QStringLiteral("What_s_new"));
+    EXPECT_EQ(ArticleText::MakeTitle(QString(30, QLatin1Char('a')), 20),
+              QString(20, QLatin1Char('a')));
+    EXPECT_EQ(ArticleText::MakeTitle(QStringLiteral("...!?"), 20), QString());
+    EXPECT_EQ(ArticleText::MakeTitle(QStringLiteral("--Start"), 20), QStringLiteral("Start"));
+    EXPECT_EQ(ArticleText::MakeTitle(QStringLiteral("Über café"), 20), QStringLiteral("ber_caf"));
+    const QString fileText =
+        ArticleText::FileArticleText(QStringLiteral("/home/ann/My Books/long book.txt"));
+    EXPECT_TRUE(ArticleText::IsFileArticle(fileText));
+    EXPECT_EQ(ArticleText::FileArticlePath(fileText),
+              QStringLiteral("/home/ann/My Books/long book.txt"));
+    QString asEdited = fileText;
+    asEdited.replace(QLatin1Char('\r'), QLatin1Char('\n'));  // as the editor holds it
+    EXPECT_EQ(ArticleText::FileArticlePath(asEdited),
+              QStringLiteral("/home/ann/My Books/long book.txt"));
+}
