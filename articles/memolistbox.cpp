@@ -117,21 +117,22 @@ TMemoEntry* TMemoListBox::Add(const QString& text, const QString& voiceName) {
         entry->SetTitle(LastTitle);
     }
     SetCurrent(entry);
-    const int n = VisibleCount();
-    scrolling_ = true;
-    if (VisibleEntries < n) {
-        scrollBar_->setMaximum(n - VisibleEntries);
-        scrolling_ = false;
-        ScrollToTop(n - VisibleEntries + 1);
-    } else {
-        scrollBar_->setMaximum(n - 1);
-        scrolling_ = false;
-        ScrollToTop(1);
+    // An import lays the list out once, at its end, instead of after every article.
+    if (!Importing) {
+        ShowLastPage();
     }
     if (isVisible()) {
         entry->FocusEditor();
     }
     return entry;
+}
+
+void TMemoListBox::ShowLastPage() {
+    const int n = VisibleCount();
+    scrolling_ = true;
+    scrollBar_->setMaximum(VisibleEntries < n ? n - VisibleEntries : qMax(0, n - 1));
+    scrolling_ = false;
+    ScrollToTop(VisibleEntries < n ? n - VisibleEntries + 1 : 1);
 }
 
 void TMemoListBox::MarkEntry(int position) {

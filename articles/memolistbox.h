@@ -80,6 +80,8 @@ class TMemoListBox : public QWidget {
     void SetCurrent(TMemoEntry* entry);
     void FreeEntry(TMemoEntry* entry);
     void LowerScrollMaximum();
+    // Scroll bar range and layout for the list's last page, as after adding an article.
+    void ShowLastPage();
     void Breathe();
 
     QScrollBar* scrollBar_;

@@ -75,5 +75,8 @@ void TMemoListBox::ImportList(const QString& fileName, QMenu* menu,
         entry->SetFileEntry(ArticleText::IsFileArticle(entry->GetArticleText()));
     }
     Importing = false;
+    if (!stored.Articles.isEmpty()) {
+        ShowLastPage();
+    }
     Log(QStringLiteral("MemoListBox - Import Complete"));
 }
