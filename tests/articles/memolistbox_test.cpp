@@ -14,7 +14,7 @@
 #include "articles/mymemo.h"
 #include "articles/propertypanel.h"
 #include "articles/voicesource.h"
-#include "platform/shell/usermessage.h"
+#include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
 
 namespace {
@@ -33,10 +33,7 @@ class ArticleList : public ::testing::Test {
         list_.Voices = &voices_;
         list_.ProcessEvents = [] {};
         list_.resize(400, 100);
-        previous_ = UserMessage::setHandler(
-            [this](UserMessage::Kind, const QString& text) { messages_ << text; });
     }
-    void TearDown() override { UserMessage::setHandler(previous_); }
 
     void Multi(int visible) {
         list_.ListMode = 1;
@@ -52,8 +49,7 @@ class ArticleList : public ::testing::Test {
 
     FakeVoices voices_;
     TMemoListBox list_;
-    QStringList messages_;
-    UserMessage::Handler previous_;
+    CapturedMessages captured_;
 };
 
 }  // namespace
@@ -155,7 +151,7 @@ TEST_F(ArticleList, HiddenEntriesWaitAtTheEndAndAreNotStored) {
     EXPECT_EQ(list_.Entries.last(), two);
     EXPECT_EQ(list_.VisibleCount(), 2);
     list_.DeleteSelected();
-    EXPECT_EQ(messages_, QStringList{QStringLiteral("No rows are currently selected")});
+    EXPECT_EQ(captured_.all, QStringList{QStringLiteral("No rows are currently selected")});
 
     QTemporaryDir dir;
     const QString store = dir.path() + QStringLiteral("/QSExport.txt");

@@ -5,21 +5,12 @@
 
 #include "articles/getfilesize.h"
 #include "articles/ttsfilestream.h"
-#include "platform/shell/usermessage.h"
+#include "tests/common/capturedmessages.h"
 
 namespace {
 
 class FileStream : public ::testing::Test {
   protected:
-    void SetUp() override {
-        previous_ = UserMessage::setHandler([this](UserMessage::Kind kind, const QString& text) {
-            if (kind == UserMessage::Kind::Error) {
-                errors_ << text;
-            }
-        });
-    }
-    void TearDown() override { UserMessage::setHandler(previous_); }
-
     QString Write(const QByteArray& bytes) {
         const QString path = dir_.path() + QStringLiteral("/text%1.txt").arg(++files_);
         QFile file(path);
@@ -40,8 +31,7 @@ class FileStream : public ::testing::Test {
 
     QTemporaryDir dir_;
     int files_ = 0;
-    QStringList errors_;
-    UserMessage::Handler previous_;
+    CapturedMessages captured_;
 };
 
 }  // namespace
@@ -123,11 +113,11 @@ TEST_F(FileStream, UnreadableFilesGiveAnErrorAndNothingToSpeak) {
     EXPECT_EQ(missing.ReadChunk(text), 0);
     TTTSFileStream folder(dir_.path());
     EXPECT_EQ(folder.ReadChunk(text), 0);
-    EXPECT_EQ(errors_.size(), 2);
+    EXPECT_EQ(captured_.errors.size(), 2);
 
     EXPECT_EQ(GetFileSize(Write(Prose(777))), 777);
     EXPECT_EQ(GetFileSize(dir_.path() + QStringLiteral("/gone.txt")), -1);
-    EXPECT_EQ(errors_.size(), 3);
+    EXPECT_EQ(captured_.errors.size(), 3);
     EXPECT_EQ(GetFileSize(dir_.path()), -1);
-    EXPECT_EQ(errors_.size(), 4);
+    EXPECT_EQ(captured_.errors.size(), 4);
 }

@@ -6,8 +6,8 @@
 #include "audio/mmwave.h"
 #include "audio/pcmconvert.h"
 #include "audio/waveconversion.h"
-#include "platform/shell/usermessage.h"
 #include "tests/audio/audiotools.h"
+#include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
 
 using namespace audiotools;
@@ -16,16 +16,10 @@ namespace {
 
 class WaveFiles : public ::testing::Test {
   protected:
-    void SetUp() override {
-        previous_ = UserMessage::setHandler(
-            [this](UserMessage::Kind, const QString& text) { errors_ << text; });
-    }
-    void TearDown() override { UserMessage::setHandler(previous_); }
     QString Path(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
 
     QTemporaryDir dir_;
-    QStringList errors_;
-    UserMessage::Handler previous_;
+    CapturedMessages captured_;
 };
 
 QByteArray Samples16(std::initializer_list<int16_t> values) {
@@ -52,7 +46,7 @@ TEST_F(WaveFiles, ConversionsOfRealWavesAreReadBackBySoxi) {
         MakeTone(in, c.rate, c.bits, c.channels, 2.5);
         EXPECT_EQ(GetWaveSampleRate(in), uint32_t(c.rate));
         ASSERT_TRUE(ConvertWaveFile(in, out, 16, 1, 22050))
-            << errors_.join(QLatin1Char(';')).toStdString();
+            << captured_.all.join(QLatin1Char(';')).toStdString();
         EXPECT_EQ(Soxi(out, "-r"), QStringLiteral("22050"));
         EXPECT_EQ(Soxi(out, "-c"), QStringLiteral("1"));
         EXPECT_EQ(Soxi(out, "-b"), QStringLiteral("16"));
@@ -125,9 +119,9 @@ TEST_F(WaveFiles, UnsupportedSourcesAreRefused) {
     MakeTone(bits24, 22050, 24, 1, 0.5);
     MakeTone(ch3, 22050, 16, 3, 0.5);
     for (const QString& in : {rate3000, bits24, ch3}) {
-        errors_.clear();
+        captured_.all.clear();
         EXPECT_FALSE(ConvertWaveFile(in, out, 16, 1, 22050)) << in.toStdString();
-        EXPECT_EQ(errors_,
+        EXPECT_EQ(captured_.all,
                   QStringList{QStringLiteral("This wave file is not valid for conversion")});
     }
     EXPECT_FALSE(QFile::exists(out));

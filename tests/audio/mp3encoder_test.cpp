@@ -5,8 +5,8 @@
 
 #include "audio/mmwave.h"
 #include "audio/mp3encoder.h"
-#include "platform/shell/usermessage.h"
 #include "tests/audio/audiotools.h"
+#include "tests/common/capturedmessages.h"
 
 using namespace audiotools;
 
@@ -26,20 +26,12 @@ int64_t ReferenceDecoded(const QString& wav, int bitRate) {
 
 class Mp3 : public ::testing::Test {
   protected:
-    void SetUp() override {
-        EncoderStopFlag = false;
-        previous_ = UserMessage::setHandler(
-            [this](UserMessage::Kind, const QString& text) { errors_ << text; });
-    }
-    void TearDown() override {
-        EncoderStopFlag = false;
-        UserMessage::setHandler(previous_);
-    }
+    void SetUp() override { EncoderStopFlag = false; }
+    void TearDown() override { EncoderStopFlag = false; }
     QString Path(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
 
     QTemporaryDir dir_;
-    QStringList errors_;
-    UserMessage::Handler previous_;
+    CapturedMessages captured_;
 };
 
 }  // namespace
@@ -59,7 +51,7 @@ TEST_F(Mp3, WavesOfEveryKindDecodeToTheirOwnLength) {
         Mp3EncodeHooks hooks;
         hooks.SetProgress = [&progress](int p) { progress.push_back(p); };
         ASSERT_TRUE(EncodeMp3(wav, mp3, c.bitRate, c.rate, hooks))
-            << errors_.join(QLatin1Char(';')).toStdString();
+            << captured_.all.join(QLatin1Char(';')).toStdString();
         const int64_t source = Soxi(wav, "-s").toLongLong();
         const int64_t decoded = DecodedSamples(mp3);
         // Every MP3 encoder adds its delay (1105 samples for LAME) and pads the last frame.
@@ -113,20 +105,20 @@ TEST_F(Mp3, FailuresAreReportedAndLeaveNoPartialMp3) {
     const QString wav = Path(QStringLiteral("ok.wav")), mp3 = Path(QStringLiteral("out.mp3"));
     MakeTone(wav, 22050, 16, 1, 1.0);
     EXPECT_FALSE(EncodeMp3(wav, mp3, 0, 22050));
-    EXPECT_EQ(errors_.value(0), QStringLiteral("Error opening encoding stream 2"));
+    EXPECT_EQ(captured_.all.value(0), QStringLiteral("Error opening encoding stream 2"));
     EXPECT_FALSE(QFile::exists(mp3));
     EXPECT_TRUE(QFile::exists(wav));
 
-    errors_.clear();
+    captured_.all.clear();
     const QString bad = Path(QStringLiteral("bad.wav"));
     Write(bad, "this is not a wave");
     EXPECT_FALSE(EncodeMp3(bad, mp3, 32, 22050));
-    EXPECT_EQ(errors_.size(), 1);
+    EXPECT_EQ(captured_.all.size(), 1);
     EXPECT_FALSE(QFile::exists(mp3));
 
-    errors_.clear();
+    captured_.all.clear();
     EXPECT_FALSE(EncodeMp3(wav, Path(QStringLiteral("no/such/folder/out.mp3")), 32, 22050));
-    EXPECT_EQ(errors_.size(), 1);
+    EXPECT_EQ(captured_.all.size(), 1);
 }
 
 TEST_F(Mp3, TheStopFlagEndsAfterTheCurrentChunkWithAWellFormedStream) {
@@ -144,5 +136,5 @@ TEST_F(Mp3, TheStopFlagEndsAfterTheCurrentChunkWithAWellFormedStream) {
     const int64_t decoded = DecodedSamples(mp3);
     EXPECT_GT(decoded, 0);
     EXPECT_LT(decoded, 22050 * 5) << "only the chunks before the stop";
-    EXPECT_TRUE(errors_.isEmpty());
+    EXPECT_TRUE(captured_.all.isEmpty());
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/shell/usermessage.h"
 #include "settings/baseregistryclass.h"
+#include "tests/common/capturedmessages.h"
 #include "tests/common/testprofile.h"
 
 namespace {
@@ -28,15 +28,9 @@ const QString kProduct = QStringLiteral("Software\\HalcyxTech\\Product");
 
 class RegistryStore : public ::testing::Test {
   protected:
-    void SetUp() override {
-        testprofile::Reset();
-        previous_ = UserMessage::setHandler(
-            [this](UserMessage::Kind, const QString& text) { messages_ << text; });
-    }
-    void TearDown() override { UserMessage::setHandler(previous_); }
+    void SetUp() override { testprofile::Reset(); }
 
-    QStringList messages_;
-    UserMessage::Handler previous_;
+    CapturedMessages captured_;
 };
 
 }  // namespace
@@ -86,11 +80,11 @@ TEST_F(RegistryStore, UnknownNamesAreReportedAndChangeNothing) {
     store.GetValue(QStringLiteral("NoSuchName"), value);
     EXPECT_EQ(value.toString(), QStringLiteral("untouched"));
     store.SetValue(QStringLiteral("NoSuchName"), 5);
-    ASSERT_EQ(messages_.size(), 2);
-    EXPECT_EQ(messages_[0],
+    ASSERT_EQ(captured_.all.size(), 2);
+    EXPECT_EQ(captured_.all[0],
               QStringLiteral("No such registry item as name between equals =NoSuchName="));
     EXPECT_EQ(store.GetValue(QStringLiteral("name")).toString(), QStringLiteral("none"));
-    EXPECT_EQ(messages_.size(), 2);
+    EXPECT_EQ(captured_.all.size(), 2);
 }
 
 TEST_F(RegistryStore, ItemTextsFollowTheirTypes) {
