@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/speechapi/synthengine.h"
+
+// Flite: the US English voices kal, kal16, awb, rms and slt. Speed is the duration stretch in
+// hundredths (100 normal, larger is slower), pitch the target mean of the voice in Hz.
+class FliteEngine : public TSynthEngine {
+  public:
+    static constexpr int kMinSpeed = 25;  // four times as fast
+    static constexpr int kMaxSpeed = 400;
+    static constexpr int kNormalSpeed = 100;
+    static constexpr int kMinPitch = 50;
+    static constexpr int kMaxPitch = 400;
+
+    QString Name() const override { return QStringLiteral("Flite"); }
+    QList<SynthVoice> Voices() override;
+    int SampleRate(const SynthVoice& voice) override;
+    SynthParams DefaultParams(const SynthVoice& voice) override;
+    SynthParams MinParams() const override { return {kMinSpeed, kMinPitch}; }
+    SynthParams MaxParams() const override { return {kMaxSpeed, kMaxPitch}; }
+    bool Speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
+               SynthSink& sink) override;
+};
