@@ -108,7 +108,7 @@ bool FliteEngine::Speak(const SynthVoice& voice, const QString& text, const Synt
         return false;
     }
     feat_set_float(loaded->voice->features, "duration_stretch",
-                   float(qBound(kMinSpeed, params.Speed, kMaxSpeed)) / 100.0f);
+                   100.0f / float(qBound(kMinSpeed, params.Speed, kMaxSpeed)));
     feat_set_float(loaded->voice->features, "int_f0_target_mean",
                    float(qBound(kMinPitch, params.Pitch, kMaxPitch)));
     const QByteArray utf8 = text.toUtf8();

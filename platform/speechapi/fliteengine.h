@@ -2,11 +2,11 @@
 
 #include "platform/speechapi/synthengine.h"
 
-// Flite: the US English voices kal, kal16, awb, rms and slt. Speed is the duration stretch in
-// hundredths (100 normal, larger is slower), pitch the target mean of the voice in Hz.
+// Flite: the US English voices kal, kal16, awb, rms and slt. Speed is a percentage of the
+// voice's own pace (100 normal, larger is faster), pitch the voice's target mean in Hz.
 class FliteEngine : public TSynthEngine {
   public:
-    static constexpr int kMinSpeed = 25;  // four times as fast
+    static constexpr int kMinSpeed = 25;  // a quarter of the normal pace
     static constexpr int kMaxSpeed = 400;
     static constexpr int kNormalSpeed = 100;
     static constexpr int kMinPitch = 50;

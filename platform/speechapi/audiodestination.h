@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+
+// Where a mode's audio goes. Write and Finish run on the synthesis thread; the rest on the
+// thread that owns the destination.
+class AudioDestination : public QObject {
+    Q_OBJECT
+  public:
+    // Prepares for audio of this rate (16-bit mono); false when the destination cannot take it.
+    virtual bool Open(int sampleRate) = 0;
+    // Hands over samples; may wait (pacing, a full buffer, a pause). False when a reset has
+    // discarded the audio in flight.
+    virtual bool Write(const int16_t* samples, int count) = 0;
+    // How many samples have been played (a file counts them as written).
+    virtual int64_t Played() const = 0;
+    // Samples handed over and not yet played.
+    virtual bool Draining() const = 0;
+    virtual void Pause(bool paused) = 0;
+    // Discards everything not yet played and ends waits in Write.
+    virtual void Reset() = 0;
+    // Completes the output (a wave file gets its sizes); false on failure.
+    virtual bool Flush() = 0;
+    // Pacing of a file: at most n/256 times real time; 0 unpaced.
+    virtual void SetRealTime(uint32_t n) { realTime_ = n; }
+    uint32_t RealTime() const { return realTime_; }
+
+  protected:
+    uint32_t realTime_ = 0;
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// Windows language identifiers of the languages the engines offer, by language tag
+// ("en-us", "de", "pt-br"); 0 for a language that has none.
+uint16_t LanguageIdForTag(const QString& tag);

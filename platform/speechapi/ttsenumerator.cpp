@@ -1,0 +1,139 @@
+#include "platform/speechapi/ttsenumerator.h"
+
+#include <QLocale>
+#include <algorithm>
+
+#include "platform/speechapi/espeakengine.h"
+#include "platform/speechapi/fliteengine.h"
+#include "platform/speechapi/languageids.h"
+#include "platform/speechapi/synthengine.h"
+#include "platform/speechapi/ttscentral.h"
+
+namespace {
+
+// The namespace of the mode identifiers; never change it, stored settings name voices by it.
+const QUuid kModeNamespace(QStringLiteral("{5b7e1c2a-3f4d-4e8a-9b61-2c0d7a9e4f10}"));
+
+struct InstalledMode {
+    TTSMODEINFO info;
+    TSynthEngine* engine;
+    SynthVoice voice;
+};
+
+QList<TSynthEngine*>& Engines() {
+    static ESpeakEngine espeak;
+    static FliteEngine flite;
+    static QList<TSynthEngine*> engines{&espeak, &flite};
+    return engines;
+}
+
+QList<InstalledMode> BuildModes() {
+    QList<InstalledMode> modes;
+    for (TSynthEngine* engine : Engines()) {
+        for (const SynthVoice& voice : engine->Voices()) {
+            InstalledMode mode{{}, engine, voice};
+            TTSMODEINFO& info = mode.info;
+            info.gEngineID = QUuid::createUuidV5(kModeNamespace, engine->Name());
+            info.szMfgName = voice.Manufacturer;
+            info.szProductName = voice.Product;
+            info.gModeID = QUuid::createUuidV5(
+                kModeNamespace, engine->Name() + QLatin1Char('/') + voice.Identifier);
+            info.szModeName = voice.Name;
+            info.language = LanguageIdForTag(voice.Language);
+            info.szDialect = voice.Language;
+            info.szSpeaker = voice.Identifier;
+            info.wGender = uint16_t(voice.Gender);
+            info.dwInterfaces = TTSI_ITTSCENTRAL | TTSI_ITTSATTRIBUTES | TTSI_ITTSDIALOGS;
+            modes << mode;
+        }
+    }
+    // Voices of the user's own language first, so the first voice is one the user understands.
+    const uint16_t primary = uint16_t(
+        LanguageIdForTag(QLocale::system().name().replace(QLatin1Char('_'), QLatin1Char('-'))) &
+        0x3FF);
+    std::stable_partition(modes.begin(), modes.end(), [primary](const InstalledMode& mode) {
+        return primary != 0 && (mode.info.language & 0x3FF) == primary;
+    });
+    return modes;
+}
+
+const QList<InstalledMode>& Installed() {
+    static const QList<InstalledMode> modes = BuildModes();
+    return modes;
+}
+
+}  // namespace
+
+TTSEnumerator::TTSEnumerator() = default;
+
+const QList<TTSMODEINFO>& TTSEnumerator::Modes() {
+    static const QList<TTSMODEINFO> modes = [] {
+        QList<TTSMODEINFO> infos;
+        for (const InstalledMode& mode : Installed()) {
+            infos << mode.info;
+        }
+        return infos;
+    }();
+    return modes;
+}
+
+HRESULT TTSEnumerator::Reset() {
+    position_ = 0;
+    return S_OK;
+}
+
+HRESULT TTSEnumerator::Next(uint32_t count, TTSMODEINFO* modes, uint32_t* fetched) {
+    uint32_t got = 0;
+    while (got < count && position_ < Modes().size()) {
+        modes[got++] = Modes()[position_++];
+    }
+    if (fetched) {
+        *fetched = got;
+    }
+    return got == count ? S_OK : S_FALSE;
+}
+
+HRESULT TTSEnumerator::Skip(uint32_t count) {
+    position_ = qMin<qsizetype>(position_ + count, Modes().size());
+    return position_ < Modes().size() ? S_OK : S_FALSE;
+}
+
+HRESULT TTSEnumerator::Select(const QUuid& modeId, std::unique_ptr<TTSCentral>* central,
+                              std::unique_ptr<AudioDestination> destination) {
+    for (const InstalledMode& mode : Installed()) {
+        if (mode.info.gModeID == modeId) {
+            if (!destination) {
+                return E_INVALIDARG;
+            }
+            central->reset(
+                new TTSCentral(mode.engine, mode.voice, mode.info, std::move(destination)));
+            return S_OK;
+        }
+    }
+    return TTSERR_INVALIDMODE;
+}
+
+HRESULT TTSEnumerator::Find(const TTSMODEINFO& criteria, const TTSMODEINFORANK* ranks,
+                            TTSMODEINFO* found) {
+    if (Modes().isEmpty()) {
+        return TTSERR_INVALIDMODE;
+    }
+    qsizetype best = 0;
+    uint32_t bestScore = 0;
+    for (qsizetype i = 0; i < Modes().size(); ++i) {
+        uint32_t score = 0;
+        if (ranks && !criteria.gModeID.isNull() && Modes()[i].gModeID == criteria.gModeID) {
+            score += ranks->dwModeID;
+        }
+        if (ranks && !criteria.szModeName.isEmpty() &&
+            Modes()[i].szModeName == criteria.szModeName) {
+            score += ranks->dwModeName;
+        }
+        if (score > bestScore) {
+            best = i;
+            bestScore = score;
+        }
+    }
+    *found = Modes()[best];
+    return S_OK;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <memory>
+
+#include "platform/speechapi/audiodestination.h"
+#include "platform/speechapi/speechapi.h"
+
+class TTSCentral;
+class TSynthEngine;
+
+// The installed engine modes: every eSpeak NG voice and the Flite voices, the user's locale
+// language first. Mode identifiers are derived from engine and voice, so they stay the same
+// from run to run.
+class TTSEnumerator {
+  public:
+    TTSEnumerator();
+
+    HRESULT Reset();
+    // Up to count modes from the current place; fetched tells how many came (S_FALSE at the end).
+    HRESULT Next(uint32_t count, TTSMODEINFO* modes, uint32_t* fetched);
+    HRESULT Skip(uint32_t count);
+    // The central object of a mode, speaking into destination (which it takes over).
+    HRESULT Select(const QUuid& modeId, std::unique_ptr<TTSCentral>* central,
+                   std::unique_ptr<AudioDestination> destination);
+    // The mode that best matches the criteria by the ranks given; the first mode without any.
+    HRESULT Find(const TTSMODEINFO& criteria, const TTSMODEINFORANK* ranks, TTSMODEINFO* found);
+
+    // All modes, in enumeration order.
+    static const QList<TTSMODEINFO>& Modes();
+
+  private:
+    qsizetype position_ = 0;
+};

@@ -1,0 +1,117 @@
+#include "platform/speechapi/wavefiledestination.h"
+
+#include <QThread>
+#include <QtEndian>
+
+namespace {
+
+QByteArray Le32(uint32_t v) {
+    const uint32_t le = qToLittleEndian(v);
+    return QByteArray(reinterpret_cast<const char*>(&le), 4);
+}
+
+QByteArray Le16(uint16_t v) {
+    const uint16_t le = qToLittleEndian(v);
+    return QByteArray(reinterpret_cast<const char*>(&le), 2);
+}
+
+}  // namespace
+
+WaveFileDestination::WaveFileDestination(const QString& fileName) : file_(fileName) {}
+
+WaveFileDestination::~WaveFileDestination() = default;
+
+bool WaveFileDestination::SetFile(const QString& fileName) {
+    const bool flushed = !file_.isOpen() || Flush();
+    QMutexLocker lock(&lock_);
+    file_.setFileName(fileName);
+    return flushed;
+}
+
+bool WaveFileDestination::WriteHeader() {
+    const QByteArray header = "RIFF" + Le32(uint32_t(36 + dataBytes_)) + "WAVE" + "fmt " +
+                              Le32(16) + Le16(1) + Le16(1) + Le32(uint32_t(rate_)) +
+                              Le32(uint32_t(rate_ * 2)) + Le16(2) + Le16(16) + "data" +
+                              Le32(uint32_t(dataBytes_));
+    return file_.seek(0) && file_.write(header) == header.size();
+}
+
+bool WaveFileDestination::Open(int sampleRate) {
+    QMutexLocker lock(&lock_);
+    if (file_.isOpen()) {
+        reset_ = false;              // a new text after a reset is written again
+        return rate_ == sampleRate;  // one file holds one rate
+    }
+    rate_ = sampleRate;
+    dataBytes_ = 0;
+    written_ = 0;
+    reset_ = false;
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate) || !WriteHeader()) {
+        return false;
+    }
+    clock_.start();
+    pacedFrom_ = 0;
+    return true;
+}
+
+void WaveFileDestination::WaitForPace(int64_t samplesAfter) {
+    // At most n/256 times real time: the audio may not run ahead of the clock by more.
+    while (realTime_ > 0 && !reset_) {
+        const double allowed = double(clock_.elapsed()) / 1000.0 * rate_ * realTime_ / 256.0;
+        const double ahead = double(samplesAfter - pacedFrom_) - allowed;
+        if (ahead <= 0 && !paused_) {
+            return;
+        }
+        const unsigned long waitMs =
+            paused_ ? 50
+                    : (unsigned long)qBound(1.0, ahead * 1000.0 * 256.0 / realTime_ / rate_, 50.0);
+        wake_.wait(&lock_, waitMs);
+    }
+    while (paused_ && !reset_) {
+        wake_.wait(&lock_, 50);
+    }
+}
+
+bool WaveFileDestination::Write(const int16_t* samples, int count) {
+    QMutexLocker lock(&lock_);
+    WaitForPace(written_ + count);
+    if (reset_ || !file_.isOpen()) {
+        return false;
+    }
+    const qint64 bytes = qint64(count) * 2;
+    if (file_.write(reinterpret_cast<const char*>(samples), bytes) != bytes) {
+        return false;
+    }
+    dataBytes_ += bytes;
+    written_ += count;
+    return true;
+}
+
+void WaveFileDestination::Pause(bool paused) {
+    QMutexLocker lock(&lock_);
+    paused_ = paused;
+    if (!paused) {
+        // Pacing starts afresh, so the time paused is not made up in a burst.
+        pacedFrom_ = written_;
+        clock_.restart();
+    }
+    wake_.wakeAll();
+}
+
+void WaveFileDestination::Reset() {
+    QMutexLocker lock(&lock_);
+    reset_ = true;
+    paused_ = false;
+    wake_.wakeAll();
+}
+
+bool WaveFileDestination::Flush() {
+    QMutexLocker lock(&lock_);
+    if (!file_.isOpen()) {
+        return true;
+    }
+    const bool ok = WriteHeader() && file_.flush();
+    file_.close();
+    reset_ = false;
+    return ok;
+}

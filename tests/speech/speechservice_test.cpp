@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/speechapi/ttscentral.h"
+#include "platform/speechapi/ttsenumerator.h"
+#include "platform/speechapi/wavefiledestination.h"
+#include "tests/common/printers.h"
+
+namespace {
+
+// Records every notification as a line of text, in order of arrival.
+class Recorder : public ITTSNotifySinkW, public ITTSBufNotifySink {
+  public:
+    HRESULT AttribChanged(uint32_t) override { return S_OK; }
+    HRESULT AudioStart(uint64_t) override { return Log(QStringLiteral("audio start")); }
+    HRESULT AudioStop(uint64_t) override {
+        ++stops;
+        return Log(QStringLiteral("audio stop"));
+    }
+    HRESULT Visual(uint64_t, QChar, QChar, uint32_t) override { return S_OK; }
+    HRESULT TextDataDone(uint64_t, uint32_t) override { return Log(QStringLiteral("done")); }
+    HRESULT TextDataStarted(uint64_t) override { return Log(QStringLiteral("started")); }
+    HRESULT BookMark(uint64_t, uint32_t) override { return S_OK; }
+    HRESULT WordPosition(uint64_t, uint32_t offset) override {
+        ++words;
+        return Log(QStringLiteral("word %1").arg(offset));
+    }
+    HRESULT Log(const QString& line) {
+        lines << line;
+        return S_OK;
+    }
+    QStringList lines;
+    int stops = 0;
+    int words = 0;
+};
+
+QUuid ModeOf(const QString& product, const QString& speaker) {
+    for (const TTSMODEINFO& mode : TTSEnumerator::Modes()) {
+        if (mode.szProductName == product && mode.szSpeaker == speaker) {
+            return mode.gModeID;
+        }
+    }
+    return {};
+}
+
+QString Soxi(const QString& flag, const QString& file) {
+    QProcess soxi;
+    soxi.start(QStringLiteral("soxi"), {flag, file});
+    soxi.waitForFinished();
+    return QString::fromUtf8(soxi.readAllStandardOutput()).trimmed();
+}
+
+class SpeechService : public ::testing::Test {
+  protected:
+    std::unique_ptr<TTSCentral> Activate(const QUuid& mode, const QString& file) {
+        std::unique_ptr<TTSCentral> central;
+        TTSEnumerator enumerator;
+        EXPECT_EQ(enumerator.Select(mode, &central, std::make_unique<WaveFileDestination>(file)),
+                  S_OK);
+        uint32_t key = 0;
+        EXPECT_EQ(central->Register(&recorder_, &key), S_OK);
+        return central;
+    }
+    QTemporaryDir dir_;
+    Recorder recorder_;
+};
+
+}  // namespace
+
+TEST_F(SpeechService, TheModesOfBothEnginesWithStableIdentifiers) {
+    const QList<TTSMODEINFO>& modes = TTSEnumerator::Modes();
+    EXPECT_GT(modes.size(), 100);
+    QSet<QUuid> ids;
+    for (const TTSMODEINFO& mode : modes) {
+        ids.insert(mode.gModeID);
+    }
+    EXPECT_EQ(ids.size(), modes.size()) << "one identifier per mode";
+    const QUuid slt = ModeOf(QStringLiteral("Flite"), QStringLiteral("slt"));
+    EXPECT_EQ(slt,
+              QUuid::createUuidV5(QUuid(QStringLiteral("{5b7e1c2a-3f4d-4e8a-9b61-2c0d7a9e4f10}")),
+                                  QStringLiteral("Flite/slt")));
+
+    TTSEnumerator enumerator;
+    TTSMODEINFO found;
+    ASSERT_EQ(enumerator.Find({}, nullptr, &found), S_OK);
+    EXPECT_EQ(found.gModeID, modes.first().gModeID);
+    TTSMODEINFO byId;
+    byId.gModeID = slt;
+    TTSMODEINFORANK ranks;
+    ranks.dwModeID = 10;
+    ASSERT_EQ(enumerator.Find(byId, &ranks, &found), S_OK);
+    EXPECT_EQ(found.szSpeaker, QStringLiteral("slt"));
+    EXPECT_EQ(found.language, 0x0409);
+
+    TTSMODEINFO batch[3];
+    uint32_t fetched = 0;
+    enumerator.Reset();
+    EXPECT_EQ(enumerator.Next(3, batch, &fetched), S_OK);
+    EXPECT_EQ(fetched, 3u);
+    std::unique_ptr<TTSCentral> central;
+    EXPECT_EQ(enumerator.Select(
+                  QUuid::createUuid(), &central,
+                  std::make_unique<WaveFileDestination>(dir_.path() + QStringLiteral("/x.wav"))),
+              TTSERR_INVALIDMODE);
+}
+
+TEST_F(SpeechService, SpeakingIntoAWaveFile) {
+    const QString file = dir_.path() + QStringLiteral("/hello.wav");
+    auto central = Activate(ModeOf(QStringLiteral("eSpeak NG"), QStringLiteral("gmw/en-US")), file);
+    ASSERT_EQ(
+        central->TextData(CHARSET_TEXT, 0, QStringLiteral("Hello wonderful world"), &recorder_),
+        S_OK);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder_.stops == 1; }, 20000));
+    EXPECT_EQ(recorder_.lines, (QStringList{"audio start", "started", "word 0", "word 12",
+                                            "word 32", "done", "audio stop"}));
+    ASSERT_TRUE(central->Destination()->Flush());
+    EXPECT_EQ(Soxi(QStringLiteral("-c"), file), QStringLiteral("1"));
+    EXPECT_EQ(Soxi(QStringLiteral("-b"), file), QStringLiteral("16"));
+    const double seconds = Soxi(QStringLiteral("-D"), file).toDouble();
+    EXPECT_GT(seconds, 0.6);
+    EXPECT_LT(seconds, 4.0);
+}
+
+TEST_F(SpeechService, SpeedAndPitchAreClampedToTheEngineAndChangeTheSpeech) {
+    const QUuid kal = ModeOf(QStringLiteral("Flite"), QStringLiteral("kal16"));
+    const auto speakAt = [&](uint32_t speed, const QString& name) {
+        const QString file = dir_.path() + name;
+        auto central = Activate(kal, file);
+        central->SpeedSet(speed);
+        const int before = recorder_.stops;
+        central->TextData(CHARSET_TEXT, 0,
+                          QStringLiteral("The quick brown fox jumps over the lazy dog."),
+                          &recorder_);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return recorder_.stops == before + 1; }, 20000));
+        central->Destination()->Flush();
+        return Soxi(QStringLiteral("-s"), file).toLongLong();
+    };
+    const int64_t normal = speakAt(100, QStringLiteral("/normal.wav"));
+    const int64_t slow = speakAt(0, QStringLiteral("/slow.wav"));  // clamped to the slowest
+    EXPECT_GT(slow, normal * 2);
+
+    auto central = Activate(kal, dir_.path() + QStringLiteral("/limits.wav"));
+    central->PitchSet(0);
+    uint16_t pitch = 0;
+    central->PitchGet(&pitch);
+    EXPECT_EQ(pitch, 50);
+    central->PitchSet(0xFFFF);
+    central->PitchGet(&pitch);
+    EXPECT_EQ(pitch, 400);
+    central->Inject(QStringLiteral("\\Spd=9999\\"));
+    uint32_t speed = 0;
+    central->SpeedGet(&speed);
+    EXPECT_EQ(speed, 400u);
+    EXPECT_EQ(central->AboutDlg(), E_NOTIMPL);
+}
+
+TEST_F(SpeechService, AResetStopsAtOnce) {
+    const QString file = dir_.path() + QStringLiteral("/reset.wav");
+    auto central = Activate(ModeOf(QStringLiteral("eSpeak NG"), QStringLiteral("gmw/en-US")), file);
+    central->RealTimeSet(256);  // real time, so the reset comes long before the end
+    QString text;
+    for (int i = 0; i < 40; ++i) {
+        text += QStringLiteral("This sentence is one of many. ");
+    }
+    central->TextData(CHARSET_TEXT, 0, text, &recorder_);
+    central->TextData(CHARSET_TEXT, 0, text, &recorder_);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder_.words >= 2; }, 20000));
+    EXPECT_EQ(central->AudioReset(), S_OK);
+    EXPECT_EQ(recorder_.stops, 1);
+    const int words = recorder_.words;
+    central->RealTimeSet(0);
+    central->TextData(CHARSET_TEXT, 0, QStringLiteral("Again"), &recorder_);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder_.stops == 2; }, 20000));
+    EXPECT_EQ(recorder_.words, words + 1) << "nothing of the discarded texts arrives later";
+    central->Destination()->Flush();
+    EXPECT_LT(Soxi(QStringLiteral("-D"), file).toDouble(), 30.0);
+}
