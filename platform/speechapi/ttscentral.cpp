@@ -202,9 +202,9 @@ void TTSCentral::Run() {
             job = queue_.front();
             queue_.pop_front();
             generation = generation_;
-            start = samplesWritten_;
         }
         const bool opened = destination_->Open(rate_);
+        start = destination_->Written();
         Post({start, EventKind::Started, job.id, 0, generation});
         JobSink sink(destination_.get(), start, [&](int64_t sample, int position) {
             Post({sample, EventKind::Word, job.id, uint32_t(position) * 2, generation});
@@ -216,8 +216,7 @@ void TTSCentral::Run() {
         if (generation != generation_) {
             continue;  // reset meanwhile: its events are gone with it
         }
-        samplesWritten_ += sink.Written();
-        const int64_t end = samplesWritten_;
+        const int64_t end = start + sink.Written();
         Post({end, EventKind::Done, job.id, 0, generation});
     }
 }

@@ -91,7 +91,6 @@ class TTSCentral : public QObject {
     std::deque<Job> queue_;
     bool stopping_ = false;
     uint64_t generation_ = 0;  // raised by a reset: jobs of older generations are dropped
-    int64_t samplesWritten_ = 0;
     bool busy_ = false;
     std::thread thread_;
 

@@ -44,12 +44,12 @@ bool WaveFileDestination::Open(int sampleRate) {
     }
     rate_ = sampleRate;
     dataBytes_ = 0;
-    written_ = 0;
     reset_ = false;
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate) || !WriteHeader()) {
         return false;
     }
     clock_.start();
+    fileStart_ = written_;
     pacedFrom_ = 0;
     return true;
 }
@@ -74,7 +74,7 @@ void WaveFileDestination::WaitForPace(int64_t samplesAfter) {
 
 bool WaveFileDestination::Write(const int16_t* samples, int count) {
     QMutexLocker lock(&lock_);
-    WaitForPace(written_ + count);
+    WaitForPace(written_ - fileStart_ + count);
     if (reset_ || !file_.isOpen()) {
         return false;
     }
@@ -92,7 +92,7 @@ void WaveFileDestination::Pause(bool paused) {
     paused_ = paused;
     if (!paused) {
         // Pacing starts afresh, so the time paused is not made up in a burst.
-        pacedFrom_ = written_;
+        pacedFrom_ = written_ - fileStart_;
         clock_.restart();
     }
     wake_.wakeAll();

@@ -22,6 +22,7 @@ class WaveFileDestination : public AudioDestination {
 
     bool Open(int sampleRate) override;
     bool Write(const int16_t* samples, int count) override;
+    int64_t Written() const override { return written_; }
     int64_t Played() const override { return written_; }
     bool Draining() const override { return false; }
     void Pause(bool paused) override;
@@ -36,10 +37,11 @@ class WaveFileDestination : public AudioDestination {
     QWaitCondition wake_;
     QFile file_;
     int rate_ = 0;
-    std::atomic<int64_t> written_{0};
+    std::atomic<int64_t> written_{0};  // over all files of this destination
     int64_t dataBytes_ = 0;
     bool paused_ = false;
     bool reset_ = false;
     QElapsedTimer clock_;
-    int64_t pacedFrom_ = 0;
+    int64_t pacedFrom_ = 0;  // samples of this file written when the pacing clock started
+    int64_t fileStart_ = 0;  // written_ when this file was opened
 };

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "platform/speechapi/soundcarddestination.h"
 #include "platform/speechapi/ttscentral.h"
 #include "platform/speechapi/ttsenumerator.h"
 #include "platform/speechapi/wavefiledestination.h"
@@ -66,6 +67,7 @@ class SpeechService : public ::testing::Test {
     }
     QTemporaryDir dir_;
     Recorder recorder_;
+    HRESULT unregistered_ = S_FALSE;
 };
 
 }  // namespace
@@ -177,4 +179,43 @@ TEST_F(SpeechService, AResetStopsAtOnce) {
     EXPECT_EQ(recorder_.words, words + 1) << "nothing of the discarded texts arrives later";
     central->Destination()->Flush();
     EXPECT_LT(Soxi(QStringLiteral("-D"), file).toDouble(), 30.0);
+}
+
+// make test provides an audio server (a null sink when the machine has none).
+TEST_F(SpeechService, SpeakingToTheSoundCardFollowsThePlayback) {
+    auto destination = std::make_unique<SoundCardDestination>(-1);
+    ASSERT_TRUE(destination->IsValid());
+    std::unique_ptr<TTSCentral> central;
+    TTSEnumerator enumerator;
+    ASSERT_EQ(enumerator.Select(ModeOf(QStringLiteral("eSpeak NG"), QStringLiteral("gmw/en-US")),
+                                &central, std::move(destination)),
+              S_OK);
+    uint32_t key = 0;
+    central->Register(&recorder_, &key);
+    central->TextData(CHARSET_TEXT, 0,
+                      QStringLiteral("Hello wonderful world, and all the people in it."),
+                      &recorder_);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder_.words >= 2; }, 20000));
+    EXPECT_EQ(recorder_.stops, 0) << "words are released as the playback reaches them";
+    central->AudioPause();
+    const int64_t played = central->Destination()->Played();
+    // While paused nothing is played and the audio does not stop.
+    EXPECT_FALSE(
+        QTest::qWaitFor([&] { return central->Destination()->Played() > played + 2205; }, 500));
+    EXPECT_EQ(recorder_.stops, 0);
+    central->AudioResume();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder_.stops == 1; }, 20000));
+    EXPECT_EQ(recorder_.words, 9);
+    EXPECT_EQ(recorder_.lines.first(), QStringLiteral("audio start"));
+    EXPECT_EQ(recorder_.lines.last(), QStringLiteral("audio stop"));
+    EXPECT_GE(central->Destination()->Played(), central->Destination()->Written() - 2205);
+
+    // A reset on the sound card stops at once.
+    central->TextData(CHARSET_TEXT, 0,
+                      QStringLiteral("One more sentence that will not be finished."), &recorder_);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder_.words >= 10; }, 20000));
+    central->AudioReset();
+    EXPECT_EQ(recorder_.stops, 2);
+    unregistered_ = central->UnRegister(key);
+    EXPECT_EQ(unregistered_, S_OK);
 }

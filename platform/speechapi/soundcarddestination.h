@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QAudioSink>
+#include <QByteArray>
+#include <QTimer>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+#include "platform/speechapi/audiodestination.h"
+
+// Plays the speech on a wave output device (-1 the default) through QAudioSink. The synthesis
+// thread fills a buffer of a few seconds; a timer on the owning thread feeds the device from it.
+class SoundCardDestination : public AudioDestination {
+    Q_OBJECT
+  public:
+    explicit SoundCardDestination(int deviceId);
+    ~SoundCardDestination() override;
+
+    // False when there is no such device.
+    bool IsValid() const { return valid_; }
+
+    bool Open(int sampleRate) override;
+    bool Write(const int16_t* samples, int count) override;
+    int64_t Written() const override { return written_; }
+    int64_t Played() const override;
+    bool Draining() const override;
+    void Pause(bool paused) override;
+    void Reset() override;
+    bool Flush() override { return true; }
+
+  private:
+    void Feed();
+    void StartSink(int rate);
+
+    QAudioDevice device_;
+    bool valid_ = false;
+    std::unique_ptr<QAudioSink> sink_;
+    QIODevice* io_ = nullptr;
+    int sinkRate_ = 0;
+    QTimer feedTimer_;
+
+    mutable std::mutex lock_;
+    std::condition_variable space_;
+    QByteArray buffer_;  // written, not yet given to the sink
+    std::atomic<int> rate_{0};
+    std::atomic<int64_t> written_{0};
+    int64_t fed_ = 0;   // samples given to the current sink
+    int64_t base_ = 0;  // samples counted as played before the current sink started
+    bool discarding_ = false;
+    bool paused_ = false;
+};
