@@ -1,5 +1,6 @@
 #include "platform/speechapi/ttsenumerator.h"
 
+#include <QHash>
 #include <QLocale>
 #include <algorithm>
 
@@ -45,6 +46,16 @@ QList<InstalledMode> BuildModes() {
             info.wGender = uint16_t(voice.Gender);
             info.dwInterfaces = TTSI_ITTSCENTRAL | TTSI_ITTSATTRIBUTES | TTSI_ITTSDIALOGS;
             modes << mode;
+        }
+    }
+    // Names identify modes: a name that repeats gets the voice's identifier added.
+    QHash<QString, int> seen;
+    for (const InstalledMode& mode : modes) {
+        ++seen[mode.info.szModeName];
+    }
+    for (InstalledMode& mode : modes) {
+        if (seen.value(mode.info.szModeName) > 1) {
+            mode.info.szModeName += QStringLiteral(" (") + mode.voice.Identifier + QLatin1Char(')');
         }
     }
     // Voices of the user's own language first, so the first voice is one the user understands.

@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QUuid>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "platform/speechapi/speechapi.h"
+
+class AudioDestination;
+class TTSCentral;
+class ESpeechError;
+
+enum TOutputDest { odAudioDevice = 0, odFile = 1, odDirect = 2, odOther = 3 };
+enum TChrSet { csText = 0, csIPAPhonetic = 1, csEnginePhonetic = 2 };
+enum TCtrlTags { ctNone = 0, ctTagged = 1 };
+enum TDlgUse { duNone, duTTS, duSR, duVCmd, duVDct, duVTxt };
+
+// Whether the speech service, its engines and a wave output device are there; set by
+// ProbeSpeechInstallation at start.
+extern bool SpeechAPIPresent;
+extern bool TTSEnginesPresent;
+extern bool WaveOutPresent;
+void ProbeSpeechInstallation();
+
+// The program's speech component: selects one engine mode, activates it against the sound
+// card or a wave file, speaks text and turns the service's notifications into events. Raises
+// ESpeechError for failures of the service and EOleError for misuse.
+class TTTS : public QObject {
+    Q_OBJECT
+  public:
+    explicit TTTS(QObject* owner = nullptr);
+    ~TTTS() override;
+
+    bool Active() const { return active_; }
+    void SetActive(bool active);
+    QUuid ModeID() const { return modeId_; }
+    void SetModeID(const QUuid& mode);
+    QString ModeName() const;
+    void SetModeName(const QString& name);
+    const TTSMODEINFO& GetModeInfo() const { return mode_; }
+    int AudioDeviceID() const;
+    void SetAudioDeviceID(int device);
+    TOutputDest OutputDest = odAudioDevice;
+    QString OutputFile() const { return outputFile_; }
+    void SetOutputFile(const QString& file);
+    TChrSet CharacterSet() const { return charset_; }
+    void SetCharacterSet(TChrSet charset);
+    TCtrlTags ControlTags() const { return controlTags_; }
+    void SetControlTags(TCtrlTags tags);
+
+    int Pitch() const;
+    void SetPitch(int pitch);
+    uint32_t Speed() const;
+    void SetSpeed(uint32_t speed);
+    int MinPitch();
+    int MaxPitch();
+    uint32_t MinSpeed();
+    uint32_t MaxSpeed();
+    // Pacing of a wave file: at most n/256 times real time, 0 unpaced.
+    void RealTimeSet(uint32_t realTime);
+
+    bool AudioPaused() const { return paused_; }
+    void SetAudioPaused(bool paused);
+    void AudioReset();
+    void Speak(const QString& text);
+    void Inject(const QString& text);
+    QString ConvertToPhoneme(TChrSet charset, uint32_t flags, const QString& text);
+    void ShowDlg(const QString& kind, QObject* window, const QString& title);
+    void ShowLexiconDlg(QObject* window, const QString& title) {
+        ShowDlg(QStringLiteral("Lexicon"), window, title);
+    }
+    // The engine object while active, null otherwise.
+    TTSCentral* EngineObject() const { return central_.get(); }
+
+    int Tag = 0;
+
+    std::function<void(TTTS*, uint64_t, uint32_t)> OnTextDataDone;
+    std::function<void(TTTS*, uint64_t)> OnTextDataStarted;
+    std::function<void(TTTS*, uint64_t, uint32_t)> OnBookMark;
+    std::function<void(TTTS*, uint64_t, uint32_t)> OnWordPosition;
+    std::function<void(TTTS*, uint32_t)> OnAttribChanged;
+    std::function<void(TTTS*, uint64_t)> OnAudioStart;
+    std::function<void(TTTS*, uint64_t)> OnAudioStop;
+    std::function<void(TTTS*, uint64_t, QChar, QChar, uint32_t)> OnVisual;
+    std::function<void(TTTS*, std::unique_ptr<AudioDestination>&)> OnMakeOtherDest;
+
+  protected:
+    // Makes the audio destination for OutputDest; null when there is none to make.
+    virtual std::unique_ptr<AudioDestination> MakeAudioDest();
+
+  private:
+    class NotifySink;
+    class BufNotifySink;
+    void Activate();
+    void Deactivate();
+    void RequireActive(const QString& what) const;
+    void RequireInactive(const QString& property) const;
+    [[noreturn]] void Translate(const ESpeechError& error, const QString& operation) const;
+    void Test(HRESULT result, const QString& operation = QString()) const;
+    QString CharsetName(TChrSet charset) const;
+    // Sets and reads back an attribute, leaving the engine as it was.
+    int64_t Probe(bool pitch, int64_t value, int64_t whenNotImplemented);
+
+    bool active_ = false;
+    bool paused_ = false;
+    TTSMODEINFO mode_;
+    QUuid modeId_;
+    QString modeName_ = QStringLiteral("Default");
+    int audioDevice_ = -1;
+    QString outputFile_;
+    TChrSet charset_ = csText;
+    TCtrlTags controlTags_ = ctNone;
+    std::unique_ptr<TTSCentral> central_;
+    std::unique_ptr<NotifySink> notifySink_;
+    std::unique_ptr<BufNotifySink> bufSink_;
+    uint32_t notifyKey_ = 0;
+};
+
+// The mode names of all installed modes, in enumeration order; the result of the enumeration.
+HRESULT ListTTSModeNames(QStringList& names);
+// The identifier of the first mode whose name, without surrounding blanks, equals name.
+QUuid FindTTSModeID(const QString& name);

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/wavedevices/waveoutdevices.h"
+#include "speech/espeecherror.h"
+#include "speech/tts.h"
+#include "tests/common/printers.h"
+
+namespace {
+
+QString UsageError(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const EOleError& error) {
+        return error.Message();
+    }
+    return QStringLiteral("<no error>");
+}
+
+class SpeechComponent : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ProbeSpeechInstallation();
+        tts_.SetModeName(englishMode_);
+    }
+    QTemporaryDir dir_;
+    QString englishMode_ = [] {
+        QStringList names;
+        ListTTSModeNames(names);
+        for (const QString& name : names) {
+            if (name == QStringLiteral("English_(America)")) {
+                return name;
+            }
+        }
+        return names.value(0);
+    }();
+    TTTS tts_;
+};
+
+}  // namespace
+
+TEST(SpeechErrors, MessagesCarryTheTextAndTheCode) {
+    EXPECT_EQ(ESpeechError(0x80040201).Message(),
+              QStringLiteral(
+                  "The speech recognition or text-to-speech service does not have enough data.\r\n"
+                  "OLE error 80040201"));
+    EXPECT_EQ(ESpeechError(1).Message(),
+              QStringLiteral("Incorrect function.\r\nOLE error 00000001"));
+    EXPECT_EQ(ESpeechError(0x80040203).Message(),
+              QStringLiteral("The audio device is in use at this time.\r\nOLE error 80040203"));
+}
+
+TEST_F(SpeechComponent, SpeaksIntoAWaveFileWithEventsAndCompletesItOnDeactivation) {
+    QStringList events;
+    tts_.OnAudioStart = [&](TTTS*, uint64_t) { events << QStringLiteral("start"); };
+    tts_.OnAudioStop = [&](TTTS*, uint64_t) { events << QStringLiteral("stop"); };
+    tts_.OnWordPosition = [&](TTTS*, uint64_t, uint32_t offset) {
+        events << QString::number(offset);
+    };
+    tts_.OnTextDataDone = [&](TTTS*, uint64_t, uint32_t) { events << QStringLiteral("done"); };
+    tts_.OutputDest = odFile;
+    EXPECT_EQ(
+        UsageError([&] { tts_.SetActive(true); }),
+        QStringLiteral(
+            "OutputDest of odFile requres a valid path and file name in the OutputFile property"));
+    const QString file = dir_.path() + QStringLiteral("/speech.wav");
+    tts_.SetOutputFile(file);
+    tts_.SetActive(true);
+    tts_.SetActive(true);  // once is enough
+    ASSERT_TRUE(tts_.Active());
+    tts_.Speak(QStringLiteral("Hello wonderful world"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.contains(QStringLiteral("stop")); }, 20000));
+    EXPECT_EQ(events, (QStringList{"start", "0", "12", "32", "done", "stop"}));
+    tts_.SetActive(false);
+    QProcess soxi;
+    soxi.start(QStringLiteral("soxi"), {QStringLiteral("-D"), file});
+    ASSERT_TRUE(soxi.waitForFinished());
+    EXPECT_GT(soxi.readAllStandardOutput().trimmed().toDouble(), 0.6);
+    tts_.SetActive(false);  // inactive already: nothing happens
+    EXPECT_FALSE(tts_.Active());
+}
+
+TEST_F(SpeechComponent, MisuseIsReportedWithItsOwnText) {
+    EXPECT_EQ(
+        UsageError([&] { tts_.Speak(QStringLiteral("x")); }),
+        QStringLiteral("The Active property must be TRUE before the Speak method can be called"));
+    EXPECT_EQ(
+        UsageError([&] { tts_.SetPitch(5); }),
+        QStringLiteral("The Active property must be TRUE before the Pitch method can be called"));
+    EXPECT_EQ(UsageError([&] { tts_.SetModeName(QStringLiteral("No such voice")); }),
+              QStringLiteral("The value assigned to the ModeName property is invalid"));
+    EXPECT_EQ(UsageError([&] { tts_.SetControlTags(ctTagged); }),
+              QStringLiteral("Control Tagging is not implemented in the eSpeak NG engine"));
+    EXPECT_EQ(tts_.ControlTags(), ctNone);
+    const int devices = WaveOutDevices::count();
+    tts_.SetAudioDeviceID(devices);
+    EXPECT_EQ(tts_.AudioDeviceID(), devices);
+    EXPECT_EQ(
+        UsageError([&] { tts_.SetAudioDeviceID(devices + 1); }),
+        QStringLiteral(
+            "The value specified for the AudioDeviceID is outside the range of available IDs"));
+    EXPECT_EQ(
+        UsageError([&] { tts_.SetAudioDeviceID(-2); }),
+        QStringLiteral(
+            "The value specified for the AudioDeviceID is outside the range of available IDs"));
+    tts_.SetAudioDeviceID(-1);
+
+    tts_.OutputDest = odFile;
+    tts_.SetOutputFile(dir_.path() + QStringLiteral("/m.wav"));
+    tts_.SetActive(true);
+    EXPECT_EQ(UsageError([&] { tts_.SetModeName(QStringLiteral("Default")); }),
+              QStringLiteral(
+                  "The Active property must be FALSE before you can set the ModeName property"));
+    EXPECT_EQ(
+        UsageError([&] { tts_.ShowLexiconDlg(nullptr, QString()); }),
+        QStringLiteral("The ShowLexiconDlg function is not implemented in the eSpeak NG engine"));
+    // The limits are found by setting extremes; the engine is left as it was.
+    tts_.SetPitch(60);
+    EXPECT_EQ(tts_.MinPitch(), 0);
+    EXPECT_EQ(tts_.MaxPitch(), 100);
+    EXPECT_EQ(tts_.MinSpeed(), 80u);
+    EXPECT_EQ(tts_.MaxSpeed(), 450u);
+    EXPECT_EQ(tts_.Pitch(), 60);
+    tts_.SetActive(false);
+}
+
+TEST_F(SpeechComponent, ModesAreListedAndFoundByName) {
+    QStringList names;
+    EXPECT_EQ(ListTTSModeNames(names), S_OK);
+    EXPECT_GT(names.size(), 100);
+    EXPECT_EQ(names.removeDuplicates(), 0) << "names identify modes";
+    EXPECT_FALSE(FindTTSModeID(QStringLiteral("  ") + names.last() + QStringLiteral(" ")).isNull());
+    EXPECT_TRUE(FindTTSModeID(QStringLiteral("nothing like it")).isNull());
+    TTTS fresh;
+    EXPECT_EQ(fresh.ModeName(), QStringLiteral("Default"));
+    fresh.SetModeID(FindTTSModeID(names.last()));
+    EXPECT_EQ(fresh.ModeName(), names.last());
+}
