@@ -10,7 +10,7 @@
 #include "articles/articletext.h"
 #include "articles/mymemo.h"
 #include "articles/propertypanel.h"
-#include "articles/voicesource.h"
+#include "speech/voicesource.h"
 #include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
 #include "text/textfile.h"

@@ -8,7 +8,7 @@
 #include <QPushButton>
 
 #include "articles/articletext.h"
-#include "articles/voicesource.h"
+#include "speech/voicesource.h"
 
 namespace {
 

@@ -21,10 +21,15 @@ struct InstalledMode {
     SynthVoice voice;
 };
 
-QList<TSynthEngine*>& Engines() {
+QList<TSynthEngine*>& InstalledEngines() {
     static ESpeakEngine espeak;
     static FliteEngine flite;
     static QList<TSynthEngine*> engines{&espeak, &flite};
+    return engines;
+}
+
+QList<TSynthEngine*>& Engines() {
+    static QList<TSynthEngine*> engines = InstalledEngines();
     return engines;
 }
 
@@ -68,9 +73,22 @@ QList<InstalledMode> BuildModes() {
     return modes;
 }
 
-const QList<InstalledMode>& Installed() {
-    static const QList<InstalledMode> modes = BuildModes();
+QList<InstalledMode>& Installed() {
+    static QList<InstalledMode> modes = BuildModes();
     return modes;
+}
+
+QList<TTSMODEINFO>& ModeInfos() {
+    static QList<TTSMODEINFO> infos;
+    return infos;
+}
+
+void Rebuild() {
+    Installed() = BuildModes();
+    ModeInfos().clear();
+    for (const InstalledMode& mode : Installed()) {
+        ModeInfos() << mode.info;
+    }
 }
 
 }  // namespace
@@ -78,14 +96,14 @@ const QList<InstalledMode>& Installed() {
 TTSEnumerator::TTSEnumerator() = default;
 
 const QList<TTSMODEINFO>& TTSEnumerator::Modes() {
-    static const QList<TTSMODEINFO> modes = [] {
-        QList<TTSMODEINFO> infos;
-        for (const InstalledMode& mode : Installed()) {
-            infos << mode.info;
-        }
-        return infos;
-    }();
-    return modes;
+    static const bool built = (Rebuild(), true);
+    Q_UNUSED(built);
+    return ModeInfos();
+}
+
+void TTSEnumerator::UseEngines(const QList<TSynthEngine*>& engines) {
+    Engines() = engines.isEmpty() ? InstalledEngines() : engines;
+    Rebuild();
 }
 
 HRESULT TTSEnumerator::Reset() {

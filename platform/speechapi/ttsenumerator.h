@@ -28,6 +28,9 @@ class TTSEnumerator {
 
     // All modes, in enumeration order.
     static const QList<TTSMODEINFO>& Modes();
+    // Replaces the engines the modes come from (an empty list: the installed ones). Tests
+    // use it to stand in engines of makers that do not exist here.
+    static void UseEngines(const QList<TSynthEngine*>& engines);
 
   private:
     qsizetype position_ = 0;

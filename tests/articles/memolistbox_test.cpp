@@ -13,7 +13,7 @@
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
 #include "articles/propertypanel.h"
-#include "articles/voicesource.h"
+#include "speech/voicesource.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
 

@@ -10,7 +10,7 @@ struct VoiceChoice {
     bool EngineEnabled = false;
 };
 
-// The voices an article can be given, in catalogue order. The voice catalogue implements it.
+// The voices an article can be given, in catalogue order; the voice catalogue offers them.
 class TVoiceSource {
   public:
     virtual ~TVoiceSource() = default;

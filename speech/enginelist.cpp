@@ -1,0 +1,98 @@
+#include "speech/enginelist.h"
+
+#include "settings/baseregistryclass.h"
+#include "speech/languagetables.h"
+#include "speech/tts.h"
+
+namespace {
+
+// Names, makers and codes by manufacturer.
+void Describe(TEngineEntry& engine) {
+    const QString& mfg = engine.MfgName;
+    if (mfg == QStringLiteral("Microsoft")) {
+        engine.Name = engine.Maker = QStringLiteral("Microsoft");
+        engine.Language = QStringLiteral("US English");
+        engine.FilterFlags = 3;
+    } else if (mfg == QStringLiteral("Lernout && Hauspie Speech Products")) {
+        engine.Name = QStringLiteral("L & H TruVoice");
+        engine.Maker = QStringLiteral("Lernout & Hauspie");
+        engine.Language = QStringLiteral("US English");
+        engine.Code = QStringLiteral("Lrn1");
+    } else if (mfg == QStringLiteral("Lernout & Hauspie")) {
+        engine.Maker = QStringLiteral("Lernout & Hauspie");
+        engine.Language = LanguageName(engine.LanguageID);
+        engine.Name = QStringLiteral("L & H - ") + engine.Language;
+        engine.Code = QStringLiteral("Lrn2");
+    } else if (mfg == QStringLiteral("ELAN Informatique")) {
+        engine.Maker = QStringLiteral("Digalo");
+        engine.Language = LanguageName(engine.LanguageID);
+        engine.Name = QStringLiteral("Digalo - ") + engine.Language;
+        engine.Code = QStringLiteral("Diga");
+    } else if (mfg == QStringLiteral("eSpeak NG")) {
+        engine.Maker = QStringLiteral("eSpeak NG");
+        engine.Language = LanguageName(engine.LanguageID);
+        engine.Name = QStringLiteral("eSpeak NG - ") + engine.Language;
+        engine.Code = QStringLiteral("Espk");
+        // The abbreviation table is US English: other languages do without it.
+        engine.FilterFlags = LanguageCode(engine.LanguageID) == QStringLiteral("eng") ? 0 : 2;
+    } else if (mfg == QStringLiteral("Carnegie Mellon University")) {
+        engine.Name = QStringLiteral("Flite");
+        engine.Maker = QStringLiteral("Flite");
+        engine.Language = QStringLiteral("US English");
+        engine.Code = QStringLiteral("Flit");
+    }
+}
+
+}  // namespace
+
+TEngineEntry* TEngineList::FindOrAddEngine(const TTTS& tts, TBaseRegistryClass* store) {
+    const TTSMODEINFO& mode = tts.GetModeInfo();
+    for (const auto& entry : entries_) {
+        if (entry->MfgName == mode.szMfgName && entry->ProductName == mode.szProductName &&
+            entry->LanguageID == mode.language) {
+            return entry.get();
+        }
+    }
+    auto engine = std::make_unique<TEngineEntry>();
+    engine->MfgName = mode.szMfgName;
+    engine->ProductName = mode.szProductName;
+    engine->LanguageID = mode.language;
+    Describe(*engine);
+    if (engine->Maker.isEmpty() || engine->Language.isEmpty()) {
+        return nullptr;
+    }
+    if (store) {
+        store->RegisterValue(QStringLiteral("ENG_") + engine->Name, 2, QString(), true, 2);
+    }
+    entries_.push_back(std::move(engine));
+    return entries_.back().get();
+}
+
+TEngineEntry* TEngineList::FindEngineByName(const QString& name) const {
+    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+        if ((*it)->Name == name) {
+            return it->get();
+        }
+    }
+    return nullptr;
+}
+
+void TEngineList::SetMakerEnabled(const QString& maker, bool value) {
+    for (const auto& entry : entries_) {
+        if (entry->Maker == maker) {
+            entry->Enabled = value;
+        }
+    }
+}
+
+void TEngineList::LoadEngineSettings(const TBaseRegistryClass& store) {
+    for (const auto& entry : entries_) {
+        entry->Enabled = store.GetValue(QStringLiteral("ENG_") + entry->Name).toBool();
+    }
+}
+
+void TEngineList::SaveEngineSettings(TBaseRegistryClass& store) const {
+    for (const auto& entry : entries_) {
+        store.SetValue(QStringLiteral("ENG_") + entry->Name, entry->Enabled);
+    }
+}

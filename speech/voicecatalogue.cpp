@@ -1,0 +1,180 @@
+#include "speech/voicecatalogue.h"
+
+#include <QDir>
+#include <QLocale>
+
+#include "platform/shell/programfolders.h"
+#include "platform/shell/utilsclass.h"
+#include "platform/speechapi/languageids.h"
+#include "settings/preferences.h"
+#include "speech/languagetables.h"
+#include "speech/tts.h"
+#include "text/grabbaseclass.h"
+
+namespace {
+
+bool IsUsersLanguage(uint16_t languageId) {
+    const uint16_t mine =
+        LanguageIdForTag(QLocale::system().name().replace(QLatin1Char('_'), QLatin1Char('-')));
+    return languageId == 1033 || (mine != 0 && (languageId & 0x3FF) == (mine & 0x3FF));
+}
+
+bool IsPlatformMaker(const TEngineEntry& engine) {
+    return engine.Maker == QStringLiteral("eSpeak NG") || engine.Maker == QStringLiteral("Flite");
+}
+
+}  // namespace
+
+void TVoiceCatalogue::Initialize(TPreferences& prefs) {
+    UtilsClass::WriteDebugLine(QStringLiteral("Entering TTSForm.Initialize"));
+    TTTS tts;
+    QStringList names;
+    ListTTSModeNames(names);
+    for (const QString& name : names) {
+        tts.SetModeID(FindTTSModeID(name));
+        TEngineEntry* engine = Engines.FindOrAddEngine(tts, &prefs);
+        if (!engine || name.contains(QStringLiteral("Telephone"))) {
+            continue;
+        }
+        AddVoice(name, engine, tts, prefs);
+    }
+    if (VoiceList.empty()) {
+        return;
+    }
+    if (!prefs.TTS_DefaultVoiceName.trimmed().isEmpty() && !FindVoice(prefs.TTS_DefaultVoiceName)) {
+        prefs.TTS_DefaultVoiceName.clear();
+    }
+    if (prefs.TTS_DefaultVoiceName.trimmed().isEmpty()) {
+        prefs.TTS_DefaultVoiceName = VoiceList.front()->Name;
+    }
+}
+
+void TVoiceCatalogue::AddVoice(const QString& modeName, TEngineEntry* engine, const TTTS& tts,
+                               TPreferences& prefs) {
+    auto voice = std::make_unique<TVoiceEntry>();
+    voice->Engine = engine;
+    const QString speaker = tts.GetModeInfo().szSpeaker;
+    const QString key = engine->Code + speaker + QString::number(engine->LanguageID);
+    if (engine->Name == QStringLiteral("Microsoft")) {
+        voice->Name = voice->Key = modeName;
+    } else {
+        voice->Key = key;
+        if (engine->Name == QStringLiteral("Digalo - US English")) {
+            voice->Name = QStringLiteral("Digalo ") + speaker;
+        } else if (engine->Maker == QStringLiteral("eSpeak NG")) {
+            // The mode name already says the language: "English (America)".
+            voice->Name = QStringLiteral("eSpeak ") +
+                          QString(modeName).replace(QLatin1Char('_'), QLatin1Char(' '));
+        } else if (engine->Maker == QStringLiteral("Flite")) {
+            voice->Name = QStringLiteral("Flite ") + speaker;
+        } else {
+            voice->Name = speaker;
+        }
+    }
+    if (engine->Language != QStringLiteral("US English") &&
+        engine->Maker != QStringLiteral("eSpeak NG")) {
+        voice->Name += QStringLiteral(" (") + engine->Language + QLatin1Char(')');
+    }
+    voice->ModeID = FindTTSModeID(modeName);
+    bool favourite = true;
+    if (engine->Name == QStringLiteral("Microsoft") ||
+        engine->Name == QStringLiteral("L & H TruVoice")) {
+        favourite = QStringLiteral("MaryMikeSamPeterSidneyEddie").contains(voice->Name);
+    } else if (IsPlatformMaker(*engine)) {
+        // Some hundred languages: only the user's own and US English are offered at first.
+        favourite = IsUsersLanguage(engine->LanguageID);
+    }
+    prefs.RegisterValue(QStringLiteral("FAV_") + voice->Key, 2, QString(), favourite, 2);
+    prefs.RegisterValue(QStringLiteral("SPD_") + voice->Key, 2, QString(), 0, 0);
+    prefs.RegisterValue(QStringLiteral("PIT_") + voice->Key, 2, QString(), 0, 0);
+    UtilsClass::WriteDebugLine(QStringLiteral("Loaded voice ") + voice->Name);
+    VoiceList.push_back(std::move(voice));
+}
+
+void TVoiceCatalogue::LoadVoiceSettings(const TPreferences& prefs) {
+    Engines.LoadEngineSettings(prefs);
+    for (const auto& voice : VoiceList) {
+        voice->Favourite = prefs.GetValue(QStringLiteral("FAV_") + voice->Key).toBool();
+        voice->Speed = prefs.GetValue(QStringLiteral("SPD_") + voice->Key).toInt();
+        voice->Pitch = prefs.GetValue(QStringLiteral("PIT_") + voice->Key).toInt();
+    }
+}
+
+void TVoiceCatalogue::SaveVoiceSettings(TPreferences& prefs) const {
+    Engines.SaveEngineSettings(prefs);
+    for (const auto& voice : VoiceList) {
+        prefs.SetValue(QStringLiteral("FAV_") + voice->Key, voice->Favourite);
+        prefs.SetValue(QStringLiteral("SPD_") + voice->Key, voice->Speed);
+        prefs.SetValue(QStringLiteral("PIT_") + voice->Key, voice->Pitch);
+    }
+}
+
+TVoiceEntry* TVoiceCatalogue::FindVoice(const QString& name) const {
+    for (const auto& voice : VoiceList) {
+        if (voice->Name == name) {
+            return voice.get();
+        }
+    }
+    return nullptr;
+}
+
+TVoiceEntry* TVoiceCatalogue::FindEnglishVoice() const {
+    for (const auto& voice : VoiceList) {
+        if (QStringLiteral("MaryMikeSam").contains(voice->Name)) {
+            return voice.get();
+        }
+    }
+    for (const auto& voice : VoiceList) {
+        if (LanguageCode(voice->Engine->LanguageID) == QStringLiteral("eng")) {
+            return voice.get();
+        }
+    }
+    return nullptr;
+}
+
+void TVoiceCatalogue::SetMakerEnabled(const QString& maker, bool value) {
+    for (const auto& voice : VoiceList) {
+        if (voice->Engine->Maker == maker) {
+            voice->Favourite = value;
+        }
+    }
+    Engines.SetMakerEnabled(maker, value);
+}
+
+void TVoiceCatalogue::ReadVoiceLimits(TVoiceEntry& voice) const {
+    // A file destination that is never written: the probe needs no sound card and leaves any
+    // reading on the sound card alone.
+    TTTS probe;
+    probe.SetActive(false);
+    probe.OutputDest = odFile;
+    probe.SetOutputFile(QDir::tempPath() + QStringLiteral("/quillsong-voice-probe.wav"));
+    probe.SetModeID(voice.ModeID);
+    probe.SetActive(true);
+    voice.MinPitch = uint16_t(probe.MinPitch());
+    voice.MaxPitch = uint16_t(probe.MaxPitch());
+    voice.DefaultPitch = probe.Pitch();
+    voice.MinSpeed = int(probe.MinSpeed());
+    voice.MaxSpeed = int(probe.MaxSpeed());
+    voice.DefaultSpeed = int(probe.Speed());
+    probe.SetActive(false);
+    if (voice.Pitch <= 0) {
+        voice.Pitch = voice.DefaultPitch;
+    }
+    if (voice.Speed <= 0) {
+        voice.Speed = voice.DefaultSpeed;
+    }
+}
+
+QString TVoiceCatalogue::TestSentence(const TEngineEntry& engine) const {
+    GrabBaseClass file;
+    file.LoadFile(ProgramFolders::programFolder() + QStringLiteral("/AudioTest.chl"));
+    return file.GetValue(QStringLiteral("/"), LanguageCode(engine.LanguageID));
+}
+
+QList<VoiceChoice> TVoiceCatalogue::Voices() const {
+    QList<VoiceChoice> voices;
+    for (const auto& voice : VoiceList) {
+        voices.append({voice->Name, voice->Favourite, voice->Engine->Enabled});
+    }
+    return voices;
+}

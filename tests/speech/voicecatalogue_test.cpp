@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include "platform/speechapi/synthengine.h"
+#include "platform/speechapi/ttsenumerator.h"
+#include "settings/preferences.h"
+#include "speech/languagetables.h"
+#include "speech/voicecatalogue.h"
+#include "tests/common/printers.h"
+#include "tests/common/testprofile.h"
+
+namespace {
+
+// An engine of the makers of old, which this machine does not have: it lists the voices it is
+// given and speaks silence.
+class ScriptedEngine : public TSynthEngine {
+  public:
+    struct Voice {
+        const char* maker;
+        const char* name;
+        const char* speaker;
+        const char* language;
+    };
+    explicit ScriptedEngine(std::initializer_list<Voice> voices) : voices_(voices) {}
+    QString Name() const override { return QStringLiteral("Scripted"); }
+    QList<SynthVoice> Voices() override {
+        QList<SynthVoice> list;
+        for (const Voice& v : voices_) {
+            list.append({QStringLiteral("Scripted"), QString::fromUtf8(v.maker),
+                         QStringLiteral("Scripted TTS"), QString::fromUtf8(v.name),
+                         QString::fromUtf8(v.speaker), QString::fromUtf8(v.language), 0});
+        }
+        return list;
+    }
+    int SampleRate(const SynthVoice&) override { return 11025; }
+    SynthParams DefaultParams(const SynthVoice&) override { return {100, 100}; }
+    SynthParams MinParams() const override { return {50, 50}; }
+    SynthParams MaxParams() const override { return {200, 200}; }
+    bool Speak(const SynthVoice&, const QString&, const SynthParams&, SynthSink&) override {
+        return true;
+    }
+
+  private:
+    std::vector<Voice> voices_;
+};
+
+class Catalogue : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testprofile::Reset();
+        prefs_.ReadAll();
+        prefs_.ApplyStoredValues();
+    }
+    void TearDown() override { TTSEnumerator::UseEngines({}); }
+    TPreferences prefs_;
+};
+
+QStringList Names(const TVoiceCatalogue& catalogue) {
+    QStringList names;
+    for (const auto& voice : catalogue.VoiceList) {
+        names << voice->Name;
+    }
+    return names;
+}
+
+}  // namespace
+
+TEST_F(Catalogue, TheMakersOfOldAreNamedByTheirRules) {
+    ScriptedEngine engine{{"Microsoft", "Mary", "Mary", "en-us"},
+                          {"Microsoft", "Mike (Telephone)", "Mike", "en-us"},
+                          {"Microsoft", "Robo", "Robo", "en-us"},
+                          {"Lernout & Hauspie", "Kathrin", "Kathrin", "de"},
+                          {"ELAN Informatique", "Ben", "Ben", "en-us"},
+                          {"Other Corp", "Nobody", "Nobody", "en-us"},
+                          {"Lernout & Hauspie", "Nameless", "Nameless", "xx"}};
+    TTSEnumerator::UseEngines({&engine});
+    prefs_.TTS_DefaultVoiceName = QStringLiteral("Gone Voice");
+    TVoiceCatalogue catalogue;
+    catalogue.Initialize(prefs_);
+    EXPECT_EQ(Names(catalogue), (QStringList{"Mary", "Robo", "Kathrin (German)", "Digalo Ben"}));
+    QStringList engines;
+    for (int i = 0; i < catalogue.Engines.Count(); ++i) {
+        engines << catalogue.Engines.At(i)->Name;
+    }
+    EXPECT_EQ(engines, (QStringList{"Microsoft", "L & H - German", "Digalo - US English"}));
+    EXPECT_EQ(catalogue.FindVoice(QStringLiteral("Kathrin (German)"))->Key,
+              QStringLiteral("Lrn2Kathrin1031"));
+    EXPECT_EQ(catalogue.FindVoice(QStringLiteral("Mary"))->Engine->FilterFlags, 3u);
+    EXPECT_EQ(prefs_.TTS_DefaultVoiceName, QStringLiteral("Mary"))
+        << "a voice that is gone gives way to the first";
+    EXPECT_EQ(catalogue.FindVoice(QStringLiteral("mary")), nullptr);
+
+    prefs_.ReadAll();
+    catalogue.LoadVoiceSettings(prefs_);
+    EXPECT_TRUE(catalogue.FindVoice(QStringLiteral("Mary"))->Favourite);
+    EXPECT_FALSE(catalogue.FindVoice(QStringLiteral("Robo"))->Favourite);
+    EXPECT_TRUE(catalogue.FindVoice(QStringLiteral("Digalo Ben"))->Favourite);
+    QVariant value(QStringLiteral("untouched"));
+    prefs_.GetValue(QStringLiteral("ENG_L & H - German"), value);
+    EXPECT_TRUE(value.toBool());
+    int engSettings = 0;
+    for (const auto& item : prefs_.Items()) {
+        engSettings += item->Name.startsWith(QStringLiteral("ENG_")) ? 1 : 0;
+    }
+    EXPECT_EQ(engSettings, 3) << "no setting for a maker the program does not know";
+    EXPECT_EQ(catalogue.FindEnglishVoice()->Name, QStringLiteral("Mary"));
+}
+
+TEST_F(Catalogue, AnEnglishVoiceNamedSamIsPreferredWhereverItStands) {
+    ScriptedEngine engine{{"ELAN Informatique", "Ben", "Ben", "en-us"},
+                          {"Microsoft", "Sam", "Sam", "en-us"}};
+    TTSEnumerator::UseEngines({&engine});
+    TVoiceCatalogue catalogue;
+    catalogue.Initialize(prefs_);
+    ASSERT_NE(catalogue.FindEnglishVoice(), nullptr);
+    EXPECT_EQ(catalogue.FindEnglishVoice()->Name, QStringLiteral("Sam"));
+}
+
+TEST_F(Catalogue, TheInstalledEnginesGiveReadableUniqueVoices) {
+    TVoiceCatalogue catalogue;
+    catalogue.Initialize(prefs_);
+    const QStringList names = Names(catalogue);
+    EXPECT_GT(names.size(), 60);
+    QStringList unique = names;
+    unique.removeDuplicates();
+    EXPECT_EQ(unique.size(), names.size());
+    EXPECT_TRUE(names.contains(QStringLiteral("Flite slt")));
+    EXPECT_TRUE(names.contains(QStringLiteral("eSpeak English (America)")));
+    EXPECT_FALSE(prefs_.TTS_DefaultVoiceName.isEmpty());
+
+    prefs_.ReadAll();
+    catalogue.LoadVoiceSettings(prefs_);
+    TVoiceEntry* american = catalogue.FindVoice(QStringLiteral("eSpeak English (America)"));
+    ASSERT_NE(american, nullptr);
+    EXPECT_TRUE(american->Favourite);
+    EXPECT_EQ(american->Engine->FilterFlags, 0u);
+    int favourites = 0;
+    for (const auto& voice : catalogue.VoiceList) {
+        favourites += voice->Favourite ? 1 : 0;
+    }
+    EXPECT_LT(favourites, 20) << "not every language is offered at first";
+    EXPECT_TRUE(catalogue.TestSentence(*american->Engine).startsWith(QStringLiteral("Hello")));
+    TVoiceEntry* german = nullptr;
+    for (const auto& voice : catalogue.VoiceList) {
+        if (voice->Engine->LanguageID == 1031) {
+            german = voice.get();
+        }
+    }
+    ASSERT_NE(german, nullptr);
+    EXPECT_EQ(german->Engine->FilterFlags, 2u);
+    EXPECT_TRUE(catalogue.TestSentence(*german->Engine).startsWith(QStringLiteral("Hallo")));
+
+    catalogue.ReadVoiceLimits(*american);
+    EXPECT_EQ(american->MinSpeed, 80);
+    EXPECT_EQ(american->MaxSpeed, 450);
+    EXPECT_EQ(american->MinPitch, 0);
+    EXPECT_EQ(american->MaxPitch, 100);
+    EXPECT_EQ(american->Speed, american->DefaultSpeed);
+
+    american->Speed = 300;
+    catalogue.SaveVoiceSettings(prefs_);
+    EXPECT_EQ(prefs_.GetValue(QStringLiteral("SPD_") + american->Key).toInt(), 300);
+}
+
+TEST(LanguageTables, NamesAndCodesWithTheSublanguageFallback) {
+    EXPECT_EQ(LanguageName(3081), QStringLiteral("US English"));
+    EXPECT_EQ(LanguageCode(3081), QStringLiteral("eng"));
+    EXPECT_EQ(LanguageName(2057), QStringLiteral("UK English"));
+    EXPECT_EQ(LanguageCode(2057), QStringLiteral("eng"));
+    EXPECT_EQ(LanguageName(1035), QStringLiteral("Finish"));
+    EXPECT_EQ(LanguageCode(1031), QStringLiteral("deu"));
+    EXPECT_EQ(LanguageCode(0x0452), QStringLiteral("wel"));
+    EXPECT_EQ(LanguageName(0x7F7F), QString());
+}
