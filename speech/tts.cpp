@@ -1,7 +1,7 @@
 #include "speech/tts.h"
 
+#include "platform/speechapi/audiodestination.h"
 #include "platform/speechapi/soundcarddestination.h"
-#include "platform/speechapi/ttscentral.h"
 #include "platform/speechapi/ttsenumerator.h"
 #include "platform/speechapi/wavefiledestination.h"
 #include "platform/wavedevices/waveoutdevices.h"
@@ -222,13 +222,33 @@ void TTTS::Activate() {
     if (!destination) {
         return;
     }
-    std::unique_ptr<TTSCentral> central;
+    std::unique_ptr<ITTSCentralW> central;
     Test(enumerator.Select(mode_.gModeID, &central, std::move(destination)));
-    notifySink_ = std::make_unique<NotifySink>(this);
-    if (central->Register(notifySink_.get(), &notifyKey_) != S_OK) {
-        notifySink_.reset();  // goes on without engine notifications
+    ITTSAttributesW* attributes = nullptr;
+    if (mode_.dwInterfaces & TTSI_ITTSATTRIBUTES) {
+        attributes = central->Attributes();
+        if (!attributes) {
+            throw EOleError(
+                QStringLiteral("Couldn''t create attributes Interface: Is engine registered?"));
+        }
     }
+    auto notifySink = std::make_unique<NotifySink>(this);
+    uint32_t key = 0;
+    if (central->Register(notifySink.get(), &key) != S_OK) {
+        notifySink.reset();  // goes on without engine notifications
+    }
+    ITTSDialogsW* dialogs = central->Dialogs();
+    if (!dialogs) {
+        if (notifySink) {
+            central->UnRegister(key);  // nothing stays registered with a mode that failed
+        }
+        throw EOleError(QStringLiteral("Could''t create TTSDialogs Object. Is it registered?"));
+    }
+    notifySink_ = std::move(notifySink);
+    notifyKey_ = key;
     bufSink_ = std::make_unique<BufNotifySink>(this);
+    attributes_ = attributes;
+    dialogs_ = dialogs;
     central_ = std::move(central);
     paused_ = false;
     active_ = true;
@@ -242,6 +262,8 @@ void TTTS::Deactivate() {
     if (central_ && notifySink_) {
         central_->UnRegister(notifyKey_);
     }
+    attributes_ = nullptr;
+    dialogs_ = nullptr;
     central_.reset();
     notifySink_.reset();
     bufSink_.reset();
@@ -359,11 +381,11 @@ void TTTS::SetControlTags(TCtrlTags tags) {
 }
 
 int TTTS::Pitch() const {
-    if (!central_) {
+    if (!attributes_) {
         return -1;
     }
     uint16_t pitch = 0;
-    const HRESULT result = central_->PitchGet(&pitch);
+    const HRESULT result = attributes_->PitchGet(&pitch);
     if (result == E_NOTIMPL) {
         return -1;
     }
@@ -372,19 +394,21 @@ int TTTS::Pitch() const {
 }
 
 void TTTS::SetPitch(int pitch) {
-    RequireActive(QStringLiteral("Pitch"));
-    const HRESULT result = central_->PitchSet(uint16_t(qBound(0, pitch, 0xFFFF)));
+    if (!attributes_) {
+        throw EOleError(kMustBeActive.arg(QStringLiteral("Pitch")));
+    }
+    const HRESULT result = attributes_->PitchSet(uint16_t(qBound(0, pitch, 0xFFFF)));
     if (result != E_NOTIMPL) {
         Test(result, QStringLiteral("Pitch attribute"));
     }
 }
 
 uint32_t TTTS::Speed() const {
-    if (!central_) {
+    if (!attributes_) {
         return 0;
     }
     uint32_t speed = 0;
-    const HRESULT result = central_->SpeedGet(&speed);
+    const HRESULT result = attributes_->SpeedGet(&speed);
     if (result == E_NOTIMPL) {
         return 0;
     }
@@ -393,35 +417,38 @@ uint32_t TTTS::Speed() const {
 }
 
 void TTTS::SetSpeed(uint32_t speed) {
-    RequireActive(QStringLiteral("Speed"));
-    const HRESULT result = central_->SpeedSet(speed);
+    if (!attributes_) {
+        throw EOleError(kMustBeActive.arg(QStringLiteral("Speed")));
+    }
+    const HRESULT result = attributes_->SpeedSet(speed);
     if (result != E_NOTIMPL) {
         Test(result, QStringLiteral("Speed attribute"));
     }
 }
 
 int64_t TTTS::Probe(bool pitch, int64_t value, int64_t whenNotImplemented) {
-    if (!central_) {
+    if (!attributes_) {
         return whenNotImplemented;
     }
+    ITTSAttributesW* const a = attributes_;
     // The engine clamps what it is given; reading back gives its limit.
     if (pitch) {
         uint16_t current = 0, limit = 0;
-        if (central_->PitchGet(&current) == E_NOTIMPL) {
+        if (a->PitchGet(&current) == E_NOTIMPL) {
             return whenNotImplemented;
         }
-        central_->PitchSet(uint16_t(value));
-        central_->PitchGet(&limit);
-        central_->PitchSet(current);
+        a->PitchSet(uint16_t(value));
+        a->PitchGet(&limit);
+        a->PitchSet(current);
         return limit;
     }
     uint32_t current = 0, limit = 0;
-    if (central_->SpeedGet(&current) == E_NOTIMPL) {
+    if (a->SpeedGet(&current) == E_NOTIMPL) {
         return whenNotImplemented;
     }
-    central_->SpeedSet(uint32_t(value));
-    central_->SpeedGet(&limit);
-    central_->SpeedSet(current);
+    a->SpeedSet(uint32_t(value));
+    a->SpeedGet(&limit);
+    a->SpeedSet(current);
     return limit;
 }
 
@@ -440,7 +467,9 @@ uint32_t TTTS::MaxSpeed() {
 
 void TTTS::RealTimeSet(uint32_t realTime) {
     RequireActive(QStringLiteral("RealTimeSet"));
-    Test(central_->RealTimeSet(realTime));
+    if (attributes_) {
+        Test(attributes_->RealTimeSet(realTime));
+    }
 }
 
 void TTTS::SetAudioPaused(bool paused) {
@@ -484,16 +513,16 @@ void TTTS::ShowDlg(const QString& kind, QObject*, const QString&) {
     HRESULT result = S_OK;
     switch (kind.isEmpty() ? 0 : int(kind.at(0).toUpper().unicode())) {
         case 'A':
-            result = central_->AboutDlg();
+            result = dialogs_->AboutDlg();
             break;
         case 'L':
-            result = central_->LexiconDlg();
+            result = dialogs_->LexiconDlg();
             break;
         case 'G':
-            result = central_->GeneralDlg();
+            result = dialogs_->GeneralDlg();
             break;
         case 'T':
-            result = central_->TranslateDlg();
+            result = dialogs_->TranslateDlg();
             break;
         default:
             return;

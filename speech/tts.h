@@ -11,7 +11,6 @@
 #include "platform/speechapi/speechapi.h"
 
 class AudioDestination;
-class TTSCentral;
 class ESpeechError;
 
 enum TOutputDest { odAudioDevice = 0, odFile = 1, odDirect = 2, odOther = 3 };
@@ -74,7 +73,7 @@ class TTTS : public QObject {
         ShowDlg(QStringLiteral("Lexicon"), window, title);
     }
     // The engine object while active, null otherwise.
-    TTSCentral* EngineObject() const { return central_.get(); }
+    ITTSCentralW* EngineObject() const { return central_.get(); }
 
     int Tag = 0;
 
@@ -114,7 +113,9 @@ class TTTS : public QObject {
     QString outputFile_;
     TChrSet charset_ = csText;
     TCtrlTags controlTags_ = ctNone;
-    std::unique_ptr<TTSCentral> central_;
+    std::unique_ptr<ITTSCentralW> central_;
+    ITTSAttributesW* attributes_ = nullptr;
+    ITTSDialogsW* dialogs_ = nullptr;
     std::unique_ptr<NotifySink> notifySink_;
     std::unique_ptr<BufNotifySink> bufSink_;
     uint32_t notifyKey_ = 0;

@@ -82,3 +82,48 @@ class ITTSBufNotifySink {
     // byteOffset counts bytes of the UTF-16 text: its character index times two.
     virtual HRESULT WordPosition(uint64_t timeStamp, uint32_t byteOffset) = 0;
 };
+
+class AudioDestination;
+
+// Pitch, speed, pacing and volume of an active mode, in the engine's own units.
+class ITTSAttributesW {
+  public:
+    virtual ~ITTSAttributesW() = default;
+    virtual HRESULT PitchGet(uint16_t* pitch) const = 0;
+    virtual HRESULT PitchSet(uint16_t pitch) = 0;
+    virtual HRESULT RealTimeGet(uint32_t* realTime) const = 0;
+    virtual HRESULT RealTimeSet(uint32_t realTime) = 0;
+    virtual HRESULT SpeedGet(uint32_t* speed) const = 0;
+    virtual HRESULT SpeedSet(uint32_t speed) = 0;
+    virtual HRESULT VolumeGet(uint32_t* volume) const = 0;
+    virtual HRESULT VolumeSet(uint32_t volume) = 0;
+};
+
+// The engine's own dialogs.
+class ITTSDialogsW {
+  public:
+    virtual ~ITTSDialogsW() = default;
+    virtual HRESULT AboutDlg() = 0;
+    virtual HRESULT GeneralDlg() = 0;
+    virtual HRESULT LexiconDlg() = 0;
+    virtual HRESULT TranslateDlg() = 0;
+};
+
+// An activated mode. Attributes and Dialogs answer null when the mode does not offer them.
+class ITTSCentralW {
+  public:
+    virtual ~ITTSCentralW() = default;
+    virtual HRESULT TextData(VOICECHARSET charset, uint32_t flags, const QString& text,
+                             ITTSBufNotifySink* sink) = 0;
+    virtual HRESULT Inject(const QString& text) = 0;
+    virtual HRESULT AudioPause() = 0;
+    virtual HRESULT AudioResume() = 0;
+    virtual HRESULT AudioReset() = 0;
+    virtual HRESULT Phoneme(VOICECHARSET charset, uint32_t flags, const QString& text,
+                            QString* phonemes) = 0;
+    virtual HRESULT Register(ITTSNotifySinkW* sink, uint32_t* key) = 0;
+    virtual HRESULT UnRegister(uint32_t key) = 0;
+    virtual ITTSAttributesW* Attributes() = 0;
+    virtual ITTSDialogsW* Dialogs() = 0;
+    virtual AudioDestination* Destination() const = 0;
+};

@@ -3,6 +3,9 @@
 #include <QList>
 #include <QString>
 #include <cstdint>
+#include <memory>
+
+#include "platform/speechapi/speechapi.h"
 
 // A voice that a speech engine offers.
 struct SynthVoice {
@@ -52,4 +55,8 @@ class TSynthEngine {
     // False when the voice cannot be used or the engine failed.
     virtual bool Speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
                        SynthSink& sink) = 0;
+    // The central object of one of this engine's modes, speaking into destination.
+    virtual std::unique_ptr<ITTSCentralW> MakeCentral(
+        const SynthVoice& voice, const TTSMODEINFO& mode,
+        std::unique_ptr<AudioDestination> destination);
 };

@@ -17,7 +17,10 @@
 // into its audio destination, and reports on the thread that created it: text started and
 // done, each word when its audio is reached, audio start and stop. It also answers pitch,
 // speed, pacing and volume (the attributes) and, having no dialogs, "not implemented" for them.
-class TTSCentral : public QObject {
+class TTSCentral : public QObject,
+                   public ITTSCentralW,
+                   public ITTSAttributesW,
+                   public ITTSDialogsW {
     Q_OBJECT
   public:
     TTSCentral(TSynthEngine* engine, const SynthVoice& voice, const TTSMODEINFO& mode,
@@ -26,33 +29,36 @@ class TTSCentral : public QObject {
 
     // Central.
     HRESULT TextData(VOICECHARSET charset, uint32_t flags, const QString& text,
-                     ITTSBufNotifySink* sink);
-    HRESULT Inject(const QString& text);
-    HRESULT AudioPause();
-    HRESULT AudioResume();
-    HRESULT AudioReset();
-    HRESULT Phoneme(VOICECHARSET charset, uint32_t flags, const QString& text, QString* phonemes);
-    HRESULT Register(ITTSNotifySinkW* sink, uint32_t* key);
-    HRESULT UnRegister(uint32_t key);
+                     ITTSBufNotifySink* sink) override;
+    HRESULT Inject(const QString& text) override;
+    HRESULT AudioPause() override;
+    HRESULT AudioResume() override;
+    HRESULT AudioReset() override;
+    HRESULT Phoneme(VOICECHARSET charset, uint32_t flags, const QString& text,
+                    QString* phonemes) override;
+    HRESULT Register(ITTSNotifySinkW* sink, uint32_t* key) override;
+    HRESULT UnRegister(uint32_t key) override;
     HRESULT ModeGet(TTSMODEINFO* mode) const;
 
     // Attributes.
-    HRESULT PitchGet(uint16_t* pitch) const;
-    HRESULT PitchSet(uint16_t pitch);
-    HRESULT SpeedGet(uint32_t* speed) const;
-    HRESULT SpeedSet(uint32_t speed);
-    HRESULT RealTimeGet(uint32_t* realTime) const;
-    HRESULT RealTimeSet(uint32_t realTime);
-    HRESULT VolumeGet(uint32_t* volume) const;
-    HRESULT VolumeSet(uint32_t volume);
+    HRESULT PitchGet(uint16_t* pitch) const override;
+    HRESULT PitchSet(uint16_t pitch) override;
+    HRESULT SpeedGet(uint32_t* speed) const override;
+    HRESULT SpeedSet(uint32_t speed) override;
+    HRESULT RealTimeGet(uint32_t* realTime) const override;
+    HRESULT RealTimeSet(uint32_t realTime) override;
+    HRESULT VolumeGet(uint32_t* volume) const override;
+    HRESULT VolumeSet(uint32_t volume) override;
 
     // Dialogs: this platform's engines have none.
-    HRESULT AboutDlg() { return E_NOTIMPL; }
-    HRESULT GeneralDlg() { return E_NOTIMPL; }
-    HRESULT LexiconDlg() { return E_NOTIMPL; }
-    HRESULT TranslateDlg() { return E_NOTIMPL; }
+    HRESULT AboutDlg() override { return E_NOTIMPL; }
+    HRESULT GeneralDlg() override { return E_NOTIMPL; }
+    HRESULT LexiconDlg() override { return E_NOTIMPL; }
+    HRESULT TranslateDlg() override { return E_NOTIMPL; }
 
-    AudioDestination* Destination() const { return destination_.get(); }
+    ITTSAttributesW* Attributes() override { return this; }
+    ITTSDialogsW* Dialogs() override { return this; }
+    AudioDestination* Destination() const override { return destination_.get(); }
 
   private:
     struct Job {

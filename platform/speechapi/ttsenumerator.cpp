@@ -8,7 +8,6 @@
 #include "platform/speechapi/fliteengine.h"
 #include "platform/speechapi/languageids.h"
 #include "platform/speechapi/synthengine.h"
-#include "platform/speechapi/ttscentral.h"
 
 namespace {
 
@@ -127,15 +126,14 @@ HRESULT TTSEnumerator::Skip(uint32_t count) {
     return position_ < Modes().size() ? S_OK : S_FALSE;
 }
 
-HRESULT TTSEnumerator::Select(const QUuid& modeId, std::unique_ptr<TTSCentral>* central,
+HRESULT TTSEnumerator::Select(const QUuid& modeId, std::unique_ptr<ITTSCentralW>* central,
                               std::unique_ptr<AudioDestination> destination) {
     for (const InstalledMode& mode : Installed()) {
         if (mode.info.gModeID == modeId) {
             if (!destination) {
                 return E_INVALIDARG;
             }
-            central->reset(
-                new TTSCentral(mode.engine, mode.voice, mode.info, std::move(destination)));
+            *central = mode.engine->MakeCentral(mode.voice, mode.info, std::move(destination));
             return S_OK;
         }
     }

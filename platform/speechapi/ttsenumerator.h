@@ -6,7 +6,6 @@
 #include "platform/speechapi/audiodestination.h"
 #include "platform/speechapi/speechapi.h"
 
-class TTSCentral;
 class TSynthEngine;
 
 // The installed engine modes: every eSpeak NG voice and the Flite voices, the user's locale
@@ -21,7 +20,7 @@ class TTSEnumerator {
     HRESULT Next(uint32_t count, TTSMODEINFO* modes, uint32_t* fetched);
     HRESULT Skip(uint32_t count);
     // The central object of a mode, speaking into destination (which it takes over).
-    HRESULT Select(const QUuid& modeId, std::unique_ptr<TTSCentral>* central,
+    HRESULT Select(const QUuid& modeId, std::unique_ptr<ITTSCentralW>* central,
                    std::unique_ptr<AudioDestination> destination);
     // The mode that best matches the criteria by the ranks given; the first mode without any.
     HRESULT Find(const TTSMODEINFO& criteria, const TTSMODEINFORANK* ranks, TTSMODEINFO* found);

@@ -56,8 +56,8 @@ QString Soxi(const QString& flag, const QString& file) {
 
 class SpeechService : public ::testing::Test {
   protected:
-    std::unique_ptr<TTSCentral> Activate(const QUuid& mode, const QString& file) {
-        std::unique_ptr<TTSCentral> central;
+    std::unique_ptr<ITTSCentralW> Activate(const QUuid& mode, const QString& file) {
+        std::unique_ptr<ITTSCentralW> central;
         TTSEnumerator enumerator;
         EXPECT_EQ(enumerator.Select(mode, &central, std::make_unique<WaveFileDestination>(file)),
                   S_OK);
@@ -102,7 +102,7 @@ TEST_F(SpeechService, TheModesOfBothEnginesWithStableIdentifiers) {
     enumerator.Reset();
     EXPECT_EQ(enumerator.Next(3, batch, &fetched), S_OK);
     EXPECT_EQ(fetched, 3u);
-    std::unique_ptr<TTSCentral> central;
+    std::unique_ptr<ITTSCentralW> central;
     EXPECT_EQ(enumerator.Select(
                   QUuid::createUuid(), &central,
                   std::make_unique<WaveFileDestination>(dir_.path() + QStringLiteral("/x.wav"))),
@@ -131,7 +131,7 @@ TEST_F(SpeechService, SpeedAndPitchAreClampedToTheEngineAndChangeTheSpeech) {
     const auto speakAt = [&](uint32_t speed, const QString& name) {
         const QString file = dir_.path() + name;
         auto central = Activate(kal, file);
-        central->SpeedSet(speed);
+        central->Attributes()->SpeedSet(speed);
         const int before = recorder_.stops;
         central->TextData(CHARSET_TEXT, 0,
                           QStringLiteral("The quick brown fox jumps over the lazy dog."),
@@ -145,24 +145,24 @@ TEST_F(SpeechService, SpeedAndPitchAreClampedToTheEngineAndChangeTheSpeech) {
     EXPECT_GT(slow, normal * 2);
 
     auto central = Activate(kal, dir_.path() + QStringLiteral("/limits.wav"));
-    central->PitchSet(0);
+    central->Attributes()->PitchSet(0);
     uint16_t pitch = 0;
-    central->PitchGet(&pitch);
+    central->Attributes()->PitchGet(&pitch);
     EXPECT_EQ(pitch, 50);
-    central->PitchSet(0xFFFF);
-    central->PitchGet(&pitch);
+    central->Attributes()->PitchSet(0xFFFF);
+    central->Attributes()->PitchGet(&pitch);
     EXPECT_EQ(pitch, 400);
     central->Inject(QStringLiteral("\\Spd=9999\\"));
     uint32_t speed = 0;
-    central->SpeedGet(&speed);
+    central->Attributes()->SpeedGet(&speed);
     EXPECT_EQ(speed, 400u);
-    EXPECT_EQ(central->AboutDlg(), E_NOTIMPL);
+    EXPECT_EQ(central->Dialogs()->AboutDlg(), E_NOTIMPL);
 }
 
 TEST_F(SpeechService, AResetStopsAtOnce) {
     const QString file = dir_.path() + QStringLiteral("/reset.wav");
     auto central = Activate(ModeOf(QStringLiteral("eSpeak NG"), QStringLiteral("gmw/en-US")), file);
-    central->RealTimeSet(256);  // real time, so the reset comes long before the end
+    central->Attributes()->RealTimeSet(256);  // real time, so the reset comes long before the end
     QString text;
     for (int i = 0; i < 40; ++i) {
         text += QStringLiteral("This sentence is one of many. ");
@@ -173,7 +173,7 @@ TEST_F(SpeechService, AResetStopsAtOnce) {
     EXPECT_EQ(central->AudioReset(), S_OK);
     EXPECT_EQ(recorder_.stops, 1);
     const int words = recorder_.words;
-    central->RealTimeSet(0);
+    central->Attributes()->RealTimeSet(0);
     central->TextData(CHARSET_TEXT, 0, QStringLiteral("Again"), &recorder_);
     ASSERT_TRUE(QTest::qWaitFor([this] { return recorder_.stops == 2; }, 20000));
     EXPECT_EQ(recorder_.words, words + 1) << "nothing of the discarded texts arrives later";
@@ -185,7 +185,7 @@ TEST_F(SpeechService, AResetStopsAtOnce) {
 TEST_F(SpeechService, SpeakingToTheSoundCardFollowsThePlayback) {
     auto destination = std::make_unique<SoundCardDestination>(-1);
     ASSERT_TRUE(destination->IsValid());
-    std::unique_ptr<TTSCentral> central;
+    std::unique_ptr<ITTSCentralW> central;
     TTSEnumerator enumerator;
     ASSERT_EQ(enumerator.Select(ModeOf(QStringLiteral("eSpeak NG"), QStringLiteral("gmw/en-US")),
                                 &central, std::move(destination)),

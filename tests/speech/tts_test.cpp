@@ -4,6 +4,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "platform/speechapi/audiodestination.h"
+#include "platform/speechapi/synthengine.h"
+#include "platform/speechapi/ttsenumerator.h"
 #include "platform/wavedevices/waveoutdevices.h"
 #include "speech/espeecherror.h"
 #include "speech/tts.h"
@@ -138,4 +141,157 @@ TEST_F(SpeechComponent, ModesAreListedAndFoundByName) {
     EXPECT_EQ(fresh.ModeName(), QStringLiteral("Default"));
     fresh.SetModeID(FindTTSModeID(names.last()));
     EXPECT_EQ(fresh.ModeName(), names.last());
+}
+
+namespace {
+
+// A mode whose central object answers what the test asks for: result codes, attributes that
+// are not implemented, or no dialogs at all.
+class ScriptedCentral : public ITTSCentralW, public ITTSAttributesW {
+  public:
+    HRESULT speakResult = S_OK;
+    bool withDialogs = true;
+    int* registered = nullptr;
+
+    HRESULT TextData(VOICECHARSET, uint32_t, const QString&, ITTSBufNotifySink*) override {
+        return speakResult;
+    }
+    HRESULT Inject(const QString&) override { return S_OK; }
+    HRESULT AudioPause() override { return S_OK; }
+    HRESULT AudioResume() override { return S_OK; }
+    HRESULT AudioReset() override { return S_OK; }
+    HRESULT Phoneme(VOICECHARSET, uint32_t, const QString&, QString*) override { return E_NOTIMPL; }
+    HRESULT Register(ITTSNotifySinkW*, uint32_t* key) override {
+        *key = 7;
+        ++*registered;
+        return S_OK;
+    }
+    HRESULT UnRegister(uint32_t) override {
+        --*registered;
+        return S_OK;
+    }
+    ITTSAttributesW* Attributes() override { return this; }
+    ITTSDialogsW* Dialogs() override { return withDialogs ? &dialogs_ : nullptr; }
+    AudioDestination* Destination() const override { return destination.get(); }
+    HRESULT PitchGet(uint16_t*) const override { return E_NOTIMPL; }
+    HRESULT PitchSet(uint16_t) override {
+        ++pitchSets;
+        return E_NOTIMPL;
+    }
+    HRESULT RealTimeGet(uint32_t*) const override { return E_NOTIMPL; }
+    HRESULT RealTimeSet(uint32_t) override { return E_NOTIMPL; }
+    HRESULT SpeedGet(uint32_t* speed) const override {
+        *speed = 7;
+        return S_OK;
+    }
+    HRESULT SpeedSet(uint32_t) override { return S_OK; }
+    HRESULT VolumeGet(uint32_t*) const override { return E_NOTIMPL; }
+    HRESULT VolumeSet(uint32_t) override { return E_NOTIMPL; }
+
+    std::unique_ptr<AudioDestination> destination;
+    int pitchSets = 0;
+
+  private:
+    struct NoDialogs : ITTSDialogsW {
+        HRESULT AboutDlg() override { return E_NOTIMPL; }
+        HRESULT GeneralDlg() override { return E_NOTIMPL; }
+        HRESULT LexiconDlg() override { return E_NOTIMPL; }
+        HRESULT TranslateDlg() override { return E_NOTIMPL; }
+    } dialogs_;
+};
+
+class ScriptedModes : public TSynthEngine {
+  public:
+    QString Name() const override { return QStringLiteral("Scripted"); }
+    QList<SynthVoice> Voices() override {
+        return {{QStringLiteral("Scripted"), QStringLiteral("Microsoft"),
+                 QStringLiteral("Scripted TTS"), QStringLiteral("Mary"), QStringLiteral("Mary"),
+                 QStringLiteral("en-us"), 2}};
+    }
+    int SampleRate(const SynthVoice&) override { return 11025; }
+    SynthParams DefaultParams(const SynthVoice&) override { return {}; }
+    SynthParams MinParams() const override { return {}; }
+    SynthParams MaxParams() const override { return {}; }
+    bool Speak(const SynthVoice&, const QString&, const SynthParams&, SynthSink&) override {
+        return true;
+    }
+    std::unique_ptr<ITTSCentralW> MakeCentral(
+        const SynthVoice&, const TTSMODEINFO&,
+        std::unique_ptr<AudioDestination> destination) override {
+        auto central = std::make_unique<ScriptedCentral>();
+        central->speakResult = speakResult;
+        central->withDialogs = withDialogs;
+        central->registered = &registered;
+        central->destination = std::move(destination);
+        last = central.get();
+        return central;
+    }
+    HRESULT speakResult = S_OK;
+    bool withDialogs = true;
+    int registered = 0;
+    ScriptedCentral* last = nullptr;
+};
+
+class ScriptedComponent : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TTSEnumerator::UseEngines({&engine_});
+        ProbeSpeechInstallation();
+    }
+    void TearDown() override { TTSEnumerator::UseEngines({}); }
+    void Activate(TTTS& tts) {
+        tts.SetModeName(QStringLiteral("Mary"));
+        tts.OutputDest = odFile;
+        tts.SetOutputFile(dir_.path() + QStringLiteral("/scripted.wav"));
+        tts.SetActive(true);
+    }
+    QString SpeechError(const std::function<void()>& call) {
+        try {
+            call();
+        } catch (const ESpeechError& error) {
+            return error.Message();
+        }
+        return QStringLiteral("<no error>");
+    }
+    ScriptedModes engine_;
+    QTemporaryDir dir_;
+};
+
+}  // namespace
+
+TEST_F(ScriptedComponent, ResultCodesOfTheServiceBecomeSpeechErrors) {
+    TTTS tts;
+    Activate(tts);
+    engine_.last->speakResult = 1;
+    EXPECT_EQ(SpeechError([&] { tts.Speak(QStringLiteral("x")); }),
+              QStringLiteral("Incorrect function.\r\nOLE error 00000001"));
+    engine_.last->speakResult = 0x80040201;
+    EXPECT_EQ(SpeechError([&] { tts.Speak(QStringLiteral("x")); }),
+              QStringLiteral(
+                  "The speech recognition or text-to-speech service does not have enough data.\r\n"
+                  "OLE error 80040201"));
+    engine_.last->speakResult = E_NOTIMPL;
+    EXPECT_EQ(UsageError([&] { tts.Speak(QStringLiteral("x")); }),
+              QStringLiteral(
+                  "Speak method failed.  csText is not implemented in the Scripted TTS engine"));
+}
+
+TEST_F(ScriptedComponent, PitchThatIsNotImplementedIsLeftAlone) {
+    TTTS tts;
+    Activate(tts);
+    EXPECT_EQ(tts.MaxPitch(), 100);
+    EXPECT_EQ(tts.MinPitch(), 0);
+    EXPECT_EQ(engine_.last->pitchSets, 0) << "the probe does not touch an engine without pitch";
+    EXPECT_EQ(tts.Pitch(), -1);
+    tts.SetPitch(10);  // not implemented: no error
+    EXPECT_EQ(tts.Speed(), 7u);
+}
+
+TEST_F(ScriptedComponent, AModeWithoutDialogsFailsToActivateAndLeavesNothingRegistered) {
+    engine_.withDialogs = false;
+    TTTS tts;
+    EXPECT_EQ(UsageError([&] { Activate(tts); }),
+              QStringLiteral("Could''t create TTSDialogs Object. Is it registered?"));
+    EXPECT_FALSE(tts.Active());
+    EXPECT_EQ(engine_.registered, 0);
 }

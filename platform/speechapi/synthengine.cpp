@@ -1,0 +1,9 @@
+#include "platform/speechapi/synthengine.h"
+
+#include "platform/speechapi/ttscentral.h"
+
+std::unique_ptr<ITTSCentralW> TSynthEngine::MakeCentral(
+    const SynthVoice& voice, const TTSMODEINFO& mode,
+    std::unique_ptr<AudioDestination> destination) {
+    return std::make_unique<TTSCentral>(this, voice, mode, std::move(destination));
+}
