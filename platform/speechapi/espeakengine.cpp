@@ -122,3 +122,25 @@ bool ESpeakEngine::Speak(const SynthVoice& voice, const QString& text, const Syn
     currentJob = nullptr;
     return result == EE_OK;
 }
+
+bool ESpeakEngine::Phonemes(const SynthVoice& voice, const QString& text, bool ipa,
+                            QString* phonemes) {
+    QMutexLocker lock(&EngineLock());
+    if (!Initialise() || espeak_SetVoiceByName(voice.Identifier.toUtf8().constData()) != EE_OK) {
+        return false;
+    }
+    const QByteArray utf8 = text.toUtf8();
+    const void* cursor = utf8.constData();
+    phonemes->clear();
+    // One clause per call; the cursor moves on until the text is used up.
+    while (cursor) {
+        const char* clause = espeak_TextToPhonemes(&cursor, espeakCHARS_UTF8, ipa ? 0x02 : 0);
+        if (clause && *clause) {
+            if (!phonemes->isEmpty()) {
+                *phonemes += QLatin1Char(' ');
+            }
+            *phonemes += QString::fromUtf8(clause);
+        }
+    }
+    return true;
+}

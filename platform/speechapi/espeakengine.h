@@ -22,6 +22,9 @@ class ESpeakEngine : public TSynthEngine {
     bool Speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
                SynthSink& sink) override;
 
+    bool Phonemes(const SynthVoice& voice, const QString& text, bool ipa,
+                  QString* phonemes) override;
+
     // False when the library or its data cannot be loaded.
     static bool Available();
 };

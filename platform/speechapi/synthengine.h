@@ -55,6 +55,9 @@ class TSynthEngine {
     // False when the voice cannot be used or the engine failed.
     virtual bool Speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
                        SynthSink& sink) = 0;
+    // The engine's phonetic form of text (IPA when ipa, else its own notation); false when the
+    // engine cannot give one.
+    virtual bool Phonemes(const SynthVoice&, const QString&, bool, QString*) { return false; }
     // The central object of one of this engine's modes, speaking into destination.
     virtual std::unique_ptr<ITTSCentralW> MakeCentral(
         const SynthVoice& voice, const TTSMODEINFO& mode,

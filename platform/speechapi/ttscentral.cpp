@@ -103,8 +103,13 @@ HRESULT TTSCentral::AudioReset() {
     return S_OK;
 }
 
-HRESULT TTSCentral::Phoneme(VOICECHARSET, uint32_t, const QString&, QString*) {
-    return E_NOTIMPL;
+HRESULT TTSCentral::Phoneme(VOICECHARSET charset, uint32_t, const QString& text,
+                            QString* phonemes) {
+    if (charset == CHARSET_TEXT || !phonemes) {
+        return E_INVALIDARG;
+    }
+    return engine_->Phonemes(voice_, text, charset == CHARSET_IPAPHONETIC, phonemes) ? S_OK
+                                                                                     : E_NOTIMPL;
 }
 
 HRESULT TTSCentral::Register(ITTSNotifySinkW* sink, uint32_t* key) {

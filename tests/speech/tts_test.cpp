@@ -34,7 +34,7 @@ class SpeechComponent : public ::testing::Test {
         QStringList names;
         ListTTSModeNames(names);
         for (const QString& name : names) {
-            if (name == QStringLiteral("English_(America)")) {
+            if (name == QStringLiteral("English (America)")) {
                 return name;
             }
         }
@@ -294,4 +294,15 @@ TEST_F(ScriptedComponent, AModeWithoutDialogsFailsToActivateAndLeavesNothingRegi
               QStringLiteral("Could''t create TTSDialogs Object. Is it registered?"));
     EXPECT_FALSE(tts.Active());
     EXPECT_EQ(engine_.registered, 0);
+}
+
+TEST_F(SpeechComponent, PhonemesWhereTheEngineGivesThem) {
+    tts_.OutputDest = odFile;
+    tts_.SetOutputFile(dir_.path() + QStringLiteral("/p.wav"));
+    tts_.SetActive(true);
+    const QString ipa = tts_.ConvertToPhoneme(csIPAPhonetic, 0, QStringLiteral("hello world"));
+    EXPECT_TRUE(ipa.contains(QStringLiteral("l")) && ipa.contains(QStringLiteral("w")))
+        << ipa.toStdString();
+    EXPECT_FALSE(tts_.ConvertToPhoneme(csEnginePhonetic, 0, QStringLiteral("hello")).isEmpty());
+    tts_.SetActive(false);
 }
