@@ -6,9 +6,9 @@
 // Goals: import under 1 s, export under 100 ms.
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
 #include <QApplication>
 #include <QTemporaryDir>
-#include <sys/resource.h>
 
 #include "articles/articlestore.h"
 #include "articles/memolistbox.h"
