@@ -30,9 +30,9 @@ const QString kInvalidMode =
 }  // namespace
 
 // Forwards the engine's notifications to the component's events.
-class TTTS::NotifySink : public ITTSNotifySinkW {
+class TTTS::TTSNotifySink : public ITTSNotifySinkW {
   public:
-    explicit NotifySink(TTTS* owner) : owner_(owner) {}
+    explicit TTSNotifySink(TTTS* owner) : owner_(owner) {}
     HRESULT AttribChanged(uint32_t attribute) override {
         if (owner_->OnAttribChanged)
             owner_->OnAttribChanged(owner_, attribute);
@@ -58,9 +58,9 @@ class TTTS::NotifySink : public ITTSNotifySinkW {
     TTTS* owner_;
 };
 
-class TTTS::BufNotifySink : public ITTSBufNotifySink {
+class TTTS::TTSBufNotifySink : public ITTSBufNotifySink {
   public:
-    explicit BufNotifySink(TTTS* owner) : owner_(owner) {}
+    explicit TTSBufNotifySink(TTTS* owner) : owner_(owner) {}
     HRESULT TextDataDone(uint64_t time, uint32_t flags) override {
         if (owner_->OnTextDataDone)
             owner_->OnTextDataDone(owner_, time, flags);
@@ -86,7 +86,7 @@ class TTTS::BufNotifySink : public ITTSBufNotifySink {
     TTTS* owner_;
 };
 
-TTTS::TTTS(QObject* owner) : QObject(owner) {
+TTTS::TTTS(QObject* owner) : TSpeechComponent(owner) {
     SpeechAPIPresent = true;
     TTSEnumerator enumerator;
     TTSMODEINFO first;
@@ -232,7 +232,7 @@ void TTTS::Activate() {
                 QStringLiteral("Couldn''t create attributes Interface: Is engine registered?"));
         }
     }
-    auto notifySink = std::make_unique<NotifySink>(this);
+    auto notifySink = std::make_unique<TTSNotifySink>(this);
     uint32_t key = 0;
     if (central->Register(notifySink.get(), &key) != S_OK) {
         notifySink.reset();  // goes on without engine notifications
@@ -246,7 +246,7 @@ void TTTS::Activate() {
     }
     notifySink_ = std::move(notifySink);
     notifyKey_ = key;
-    bufSink_ = std::make_unique<BufNotifySink>(this);
+    bufSink_ = std::make_unique<TTSBufNotifySink>(this);
     attributes_ = attributes;
     dialogs_ = dialogs;
     central_ = std::move(central);

@@ -25,10 +25,18 @@ extern bool TTSEnginesPresent;
 extern bool WaveOutPresent;
 void ProbeSpeechInstallation();
 
+// A speech component: owns an engine object while it is active.
+class TSpeechComponent : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    virtual ITTSCentralW* EngineObject() const = 0;
+};
+
 // The program's speech component: selects one engine mode, activates it against the sound
 // card or a wave file, speaks text and turns the service's notifications into events. Raises
 // ESpeechError for failures of the service and EOleError for misuse.
-class TTTS : public QObject {
+class TTTS : public TSpeechComponent {
     Q_OBJECT
   public:
     explicit TTTS(QObject* owner = nullptr);
@@ -73,7 +81,7 @@ class TTTS : public QObject {
         ShowDlg(QStringLiteral("Lexicon"), window, title);
     }
     // The engine object while active, null otherwise.
-    ITTSCentralW* EngineObject() const { return central_.get(); }
+    ITTSCentralW* EngineObject() const override { return central_.get(); }
 
     int Tag = 0;
 
@@ -92,8 +100,8 @@ class TTTS : public QObject {
     virtual std::unique_ptr<AudioDestination> MakeAudioDest();
 
   private:
-    class NotifySink;
-    class BufNotifySink;
+    class TTSNotifySink;
+    class TTSBufNotifySink;
     void Activate();
     void Deactivate();
     void RequireActive(const QString& what) const;
@@ -116,8 +124,8 @@ class TTTS : public QObject {
     std::unique_ptr<ITTSCentralW> central_;
     ITTSAttributesW* attributes_ = nullptr;
     ITTSDialogsW* dialogs_ = nullptr;
-    std::unique_ptr<NotifySink> notifySink_;
-    std::unique_ptr<BufNotifySink> bufSink_;
+    std::unique_ptr<TTSNotifySink> notifySink_;
+    std::unique_ptr<TTSBufNotifySink> bufSink_;
     uint32_t notifyKey_ = 0;
 };
 
