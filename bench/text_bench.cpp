@@ -12,7 +12,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "articles/ttsfilestream.h"
+#include "text/ttsfilestream.h"
 #include "text/ttsfilter.h"
 
 namespace {

@@ -28,7 +28,7 @@ void ProbeSpeechInstallation();
 // A speech component: owns an engine object while it is active.
 class TSpeechComponent : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
     virtual ITTSCentralW* EngineObject() const = 0;
 };

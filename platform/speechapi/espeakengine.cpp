@@ -30,6 +30,7 @@ struct Job {
     SynthSink* sink = nullptr;
     std::vector<int> utf16Index;  // by code point
     bool stopped = false;
+    int lastPosition = -1;
 };
 Job* currentJob = nullptr;
 
@@ -49,6 +50,12 @@ int OnSynth(short* wav, int count, espeak_EVENT* events) {
         word.Sample = int64_t(e->audio_position) * sampleRate / 1000;
         word.Position = job->utf16Index.empty() ? 0 : job->utf16Index[size_t(first)];
         word.Length = job->utf16Index.empty() ? 0 : job->utf16Index[size_t(last)] - word.Position;
+        // eSpeak now and then reports a word of the clause before again; the text is spoken in
+        // order, so such a late report is dropped.
+        if (word.Position <= job->lastPosition) {
+            continue;
+        }
+        job->lastPosition = word.Position;
         job->sink->Word(word);
     }
     if (wav && count > 0 && !job->sink->Audio(wav, count)) {

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 
 #include "articles/getfilesize.h"
-#include "articles/ttsfilestream.h"
+#include "text/ttsfilestream.h"
 #include "tests/common/capturedmessages.h"
 
 namespace {

@@ -126,3 +126,16 @@ TEST(EngineVoices, EveryInstalledVoiceIsListed) {
     EXPECT_EQ(flite.SampleRate(flite.Voices()[0]), 8000);
     EXPECT_EQ(flite.SampleRate(flite.Voices()[1]), 16000);
 }
+
+TEST_P(Engines, WordPositionsOnlyMoveForward) {
+    QString text;
+    for (int i = 0; i < 60; ++i) {
+        text += QStringLiteral("Sentence number %1 of a long text. ").arg(i);
+    }
+    Recorder recorder;
+    ASSERT_TRUE(engine_->Speak(voice_, text, engine_->DefaultParams(voice_), recorder));
+    ASSERT_GT(recorder.words.size(), 100u);
+    for (size_t i = 1; i < recorder.words.size(); ++i) {
+        ASSERT_GT(recorder.words[i].Position, recorder.words[i - 1].Position) << i;
+    }
+}

@@ -1,4 +1,4 @@
-#include "articles/ttsfilestream.h"
+#include "text/ttsfilestream.h"
 
 #include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
