@@ -16,6 +16,11 @@
 
 namespace {
 
+// Handlers of the five reading commands, in the order of their groups.
+constexpr void (TForm1::*kCommandHandlers[])() = {&TForm1::PlayAllBtnClick, &TForm1::NotYetAvailable,
+                                                   &TForm1::PauseBtnClick, &TForm1::SkipBtnClick,
+                                                   &TForm1::StopBtnClick};
+
 QAction* Append(QWidget* menu, QAction* action) {
     menu->addAction(action);
     return action;
@@ -97,11 +102,15 @@ void TForm1::CreateToolBar() {
         const char* hint;
         const char* icon;
     };
-    const auto add = [this](const Button& button) {
-        QAction* action = MakeAction(QString::fromUtf8(button.caption),
-                                     QString::fromUtf8(button.icon), &TForm1::NotYetAvailable);
+    const auto add = [this](const Button& button, int command = -1) {
+        QAction* action = MakeAction(QString::fromUtf8(button.caption), QString::fromUtf8(button.icon),
+                                     command >= 0 ? kCommandHandlers[command] : &TForm1::NotYetAvailable);
         action->setToolTip(QString::fromUtf8(button.hint));
         ToolBar1->addAction(action);
+        if (command >= 0) {
+            commands_[command] << action;
+        }
+        return action;
     };
     ToolBar1->addAction(ToolButton1);
     ToolBar1->addAction(ToolButton2);
@@ -111,11 +120,11 @@ void TForm1::CreateToolBar() {
     PasteBtn->setToolTip(QStringLiteral("Paste"));
     ToolBar1->addAction(PasteBtn);
     ToolBar1->addSeparator();
-    add({"Aloud", "Read text aloud", "aloud"});
-    add({"File", "Read text to file", "file"});
-    add({"Pause", "Pause / Resume ", "pause"});
-    add({"Skip", "Skip to next article", "skip"});
-    add({"Stop", "Stop reading", "stop"});
+    add({"Aloud", "Read text aloud", "aloud"}, cmdAloud);
+    add({"File", "Read text to file", "file"}, cmdFile);
+    PauseBtn = add({"Pause", "Pause / Resume ", "pause"}, cmdPause);
+    add({"Skip", "Skip to next article", "skip"}, cmdSkip);
+    add({"Stop", "Stop reading", "stop"}, cmdStop);
     ToolBar1->addSeparator();
     ToolBar1->addAction(OptionsBtn);
 }
@@ -151,23 +160,25 @@ void TForm1::CreateMenus() {
         options->addAction(item);
     }
     options->addSeparator();
-    Append(options,
-           MakeAction(QStringLiteral("&Select Audio Device"), {}, &TForm1::NotYetAvailable));
-    Append(options,
-           MakeAction(QStringLiteral("&Pronunciation Editor"), {}, &TForm1::NotYetAvailable));
+    deviceItems_ << Append(options, MakeAction(QStringLiteral("&Select Audio Device"), {},
+                                                   &TForm1::NotYetAvailable));
+    deviceItems_ << Append(options, MakeAction(QStringLiteral("&Pronunciation Editor"), {},
+                                                   &TForm1::NotYetAvailable));
 
     QMenu* read = menuBar()->addMenu(QStringLiteral("&Read"));
-    const auto readItem = [&](const char* text, const char* icon, Qt::Key key) {
-        Append(read, MakeAction(QString::fromUtf8(text), QString::fromUtf8(icon),
-                                &TForm1::NotYetAvailable))
-            ->setShortcut(QKeySequence(Qt::CTRL | key));
+    const auto readItem = [&](const char* text, const char* icon, Qt::Key key, int command) {
+        QAction* action = Append(read, MakeAction(QString::fromUtf8(text), QString::fromUtf8(icon),
+                                                  kCommandHandlers[command]));
+        action->setShortcut(QKeySequence(Qt::CTRL | key));
+        commands_[command] << action;
+        return action;
     };
-    readItem("Read &Aloud", "aloud", Qt::Key_F6);
-    readItem("Read to &File", "file", Qt::Key_F7);
+    readItem("Read &Aloud", "aloud", Qt::Key_F6, cmdAloud);
+    readItem("Read to &File", "file", Qt::Key_F7, cmdFile);
     read->addSeparator();
-    readItem("&Pause", "pause", Qt::Key_F8);
-    readItem("S&kip", "skip", Qt::Key_F9);
-    readItem("&Stop", "stop", Qt::Key_F10);
+    pauseMenuItem_ = readItem("&Pause", "pause", Qt::Key_F8, cmdPause);
+    readItem("S&kip", "skip", Qt::Key_F9, cmdSkip);
+    readItem("&Stop", "stop", Qt::Key_F10, cmdStop);
 
     audioHelpMenu_ = menuBar()->addMenu(QStringLiteral("&Audio Help"));
 
@@ -206,8 +217,16 @@ void TForm1::CreateTrayMenu() {
         options->addAction(item);
     }
     PopupMenu2->addSeparator();
-    for (const char* text : {"Read &Aloud", "Read to &File", "S&kip", "&Pause", "&Stop"}) {
-        Append(PopupMenu2, MakeAction(QString::fromUtf8(text), {}, &TForm1::NotYetAvailable));
+    const std::pair<const char*, int> trayCommands[] = {
+        {"Read &Aloud", cmdAloud}, {"Read to &File", cmdFile}, {"S&kip", cmdSkip}, {"&Pause", cmdPause},
+        {"&Stop", cmdStop}};
+    for (const auto& [text, command] : trayCommands) {
+        QAction* action =
+            Append(PopupMenu2, MakeAction(QString::fromUtf8(text), {}, kCommandHandlers[command]));
+        commands_[command] << action;
+        if (command == cmdPause) {
+            pauseTrayItem_ = action;
+        }
     }
     PopupMenu2->addSeparator();
     Append(PopupMenu2, MakeAction(QStringLiteral("A&bout"), {}, &TForm1::NotYetAvailable));

@@ -9,6 +9,7 @@
 
 #include "app/readingstate.h"
 #include "settings/preferences.h"
+#include "speech/ttsform.h"
 
 class QAction;
 class QActionGroup;
@@ -22,6 +23,7 @@ class QToolButton;
 class TMemoEntry;
 class TMemoListBox;
 class TSplashForm;
+
 
 // The main window: toolbar, menus, the article area, the status bar and the tray icon. It owns
 // the preferences and ends the program only through ExitQuillsongClick.
@@ -49,6 +51,24 @@ class TForm1 : public QMainWindow {
     static QString StoreFileName();
     static QString IntroFileName();
 
+    // The five reading commands, each a toolbar button, a main menu item and a tray menu item.
+    enum Command { cmdAloud, cmdFile, cmdPause, cmdSkip, cmdStop, kCommandCount };
+
+    // Reading commands (form1_reading.cpp).
+    void PlayAllBtnClick();
+    void PauseBtnClick();
+    void SkipBtnClick();
+    void StopBtnClick();
+    void ReadArticleAloud(TMemoEntry* entry);
+    void ReadfromCursor1Click();
+    void ReadHighlighted1Click();
+    void WordPosition(int64_t position, int64_t total);
+    void LoadFavoriteVoices();
+    TTTSForm* Driver() const { return TTSForm_.get(); }
+    bool CommandEnabled(Command command) const;
+    QStringList PauseCaptions() const;
+    void NotYetAvailable() {}
+
     // Article commands (form1_articles.cpp).
     void AddNewArticle();
     TMemoEntry* AddArticle(const QString& text, const QString& voice);
@@ -63,6 +83,7 @@ class TForm1 : public QMainWindow {
     bool Shown() const { return shown_; }
     QString TrayTip() const { return trayTip_; }
     QString StatusPanelText(int panel) const;
+    QString ShortStatus() const { return shortText_; }
     bool TrayAvailable() const;
     // The hidden start's timer is running.
     bool HidingScheduled() const { return Timer1.isActive(); }
@@ -128,7 +149,6 @@ class TForm1 : public QMainWindow {
     // Commands whose work is done elsewhere; they are wired here so every menu exists.
     void ToolbarClick();
     void OptionsBtnClick();
-    void NotYetAvailable() {}
     void ToolButton1Click() { SwitchMode(0); }
     void ToolButton2Click() { SwitchMode(1); }
 
@@ -147,6 +167,7 @@ class TForm1 : public QMainWindow {
     int roundRobinIndex_ = -1;
     QString trayTip_;
     QString mp3Path_;  // output of the current conversion
+    QString shortText_;  // the short status (floating toolbar, tests)
 
     QTimer Timer1;
     QPointer<TSplashForm> splash_;
@@ -165,6 +186,30 @@ class TForm1 : public QMainWindow {
     QAction* pasteItem_ = nullptr;
     QAction* readFromCursorItem_ = nullptr;
     QAction* readSelectedItem_ = nullptr;
+
+    // Reading (form1_reading.cpp).
+    void CreateDriver();
+    bool StartSpeech();
+    void ReadAllArticles();
+    void ArticleFinished();
+    void ReadSingleArticle(TMemoEntry* entry, OutputTarget target, int length, int start);
+    void SingleReadFinished();
+    void SpeakArticle(TMemoEntry* entry, int length, int start, OutputTarget target);
+    void AbortArticle(TMemoEntry* entry);
+    bool PrepareOutput(TMemoEntry* entry, OutputTarget target);
+    void FinishOutput(bool deleteWave);
+    void SetPauseCaptions(bool paused);
+    void ShowGauges(int maximum);
+    void HideGauges();
+    QList<QAction*> commands_[kCommandCount];
+    QList<QAction*> deviceItems_;
+    QAction* PauseBtn = nullptr;
+    QAction* pauseMenuItem_ = nullptr;
+    QAction* pauseTrayItem_ = nullptr;
+    std::unique_ptr<TTTSForm> TTSForm_;
+    TMemoEntry* readingEntry_ = nullptr;
+    int readingOffset_ = 0;
+    QString fileArticlePath_;
 
     QAction* ToolButton1 = nullptr;  // single-article mode
     QAction* ToolButton2 = nullptr;  // multi-article mode

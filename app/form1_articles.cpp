@@ -52,8 +52,10 @@ void TForm1::CreateArticleMenu() {
     PopupMenu1->addAction(QStringLiteral("&Delete Selected"), this, &TForm1::DelSelPopupClick);
     pasteItem_ = PopupMenu1->addAction(QStringLiteral("&Paste"), this, &TForm1::PasteClick);
     pasteItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    readFromCursorItem_ = PopupMenu1->addAction(QStringLiteral("Read from Cursor Aloud"));
-    readSelectedItem_ = PopupMenu1->addAction(QStringLiteral("Read Selected Text Aloud"));
+    readFromCursorItem_ =
+        PopupMenu1->addAction(QStringLiteral("Read from Cursor Aloud"), this, &TForm1::ReadfromCursor1Click);
+    readSelectedItem_ =
+        PopupMenu1->addAction(QStringLiteral("Read Selected Text Aloud"), this, &TForm1::ReadHighlighted1Click);
     PopupMenu1->addAction(QStringLiteral("Edit Selected Voice"));
     connect(PopupMenu1, &QMenu::aboutToShow, this, &TForm1::PopupMenu1Popup);
 }
@@ -72,7 +74,8 @@ void TForm1::ImportArticles() {
         prefs_->FirstTimeUser = false;
         source = IntroFileName();
     }
-    List_->ImportList(source, PopupMenu1, [this](TMemoEntry* e) { DeleteArticle(e); }, {}, {});
+    List_->ImportList(source, PopupMenu1, [this](TMemoEntry* e) { DeleteArticle(e); }, {},
+                      [this](TMemoEntry* e) { ReadArticleAloud(e); });
 }
 
 void TForm1::ExportArticles() {
@@ -116,6 +119,7 @@ TMemoEntry* TForm1::AddArticle(const QString& text, const QString& voice) {
 void TForm1::AddNewArticle() {
     if (TMemoEntry* entry = AddArticle(QString(), ChooseVoiceForNewArticle())) {
         entry->OnDelete = [this](TMemoEntry* e) { DeleteArticle(e); };
+        entry->OnRead = [this](TMemoEntry* e) { ReadArticleAloud(e); };
         entry->SetContextMenu(PopupMenu1);
     }
 }

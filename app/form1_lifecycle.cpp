@@ -10,6 +10,10 @@
 #include <QWindow>
 
 #include "app/form1.h"
+#include "audio/mp3encoder.h"
+#include "speech/ttsform.h"
+#include <QDateTime>
+#include <QRandomGenerator>
 #include "app/splashform.h"
 #include "app/statustext.h"
 #include "articles/memolistbox.h"
@@ -43,6 +47,7 @@ void TForm1::FormCreate() {
 
     statusPanel1_->setText(QStringLiteral(" "));
     setWindowTitle(StatusText::kProgramTitle);
+    CreateDriver();
     CreateArticleList();
 
     ToolBar1->setVisible(prefs_->ShowToolbar);
@@ -98,6 +103,10 @@ void TForm1::FormShow() {
     }
     splash_ = new TSplashForm(splashMinimumMs_);
     splash_->show();
+    if (!StartSpeech()) {
+        RequestTermination();
+        return;
+    }
     ImportArticles();
 
     // Also when the window system has not activated the window (yet), so the status is
@@ -188,8 +197,20 @@ void TForm1::ExitQuillsongClick() {
         return;
     }
     Log(QStringLiteral("Entered ExitQuillsongClick"));
+    if (TTSForm_) {
+        TTSForm_->OnComplete = nullptr;  // no article walk goes on after this
+        TTSForm_->OnWordPosition = nullptr;
+    }
     SetReadingState(rsExiting);
+    EncoderStopFlag = true;
     QCoreApplication::processEvents();
+    if (TTSForm_ && TTSForm_->TTS1.Active()) {
+        try {
+            TTSForm_->StopAudio();
+        } catch (const std::exception& error) {
+            Log(QString::fromUtf8(error.what()));
+        }
+    }
     if (List_ && shown_) {
         ExportArticles();
         List_->UnlockAllEntries();
@@ -213,6 +234,3 @@ void TForm1::RequestTermination() {
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-void TForm1::SetReadingState(ReadingState state) {
-    readingState_ = state;
-}

@@ -13,12 +13,20 @@
 
 void TForm1::UpdateStatus(const QString& text) {
     QString longText = text;
+    shortText_ = text;
     if (text.trimmed().isEmpty()) {
-        if (readingState_ == rsConverting) {
+        if (readingState_ == rsReading && readingEntry_ && List_) {
+            const int position = List_->FindEntry(readingEntry_);
+            longText = StatusText::ReadingText(position, List_->VisibleCount(), readingEntry_->Title());
+            shortText_ = StatusText::ReadingShortText(position, List_->VisibleCount());
+        } else if (readingState_ == rsConverting) {
             longText =
                 QStringLiteral("Converting to MP3 format: ") + QFileInfo(mp3Path_).fileName();
         } else {
             longText = ArticleCountText();
+        }
+        if (readingState_ != rsReading) {
+            shortText_ = longText;
         }
     }
     statusPanel0_->setText(longText);
