@@ -5,6 +5,6 @@
 // Shown at start when no speech engine is installed; the program then ends.
 class TEngineWarningForm : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TEngineWarningForm(QWidget* parent = nullptr);
 };

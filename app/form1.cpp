@@ -17,9 +17,9 @@
 namespace {
 
 // Handlers of the five reading commands, in the order of their groups.
-constexpr void (TForm1::*kCommandHandlers[])() = {&TForm1::PlayAllBtnClick, &TForm1::NotYetAvailable,
-                                                   &TForm1::PauseBtnClick, &TForm1::SkipBtnClick,
-                                                   &TForm1::StopBtnClick};
+constexpr void (TForm1::*kCommandHandlers[])() = {&TForm1::PlayAllBtnClick,
+                                                  &TForm1::NotYetAvailable, &TForm1::PauseBtnClick,
+                                                  &TForm1::SkipBtnClick, &TForm1::StopBtnClick};
 
 QAction* Append(QWidget* menu, QAction* action) {
     menu->addAction(action);
@@ -103,8 +103,9 @@ void TForm1::CreateToolBar() {
         const char* icon;
     };
     const auto add = [this](const Button& button, int command = -1) {
-        QAction* action = MakeAction(QString::fromUtf8(button.caption), QString::fromUtf8(button.icon),
-                                     command >= 0 ? kCommandHandlers[command] : &TForm1::NotYetAvailable);
+        QAction* action =
+            MakeAction(QString::fromUtf8(button.caption), QString::fromUtf8(button.icon),
+                       command >= 0 ? kCommandHandlers[command] : &TForm1::NotYetAvailable);
         action->setToolTip(QString::fromUtf8(button.hint));
         ToolBar1->addAction(action);
         if (command >= 0) {
@@ -160,10 +161,10 @@ void TForm1::CreateMenus() {
         options->addAction(item);
     }
     options->addSeparator();
-    deviceItems_ << Append(options, MakeAction(QStringLiteral("&Select Audio Device"), {},
-                                                   &TForm1::NotYetAvailable));
-    deviceItems_ << Append(options, MakeAction(QStringLiteral("&Pronunciation Editor"), {},
-                                                   &TForm1::NotYetAvailable));
+    deviceItems_ << Append(
+        options, MakeAction(QStringLiteral("&Select Audio Device"), {}, &TForm1::NotYetAvailable));
+    deviceItems_ << Append(
+        options, MakeAction(QStringLiteral("&Pronunciation Editor"), {}, &TForm1::NotYetAvailable));
 
     QMenu* read = menuBar()->addMenu(QStringLiteral("&Read"));
     const auto readItem = [&](const char* text, const char* icon, Qt::Key key, int command) {
@@ -217,9 +218,11 @@ void TForm1::CreateTrayMenu() {
         options->addAction(item);
     }
     PopupMenu2->addSeparator();
-    const std::pair<const char*, int> trayCommands[] = {
-        {"Read &Aloud", cmdAloud}, {"Read to &File", cmdFile}, {"S&kip", cmdSkip}, {"&Pause", cmdPause},
-        {"&Stop", cmdStop}};
+    const std::pair<const char*, int> trayCommands[] = {{"Read &Aloud", cmdAloud},
+                                                        {"Read to &File", cmdFile},
+                                                        {"S&kip", cmdSkip},
+                                                        {"&Pause", cmdPause},
+                                                        {"&Stop", cmdStop}};
     for (const auto& [text, command] : trayCommands) {
         QAction* action =
             Append(PopupMenu2, MakeAction(QString::fromUtf8(text), {}, kCommandHandlers[command]));

@@ -24,7 +24,6 @@ class TMemoEntry;
 class TMemoListBox;
 class TSplashForm;
 
-
 // The main window: toolbar, menus, the article area, the status bar and the tray icon. It owns
 // the preferences and ends the program only through ExitQuillsongClick.
 class TForm1 : public QMainWindow {
@@ -101,6 +100,8 @@ class TForm1 : public QMainWindow {
     // The first showing has completed (FormShow done, idle).
     void startupFinished();
     void hiddenToTray();
+    // Every status shown: the long text (status bar) and the short one (toolbar, tray).
+    void statusChanged(const QString& longText, const QString& shortText);
     void restoredFromTray();
 
   protected:
@@ -166,7 +167,7 @@ class TForm1 : public QMainWindow {
     OutputTarget outputTarget_ = otSpeakers;
     int roundRobinIndex_ = -1;
     QString trayTip_;
-    QString mp3Path_;  // output of the current conversion
+    QString mp3Path_;    // output of the current conversion
     QString shortText_;  // the short status (floating toolbar, tests)
 
     QTimer Timer1;

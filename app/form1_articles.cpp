@@ -52,10 +52,10 @@ void TForm1::CreateArticleMenu() {
     PopupMenu1->addAction(QStringLiteral("&Delete Selected"), this, &TForm1::DelSelPopupClick);
     pasteItem_ = PopupMenu1->addAction(QStringLiteral("&Paste"), this, &TForm1::PasteClick);
     pasteItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    readFromCursorItem_ =
-        PopupMenu1->addAction(QStringLiteral("Read from Cursor Aloud"), this, &TForm1::ReadfromCursor1Click);
-    readSelectedItem_ =
-        PopupMenu1->addAction(QStringLiteral("Read Selected Text Aloud"), this, &TForm1::ReadHighlighted1Click);
+    readFromCursorItem_ = PopupMenu1->addAction(QStringLiteral("Read from Cursor Aloud"), this,
+                                                &TForm1::ReadfromCursor1Click);
+    readSelectedItem_ = PopupMenu1->addAction(QStringLiteral("Read Selected Text Aloud"), this,
+                                              &TForm1::ReadHighlighted1Click);
     PopupMenu1->addAction(QStringLiteral("Edit Selected Voice"));
     connect(PopupMenu1, &QMenu::aboutToShow, this, &TForm1::PopupMenu1Popup);
 }
@@ -74,8 +74,9 @@ void TForm1::ImportArticles() {
         prefs_->FirstTimeUser = false;
         source = IntroFileName();
     }
-    List_->ImportList(source, PopupMenu1, [this](TMemoEntry* e) { DeleteArticle(e); }, {},
-                      [this](TMemoEntry* e) { ReadArticleAloud(e); });
+    List_->ImportList(
+        source, PopupMenu1, [this](TMemoEntry* e) { DeleteArticle(e); }, {},
+        [this](TMemoEntry* e) { ReadArticleAloud(e); });
 }
 
 void TForm1::ExportArticles() {

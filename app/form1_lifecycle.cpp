@@ -9,18 +9,18 @@
 #include <QToolBar>
 #include <QWindow>
 
-#include "app/form1.h"
-#include "audio/mp3encoder.h"
-#include "speech/ttsform.h"
 #include <QDateTime>
 #include <QRandomGenerator>
+#include "app/form1.h"
 #include "app/splashform.h"
 #include "app/statustext.h"
 #include "articles/memolistbox.h"
+#include "audio/mp3encoder.h"
 #include "platform/shell/programfolders.h"
 #include "platform/shell/utilsclass.h"
 #include "settings/runatlogin.h"
 #include "settings/widgetplacement.h"
+#include "speech/ttsform.h"
 
 namespace {
 
@@ -233,4 +233,3 @@ void TForm1::RequestTermination() {
     Q_EMIT terminationRequested();
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
-

@@ -20,7 +20,9 @@
 
 namespace {
 
-void Log(const QString& text) { UtilsClass::WriteDebugLine(text); }
+void Log(const QString& text) {
+    UtilsClass::WriteDebugLine(text);
+}
 
 bool IsWordEnd(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
@@ -76,8 +78,8 @@ void TForm1::SetReadingState(ReadingState state) {
     readingState_ = state;
     const bool idle = state == rsIdle;
     const bool active = state == rsReading || state == rsPaused;
-    const bool enabled[kCommandCount] = {idle, idle, active, state == rsReading && prefs_->ML_ListMode == 1,
-                                         active};
+    const bool enabled[kCommandCount] = {idle, idle, active,
+                                         state == rsReading && prefs_->ML_ListMode == 1, active};
     for (int command = 0; command < kCommandCount; ++command) {
         for (QAction* action : commands_[command]) {
             action->setEnabled(enabled[command]);
@@ -187,7 +189,9 @@ void TForm1::ArticleFinished() {
     }
 }
 
-void TForm1::ReadArticleAloud(TMemoEntry* entry) { ReadSingleArticle(entry, otSpeakers, -1, -1); }
+void TForm1::ReadArticleAloud(TMemoEntry* entry) {
+    ReadSingleArticle(entry, otSpeakers, -1, -1);
+}
 
 void TForm1::ReadfromCursor1Click() {
     TMemoEntry* entry = List_->CurrentEntry();
@@ -243,7 +247,8 @@ void TForm1::SpeakArticle(TMemoEntry* entry, int length, int start, OutputTarget
     if (fileArticle) {
         fileArticlePath_ = ArticleText::FileArticlePath(text);
         if (!QFileInfo(fileArticlePath_).isFile()) {
-            const QString message = QStringLiteral("File ") + fileArticlePath_ + QStringLiteral(" not found");
+            const QString message =
+                QStringLiteral("File ") + fileArticlePath_ + QStringLiteral(" not found");
             Log(message);
             UserMessage::show(message);
             AbortArticle(entry);

@@ -17,7 +17,8 @@ void TForm1::UpdateStatus(const QString& text) {
     if (text.trimmed().isEmpty()) {
         if (readingState_ == rsReading && readingEntry_ && List_) {
             const int position = List_->FindEntry(readingEntry_);
-            longText = StatusText::ReadingText(position, List_->VisibleCount(), readingEntry_->Title());
+            longText =
+                StatusText::ReadingText(position, List_->VisibleCount(), readingEntry_->Title());
             shortText_ = StatusText::ReadingShortText(position, List_->VisibleCount());
         } else if (readingState_ == rsConverting) {
             longText =
@@ -32,6 +33,7 @@ void TForm1::UpdateStatus(const QString& text) {
     statusPanel0_->setText(longText);
     SetTrayTip(longText);
     UtilsClass::WriteDebugLine(longText);
+    Q_EMIT statusChanged(longText, shortText_);
 }
 
 void TForm1::ResetStatus() {

@@ -8,6 +8,6 @@ class TPreferences;
 // the check off for the future.
 class TSoundCardErrorForm : public QDialog {
     Q_OBJECT
-public:
+  public:
     TSoundCardErrorForm(TPreferences& prefs, QWidget* parent = nullptr);
 };

@@ -14,9 +14,7 @@
 namespace {
 
 bool IsUsersLanguage(uint16_t languageId) {
-    const uint16_t mine =
-        LanguageIdForTag(QLocale::system().name().replace(QLatin1Char('_'), QLatin1Char('-')));
-    return languageId == 1033 || (mine != 0 && (languageId & 0x3FF) == (mine & 0x3FF));
+    return languageId == 1033 || (languageId & 0x3FF) == (UserLanguageId() & 0x3FF);
 }
 
 bool IsPlatformMaker(const TEngineEntry& engine) {

@@ -1,6 +1,7 @@
 #include "platform/speechapi/languageids.h"
 
 #include <QHash>
+#include <QLocale>
 
 namespace {
 
@@ -46,4 +47,11 @@ uint16_t LanguageIdForTag(const QString& tag) {
     // A regional variant without its own identifier speaks its main language.
     const QString main = lower.section(QLatin1Char('-'), 0, 0);
     return Table().value(main, 0);
+}
+
+uint16_t UserLanguageId() {
+    QString tag = QLocale::system().name();
+    tag.replace(QLatin1Char('_'), QLatin1Char('-'));
+    const uint16_t id = LanguageIdForTag(tag);
+    return id != 0 ? id : 0x0409;
 }

@@ -62,13 +62,18 @@ QList<InstalledMode> BuildModes() {
             mode.info.szModeName += QStringLiteral(" (") + mode.voice.Identifier + QLatin1Char(')');
         }
     }
-    // Voices of the user's own language first, so the first voice is one the user understands.
-    const uint16_t primary = uint16_t(
-        LanguageIdForTag(QLocale::system().name().replace(QLatin1Char('_'), QLatin1Char('-'))) &
-        0x3FF);
-    std::stable_partition(modes.begin(), modes.end(), [primary](const InstalledMode& mode) {
-        return primary != 0 && (mode.info.language & 0x3FF) == primary;
-    });
+    // Voices of the user's own language first, then US English, so the first voice is one the
+    // user understands and is offered for articles.
+    const uint16_t primary = UserLanguageId() & 0x3FF;
+    const auto rank = [primary](const InstalledMode& mode) {
+        if ((mode.info.language & 0x3FF) == primary) {
+            return 0;
+        }
+        return mode.info.language == 0x0409 ? 1 : 2;
+    };
+    std::stable_sort(
+        modes.begin(), modes.end(),
+        [&rank](const InstalledMode& a, const InstalledMode& b) { return rank(a) < rank(b); });
     return modes;
 }
 

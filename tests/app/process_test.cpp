@@ -102,7 +102,8 @@ TEST_F(Program, TerminationStoresPreferencesAndEachStartKeepsThePreviousLogs) {
     EXPECT_TRUE(names.contains(QStringLiteral("TTS_WaveConvRate")));
     // The voice catalogue's settings of every engine and voice are stored beside them.
     EXPECT_GT(names.filter(QStringLiteral("FAV_")).size(), 50);
-    EXPECT_EQ(names.filter(QStringLiteral("ENG_")).size() + names.filter(QStringLiteral("FAV_")).size() * 3 + 35,
+    EXPECT_EQ(names.filter(QStringLiteral("ENG_")).size() +
+                  names.filter(QStringLiteral("FAV_")).size() * 3 + 35,
               names.size());
     EXPECT_TRUE(reg.KeyExists(QStringLiteral("\\Software\\HalcyxTech\\Windows\\quillsong\\Form1")));
 }

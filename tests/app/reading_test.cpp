@@ -1,0 +1,189 @@
+// Reading aloud from the main window, with the real engines on the audio server.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <QComboBox>
+#include "app/form1.h"
+#include "articles/articletext.h"
+#include "articles/memolistbox.h"
+#include "articles/mymemo.h"
+#include "articles/propertypanel.h"
+#include "tests/common/capturedmessages.h"
+#include "tests/common/printers.h"
+#include "tests/common/testprofile.h"
+
+namespace {
+
+const QString kKey = QStringLiteral("Software\\HalcyxTech\\Quillsong");
+
+class Reading : public ::testing::Test {
+  protected:
+    void SetUp() override { testprofile::Reset(); }
+
+    // A started main window in the given mode, with the given articles and nothing else.
+    std::unique_ptr<TForm1> Start(int mode, const QStringList& texts, bool autoDelete = false) {
+        testprofile::Store(kKey, QStringLiteral("FirstTimeUser"), QStringLiteral("false"));
+        testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QString::number(mode));
+        testprofile::Store(kKey, QStringLiteral("ML_AutoDelete"),
+                           autoDelete ? QStringLiteral("true") : QStringLiteral("false"));
+        auto form = std::make_unique<TForm1>(QStringList{QStringLiteral("quillsong")});
+        form->SetSplashMinimum(0);
+        QSignalSpy started(form.get(), &TForm1::startupFinished);
+        form->show();
+        EXPECT_TRUE(started.wait(10000));
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            form->AddNewArticle();
+            form->List()->CurrentEntry()->SetArticleText(texts[i]);
+        }
+        return form;
+    }
+    static bool WaitIdle(TForm1& form, int ms = 30000) {
+        return QTest::qWaitFor([&] { return form.State() == rsIdle; }, ms);
+    }
+    CapturedMessages messages_;
+};
+
+}  // namespace
+
+TEST_F(Reading, TheWholeListWithAutoDeleteEndsWithOneEmptyArticle) {
+    auto form =
+        Start(1, {QStringLiteral("One."), QStringLiteral("Two."), QStringLiteral("Three.")}, true);
+    QStringList shortTexts;
+    QObject::connect(form.get(), &TForm1::statusChanged,
+                     [&](const QString&, const QString& shortText) {
+                         if (shortText.startsWith(QStringLiteral("Article"))) {
+                             shortTexts << shortText;
+                         }
+                     });
+    form->PlayAllBtnClick();
+    EXPECT_EQ(form->State(), rsReading) << messages_.all.join(QLatin1Char(';')).toStdString();
+    EXPECT_TRUE(form->CommandEnabled(TForm1::cmdSkip)) << "Skip works in multi-article mode";
+    EXPECT_FALSE(form->CommandEnabled(TForm1::cmdAloud));
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(shortTexts, (QStringList{"Article 1 of 3", "Article 1 of 2", "Article 1 of 1"}));
+    EXPECT_EQ(form->List()->VisibleCount(), 1);
+    EXPECT_TRUE(form->List()->Entries.first()->GetArticleText().isEmpty());
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("No articles"));
+    EXPECT_TRUE(form->CommandEnabled(TForm1::cmdAloud));
+}
+
+TEST_F(Reading, SkipMovesOnInMultiArticleModeOnly) {
+    auto form =
+        Start(1, {QStringLiteral("The first article is long enough to be skipped before it ends, "
+                                 "because it goes on and on for quite a while."),
+                  QStringLiteral("Second.")});
+    QStringList shortTexts;
+    QObject::connect(form.get(), &TForm1::statusChanged,
+                     [&](const QString&, const QString& shortText) {
+                         if (shortText.startsWith(QStringLiteral("Article"))) {
+                             shortTexts << shortText;
+                         }
+                     });
+    form->PlayAllBtnClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->List()->Entries[0]->Editor()->SelLength() > 0; },
+                                20000));
+    form->SkipBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(shortTexts, (QStringList{"Article 1 of 2", "Article 2 of 2"}));
+
+    auto single = Start(0, {QStringLiteral("Single article mode has no skipping.")});
+    single->PlayAllBtnClick();
+    EXPECT_FALSE(single->CommandEnabled(TForm1::cmdSkip));
+    ASSERT_TRUE(WaitIdle(*single));
+}
+
+TEST_F(Reading, StopWhilePausedResetsThePauseCaptions) {
+    auto form = Start(
+        0, {QStringLiteral("A sentence that takes a few seconds, so there is time to pause it.")});
+    form->PlayAllBtnClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->List()->Entries[0]->Editor()->SelLength() > 0; },
+                                20000));
+    form->PauseBtnClick();
+    EXPECT_EQ(form->State(), rsPaused);
+    EXPECT_EQ(form->PauseCaptions(), (QStringList{"Resume", "&Resume", "Resume"}));
+    EXPECT_EQ(form->StatusPanelText(1), QStringLiteral("Pause"));
+    form->StopBtnClick();
+    EXPECT_EQ(form->State(), rsIdle);
+    EXPECT_EQ(form->PauseCaptions(), (QStringList{"Pause", "&Pause", "&Pause"}));
+    form->PlayAllBtnClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->List()->Entries[0]->Editor()->SelLength() > 0; },
+                                20000));
+    form->PauseBtnClick();
+    EXPECT_EQ(form->State(), rsPaused) << "the next Pause pauses";
+    form->StopBtnClick();
+}
+
+TEST_F(Reading, TheHighlightFollowsTheWordsAlsoAfterTheFilterChangedLengths) {
+    const QString text = QStringLiteral("AP said NY was calm today");
+    auto form = Start(0, {text});
+    QStringList highlighted;
+    TMyPlusMemo* editor = form->List()->Entries[0]->Editor();
+    QObject::connect(editor, &QPlainTextEdit::selectionChanged, [&] {
+        const QString word = editor->textCursor().selectedText();
+        if (!word.isEmpty() && (highlighted.isEmpty() || highlighted.last() != word)) {
+            highlighted << word;
+        }
+    });
+    form->PlayAllBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(highlighted, (QStringList{"AP", "said", "NY", "was", "calm", "today"}));
+}
+
+TEST_F(Reading, ASelectionIsReadTheSameWhicheverWayItWasMade) {
+    const QString text = QStringLiteral("Skip this. Read these words only. Not this.");
+    auto form = Start(0, {text});
+    TMyPlusMemo* editor = form->List()->Entries[0]->Editor();
+    const int from = int(text.indexOf(QStringLiteral("Read"))),
+              to = int(text.indexOf(QStringLiteral(" Not")));
+    for (bool backwards : {false, true}) {
+        QTextCursor cursor = editor->textCursor();
+        cursor.setPosition(backwards ? to : from);
+        cursor.setPosition(backwards ? from : to, QTextCursor::KeepAnchor);
+        editor->setTextCursor(cursor);
+        QStringList words;
+        auto connection = QObject::connect(editor, &QPlainTextEdit::selectionChanged, [&] {
+            const QString word = editor->textCursor().selectedText();
+            if (!word.isEmpty() && (words.isEmpty() || words.last() != word)) {
+                words << word;
+            }
+        });
+        form->ReadHighlighted1Click();
+        ASSERT_TRUE(WaitIdle(*form));
+        QObject::disconnect(connection);
+        EXPECT_EQ(words, (QStringList{"Read", "these", "words", "only."})) << backwards;
+    }
+}
+
+TEST_F(Reading, AMissingFileArticleSaysSo) {
+    auto form = Start(0, {ArticleText::FileArticleText(QStringLiteral("/nowhere/book.txt"))});
+    form->List()->Entries[0]->SetFileEntry(true);
+    form->PlayAllBtnClick();
+    EXPECT_EQ(form->State(), rsIdle);
+    EXPECT_EQ(messages_.messages, QStringList{QStringLiteral("File /nowhere/book.txt not found")});
+}
+
+TEST_F(Reading, VoicePoliciesForNewArticles) {
+    auto form = Start(1, {});
+    form->Preferences().MI_Voice = 1;  // random
+    form->FavoriteVoices = {QStringLiteral("Only")};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(form->ChooseVoiceForNewArticle(), QStringLiteral("Only"));
+    }
+    form->Preferences().MI_Voice = 2;  // round robin
+    form->FavoriteVoices = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+    QStringList picked;
+    for (int i = 0; i < 4; ++i) {
+        picked << form->ChooseVoiceForNewArticle();
+    }
+    EXPECT_EQ(picked, (QStringList{"A", "B", "C", "A"}));
+    form->FavoriteVoices.clear();
+    EXPECT_EQ(form->ChooseVoiceForNewArticle(), form->Preferences().TTS_DefaultVoiceName)
+        << "no favourite left: the default voice";
+}
