@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
     }
     qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
     qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
+    // One locale for every run: the voices offered first follow the user's language.
+    qputenv("LC_ALL", "C.UTF-8");
 #ifdef QUILL_WIDGET_TESTS
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
