@@ -15,6 +15,8 @@
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
 #include "articles/propertypanel.h"
+#include "platform/speechapi/synthengine.h"
+#include "platform/speechapi/ttsenumerator.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
 #include "tests/common/testprofile.h"
@@ -186,4 +188,45 @@ TEST_F(Reading, VoicePoliciesForNewArticles) {
     form->FavoriteVoices.clear();
     EXPECT_EQ(form->ChooseVoiceForNewArticle(), form->Preferences().TTS_DefaultVoiceName)
         << "no favourite left: the default voice";
+}
+
+namespace {
+
+// An engine with no voice at all: the machine has no usable speech.
+class NoVoices : public TSynthEngine {
+  public:
+    QString Name() const override { return QStringLiteral("None"); }
+    QList<SynthVoice> Voices() override { return {}; }
+    int SampleRate(const SynthVoice&) override { return 0; }
+    SynthParams DefaultParams(const SynthVoice&) override { return {}; }
+    SynthParams MinParams() const override { return {}; }
+    SynthParams MaxParams() const override { return {}; }
+    bool Speak(const SynthVoice&, const QString&, const SynthParams&, SynthSink&) override {
+        return false;
+    }
+};
+
+}  // namespace
+
+TEST_F(Reading, WithoutAnyVoiceTheProgramSaysSoAndEnds) {
+    NoVoices none;
+    TTSEnumerator::UseEngines({&none});
+    TForm1 form({QStringLiteral("quillsong")});
+    form.SetSplashMinimum(0);
+    QSignalSpy ended(&form, &TForm1::terminationRequested);
+    QString title;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            title = dialog->windowTitle();
+            dialog->accept();
+        }
+    });
+    answer.start(10);
+    form.show();
+    const bool gotEnd = ended.wait(10000);
+    TTSEnumerator::UseEngines({});
+    ASSERT_TRUE(gotEnd);
+    EXPECT_EQ(title, QStringLiteral("Text To Speech Engine not found"));
+    EXPECT_FALSE(form.Shown());
 }

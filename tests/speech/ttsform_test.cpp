@@ -107,14 +107,14 @@ TEST_F(Driver, WritesTextsIntoAWaveFile) {
 
 TEST_F(Driver, SpeaksALargeFileChunkByChunk) {
     QByteArray text;
-    for (int i = 0; text.size() < 16000; ++i) {
+    for (int i = 0; text.size() < 300 * 1024; ++i) {
         text += "Sentence number " + QByteArray::number(i) + " of a long file. ";
     }
     const QString path = Write(QStringLiteral("long.txt"), text);
     prefs_.TTS_WaveConvRate = 0;
     ASSERT_TRUE(driver_->PlayToFileInit(kVoice, dir_.path() + QStringLiteral("/long.wav")));
     ASSERT_TRUE(driver_->PlayFileToFile(kVoice, path));
-    ASSERT_TRUE(QTest::qWaitFor([this] { return completions_ == 1; }, 60000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return completions_ == 1; }, 120000));
     EXPECT_EQ(fileSize_, text.size());
     ASSERT_GT(positions_.size(), 100u);
     const auto drop = std::is_sorted_until(positions_.begin(), positions_.end());
