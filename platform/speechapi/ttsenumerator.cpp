@@ -62,14 +62,17 @@ QList<InstalledMode> BuildModes() {
             mode.info.szModeName += QStringLiteral(" (") + mode.voice.Identifier + QLatin1Char(')');
         }
     }
-    // Voices of the user's own language first, then US English, so the first voice is one the
-    // user understands and is offered for articles.
-    const uint16_t primary = UserLanguageId() & 0x3FF;
-    const auto rank = [primary](const InstalledMode& mode) {
-        if ((mode.info.language & 0x3FF) == primary) {
+    // Voices of the user's own language first (their own variety before the others), then US
+    // English, so the first voice is one the user understands and is offered for articles.
+    const uint16_t mine = UserLanguageId();
+    const auto rank = [mine](const InstalledMode& mode) {
+        if (mode.info.language == mine) {
             return 0;
         }
-        return mode.info.language == 0x0409 ? 1 : 2;
+        if ((mode.info.language & 0x3FF) == (mine & 0x3FF)) {
+            return 1;
+        }
+        return mode.info.language == 0x0409 ? 2 : 3;
     };
     std::stable_sort(
         modes.begin(), modes.end(),
