@@ -257,6 +257,9 @@ void TForm1::SpeakArticle(TMemoEntry* entry, int length, int start, OutputTarget
     }
     readingEntry_ = entry;
     TTSForm_->ReadingTarget = target;
+    // An article without a voice of its own (stored before any voice existed, or whose voice
+    // is gone) is read with the default voice.
+    const QString voice = entry->Voice().isEmpty() ? prefs_->TTS_DefaultVoiceName : entry->Voice();
     statusPanel1_->setText(QStringLiteral(" "));
     const int from = fileArticle ? 0 : qMax(0, start);
     const int end = fileArticle ? 10000 : (length >= 0 ? from + length : int(text.size()));
@@ -270,13 +273,13 @@ void TForm1::SpeakArticle(TMemoEntry* entry, int length, int start, OutputTarget
         if (target == otSpeakers) {
             if (fileArticle) {
                 readingOffset_ = 0;
-                started = TTSForm_->PlayFile(fileArticlePath_, entry->Voice());
+                started = TTSForm_->PlayFile(fileArticlePath_, voice);
             } else if (start <= 0 && length < 0) {
                 readingOffset_ = 0;
-                started = TTSForm_->PlayText(text, entry->Voice());
+                started = TTSForm_->PlayText(text, voice);
             } else {
                 readingOffset_ = from;
-                started = TTSForm_->PlayText(text.mid(from, end - from), entry->Voice());
+                started = TTSForm_->PlayText(text.mid(from, end - from), voice);
             }
         }
     } catch (const std::exception& error) {
@@ -323,11 +326,13 @@ void TForm1::WordPosition(int64_t position, int64_t total) {
         return;
     }
     TMyPlusMemo* editor = readingEntry_->Editor();
-    const QString text = editor->Text();
+    const int length = editor->TextLength();
     const int caret = int(TTSForm_->Filter.MapPosition(position)) + readingOffset_;
     editor->SetCaretPos(caret);
-    int end = qBound(0, caret, int(text.size()));
-    while (end < text.size() && !IsWordEnd(text[end])) {
+    // The word runs to the next blank or line break; the editor's paragraph separator ends it too.
+    int end = qBound(0, caret, length);
+    while (end < length && !IsWordEnd(editor->CharAt(end)) &&
+           editor->CharAt(end) != QChar::ParagraphSeparator) {
         ++end;
     }
     if (prefs_->TTS_HighlightPosition) {

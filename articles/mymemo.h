@@ -21,6 +21,9 @@ class TMyPlusMemo : public QPlainTextEdit {
     void ScrollInView() { ensureCursorVisible(); }
     void ScrollToLine(int line);
     QString TextBetween(int from, int to) const;
+    // The character at a position, or a null character past the end (no copy of the text).
+    QChar CharAt(int position) const { return document()->characterAt(position); }
+    int TextLength() const { return int(document()->characterCount()) - 1; }
     void SetBackground(const QColor& color);
 
   Q_SIGNALS:

@@ -3,14 +3,7 @@
 #include "audio/waveformat.h"
 
 int CheckSoundCard(int deviceId) {
-    return CheckSoundCard(deviceId, [](int id, int rate, int channels, int bits) {
-        WaveOutHandle* handle = nullptr;
-        const MMResult result = WaveOutDevices::open(id, rate, channels, bits, &handle);
-        if (result == MMSYSERR_NOERROR) {
-            WaveOutDevices::close(handle);
-        }
-        return result;
-    });
+    return CheckSoundCard(deviceId, &WaveOutDevices::query);
 }
 
 int CheckSoundCard(int deviceId, const WaveDeviceProbe& probe) {

@@ -135,3 +135,8 @@ void SoundCardDestination::Reset() {
         io_ = nullptr;
     }
 }
+
+int64_t SoundCardDestination::Fed() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return fed_;
+}

@@ -29,6 +29,8 @@ class SoundCardDestination : public AudioDestination {
     void Pause(bool paused) override;
     void Reset() override;
     bool Flush() override { return true; }
+    // Samples given to the device so far by the current sink.
+    int64_t Fed() const;
 
   private:
     void Feed();

@@ -107,3 +107,15 @@ MMResult WaveOutDevices::close(WaveOutHandle* handle) {
     delete handle;
     return MMSYSERR_NOERROR;
 }
+
+MMResult WaveOutDevices::query(int deviceId, int rate, int channels, int bits) {
+    QAudioDevice dev;
+    if (!device(deviceId, &dev)) {
+        return count() == 0 ? MMSYSERR_NODRIVER : MMSYSERR_BADDEVICEID;
+    }
+    QAudioFormat format;
+    format.setSampleRate(rate);
+    format.setChannelCount(channels);
+    format.setSampleFormat(bits == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    return (bits == 8 || bits == 16) && dev.isFormatSupported(format) ? MMSYSERR_NOERROR : WAVERR_BADFORMAT;
+}

@@ -56,6 +56,9 @@ class WaveOutDevices {
     // cannot give it to us now, WAVERR_BADFORMAT for a format it does not take.
     static MMResult open(int deviceId, int rate, int channels, int bits, WaveOutHandle** handle);
     static MMResult close(WaveOutHandle* handle);
+    // Whether a device exists and takes a format, without opening a stream (opening and
+    // closing a stream costs the audio server a few hundred milliseconds while it plays).
+    static MMResult query(int deviceId, int rate, int channels, int bits);
     // The device behind a device number; false when there is none.
     static bool device(int deviceId, QAudioDevice* device);
 };

@@ -151,3 +151,28 @@ TEST_F(Driver, WordOffsetsAreBytesOfWideCharacters) {
     driver_->TTS1.OnWordPosition(&driver_->TTS1, 0, 9);
     EXPECT_EQ(positions_, std::vector<int64_t>{4});
 }
+
+TEST_F(Driver, AnAudioStopWhilePausedCompletesNothing) {
+    ASSERT_TRUE(
+        driver_->PlayText(QStringLiteral("A sentence that is paused before it ends."), kVoice));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !positions_.empty(); }, 20000));
+    driver_->Pause();
+    driver_->TTS1.OnAudioStop(&driver_->TTS1, 0);  // as the engine reports it
+    EXPECT_FALSE(driver_->Timer1.isActive());
+    driver_->Resume();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return completions_ == 1; }, 20000));
+}
+
+TEST_F(Driver, AFileWhoseWholeTextCameInTheFirstChunkEndsByItself) {
+    // No sentence end after the first 5120 bytes: the first chunk runs to the end of the file
+    // without a short read.
+    QByteArray text;
+    while (text.size() < 6000) {
+        text += "words and words ";
+    }
+    prefs_.TTS_WaveConvRate = 0;
+    ASSERT_TRUE(driver_->PlayToFileInit(kVoice, dir_.path() + QStringLiteral("/whole.wav")));
+    ASSERT_TRUE(driver_->PlayFileToFile(kVoice, Write(QStringLiteral("whole.txt"), text)));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return completions_ == 1; }, 60000));
+    EXPECT_EQ(driver_->Reader(), nullptr);
+}
