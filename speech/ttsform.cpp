@@ -269,7 +269,12 @@ void TTTSForm::WordPositionHandler(uint32_t byteOffset) {
             reader->NextAllowed = false;
             try {
                 QByteArray chunk;
-                if (reader->ReadChunk(chunk) > 0) {
+                const int64_t read = reader->ReadChunk(chunk);
+                if (read == 0 && reader->EndOfFile) {
+                    // Nothing more will be queued: the chunk being spoken is the last.
+                    reader->AudioComplete = true;
+                }
+                if (read > 0) {
                     Log(QStringLiteral("Speak %1 %2 %3 %4")
                             .arg(pos)
                             .arg(reader->CurrentBufferSize)
