@@ -4,6 +4,6 @@
 // the program's own routines and libmp3lame, so there is nothing to load or to check: the
 // manager counts as present and no dialog is ever shown.
 class TMMACM {
-public:
+  public:
     bool Present() const { return true; }
 };

@@ -96,6 +96,16 @@ bool Mp3Job::Run(int32_t bitRate, int32_t sampleRate, const Mp3EncodeHooks& hook
         stream_ = 0;
         return Fail(QStringLiteral("Error opening encoding stream ") + QString::number(error));
     }
+    if (!hooks.Title.isEmpty()) {
+        std::vector<uint8_t> tag(4096);
+        uint32_t size = 0;
+        if (beSetTitle(stream_, hooks.Title.toUtf8().constData(), tag.data(), uint32_t(tag.size()),
+                       &size) != BE_ERR_SUCCESSFUL ||
+            mp3_.write(reinterpret_cast<const char*>(tag.data()), size) != qint64(size)) {
+            UtilsClass::WriteDebugLine(QStringLiteral("The MP3 title could not be set: ") +
+                                       hooks.Title);
+        }
+    }
     return Encode(hooks);
 }
 

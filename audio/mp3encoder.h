@@ -14,6 +14,8 @@ struct Mp3EncodeHooks {
     std::function<void(int percent)> SetProgress;
     // Lets the window process its pending messages between chunks.
     std::function<void()> ProcessEvents;
+    // The title players show (an ID3v2 tag); none when empty.
+    QString Title;
 };
 
 // Encodes the samples of a wave file into a mono constant-bit-rate MP3 file. A wave that is not

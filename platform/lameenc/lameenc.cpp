@@ -2,7 +2,9 @@
 
 #include <lame/lame.h>
 
+#include <QString>
 #include <cstdio>
+#include <string>
 
 #include <map>
 #include <mutex>
@@ -131,4 +133,33 @@ BE_ERR beWriteInfoTag(HBE_STREAM stream, const char* mp3FileName) {
     const bool ok = std::fflush(file) == 0 && !std::ferror(file);
     std::fclose(file);
     return ok ? BE_ERR_SUCCESSFUL : BE_ERR_BUFFER_TOO_SMALL;
+}
+
+BE_ERR beSetTitle(HBE_STREAM stream, const char* utf8Title, uint8_t* tag, uint32_t tagSize,
+                  uint32_t* bytesWritten) {
+    lame_t lame = Find(stream);
+    if (!lame || !utf8Title || !bytesWritten) {
+        return BE_ERR_INVALID_HANDLE;
+    }
+    id3tag_init(lame);
+    id3tag_add_v2(lame);
+    id3tag_v2_only(lame);
+    // UTF-16 with its byte order mark, so any title survives.
+    std::u16string text = u"\uFEFF";
+    for (const char16_t c : QString::fromUtf8(utf8Title).toStdU16String()) {
+        text += c;
+    }
+    text += u'\0';
+    if (id3tag_set_textinfo_utf16(lame, "TIT2",
+                                  reinterpret_cast<const unsigned short*>(text.c_str())) != 0) {
+        return BE_ERR_INVALID_FORMAT_PARAMETERS;
+    }
+    // The stream has begun already: the caller writes the tag itself, LAME adds none.
+    lame_set_write_id3tag_automatic(lame, 0);
+    const size_t size = lame_get_id3v2_tag(lame, tag, tagSize);
+    if (size == 0 || size > tagSize) {
+        return BE_ERR_BUFFER_TOO_SMALL;
+    }
+    *bytesWritten = uint32_t(size);
+    return BE_ERR_SUCCESSFUL;
 }

@@ -138,3 +138,16 @@ TEST_F(Mp3, TheStopFlagEndsAfterTheCurrentChunkWithAWellFormedStream) {
     EXPECT_LT(decoded, 22050 * 5) << "only the chunks before the stop";
     EXPECT_TRUE(captured_.all.isEmpty());
 }
+
+TEST_F(Mp3, TheTitleTagIsWhatPlayersShow) {
+    const QString wav = Path(QStringLiteral("titled.wav")),
+                  mp3 = Path(QStringLiteral("titled.mp3"));
+    MakeTone(wav, 44100, 16, 1, 1.5);
+    Mp3EncodeHooks hooks;
+    hooks.Title = QStringLiteral("Morning_news");
+    ASSERT_TRUE(EncodeMp3(wav, mp3, 64, 44100, hooks));
+    EXPECT_TRUE(audiotools::Run(QStringLiteral("id3v2"), {QStringLiteral("-l"), mp3})
+                    .contains(QStringLiteral("Morning_news")));
+    EXPECT_NEAR(double(DecodedSamples(mp3)), double(Soxi(wav, "-s").toLongLong()), 1152.0)
+        << "the title does not disturb the length";
+}
