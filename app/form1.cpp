@@ -18,7 +18,7 @@ namespace {
 
 // Handlers of the five reading commands, in the order of their groups.
 constexpr void (TForm1::*kCommandHandlers[])() = {&TForm1::PlayAllBtnClick,
-                                                  &TForm1::NotYetAvailable, &TForm1::PauseBtnClick,
+                                                  &TForm1::PlayFileBtnClick, &TForm1::PauseBtnClick,
                                                   &TForm1::SkipBtnClick, &TForm1::StopBtnClick};
 
 QAction* Append(QWidget* menu, QAction* action) {

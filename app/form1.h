@@ -59,6 +59,8 @@ class TForm1 : public QMainWindow {
     void SkipBtnClick();
     void StopBtnClick();
     void ReadArticleAloud(TMemoEntry* entry);
+    void PlayFileBtnClick();
+    void ReadArticleToFile(TMemoEntry* entry);
     void ReadfromCursor1Click();
     void ReadHighlighted1Click();
     void WordPosition(int64_t position, int64_t total);
@@ -200,6 +202,7 @@ class TForm1 : public QMainWindow {
     bool PrepareOutput(TMemoEntry* entry, OutputTarget target);
     void FinishOutput(bool deleteWave);
     void SetPauseCaptions(bool paused);
+    bool OutputDirectoryValid();
     void ShowGauges(int maximum);
     void HideGauges();
     QList<QAction*> commands_[kCommandCount];
@@ -211,6 +214,9 @@ class TForm1 : public QMainWindow {
     TMemoEntry* readingEntry_ = nullptr;
     int readingOffset_ = 0;
     QString fileArticlePath_;
+    QString wavePath_;
+    QString resampledPath_;
+    QString outputTitle_;
 
     QAction* ToolButton1 = nullptr;  // single-article mode
     QAction* ToolButton2 = nullptr;  // multi-article mode

@@ -75,7 +75,8 @@ void TForm1::ImportArticles() {
         source = IntroFileName();
     }
     List_->ImportList(
-        source, PopupMenu1, [this](TMemoEntry* e) { DeleteArticle(e); }, {},
+        source, PopupMenu1, [this](TMemoEntry* e) { DeleteArticle(e); },
+        [this](TMemoEntry* e) { ReadArticleToFile(e); },
         [this](TMemoEntry* e) { ReadArticleAloud(e); });
 }
 
@@ -121,6 +122,7 @@ void TForm1::AddNewArticle() {
     if (TMemoEntry* entry = AddArticle(QString(), ChooseVoiceForNewArticle())) {
         entry->OnDelete = [this](TMemoEntry* e) { DeleteArticle(e); };
         entry->OnRead = [this](TMemoEntry* e) { ReadArticleAloud(e); };
+        entry->OnReadToFile = [this](TMemoEntry* e) { ReadArticleToFile(e); };
         entry->SetContextMenu(PopupMenu1);
     }
 }

@@ -270,7 +270,22 @@ void TForm1::SpeakArticle(TMemoEntry* entry, int length, int start, OutputTarget
     }
     bool started = false;
     try {
-        if (target == otSpeakers) {
+        if (target != otSpeakers) {
+            if (!QFileInfo(prefs_->OUT_Directory).isDir()) {
+                UserMessage::show(QStringLiteral("Output directory ") + prefs_->OUT_Directory +
+                                  QStringLiteral(" is not valid"));
+                AbortArticle(entry);
+                return;
+            }
+            if (fileArticle) {
+                readingOffset_ = 0;
+                started = TTSForm_->PlayFileToFile(voice, fileArticlePath_);
+            } else {
+                readingOffset_ = qMax(0, start);
+                started = TTSForm_->PlayTextToFile(
+                    voice, start <= 0 && length < 0 ? text : text.mid(from, end - from));
+            }
+        } else {
             if (fileArticle) {
                 readingOffset_ = 0;
                 started = TTSForm_->PlayFile(fileArticlePath_, voice);
@@ -300,21 +315,6 @@ void TForm1::AbortArticle(TMemoEntry* entry) {
         entry->Locked = false;
     }
     HideGauges();
-}
-
-bool TForm1::PrepareOutput(TMemoEntry*, OutputTarget target) {
-    // Readings into files prepare their wave file here; reading aloud needs nothing.
-    return target == otSpeakers;
-}
-
-void TForm1::FinishOutput(bool) {
-    if (TTSForm_->TTS1.Active()) {
-        TTSForm_->TTS1.SetActive(false);
-    }
-    if (readingState_ != rsExiting) {
-        statusPanel1_->setText(QStringLiteral(" "));
-        List_->DeleteHiddenEntries();
-    }
 }
 
 void TForm1::WordPosition(int64_t position, int64_t total) {

@@ -1,0 +1,117 @@
+#include "app/readtofilejob.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "audio/mmwave.h"
+#include "audio/mp3encoder.h"
+#include "audio/waveconversion.h"
+#include "platform/shell/usermessage.h"
+#include "platform/shell/utilsclass.h"
+
+namespace {
+
+QString ReduceSeparators(QString path) {
+    while (path.contains(QStringLiteral("//"))) {
+        path.replace(QStringLiteral("//"), QStringLiteral("/"));
+    }
+    return path;
+}
+
+}  // namespace
+
+OutputPaths TReadToFileJob::Paths(const QString& outDir, const QString& title, uint8_t format) {
+    OutputPaths paths;
+    if (format == Mp3) {
+        paths.Wave = ReduceSeparators(outDir + QStringLiteral("/temp.wav"));
+        paths.Resampled = outDir + QStringLiteral("/temp44.wav");
+        paths.Mp3 = ReduceSeparators(outDir + QLatin1Char('/') + title + QStringLiteral(".mp3"));
+    } else {
+        paths.Wave = ReduceSeparators(outDir + QLatin1Char('/') + title + QStringLiteral(".wav"));
+    }
+    return paths;
+}
+
+uint32_t TReadToFileJob::RequiredRate(int bitRate) {
+    switch (bitRate) {
+        case 16:
+            return 16000;
+        case 32:
+        case 40:
+        case 48:
+            return 22050;
+        case 56:
+        case 64:
+            return 44100;
+        default:
+            return 0;
+    }
+}
+
+void TReadToFileJob::Delete(const QString& file) {
+    if (QFileInfo::exists(file) && !QFile::remove(file)) {
+        UtilsClass::WriteDebugLine(QStringLiteral("Delete Failed"));
+    }
+}
+
+namespace {
+
+// Keeps the speech of a failed conversion under the article's own name, so the next article's
+// temporary wave cannot overwrite it, and tells the user where it is.
+void KeepWave(const OutputPaths& paths, const QString& reason) {
+    QString kept = paths.Mp3;
+    kept.chop(4);
+    kept += QStringLiteral(".wav");
+    TReadToFileJob::Delete(paths.Resampled);
+    if (kept != paths.Wave) {
+        TReadToFileJob::Delete(kept);
+        if (!QFile::rename(paths.Wave, kept)) {
+            kept = paths.Wave;
+        }
+    }
+    UtilsClass::WriteDebugLine(reason + QStringLiteral(", speech kept in ") + kept);
+    UserMessage::showError(reason + QStringLiteral(". The speech is kept in ") + kept);
+}
+
+}  // namespace
+
+bool TReadToFileJob::MakeMp3(const OutputPaths& paths, int bitRate, const QString& title,
+                             const Hooks& hooks) {
+    const uint32_t required = RequiredRate(bitRate);
+    uint32_t actual = 0;
+    try {
+        actual = GetWaveSampleRate(paths.Wave);
+    } catch (const EMMWaveError& error) {
+        UserMessage::showError(QString::fromUtf8(error.what()));
+        return false;
+    }
+    const bool resample = actual < required;
+    if (resample &&
+        !ConvertWaveFile(paths.Wave, paths.Resampled, 16, 1, required, hooks.ProcessEvents)) {
+        if (!(hooks.Exiting && hooks.Exiting())) {
+            KeepWave(paths, QStringLiteral("The speech could not be resampled for the MP3 file"));
+        }
+        return false;
+    }
+    if (hooks.Exiting && hooks.Exiting()) {
+        return false;  // the program is ending; the temporary files stay for the user
+    }
+    Mp3EncodeHooks encode;
+    encode.SetProgress = hooks.SetProgress;
+    encode.ProcessEvents = hooks.ProcessEvents;
+    encode.Title = title;
+    const bool encoded =
+        resample ? EncodeMp3(paths.Resampled, paths.Mp3, bitRate, int32_t(required), encode)
+                 : EncodeMp3(paths.Wave, paths.Mp3, bitRate, int32_t(actual), encode);
+    if (hooks.Exiting && hooks.Exiting()) {
+        return encoded;
+    }
+    if (!encoded) {
+        KeepWave(paths, QStringLiteral("The MP3 file could not be made"));
+        return false;
+    }
+    UtilsClass::WriteDebugLine(QStringLiteral("Deleting wav file ") + paths.Wave);
+    Delete(paths.Wave);
+    Delete(paths.Resampled);
+    return true;
+}

@@ -1,0 +1,165 @@
+// Reading articles into WAV and MP3 files from the main window, with the real engines and encoder;
+// the files are checked with soxi, mpg123 and id3v2.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/form1.h"
+#include "articles/memoentry.h"
+#include "articles/memolistbox.h"
+#include "articles/mymemo.h"
+#include "tests/audio/audiotools.h"
+#include "tests/common/capturedmessages.h"
+#include "tests/common/printers.h"
+#include "tests/common/testprofile.h"
+
+namespace {
+
+const QString kKey = QStringLiteral("Software\\HalcyxTech\\Quillsong");
+
+struct Article {
+    QString title;
+    QString text;
+    QString voice;
+};
+
+class ReadToFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testprofile::Reset();
+        ASSERT_TRUE(dir_.isValid());
+        Store("FirstTimeUser", QStringLiteral("false"));
+        Store("OUT_Directory", dir_.path() + QLatin1Char('/'));
+    }
+    static void Store(const char* name, const QString& value) {
+        testprofile::Store(kKey, QString::fromLatin1(name), value);
+    }
+
+    // A started main window in the given list mode holding the given articles.
+    std::unique_ptr<TForm1> Start(int mode, const QList<Article>& articles) {
+        Store("ML_ListMode", QString::number(mode));
+        auto form = std::make_unique<TForm1>(QStringList{QStringLiteral("quillsong")});
+        form->SetSplashMinimum(0);
+        QSignalSpy started(form.get(), &TForm1::startupFinished);
+        form->show();
+        EXPECT_TRUE(started.wait(10000));
+        for (const Article& article : articles) {
+            form->AddNewArticle();
+            TMemoEntry* entry = form->List()->CurrentEntry();
+            entry->SetArticleText(article.text);
+            entry->SetTitle(article.title);
+            if (!article.voice.isEmpty()) {
+                entry->SelectVoice(article.voice);
+                EXPECT_EQ(entry->Voice(), article.voice);
+            }
+        }
+        return form;
+    }
+    static bool WaitIdle(TForm1& form) {
+        return QTest::qWaitFor([&] { return form.State() == rsIdle; }, 60000);
+    }
+    QStringList Files() const { return QDir(dir_.path()).entryList(QDir::Files, QDir::Name); }
+    QString PathOf(const QString& name) const { return dir_.filePath(name); }
+
+    QTemporaryDir dir_;
+    CapturedMessages messages_;
+};
+
+}  // namespace
+
+TEST_F(ReadToFile, OneWaveNamedAfterTheFirstTitleHoldsTheWholeList) {
+    auto form = Start(1, {{QStringLiteral("Morning news"), QStringLiteral("First article."), {}},
+                          {QStringLiteral("Second"), QStringLiteral("Second article."), {}},
+                          {QString(), QStringLiteral("A third one without a title."), {}}});
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char(';')).toStdString();
+    ASSERT_EQ(Files(), QStringList{QStringLiteral("Morning news.wav")});
+    const double seconds =
+        audiotools::Soxi(PathOf(QStringLiteral("Morning news.wav")), "-D").toDouble();
+    EXPECT_GT(seconds, 3.0) << "all three articles are in the one file";
+    EXPECT_EQ(form->List()->VisibleCount(), 3) << "reading to a file keeps the articles";
+}
+
+TEST_F(ReadToFile, LowRateVoicesAreRaisedToTheRateTheBitRateNeeds) {
+    Store("OUT_FileFormat", QStringLiteral("1"));
+    Store("BitRate", QStringLiteral("32"));
+    auto form = Start(0, {{QStringLiteral("Eight kilohertz"),
+                           QStringLiteral("Kal speaks at eight thousand samples a second."),
+                           QStringLiteral("Flite kal")}});
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char(';')).toStdString();
+    ASSERT_EQ(Files(), QStringList{QStringLiteral("Eight kilohertz.mp3")})
+        << "no temporary wave is left";
+    const QString mp3 = PathOf(QStringLiteral("Eight kilohertz.mp3"));
+    EXPECT_GT(audiotools::DecodedSamples(mp3), 22050);
+    const QString decoded = PathOf(QStringLiteral("decoded.wav"));
+    audiotools::Run(QStringLiteral("mpg123"),
+                    {QStringLiteral("-q"), QStringLiteral("-w"), decoded, mp3});
+    EXPECT_EQ(audiotools::Soxi(decoded, "-r"), QStringLiteral("22050"));
+    EXPECT_TRUE(audiotools::Run(QStringLiteral("id3v2"), {QStringLiteral("-l"), mp3})
+                    .contains(QStringLiteral("Eight kilohertz")));
+}
+
+TEST_F(ReadToFile, RatesAboveWhatTheBitRateNeedsAreKept) {
+    Store("OUT_FileFormat", QStringLiteral("1"));
+    Store("BitRate", QStringLiteral("16"));
+    auto form = Start(0, {{QStringLiteral("Sixteen"), QStringLiteral("Sixteen kilobits."),
+                           QStringLiteral("Flite kal16")}});
+    form->ReadArticleToFile(form->List()->Entries.first());
+    ASSERT_TRUE(WaitIdle(*form));
+    ASSERT_EQ(Files(), QStringList{QStringLiteral("Sixteen.mp3")});
+    const QString decoded = PathOf(QStringLiteral("decoded.wav"));
+    audiotools::Run(QStringLiteral("mpg123"), {QStringLiteral("-q"), QStringLiteral("-w"), decoded,
+                                               PathOf(QStringLiteral("Sixteen.mp3"))});
+    EXPECT_EQ(audiotools::Soxi(decoded, "-r"), QStringLiteral("16000"));
+}
+
+TEST_F(ReadToFile, OneFilePerArticleAndStopLeavesNoPartialFile) {
+    Store("OUT_FileDest", QStringLiteral("1"));
+    Store("OUT_FileFormat", QStringLiteral("1"));
+    auto form = Start(1, {{QStringLiteral("Alpha"), QStringLiteral("The alpha article."), {}},
+                          {QStringLiteral("Beta"), QStringLiteral("The beta article."), {}}});
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(Files(), (QStringList{QStringLiteral("Alpha.mp3"), QStringLiteral("Beta.mp3")}));
+    EXPECT_GT(audiotools::DecodedSamples(PathOf(QStringLiteral("Beta.mp3"))), 0);
+
+    // A long article stopped while its speech is being written leaves nothing behind.
+    QDir(dir_.path()).removeRecursively();
+    QDir().mkpath(dir_.path());
+    form->List()->Entries[0]->SetArticleText(
+        QString(QStringLiteral("A long sentence that goes on. ")).repeated(400));
+    form->ReadArticleToFile(form->List()->Entries[0]);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return QFileInfo(PathOf(QStringLiteral("temp.wav"))).size() > 100000; }, 30000));
+    form->StopBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(Files(), QStringList());
+}
+
+TEST_F(ReadToFile, MissingTitlesAndMissingFoldersStopBeforeAnythingIsWritten) {
+    Store("OUT_FileDest", QStringLiteral("1"));
+    auto form = Start(1, {{QStringLiteral("Has a title"), QStringLiteral("First."), {}},
+                          {QString(), QStringLiteral("Second has none."), {}}});
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    ASSERT_EQ(messages_.all.size(), 1);
+    EXPECT_EQ(
+        messages_.all.first(),
+        QStringLiteral("A title is required for each item entry when\routputting to multiple files"));
+    EXPECT_EQ(Files(), QStringList()) << "every title is checked before the first file is begun";
+
+    messages_.clear();
+    ASSERT_TRUE(dir_.remove());
+    form->PlayFileBtnClick();
+    EXPECT_EQ(form->State(), rsIdle);
+    EXPECT_EQ(messages_.all, QStringList{QStringLiteral("File Output Directory is invalid")});
+    form->ReadArticleToFile(form->List()->Entries[0]);
+    EXPECT_EQ(messages_.all.size(), 2);
+    EXPECT_FALSE(QFileInfo::exists(dir_.path()));
+}
