@@ -116,7 +116,10 @@ void TForm1::CreateToolBar() {
     ToolBar1->addAction(ToolButton1);
     ToolBar1->addAction(ToolButton2);
     ToolBar1->addSeparator();
-    add({"Text File", "Read text file", "textfile"});
+    const auto textFile = MakeAction(QStringLiteral("Text File"), QStringLiteral("textfile"),
+                                     &TForm1::ReadFileBtnClick);
+    textFile->setToolTip(QStringLiteral("Read text file"));
+    ToolBar1->addAction(textFile);
     PasteBtn = MakeAction(QStringLiteral("Paste"), QStringLiteral("paste"), &TForm1::PasteClick);
     PasteBtn->setToolTip(QStringLiteral("Paste"));
     ToolBar1->addAction(PasteBtn);
@@ -133,7 +136,7 @@ void TForm1::CreateToolBar() {
 void TForm1::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     Append(file, MakeAction(QStringLiteral("&Open Text File"), QStringLiteral("textfile"),
-                            &TForm1::NotYetAvailable))
+                            &TForm1::ReadFileBtnClick))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     Append(file, MakeAction(QStringLiteral("Tell a Friend"), {}, &TForm1::NotYetAvailable));
     file->addSeparator();

@@ -61,6 +61,9 @@ class TForm1 : public QMainWindow {
     void ReadArticleAloud(TMemoEntry* entry);
     void PlayFileBtnClick();
     void ReadArticleToFile(TMemoEntry* entry);
+    // Opens text files into the list (form1_openfiles.cpp): the dialog, then OpenTextFiles.
+    void ReadFileBtnClick();
+    void OpenTextFiles(const QStringList& files);
     void ReadfromCursor1Click();
     void ReadHighlighted1Click();
     void WordPosition(int64_t position, int64_t total);
@@ -71,7 +74,7 @@ class TForm1 : public QMainWindow {
     void NotYetAvailable() {}
 
     // Article commands (form1_articles.cpp).
-    void AddNewArticle();
+    TMemoEntry* AddNewArticle();
     TMemoEntry* AddArticle(const QString& text, const QString& voice);
     void DelSelPopupClick();
     void DeleteArticle(TMemoEntry* entry);

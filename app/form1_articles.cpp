@@ -118,13 +118,15 @@ TMemoEntry* TForm1::AddArticle(const QString& text, const QString& voice) {
     return entry;
 }
 
-void TForm1::AddNewArticle() {
-    if (TMemoEntry* entry = AddArticle(QString(), ChooseVoiceForNewArticle())) {
+TMemoEntry* TForm1::AddNewArticle() {
+    TMemoEntry* entry = AddArticle(QString(), ChooseVoiceForNewArticle());
+    if (entry) {
         entry->OnDelete = [this](TMemoEntry* e) { DeleteArticle(e); };
         entry->OnRead = [this](TMemoEntry* e) { ReadArticleAloud(e); };
         entry->OnReadToFile = [this](TMemoEntry* e) { ReadArticleToFile(e); };
         entry->SetContextMenu(PopupMenu1);
     }
+    return entry;
 }
 
 void TForm1::DelSelPopupClick() {

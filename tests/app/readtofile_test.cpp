@@ -149,9 +149,9 @@ TEST_F(ReadToFile, MissingTitlesAndMissingFoldersStopBeforeAnythingIsWritten) {
     form->PlayFileBtnClick();
     ASSERT_TRUE(WaitIdle(*form));
     ASSERT_EQ(messages_.all.size(), 1);
-    EXPECT_EQ(
-        messages_.all.first(),
-        QStringLiteral("A title is required for each item entry when\routputting to multiple files"));
+    EXPECT_EQ(messages_.all.first(),
+              QStringLiteral(
+                  "A title is required for each item entry when\routputting to multiple files"));
     EXPECT_EQ(Files(), QStringList()) << "every title is checked before the first file is begun";
 
     messages_.clear();
@@ -162,4 +162,47 @@ TEST_F(ReadToFile, MissingTitlesAndMissingFoldersStopBeforeAnythingIsWritten) {
     form->ReadArticleToFile(form->List()->Entries[0]);
     EXPECT_EQ(messages_.all.size(), 2);
     EXPECT_FALSE(QFileInfo::exists(dir_.path()));
+}
+
+TEST_F(ReadToFile, OpenedTextFilesBecomeArticlesAndReadIntoMp3Files) {
+    Store("OUT_FileDest", QStringLiteral("1"));
+    Store("OUT_FileFormat", QStringLiteral("1"));
+    Store("TTS_WaveConvRate", QStringLiteral("0"));  // as fast as the engine goes
+    auto form = Start(1, {});
+    QTemporaryDir texts;
+    const QString small = texts.filePath(QStringLiteral("report.final.txt"));
+    const QString large = texts.filePath(QStringLiteral("Long read.txt"));
+    const QString empty = texts.filePath(QStringLiteral("empty.txt"));
+    const QString never = texts.filePath(QStringLiteral("never.txt"));
+    const QByteArray sentence = "The quick brown fox jumps over the lazy dog. ";
+    audiotools::Write(small, sentence.repeated(200).left(5119));
+    audiotools::Write(large, sentence.repeated(300).left(8000));
+    audiotools::Write(empty, {});
+    audiotools::Write(never, sentence);
+    form->OpenTextFiles({small, large, empty, never});
+    EXPECT_EQ(messages_.all, QStringList{empty + QStringLiteral(" is empty")});
+    // The empty article of a fresh list takes the first file.
+    ASSERT_EQ(form->List()->VisibleCount(), 2) << "files after an empty one are not opened";
+    TMemoEntry* text = form->List()->Entries[0];
+    TMemoEntry* file = form->List()->Entries[1];
+    EXPECT_EQ(text->Title(), QStringLiteral("report"));
+    EXPECT_FALSE(text->FileEntry());
+    EXPECT_EQ(text->GetArticleText().size(), 5119);
+    EXPECT_EQ(file->Title(), QStringLiteral("Long_read"));
+    EXPECT_TRUE(file->FileEntry());
+    EXPECT_TRUE(file->GetArticleText().startsWith(QStringLiteral("~~FILE~~") + large));
+
+    messages_.clear();
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char(';')).toStdString();
+    ASSERT_EQ(Files(),
+              (QStringList{QStringLiteral("Long_read.mp3"), QStringLiteral("report.mp3")}));
+    // The large file is read to its end, piece by piece: about as long as its words take.
+    const int64_t samples = audiotools::DecodedSamples(PathOf(QStringLiteral("Long_read.mp3")));
+    const int64_t smallSamples = audiotools::DecodedSamples(PathOf(QStringLiteral("report.mp3")));
+    EXPECT_GT(samples * 10, smallSamples * 14) << "more than the first piece of 5120 bytes";
+    EXPECT_TRUE(audiotools::Run(QStringLiteral("id3v2"),
+                                {QStringLiteral("-l"), PathOf(QStringLiteral("Long_read.mp3"))})
+                    .contains(QStringLiteral("Long_read")));
 }

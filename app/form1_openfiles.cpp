@@ -1,0 +1,71 @@
+// Opening text files into the article list: small files are loaded, large ones become file
+// articles that are read from disk piece by piece.
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "app/form1.h"
+#include "articles/articletext.h"
+#include "articles/getfilesize.h"
+#include "articles/memoentry.h"
+#include "articles/memolistbox.h"
+#include "platform/shell/usermessage.h"
+#include "platform/shell/utilsclass.h"
+
+namespace {
+
+constexpr int64_t kLargeFile = 5120;  // from this size on a file is read from disk, not loaded
+
+}  // namespace
+
+void TForm1::ReadFileBtnClick() {
+    QFileDialog dialog(this);
+    dialog.setNameFilter(QStringLiteral("Text files (*.txt *.TXT)"));
+    dialog.setFileMode(prefs_->ML_ListMode == 1 ? QFileDialog::ExistingFiles
+                                                : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setSizeGripEnabled(true);
+    dialog.setDirectory(prefs_->OpenDlgInitialDir);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return;
+    }
+    const QStringList files = dialog.selectedFiles();
+    prefs_->OpenDlgInitialDir = QFileInfo(files.first()).absolutePath() + QLatin1Char('/');
+    OpenTextFiles(files);
+}
+
+void TForm1::OpenTextFiles(const QStringList& files) {
+    for (const QString& file : files) {
+        const int64_t size = GetFileSize(file);
+        if (size < 0) {
+            return;  // the error has been shown
+        }
+        if (size == 0) {
+            UserMessage::show(QFileInfo(file).absoluteFilePath() + QStringLiteral(" is empty"));
+            return;
+        }
+        TMemoEntry* entry = AddNewArticle();
+        if (!entry) {
+            return;  // the list refused a new article and has said why
+        }
+        entry->SetDefaultTitleFrom(QFileInfo(file).baseName(), List_->TitleLength);
+        if (size >= kLargeFile) {
+            entry->SetArticleText(ArticleText::FileArticleText(QFileInfo(file).absoluteFilePath()));
+            entry->SetFileEntry(true);
+        } else {
+            entry->SetFileEntry(false);
+            if (!entry->LoadFromFile(file)) {
+                UtilsClass::WriteDebugLine(QStringLiteral("Could not open ") + file);
+            }
+        }
+        if (prefs_->AutoSpeak()) {
+            ReadSingleArticle(entry, otSpeakers, -1, -1);
+            if (readingState_ == rsReading) {
+                UpdateStatus(QStringLiteral("Reading input text file ") +
+                             QFileInfo(file).fileName());
+            }
+        }
+        QCoreApplication::processEvents();
+    }
+    ExportArticles();
+}
