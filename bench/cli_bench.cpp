@@ -1,0 +1,60 @@
+// quillsong-cli reading the GPL-3 text into a 32 kbit/s MP3 with the default eSpeak NG voice,
+// beside the pipeline `espeak-ng -v en-us -w x.wav -f GPL-3 && lame -b 32 -m m x.wav x.mp3`.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString kText = QStringLiteral("/usr/share/common-licenses/GPL-3");
+
+bool Tool(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, args);
+    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+void Cli(benchmark::State& state) {
+    QTemporaryDir dir;
+    for (auto _ : state) {
+        if (!Tool(QStringLiteral(QUILL_BIN_DIR "/quillsong-cli"),
+                  {QStringLiteral("--voice"), QStringLiteral("eSpeak English (America)"),
+                   QStringLiteral("--format"), QStringLiteral("mp3"), QStringLiteral("--bitrate"),
+                   QStringLiteral("32"), QStringLiteral("--out"), dir.path(), kText})) {
+            state.SkipWithError("quillsong-cli failed");
+            return;
+        }
+    }
+}
+BENCHMARK(Cli)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void EspeakThenLame(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString wave = dir.filePath(QStringLiteral("x.wav"));
+    for (auto _ : state) {
+        if (!Tool(QStringLiteral("espeak-ng"),
+                  {QStringLiteral("-v"), QStringLiteral("en-us"), QStringLiteral("-w"), wave,
+                   QStringLiteral("-f"), kText}) ||
+            !Tool(QStringLiteral("lame"),
+                  {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("32"),
+                   QStringLiteral("-m"), QStringLiteral("m"), wave, dir.filePath("x.mp3")})) {
+            state.SkipWithError("the pipeline failed");
+            return;
+        }
+    }
+}
+BENCHMARK(EspeakThenLame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

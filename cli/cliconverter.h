@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "cli/clioptions.h"
+
+class TTTSForm;
+class TPreferences;
+
+// Reads text files or standard input into wave or MP3 files with the program's own speaking
+// driver, voices, filter and encoder; needs neither a display nor a sound card.
+class TCliConverter {
+  public:
+    enum ExitCode { Success = 0, Failure = 1, BadUsage = 2 };
+
+    TCliConverter(TPreferences& prefs, TTTSForm& driver, const CliOptions& options);
+    int ListVoices() const;
+    int Run();
+
+  private:
+    struct Input {
+        QString path;  // empty: the text below, read from standard input
+        QString text;
+        QString title;
+    };
+    bool CollectInputs(QList<Input>& inputs);
+    bool Begin(const QString& title);
+    bool Speak(const Input& input);
+    bool Finish(bool keepWave);
+    void ShowProgress(int64_t position, int64_t total);
+
+    TPreferences& prefs_;
+    TTTSForm& driver_;
+    const CliOptions& options_;
+    QString voice_;
+    QString title_;
+    QString wave_, resampled_, mp3_;
+    QString shown_;  // the progress line last drawn
+    bool terminal_ = false;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asked for.
+struct CliOptions {
+    QString voice;  // empty: the program's default voice
+    QString format = QStringLiteral("wav");
+    int bitRate = 32;
+    QString outDir = QStringLiteral(".");
+    QString title;  // of standard input; files are named after themselves
+    bool singleFile = false;
+    bool listVoices = false;
+    int speed = 0;       // times real time when writing; 0 unpaced
+    QStringList inputs;  // "-" or none: standard input
+
+    // Fills the options from the arguments; false with error set on bad usage, false with
+    // helpShown set when --help or --version was answered.
+    static bool Parse(const QStringList& arguments, CliOptions& options, QString& error,
+                      bool& helpShown);
+};
