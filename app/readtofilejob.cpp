@@ -77,6 +77,11 @@ void KeepWave(const OutputPaths& paths, const QString& reason) {
 
 bool TReadToFileJob::MakeMp3(const OutputPaths& paths, int bitRate, const QString& title,
                              const Hooks& hooks) {
+    if (hooks.Exiting && hooks.Exiting()) {
+        return false;
+    }
+    // The flag stops an encoding when the program ends; a new encoding starts with it clear.
+    EncoderStopFlag = false;
     const uint32_t required = RequiredRate(bitRate);
     uint32_t actual = 0;
     try {

@@ -6,7 +6,7 @@
 #include <functional>
 
 // Set by the exit command: an encoding in progress stops after its current chunk, with a
-// well-formed end of stream. Nothing clears it.
+// well-formed end of stream. Each new encoding of a reading into a file starts with it clear.
 extern std::atomic<bool> EncoderStopFlag;
 
 struct Mp3EncodeHooks {

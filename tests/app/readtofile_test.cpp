@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "app/form1.h"
 #include "articles/memoentry.h"
@@ -205,4 +206,33 @@ TEST_F(ReadToFile, OpenedTextFilesBecomeArticlesAndReadIntoMp3Files) {
     EXPECT_TRUE(audiotools::Run(QStringLiteral("id3v2"),
                                 {QStringLiteral("-l"), PathOf(QStringLiteral("Long_read.mp3"))})
                     .contains(QStringLiteral("Long_read")));
+}
+
+TEST_F(ReadToFile, ExitDuringEncodingEndsAWellFormedMp3AndKeepsTheSpeech) {
+    Store("OUT_FileFormat", QStringLiteral("1"));
+    Store("TTS_WaveConvRate", QStringLiteral("0"));
+    auto form = Start(
+        0, {{QStringLiteral("Long"),
+             QString(QStringLiteral("A long article takes a while to encode. ")).repeated(600),
+             {}}});
+    bool exited = false;
+    QObject::connect(form.get(), &TForm1::statusChanged, [&](const QString& text, const QString&) {
+        if (!exited && text.startsWith(QStringLiteral("Converting to MP3 format: Long.mp3"))) {
+            exited = true;
+            // From the event loop the encoder keeps turning, as the user's click would come.
+            QTimer::singleShot(50, form.get(), &TForm1::ExitQuillsongClick);
+        }
+    });
+    QSignalSpy ended(form.get(), &TForm1::terminationRequested);
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return ended.count() == 1 && form->State() == rsExiting; }, 120000));
+    // Let the interrupted encoding return.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return Files().contains(QStringLiteral("Long.mp3")); }, 10000));
+    EXPECT_TRUE(Files().contains(QStringLiteral("temp.wav"))) << "the speech is kept";
+    const int64_t decoded = audiotools::DecodedSamples(PathOf(QStringLiteral("Long.mp3")));
+    const int64_t spoken = audiotools::Soxi(PathOf(QStringLiteral("temp.wav")), "-s").toLongLong();
+    EXPECT_GT(decoded, 0);
+    EXPECT_LT(decoded, spoken) << "the encoding stopped early";
 }
