@@ -20,6 +20,7 @@ constexpr int64_t kLargeFile = 5120;  // from this size on a file is read from d
 
 void TForm1::ReadFileBtnClick() {
     QFileDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("Open Text File"));
     dialog.setNameFilter(QStringLiteral("Text files (*.txt *.TXT)"));
     dialog.setFileMode(prefs_->ML_ListMode == 1 ? QFileDialog::ExistingFiles
                                                 : QFileDialog::ExistingFile);
@@ -68,4 +69,7 @@ void TForm1::OpenTextFiles(const QStringList& files) {
         QCoreApplication::processEvents();
     }
     ExportArticles();
+    if (readingState_ == rsIdle) {
+        UpdateStatus(ArticleCountText());  // the count now includes the loaded articles
+    }
 }

@@ -184,6 +184,7 @@ TEST_F(ReadToFile, OpenedTextFilesBecomeArticlesAndReadIntoMp3Files) {
     EXPECT_EQ(messages_.all, QStringList{empty + QStringLiteral(" is empty")});
     // The empty article of a fresh list takes the first file.
     ASSERT_EQ(form->List()->VisibleCount(), 2) << "files after an empty one are not opened";
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("2 articles"));
     TMemoEntry* text = form->List()->Entries[0];
     TMemoEntry* file = form->List()->Entries[1];
     EXPECT_EQ(text->Title(), QStringLiteral("report"));
