@@ -75,7 +75,8 @@ void TMMWave::Parse(QFile& file) {
     ChunkHeader chunk;
     for (int64_t at = 12; at + 8 <= fileSize && ReadHeader(file, at, &chunk);) {
         const int64_t start = at + 8;
-        const int64_t end = qMin(start + chunk.size, fileSize);
+        const bool toTheEnd = chunk.id == "data" && chunk.size == kRiffUnknownSize;
+        const int64_t end = toTheEnd ? fileSize : qMin(start + chunk.size, fileSize);
         if (haveData && dataEnd < 0) {
             dataEnd = at;  // the samples run up to the header of the chunk after them
         }

@@ -9,6 +9,10 @@
 
 #include "audio/waveformat.h"
 
+// The size a RIFF header gives to samples that run to the end of a file (past 4 GB, or while
+// it is still being written).
+constexpr uint32_t kRiffUnknownSize = 0xFFFFFFFF;
+
 class EMMWaveError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;

@@ -47,12 +47,15 @@ bool WaveFileWriter::Commit(const QList<TWaveDisplayItem>& display,
     if (dataBytes_ % 2) {
         ok = file_.write("\0", 1) == 1;
     }
+    // Beyond 4 GB the sizes cannot be told: both say "to the end of the file", and no chunk may
+    // follow the samples.
+    const bool oversized = dataBytes_ > int64_t(kRiffUnknownSize) - 1024;
     const uint32_t frames = format_.nBlockAlign ? uint32_t(dataBytes_ / format_.nBlockAlign) : 0;
-    ok = ok && WriteChunk("fact", Le32(frames));
+    ok = ok && (oversized || WriteChunk("fact", Le32(frames)));
     for (const TWaveDisplayItem& item : display) {
-        ok = ok && WriteChunk("DISP", Le32(item.Format) + item.Content);
+        ok = ok && !oversized && WriteChunk("DISP", Le32(item.Format) + item.Content);
     }
-    if (ok && !info.isEmpty()) {
+    if (ok && !oversized && !info.isEmpty()) {
         QByteArray list = "INFO";
         for (const TWaveInfoItem& item : info) {
             QByteArray text = item.Text + '\0';
@@ -64,8 +67,10 @@ bool WaveFileWriter::Commit(const QList<TWaveDisplayItem>& display,
         ok = WriteChunk("LIST", list);
     }
     const int64_t end = file_.pos();
-    ok = ok && file_.seek(4) && file_.write(Le32(uint32_t(end - 8))) == 4;
-    ok = ok && file_.seek(kDataSizeAt) && file_.write(Le32(uint32_t(dataBytes_))) == 4;
+    ok = ok && file_.seek(4) &&
+         file_.write(Le32(oversized ? kRiffUnknownSize : uint32_t(end - 8))) == 4;
+    ok = ok && file_.seek(kDataSizeAt) &&
+         file_.write(Le32(oversized ? kRiffUnknownSize : uint32_t(dataBytes_))) == 4;
     if (!ok) {
         file_.cancelWriting();
         return false;

@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr int64_t kUnknownSize = 0xFFFFFFFF;
+
 QByteArray Le32(uint32_t v) {
     const uint32_t le = qToLittleEndian(v);
     return QByteArray(reinterpret_cast<const char*>(&le), 4);
@@ -29,10 +31,12 @@ bool WaveFileDestination::SetFile(const QString& fileName) {
 }
 
 bool WaveFileDestination::WriteHeader() {
-    const QByteArray header = "RIFF" + Le32(uint32_t(36 + dataBytes_)) + "WAVE" + "fmt " +
-                              Le32(16) + Le16(1) + Le16(1) + Le32(uint32_t(rate_)) +
-                              Le32(uint32_t(rate_ * 2)) + Le16(2) + Le16(16) + "data" +
-                              Le32(uint32_t(dataBytes_));
+    // Past 4 GB the sizes say "to the end of the file", as readers of long recordings expect.
+    const uint32_t data = uint32_t(qMin<int64_t>(dataBytes_, kUnknownSize));
+    const uint32_t riff = uint32_t(qMin<int64_t>(36 + dataBytes_, kUnknownSize));
+    const QByteArray header = "RIFF" + Le32(riff) + "WAVE" + "fmt " + Le32(16) + Le16(1) + Le16(1) +
+                              Le32(uint32_t(rate_)) + Le32(uint32_t(rate_ * 2)) + Le16(2) +
+                              Le16(16) + "data" + Le32(data);
     return file_.seek(0) && file_.write(header) == header.size();
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -171,6 +173,16 @@ TEST_F(WaveFiles, DamagedFilesGiveWaveErrorsNotCrashes) {
     // A data chunk claiming 4 GB in a small file: cut at the end of the file.
     EXPECT_EQ(openError(Riff(Fmt(1, 1, 8000, 16), Samples16({5, 6}), {}, 0xFFFFFFFFLL)), QString());
     EXPECT_EQ(wave.DataLength, 4);
+    // A recording past 4 GB says "to the end of the file": all of it is samples (a sparse file).
+    path = Path(QStringLiteral("long.wav"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Riff(Fmt(1, 1, 22050, 16), QByteArray(), {}, 0xFFFFFFFFLL));
+        ASSERT_TRUE(file.resize(int64_t(5) << 30));
+    }
+    wave.SetFileName(path);
+    EXPECT_EQ(wave.DataLength, (int64_t(5) << 30) - 44);
     // No channels: no block to divide by.
     path = Path(QStringLiteral("nochannels.wav"));
     EXPECT_EQ(openError(Riff(Fmt(1, 0, 8000, 16), Samples16({5, 6, 7}))), QString());
