@@ -141,6 +141,14 @@ TEST_F(ReadToFile, OneFilePerArticleAndStopLeavesNoPartialFile) {
     form->StopBtnClick();
     ASSERT_TRUE(WaitIdle(*form));
     EXPECT_EQ(Files(), QStringList());
+
+    // Stopping a reading aloud touches no file.
+    form->ReadArticleAloud(form->List()->Entries[0]);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->List()->Entries[0]->Editor()->SelLength() > 0; },
+                                20000));
+    form->StopBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(Files(), QStringList());
 }
 
 TEST_F(ReadToFile, MissingTitlesAndMissingFoldersStopBeforeAnythingIsWritten) {
