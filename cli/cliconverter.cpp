@@ -125,6 +125,7 @@ bool TCliConverter::Speak(const Input& input) {
         ShowProgress(position, fileSize > 0 ? fileSize : textSize);
     };
     driver_.OnComplete = [&loop](TTTSForm*) { loop.quit(); };
+    phase_ = QStringLiteral("Speaking");
     const bool started = input.path.isEmpty() ? driver_.PlayTextToFile(voice_, input.text)
                                               : driver_.PlayFileToFile(voice_, input.path);
     if (started) {
@@ -150,6 +151,7 @@ bool TCliConverter::Finish(bool keepWave) {
         std::printf("%s\n", qPrintable(wave_));
         return true;
     }
+    phase_ = QStringLiteral("Encoding");
     TReadToFileJob::Hooks hooks;
     hooks.SetProgress = [this](int percent) { ShowProgress(percent, 100); };
     if (!TReadToFileJob::MakeMp3({wave_, resampled_, mp3_}, options_.bitRate, title_, hooks)) {
@@ -170,10 +172,10 @@ void TCliConverter::ShowProgress(int64_t position, int64_t total) {
     const int percent = int(std::clamp<int64_t>(position * 100 / total, 0, 100));
     const int filled = percent * 30 / 100;
     const QString line =
-        QStringLiteral("\r[%1%2] %3% %4")
+        QStringLiteral("\r%5 [%1%2] %3% %4")
             .arg(QString(filled, QLatin1Char('#')), QString(30 - filled, QLatin1Char(' ')))
             .arg(percent, 3)
-            .arg(title_);
+            .arg(title_, phase_.leftJustified(8));  // one pass: nothing in them is replaced
     if (line != shown_) {
         shown_ = line;
         std::fputs(qPrintable(line), stderr);

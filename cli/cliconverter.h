@@ -37,5 +37,6 @@ class TCliConverter {
     QString title_;
     QString wave_, resampled_, mp3_;
     QString shown_;  // the progress line last drawn
+    QString phase_;  // what the progress line counts
     bool terminal_ = false;
 };
