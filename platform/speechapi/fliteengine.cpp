@@ -15,14 +15,14 @@ cst_voice* register_cmu_us_slt(const char* voxdir);
 
 namespace {
 
-struct VoiceSpec {
+struct KnownVoice {
     const char* id;
     const char* speaker;
     int gender;
     cst_voice* (*registerVoice)(const char*);
 };
 
-const VoiceSpec kVoices[] = {
+const KnownVoice kVoices[] = {
     {"kal", "Kal", 1, register_cmu_us_kal},   {"kal16", "Kal", 1, register_cmu_us_kal16},
     {"awb", "Alan", 1, register_cmu_us_awb},  {"rms", "Richard", 1, register_cmu_us_rms},
     {"slt", "Sarah", 2, register_cmu_us_slt},
@@ -48,10 +48,10 @@ Loaded* VoiceById(const QString& id) {
     if (it != loaded.end()) {
         return &it->second;
     }
-    for (const VoiceSpec& spec : kVoices) {
-        if (id == QLatin1String(spec.id)) {
+    for (const KnownVoice& known : kVoices) {
+        if (id == QLatin1String(known.id)) {
             Loaded entry;
-            entry.voice = spec.registerVoice(nullptr);
+            entry.voice = known.registerVoice(nullptr);
             if (!entry.voice) {
                 return nullptr;
             }
@@ -74,15 +74,15 @@ float WordStart(cst_item* word) {
 
 QList<SynthVoice> FliteEngine::Voices() {
     QList<SynthVoice> voices;
-    for (const VoiceSpec& spec : kVoices) {
+    for (const KnownVoice& known : kVoices) {
         SynthVoice voice;
         voice.Engine = Name();
         voice.Manufacturer = QStringLiteral("Carnegie Mellon University");
         voice.Product = QStringLiteral("Flite");
-        voice.Name = QString::fromLatin1(spec.id);
-        voice.Identifier = QString::fromLatin1(spec.id);
+        voice.Name = QString::fromLatin1(known.id);
+        voice.Identifier = QString::fromLatin1(known.id);
         voice.Language = QStringLiteral("en-us");
-        voice.Gender = spec.gender;
+        voice.Gender = known.gender;
         voices << voice;
     }
     return voices;
