@@ -18,6 +18,8 @@
 #include "platform/speechapi/soundcarddestination.h"
 #include "platform/speechapi/ttscentral.h"
 
+#include "bench/privateprofile.h"
+
 namespace {
 
 std::unique_ptr<TForm1> StartedWindow(const QString& text) {
@@ -109,16 +111,5 @@ BENCHMARK(BM_LongestStallWhileReading1MB)
 }  // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir profile;
-    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("quillsong"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv);
 }

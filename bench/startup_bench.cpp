@@ -16,6 +16,8 @@
 #include "app/form1.h"
 #include "platform/shell/programfolders.h"
 
+#include "bench/privateprofile.h"
+
 namespace {
 
 bool LogShowsStartupDone(const QString& log) {
@@ -72,17 +74,5 @@ BENCHMARK(BM_ProgramStartToWindowShown)
 }  // namespace
 
 int main(int argc, char** argv) {
-    // A private profile, so the benchmark never touches the user's settings or logs.
-    QTemporaryDir profile;
-    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("quillsong"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv);
 }

@@ -70,6 +70,19 @@ MMResult WaveOutDevices::getCaps(int deviceId, WaveOutCaps* caps) {
     return MMSYSERR_NOERROR;
 }
 
+// The device and the PCM format for a request, and whether the device takes that format.
+MMResult WaveOutDevices::Supported(int deviceId, int rate, int channels, int bits,
+                                   QAudioDevice* dev, QAudioFormat* format) {
+    if (!device(deviceId, dev)) {
+        return count() == 0 ? MMSYSERR_NODRIVER : MMSYSERR_BADDEVICEID;
+    }
+    format->setSampleRate(rate);
+    format->setChannelCount(channels);
+    format->setSampleFormat(bits == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    return (bits == 8 || bits == 16) && dev->isFormatSupported(*format) ? MMSYSERR_NOERROR
+                                                                        : WAVERR_BADFORMAT;
+}
+
 class WaveOutHandle {
   public:
     std::unique_ptr<QAudioSink> sink;
@@ -79,15 +92,10 @@ MMResult WaveOutDevices::open(int deviceId, int rate, int channels, int bits,
                               WaveOutHandle** handle) {
     *handle = nullptr;
     QAudioDevice dev;
-    if (!device(deviceId, &dev)) {
-        return count() == 0 ? MMSYSERR_NODRIVER : MMSYSERR_BADDEVICEID;
-    }
     QAudioFormat format;
-    format.setSampleRate(rate);
-    format.setChannelCount(channels);
-    format.setSampleFormat(bits == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
-    if ((bits != 8 && bits != 16) || !dev.isFormatSupported(format)) {
-        return WAVERR_BADFORMAT;
+    const MMResult supported = Supported(deviceId, rate, channels, bits, &dev, &format);
+    if (supported != MMSYSERR_NOERROR) {
+        return supported;
     }
     auto opened = std::make_unique<WaveOutHandle>();
     opened->sink = std::make_unique<QAudioSink>(dev, format);
@@ -110,12 +118,6 @@ MMResult WaveOutDevices::close(WaveOutHandle* handle) {
 
 MMResult WaveOutDevices::query(int deviceId, int rate, int channels, int bits) {
     QAudioDevice dev;
-    if (!device(deviceId, &dev)) {
-        return count() == 0 ? MMSYSERR_NODRIVER : MMSYSERR_BADDEVICEID;
-    }
     QAudioFormat format;
-    format.setSampleRate(rate);
-    format.setChannelCount(channels);
-    format.setSampleFormat(bits == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
-    return (bits == 8 || bits == 16) && dev.isFormatSupported(format) ? MMSYSERR_NOERROR : WAVERR_BADFORMAT;
+    return Supported(deviceId, rate, channels, bits, &dev, &format);
 }

@@ -61,4 +61,8 @@ class WaveOutDevices {
     static MMResult query(int deviceId, int rate, int channels, int bits);
     // The device behind a device number; false when there is none.
     static bool device(int deviceId, QAudioDevice* device);
+
+  private:
+    static MMResult Supported(int deviceId, int rate, int channels, int bits, QAudioDevice* dev,
+                              class QAudioFormat* format);
 };

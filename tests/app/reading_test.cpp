@@ -46,6 +46,15 @@ class Reading : public ::testing::Test {
         }
         return form;
     }
+    // Gathers the short status texts that name the article being read.
+    static void CollectArticleTexts(TForm1& form, QStringList& texts) {
+        QObject::connect(&form, &TForm1::statusChanged,
+                         [&texts](const QString&, const QString& shortText) {
+                             if (shortText.startsWith(QStringLiteral("Article"))) {
+                                 texts << shortText;
+                             }
+                         });
+    }
     static bool WaitIdle(TForm1& form, int ms = 30000) {
         return QTest::qWaitFor([&] { return form.State() == rsIdle; }, ms);
     }
@@ -58,12 +67,7 @@ TEST_F(Reading, TheWholeListWithAutoDeleteEndsWithOneEmptyArticle) {
     auto form =
         Start(1, {QStringLiteral("One."), QStringLiteral("Two."), QStringLiteral("Three.")}, true);
     QStringList shortTexts;
-    QObject::connect(form.get(), &TForm1::statusChanged,
-                     [&](const QString&, const QString& shortText) {
-                         if (shortText.startsWith(QStringLiteral("Article"))) {
-                             shortTexts << shortText;
-                         }
-                     });
+    CollectArticleTexts(*form, shortTexts);
     form->PlayAllBtnClick();
     EXPECT_EQ(form->State(), rsReading) << messages_.all.join(QLatin1Char(';')).toStdString();
     EXPECT_TRUE(form->CommandEnabled(TForm1::cmdSkip)) << "Skip works in multi-article mode";
@@ -82,12 +86,7 @@ TEST_F(Reading, SkipMovesOnInMultiArticleModeOnly) {
                                  "because it goes on and on for quite a while."),
                   QStringLiteral("Second.")});
     QStringList shortTexts;
-    QObject::connect(form.get(), &TForm1::statusChanged,
-                     [&](const QString&, const QString& shortText) {
-                         if (shortText.startsWith(QStringLiteral("Article"))) {
-                             shortTexts << shortText;
-                         }
-                     });
+    CollectArticleTexts(*form, shortTexts);
     form->PlayAllBtnClick();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->List()->Entries[0]->Editor()->SelLength() > 0; },
                                 20000));

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+#include <QApplication>
+#include <QTemporaryDir>
+
+// Runs the registered benchmarks of a window benchmark in a private profile, so it never
+// touches the user's settings or logs; offscreen when there is no display.
+inline int RunWindowBenchmarks(int argc, char** argv) {
+    QTemporaryDir profile;
+    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quillsong"));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
