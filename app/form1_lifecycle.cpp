@@ -47,6 +47,9 @@ void TForm1::FormCreate() {
 
     statusPanel1_->setText(QStringLiteral(" "));
     setWindowTitle(StatusText::kProgramTitle);
+    // Before the driver exists: it hands the stored audio device to the speech component,
+    // which takes one only when the probe has found a wave output device.
+    ProbeSpeechInstallation();
     CreateDriver();
     CreateArticleList();
 

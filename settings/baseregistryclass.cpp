@@ -32,6 +32,10 @@ void TBaseRegistryClass::RegisterValue(const QString& name, uint8_t location,
         default:
             return;
     }
+    const QString key = name.toUpper();
+    if (!byName_.contains(key)) {
+        byName_.insert(key, item.get());
+    }
     values_.push_back(std::move(item));
 }
 
@@ -115,13 +119,7 @@ void TBaseRegistryClass::WriteList(const regList& list) {
 }
 
 BaseRegClass* TBaseRegistryClass::FindItem(const QString& name) const {
-    const QString wanted = name.toUpper();
-    for (const auto& item : values_) {
-        if (item->Name.toUpper() == wanted) {
-            return item.get();
-        }
-    }
-    return nullptr;
+    return byName_.value(name.toUpper(), nullptr);
 }
 
 void TBaseRegistryClass::ReportUnknown(const QString& name) {

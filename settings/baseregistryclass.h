@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -49,4 +50,7 @@ class TBaseRegistryClass {
     static void ReportUnknown(const QString& name);
 
     std::vector<std::unique_ptr<BaseRegClass>> values_;
+    // The first item of each name, by its upper-case form: several hundred voice settings are
+    // looked up by name at every start.
+    QHash<QString, BaseRegClass*> byName_;
 };

@@ -37,15 +37,6 @@ QStringList parts(const QString& key) {
     return key.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
 }
 
-QString findNoCase(const QStringList& names, const QString& wanted) {
-    for (const QString& name : names) {
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0) {
-            return name;
-        }
-    }
-    return {};
-}
-
 }  // namespace
 
 RegistryHive::RegistryHive(const QString& file) : settings_(file, QSettings::IniFormat) {}
@@ -68,7 +59,8 @@ bool RegistryHive::flushAll() {
 
 bool RegistryHive::flush() {
     QDir().mkpath(QFileInfo(settings_.fileName()).absolutePath());
-    settings_.sync();
+    settings_.sync();  // also takes in what another program wrote meanwhile
+    forgetNames();
     return settings_.status() == QSettings::NoError;
 }
 
@@ -106,24 +98,41 @@ QString RegistryHive::settingsKey(const QString& path, const QString& storedName
     return g.isEmpty() ? encode(storedName) : g + QLatin1Char('/') + encode(storedName);
 }
 
-QStringList RegistryHive::subkeys(const QString& path) {
-    settings_.beginGroup(group(path));
-    QStringList names = settings_.childGroups();
-    settings_.endGroup();
-    for (QString& name : names) {
-        name = decode(name);
+const RegistryHive::Names& RegistryHive::names(const QString& path, NameKind kind) {
+    const QString g = group(path);
+    QHash<QString, Names>& cache = kind == NameKind::Values ? valueNames_ : subkeyNames_;
+    const auto found = cache.constFind(g);
+    if (found != cache.constEnd()) {
+        return *found;
     }
-    return names;
+    settings_.beginGroup(g);
+    const QStringList listed =
+        kind == NameKind::Values ? settings_.childKeys() : settings_.childGroups();
+    settings_.endGroup();
+    Names entry;
+    for (const QString& name : listed) {
+        const QString decoded = decode(name);
+        entry.stored << decoded;
+        // The first spelling wins, as a walk over the list in order would find it.
+        const QString folded = decoded.toCaseFolded();
+        if (!entry.byFolded.contains(folded)) {
+            entry.byFolded.insert(folded, decoded);
+        }
+    }
+    return *cache.insert(g, entry);
+}
+
+void RegistryHive::forgetNames() {
+    valueNames_.clear();
+    subkeyNames_.clear();
+}
+
+QStringList RegistryHive::subkeys(const QString& path) {
+    return names(path, NameKind::Subkeys).stored;
 }
 
 QStringList RegistryHive::valueNames(const QString& path) {
-    settings_.beginGroup(group(path));
-    QStringList names = settings_.childKeys();
-    settings_.endGroup();
-    for (QString& name : names) {
-        name = decode(name);
-    }
-    return names;
+    return names(path, NameKind::Values).stored;
 }
 
 QString RegistryHive::resolve(const QString& key, bool* complete) {
@@ -132,7 +141,8 @@ QString RegistryHive::resolve(const QString& key, bool* complete) {
     for (const QString& part : parts(key)) {
         QString stored;
         if (exists) {
-            stored = findNoCase(subkeys(resolved.join(QLatin1Char('\\'))), part);
+            stored = names(resolved.join(QLatin1Char('\\')), NameKind::Subkeys)
+                         .byFolded.value(part.toCaseFolded());
         }
         if (stored.isEmpty()) {
             exists = false;
@@ -153,7 +163,7 @@ bool RegistryHive::keyExists(const QString& path) {
 }
 
 QString RegistryHive::findValue(const QString& path, const QString& name) {
-    return findNoCase(valueNames(path), name);
+    return names(path, NameKind::Values).byFolded.value(name.toCaseFolded());
 }
 
 QVariant RegistryHive::read(const QString& path, const QString& storedName) {
@@ -164,14 +174,19 @@ void RegistryHive::write(const QString& path, const QString& name, const QVarian
     QString stored = findValue(path, name);
     if (stored.isEmpty()) {
         stored = name;
+        forgetNames();
+    } else if (settings_.value(settingsKey(path, stored)) == data) {
+        return;  // unchanged: the file is not rewritten for it
     }
     settings_.setValue(settingsKey(path, stored), data);
 }
 
 void RegistryHive::remove(const QString& path, const QString& storedName) {
     settings_.remove(settingsKey(path, storedName));
+    forgetNames();
 }
 
 void RegistryHive::removeKey(const QString& path) {
     settings_.remove(group(path));
+    forgetNames();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -38,5 +39,18 @@ class RegistryHive {
     QString settingsKey(const QString& path, const QString& storedName) const;
     QString group(const QString& path) const;
 
+    // The names in one key, as stored and by their lower-case form. Listing a key walks every
+    // entry of the file, so the lists are kept until the hive changes: reading a few hundred
+    // values then costs one listing per key instead of one per value.
+    struct Names {
+        QStringList stored;
+        QHash<QString, QString> byFolded;
+    };
+    enum class NameKind { Values, Subkeys };
+    const Names& names(const QString& path, NameKind kind);
+    void forgetNames();
+
     QSettings settings_;
+    QHash<QString, Names> valueNames_;
+    QHash<QString, Names> subkeyNames_;
 };

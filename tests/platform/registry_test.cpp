@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QSettings>
 
 #include "platform/registry/registry.h"
@@ -73,4 +74,47 @@ TEST_F(Registry, ReadOnlyKeysRefuseWritesAndDeletesRemoveOnlyWhatTheyName) {
     EXPECT_TRUE(reg.DeleteKey(QStringLiteral("\\software\\t")));
     EXPECT_FALSE(reg.KeyExists(QStringLiteral("\\Software\\T\\Sub")));
     EXPECT_FALSE(reg.DeleteKey(QStringLiteral("\\")));  // the root itself is never removed
+}
+
+TEST_F(Registry, ListingsFollowEveryChangeAndAnUnchangedValueLeavesTheFileAlone) {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(QStringLiteral("\\Software\\T"), true));
+    reg.WriteString(QStringLiteral("first"), QStringLiteral("1"));
+    EXPECT_EQ(reg.GetValueNames(), QStringList{QStringLiteral("first")});
+    EXPECT_FALSE(reg.KeyExists(QStringLiteral("\\Software\\T\\Sub")));
+
+    // What has been listed once is not taken as the whole truth after a change.
+    reg.WriteString(QStringLiteral("Second"), QStringLiteral("2"));
+    EXPECT_EQ(reg.GetValueNames().size(), 2);
+    EXPECT_EQ(reg.ReadString(QStringLiteral("SECOND")), QStringLiteral("2"));
+    TRegistry sub;
+    ASSERT_TRUE(sub.OpenKey(QStringLiteral("\\Software\\T\\Sub"), true));
+    sub.WriteString(QStringLiteral("x"), QStringLiteral("y"));
+    EXPECT_TRUE(reg.KeyExists(QStringLiteral("\\software\\t\\SUB")));
+    EXPECT_TRUE(reg.DeleteValue(QStringLiteral("second")));
+    EXPECT_FALSE(reg.ValueExists(QStringLiteral("Second")));
+    ASSERT_TRUE(TRegistry::Flush());
+
+    // Another program's change to the file is seen after the next flush.
+    {
+        QSettings other(TRegistry::StorageFile(RootKey::CurrentUser), QSettings::IniFormat);
+        other.setValue(QStringLiteral("Software/T/third"), QStringLiteral("3"));
+    }
+    ASSERT_TRUE(TRegistry::Flush());
+    EXPECT_EQ(reg.ReadString(QStringLiteral("Third")), QStringLiteral("3"));
+
+    // Writing back what is stored does not rewrite the file.
+    const QString file = TRegistry::StorageFile(RootKey::CurrentUser);
+    struct stat original {};
+    ASSERT_EQ(::stat(qPrintable(file), &original), 0);
+    reg.WriteString(QStringLiteral("first"), QStringLiteral("1"));
+    ASSERT_TRUE(TRegistry::Flush());
+    struct stat after {};
+    ASSERT_EQ(::stat(qPrintable(file), &after), 0);
+    EXPECT_EQ(original.st_ino, after.st_ino);
+    // A real change replaces the file, as the atomic save does.
+    reg.WriteString(QStringLiteral("first"), QStringLiteral("changed"));
+    ASSERT_TRUE(TRegistry::Flush());
+    ASSERT_EQ(::stat(qPrintable(file), &after), 0);
+    EXPECT_NE(original.st_ino, after.st_ino);
 }
