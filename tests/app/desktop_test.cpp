@@ -13,6 +13,8 @@
 namespace {
 
 const QString kProgram = QStringLiteral(QUILL_BIN_DIR "/quillsong");
+// The X server and the tray start slowly while the other test executables load the machine.
+constexpr int kDesktopStartMs = 30000;
 
 QString readLog() {
     QFile file(ProgramFolders::userFolder() + QStringLiteral("/quillsong.dbg"));
@@ -46,10 +48,17 @@ class Desktop : public ::testing::Test {
              QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
         ASSERT_TRUE(QTest::qWaitFor(
             [this] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X") + display_.mid(1)); },
-            10000));
+            kDesktopStartMs));
         env_ = QProcessEnvironment::systemEnvironment();
         env_.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env_.insert(QStringLiteral("DISPLAY"), display_);
+        // The socket appears before the server answers; a tray started too early never shows.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] {
+                return Run(QStringLiteral("xwininfo"), {QStringLiteral("-root")})
+                    .contains(QStringLiteral("Window id"));
+            },
+            kDesktopStartMs));
         tray_.setProcessEnvironment(env_);
         tray_.start(QStringLiteral("trayer"),
                     {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--widthtype"),
@@ -61,7 +70,7 @@ class Desktop : public ::testing::Test {
                            {QStringLiteral("-root"), QStringLiteral("-children")})
                     .contains(QStringLiteral("panel"));
             },
-            10000));
+            kDesktopStartMs));
     }
 
     void TearDown() override {
