@@ -203,7 +203,9 @@ class TForm1 : public QMainWindow {
     void SpeakArticle(TMemoEntry* entry, int length, int start, OutputTarget target);
     void AbortArticle(TMemoEntry* entry);
     bool PrepareOutput(TMemoEntry* entry, OutputTarget target);
-    void FinishOutput(bool deleteWave);
+    // Completes the output of a reading (removed when deleteWave); false, after ending the
+    // reading with its message, when the file could not be made.
+    bool FinishOutput(bool deleteWave);
     void SetPauseCaptions(bool paused);
     bool OutputDirectoryValid();
     void ShowGauges(int maximum);
@@ -220,6 +222,7 @@ class TForm1 : public QMainWindow {
     QString wavePath_;
     QString resampledPath_;
     QString outputTitle_;
+    QStringList savedFiles_;  // made by the current reading into files, for the status bar
 
     QAction* ToolButton1 = nullptr;  // single-article mode
     QAction* ToolButton2 = nullptr;  // multi-article mode

@@ -150,8 +150,8 @@ void TForm1::ReadAllArticles() {
 }
 
 void TForm1::ArticleFinished() {
-    if (outputTarget_ == otMultipleFiles) {
-        FinishOutput(false);
+    if (outputTarget_ == otMultipleFiles && !FinishOutput(false)) {
+        return;  // the file could not be made: the reading has ended
     }
     if (readingState_ == rsExiting) {
         return;

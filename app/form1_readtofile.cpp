@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 
 #include "app/form1.h"
@@ -12,6 +13,7 @@
 #include "articles/memolistbox.h"
 #include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
+#include "platform/speechapi/wavefiledestination.h"
 #include "speech/ttsform.h"
 
 namespace {
@@ -25,24 +27,36 @@ const QString kInvalidDirectory = QStringLiteral("File Output Directory is inval
 }  // namespace
 
 bool TForm1::OutputDirectoryValid() {
-    if (QFileInfo(prefs_->OUT_Directory).isDir()) {
-        return true;
+    if (!QFileInfo(prefs_->OUT_Directory).isDir()) {
+        RestoreFromTray();
+        UserMessage::show(kInvalidDirectory);
+        return false;
     }
-    RestoreFromTray();
-    UserMessage::show(kInvalidDirectory);
-    return false;
+    // A folder that takes no files is found before anything is spoken.
+    const QString problem = TReadToFileJob::FolderProblem(prefs_->OUT_Directory);
+    if (!problem.isEmpty()) {
+        RestoreFromTray();
+        Log(problem);
+        UserMessage::show(problem);
+        return false;
+    }
+    return true;
 }
 
 void TForm1::PlayFileBtnClick() {
     if (!shown_ || !OutputDirectoryValid() || readingState_ != rsIdle) {
         return;
     }
+    savedFiles_.clear();
     outputTarget_ = prefs_->FileDest() == 1 ? otMultipleFiles : otSingleFile;
     ReadAllArticles();
 }
 
 void TForm1::ReadArticleToFile(TMemoEntry* entry) {
     if (OutputDirectoryValid()) {
+        if (readingState_ == rsIdle) {
+            savedFiles_.clear();
+        }
         ReadSingleArticle(entry, otSingleFile, -1, -1);
     }
 }
@@ -73,17 +87,38 @@ bool TForm1::PrepareOutput(TMemoEntry* entry, OutputTarget target) {
         AbortArticle(entry);
         return false;
     }
+    // A wave file that cannot be written (a full disk) ends the reading at once, as Stop does,
+    // and says which file and why.
+    const QPointer<WaveFileDestination> wave =
+        WaveFileDestination::Of(TTSForm_->TTS1.EngineObject());
+    if (wave) {
+        connect(wave, &WaveFileDestination::writeFailed, this,
+                [this, wave](const QString& message) {
+                    const bool current =
+                        wave && wave == WaveFileDestination::Of(TTSForm_->TTS1.EngineObject());
+                    if (!current || (readingState_ != rsReading && readingState_ != rsPaused)) {
+                        return;
+                    }
+                    Log(message);
+                    StopBtnClick();
+                    UserMessage::showError(message);
+                });
+    }
     return true;
 }
 
-void TForm1::FinishOutput(bool deleteWave) {
-    if (TTSForm_->TTS1.Active()) {
-        TTSForm_->TTS1.SetActive(false);  // the wave file is complete now
-    }
+bool TForm1::FinishOutput(bool deleteWave) {
+    // The wave file is complete now, or it is known why not.
+    const QString incomplete =
+        TTSForm_->TTS1.Active() ? TReadToFileJob::CompleteWave(TTSForm_->TTS1) : QString();
     const OutputTarget target = OutputTarget(TTSForm_->ReadingTarget);
-    if (deleteWave) {
-        if (target != otSpeakers) {
-            TReadToFileJob::Delete(wavePath_);
+    QString failure;  // shown once the reading has ended
+    bool made = true;
+    if (target != otSpeakers && (deleteWave || !incomplete.isEmpty())) {
+        TReadToFileJob::Delete(wavePath_);  // no partial file is left
+        if (!deleteWave) {
+            failure = incomplete;
+            made = false;
         }
     } else if (target != otSpeakers && prefs_->OUT_FileFormat == TReadToFileJob::Mp3) {
         SetReadingState(rsConverting);
@@ -93,16 +128,34 @@ void TForm1::FinishOutput(bool deleteWave) {
         hooks.SetProgress = [this](int percent) { statusGauge_->setValue(percent); };
         hooks.ProcessEvents = [] { QCoreApplication::processEvents(); };
         hooks.Exiting = [this] { return readingState_ == rsExiting; };
-        TReadToFileJob::MakeMp3({wavePath_, resampledPath_, mp3Path_}, prefs_->BitRate,
-                                outputTitle_, hooks);
+        // A failed encoding has said why, and where the speech is kept.
+        made = TReadToFileJob::MakeMp3({wavePath_, resampledPath_, mp3Path_}, prefs_->BitRate,
+                                       outputTitle_, hooks);
         if (readingState_ == rsExiting) {
-            return;
+            return true;
         }
         HideGauges();
         SetReadingState(rsReading);
+        if (made) {
+            savedFiles_ << mp3Path_;
+        }
+    } else if (target != otSpeakers) {
+        savedFiles_ << wavePath_;
     }
     if (readingState_ != rsExiting) {
         statusPanel1_->setText(QStringLiteral(" "));
         List_->DeleteHiddenEntries();
     }
+    if (made || readingState_ == rsExiting) {
+        return true;
+    }
+    // The walk ends here: with the disk full, the next article would fail as well.
+    List_->UnlockAllEntries();
+    SetReadingState(rsIdle);
+    ResetStatus();
+    if (!failure.isEmpty()) {
+        Log(failure);
+        UserMessage::showError(failure);
+    }
+    return false;
 }

@@ -6,6 +6,7 @@
 #include <QSystemTrayIcon>
 
 #include "app/form1.h"
+#include "app/readtofilejob.h"
 #include "app/statustext.h"
 #include "articles/articletext.h"
 #include "articles/memolistbox.h"
@@ -39,7 +40,13 @@ void TForm1::UpdateStatus(const QString& text) {
 void TForm1::ResetStatus() {
     statusPanel0_->clear();
     SetTrayTip(StatusText::kProgramTitle);
-    UpdateStatus(ArticleCountText());
+    // After a reading into files the status says where they went, so no one has to look.
+    const QString saved =
+        readingState_ == rsIdle ? TReadToFileJob::SavedText(savedFiles_) : QString();
+    if (!saved.isEmpty()) {
+        savedFiles_.clear();
+    }
+    UpdateStatus(saved.isEmpty() ? ArticleCountText() : saved);
     statusGauge_->hide();
     statusGauge_->setValue(0);
     statusPanel1_->show();

@@ -1,13 +1,17 @@
 #include "app/readtofilejob.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include "audio/mmwave.h"
 #include "audio/mp3encoder.h"
 #include "audio/waveconversion.h"
 #include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
+#include "platform/speechapi/wavefiledestination.h"
+#include "speech/tts.h"
 
 namespace {
 
@@ -52,6 +56,55 @@ void TReadToFileJob::Delete(const QString& file) {
     if (QFileInfo::exists(file) && !QFile::remove(file)) {
         UtilsClass::WriteDebugLine(QStringLiteral("Delete Failed"));
     }
+}
+
+QString TReadToFileJob::FolderProblem(const QString& folder) {
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".quillsong-XXXXXX")));
+    if (probe.open() && probe.write("", 1) == 1 && probe.flush()) {
+        return {};
+    }
+    return QStringLiteral("Files cannot be written to %1: %2").arg(folder, probe.errorString());
+}
+
+QString TReadToFileJob::CompleteWave(TTTS& tts) {
+    QString error;
+    if (tts.Active() && tts.OutputDest == odFile) {
+        WaveFileDestination* wave = WaveFileDestination::Of(tts.EngineObject());
+        if (wave && !wave->Flush()) {
+            error = wave->ErrorText();
+        }
+    }
+    try {
+        tts.SetActive(false);
+    } catch (const std::exception& failure) {
+        if (error.isEmpty()) {
+            error = QString::fromUtf8(failure.what());
+        }
+    }
+    return error;
+}
+
+QString TReadToFileJob::ShortPath(const QString& path) {
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QString home = QDir::cleanPath(QDir::homePath());
+    if (clean == home) {
+        return QStringLiteral("~");
+    }
+    if (home != QStringLiteral("/") && clean.startsWith(home + QLatin1Char('/'))) {
+        return QLatin1Char('~') + clean.mid(home.size());
+    }
+    return clean;
+}
+
+QString TReadToFileJob::SavedText(QStringList files) {
+    files.removeDuplicates();  // an article title read twice gives one file
+    if (files.isEmpty()) {
+        return {};
+    }
+    const QString folder = ShortPath(QFileInfo(files.first()).absolutePath());
+    const QString what = files.size() == 1 ? QFileInfo(files.first()).fileName()
+                                           : QStringLiteral("%1 files").arg(files.size());
+    return QStringLiteral("Saved %1 to %2").arg(what, folder);
 }
 
 namespace {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
+
+class TTTS;
 
 // The files of a reading into a file: where the engine writes, the resampled copy and the MP3.
 struct OutputPaths {
@@ -15,7 +18,7 @@ struct OutputPaths {
 // the rate the bit rate needs, encoded with the title, temporary files removed). Knows no
 // window, so the command-line converter uses it as well.
 class TReadToFileJob {
-public:
+  public:
     enum Format : uint8_t { Wav = 0, Mp3 = 1 };
 
     // File names in outDir for an article title; doubled separators are reduced.
@@ -32,7 +35,20 @@ public:
 
     // After the engine completed the wave file. False when the MP3 could not be made (the wave
     // is then kept and its place logged and shown).
-    static bool MakeMp3(const OutputPaths& paths, int bitRate, const QString& title, const Hooks& hooks);
+    static bool MakeMp3(const OutputPaths& paths, int bitRate, const QString& title,
+                        const Hooks& hooks);
     // Removes a file, logging "Delete Failed" when it cannot.
     static void Delete(const QString& file);
+
+    // Empty when files can be made in folder (one byte is written and removed again, so a full
+    // disk is found too); otherwise why not, naming the folder and the system's reason.
+    static QString FolderProblem(const QString& folder);
+    // Completes the wave file the speech component writes, and deactivates the component.
+    // Empty when the file is complete; otherwise why not, naming the file and the cause.
+    static QString CompleteWave(TTTS& tts);
+    // What the status bar says after a reading into files: where they went, the home folder
+    // shown as "~" ("Saved 2 files to ~/Music", "Saved News.mp3 to ~/Music").
+    static QString SavedText(QStringList files);
+    // A path as the user reads it, the home folder shown as "~".
+    static QString ShortPath(const QString& path);
 };

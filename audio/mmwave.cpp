@@ -53,7 +53,10 @@ void TMMWave::SetFileName(const QString& name) {
     QFile file(full);
     if (!exists || !file.open(QIODevice::ReadOnly)) {
         if (exists || FileMustExist) {
-            throw EMMWaveError(kReadError);
+            const QString reason = exists ? file.errorString() : QStringLiteral("no such file");
+            throw EMMWaveError(QStringLiteral("%1 %2: %3")
+                                   .arg(QLatin1String(kReadError), full, reason)
+                                   .toStdString());
         }
         return;
     }
@@ -167,6 +170,7 @@ void TMMWave::ConvertToFile(const QString& outFile, const TWaveFormatEx* target)
         size_t(PcmDestBytes(chunk, Format, *target) + 2 * target->nBlockAlign));
     const auto freeSpace =
         FreeSpace ? FreeSpace : [](const QString& folder) { return DiskSpace::freeBytes(folder); };
+    QString reason = ok ? QString() : out.ErrorString();
     for (int64_t done = 0; ok && done < total;) {
         const int64_t n = qMin(chunk, total - done);
         const int64_t got = source.read(reinterpret_cast<char*>(in.data()), n);
@@ -180,12 +184,24 @@ void TMMWave::ConvertToFile(const QString& outFile, const TWaveFormatEx* target)
         }
         const int64_t room = freeSpace(out.TemporaryFolder());
         ok = room >= 0 && room >= bytes + IOBufferSize + 10240;
-        ok = ok && out.Write(reinterpret_cast<const char*>(converted.data()), bytes);
+        if (!ok) {
+            reason = room < 0 ? QStringLiteral("the free space cannot be told")
+                              : QStringLiteral("not enough free space");
+        } else if (!out.Write(reinterpret_cast<const char*>(converted.data()), bytes)) {
+            ok = false;
+            reason = out.ErrorString();
+        }
         if (ProcessEvents) {
             ProcessEvents();
         }
     }
-    if (!ok || !out.Commit(Display, Info)) {
-        throw EMMWaveError("Unable to convert wave file");
+    if (ok && !out.Commit(Display, Info)) {
+        ok = false;
+        reason = out.ErrorString();
+    }
+    if (!ok) {
+        throw EMMWaveError(QStringLiteral("Unable to convert wave file %1: %2")
+                               .arg(outFile, reason)
+                               .toStdString());
     }
 }

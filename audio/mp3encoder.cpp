@@ -33,6 +33,11 @@ class Mp3Job {
         UserMessage::showError(message);  // also written to the debug log
         return false;
     }
+    // A failed write of the MP3 file, naming the file and the system's reason.
+    bool FailWrite(const char* what) {
+        return Fail(QStringLiteral("%1: cannot write %2: %3")
+                        .arg(QString::fromLatin1(what), mp3_.fileName(), mp3_.errorString()));
+    }
     bool OpenFiles();
     bool Encode(const Mp3EncodeHooks& hooks);
 
@@ -123,7 +128,8 @@ bool Mp3Job::Encode(const Mp3EncodeHooks& hooks) {
     for (int64_t done = 0; done != total;) {
         const int64_t n = qMin<int64_t>(int64_t(samplesPerChunk_) * frameBytes, total - done);
         if (wave_.read(input.data(), n) != n) {
-            return Fail(QStringLiteral("Read Error"));
+            return Fail(QStringLiteral("Read Error: ") + wave_.fileName() + QStringLiteral(": ") +
+                        wave_.errorString());
         }
         int64_t bytes = n;
         const int16_t* pcm = reinterpret_cast<const int16_t*>(input.data());
@@ -139,7 +145,7 @@ bool Mp3Job::Encode(const Mp3EncodeHooks& hooks) {
             return Fail(QStringLiteral("beEncodeChunk failed ") + QString::number(error));
         }
         if (mp3_.write(reinterpret_cast<const char*>(output.data()), written) != written) {
-            return Fail(QStringLiteral("Write Error (1)"));
+            return FailWrite("Write Error (1)");
         }
         if (EncoderStopFlag) {
             break;
@@ -159,12 +165,13 @@ bool Mp3Job::Encode(const Mp3EncodeHooks& hooks) {
     }
     if (mp3_.write(reinterpret_cast<const char*>(output.data()), written) != written ||
         !mp3_.flush()) {
-        return Fail(QStringLiteral("Write error (2)"));
+        return FailWrite("Write error (2)");
     }
     mp3_.close();
     if (beWriteInfoTag(stream_, QFile::encodeName(mp3_.fileName()).constData()) !=
         BE_ERR_SUCCESSFUL) {
-        return Fail(QStringLiteral("Write error (2)"));
+        return Fail(QStringLiteral("Write error (2): the length could not be written into ") +
+                    mp3_.fileName());
     }
     return true;
 }

@@ -8,10 +8,12 @@
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "app/readtofilejob.h"
 #include "articles/articletext.h"
 #include "articles/getfilesize.h"
+#include "platform/speechapi/wavefiledestination.h"
 #include "settings/preferences.h"
 #include "speech/ttsform.h"
 #include "text/textfile.h"
@@ -22,6 +24,34 @@ constexpr int kTitleLength = 64;
 
 void Error(const QString& text) {
     std::fprintf(stderr, "quillsong-cli: %s\n", qPrintable(text));
+}
+
+// Empty and blank inputs end alike, whether a file or standard input.
+void NoText(const QString& source) {
+    Error(source + QStringLiteral(" has no text to read"));
+}
+
+bool IsBlank(const QString& text) {
+    return text.trimmed().isEmpty();
+}
+
+// Whether a file holds anything to speak: it is read until the first character that is not a
+// blank (at once for most files), or to its end, or to a character 26 that ends it.
+bool FileHasText(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return true;  // the reading itself reports why it cannot
+    }
+    constexpr qint64 kBlock = 64 * 1024;
+    for (QByteArray block = file.read(kBlock); !block.isEmpty(); block = file.read(kBlock)) {
+        if (!IsBlank(TextFile::Decode(block))) {
+            return true;
+        }
+        if (block.contains('\x1A')) {
+            return false;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -49,6 +79,10 @@ bool TCliConverter::CollectInputs(QList<Input>& inputs) {
                 return false;
             }
             input.text = TextFile::Decode(in.readAll());
+            if (IsBlank(input.text)) {
+                NoText(QStringLiteral("Standard input"));
+                return false;
+            }
             input.title = options_.title.isEmpty() ? QStringLiteral("Quillsong") : options_.title;
         } else {
             const int64_t size = GetFileSize(name);
@@ -56,7 +90,11 @@ bool TCliConverter::CollectInputs(QList<Input>& inputs) {
                 return false;  // the reason has been printed
             }
             if (size == 0) {
-                Error(QFileInfo(name).absoluteFilePath() + QStringLiteral(" is empty"));
+                NoText(QFileInfo(name).absoluteFilePath());
+                return false;
+            }
+            if (!FileHasText(name)) {
+                NoText(QFileInfo(name).absoluteFilePath());
                 return false;
             }
             input.path = QFileInfo(name).absoluteFilePath();
@@ -72,12 +110,31 @@ bool TCliConverter::CollectInputs(QList<Input>& inputs) {
     return true;
 }
 
-int TCliConverter::Run() {
-    if (!QFileInfo(options_.outDir).isDir()) {
-        Error(QStringLiteral("Output directory ") + options_.outDir +
-              QStringLiteral(" is not valid"));
-        return Failure;
+bool TCliConverter::PrepareOutputFolder() {
+    const QFileInfo info(options_.outDir);
+    outDir_ = QDir::cleanPath(info.absoluteFilePath());
+    if (info.exists() && !info.isDir()) {
+        Error(outDir_ + QStringLiteral(" is not a folder"));
+        return false;
     }
+    if (!info.exists()) {
+        std::error_code error;
+        std::filesystem::create_directories(QFile::encodeName(outDir_).toStdString(), error);
+        if (error) {
+            Error(QStringLiteral("Cannot make the folder %1: %2")
+                      .arg(outDir_, QString::fromLocal8Bit(error.message())));
+            return false;
+        }
+    }
+    const QString problem = TReadToFileJob::FolderProblem(outDir_);
+    if (!problem.isEmpty()) {
+        Error(problem);
+        return false;
+    }
+    return true;
+}
+
+int TCliConverter::Run() {
     voice_ = options_.voice.isEmpty() ? prefs_.TTS_DefaultVoiceName : options_.voice;
     if (!driver_.FindVoice(voice_)) {
         Error(QStringLiteral("Voice ") + voice_ +
@@ -85,7 +142,7 @@ int TCliConverter::Run() {
         return BadUsage;
     }
     QList<Input> inputs;
-    if (!CollectInputs(inputs)) {
+    if (!CollectInputs(inputs) || !PrepareOutputFolder()) {
         return Failure;
     }
     prefs_.OUT_FileFormat =
@@ -110,16 +167,32 @@ int TCliConverter::Run() {
 
 bool TCliConverter::Begin(const QString& title) {
     title_ = title;
-    const OutputPaths paths =
-        TReadToFileJob::Paths(QDir(options_.outDir).absolutePath(), title, prefs_.OUT_FileFormat);
+    failure_.clear();
+    const OutputPaths paths = TReadToFileJob::Paths(outDir_, title, prefs_.OUT_FileFormat);
     wave_ = paths.Wave;
     resampled_ = paths.Resampled;
     mp3_ = paths.Mp3;
-    return driver_.PlayToFileInit(voice_, wave_);
+    if (!driver_.PlayToFileInit(voice_, wave_)) {
+        return false;
+    }
+    // A wave file that cannot be written ends the reading at once.
+    if (WaveFileDestination* wave = WaveFileDestination::Of(driver_.TTS1.EngineObject())) {
+        QObject::connect(wave, &WaveFileDestination::writeFailed, wave,
+                         [this](const QString& message) {
+                             if (failure_.isEmpty()) {
+                                 failure_ = message;
+                             }
+                             if (loop_) {
+                                 loop_->quit();
+                             }
+                         });
+    }
+    return true;
 }
 
 bool TCliConverter::Speak(const Input& input) {
     QEventLoop loop;
+    loop_ = &loop;
     const int64_t textSize = input.text.size();
     driver_.OnWordPosition = [this, textSize](TTTSForm*, int64_t position, int64_t fileSize) {
         ShowProgress(position, fileSize > 0 ? fileSize : textSize);
@@ -128,23 +201,31 @@ bool TCliConverter::Speak(const Input& input) {
     phase_ = QStringLiteral("Speaking");
     const bool started = input.path.isEmpty() ? driver_.PlayTextToFile(voice_, input.text)
                                               : driver_.PlayFileToFile(voice_, input.path);
-    if (started) {
+    if (started && failure_.isEmpty()) {
         loop.exec();
     }
+    loop_ = nullptr;
     driver_.OnComplete = nullptr;
     driver_.OnWordPosition = nullptr;
-    ShowProgress(1, 1);
-    if (terminal_) {
-        std::fputc('\n', stderr);
-        shown_.clear();
+    const bool spoken = started && failure_.isEmpty();
+    if (!failure_.isEmpty()) {
+        driver_.StopAudio();  // nothing more is written
     }
-    return started;
+    if (spoken) {
+        ShowProgress(1, 1);
+    }
+    EndProgressLine();
+    return spoken;
 }
 
 bool TCliConverter::Finish(bool keepWave) {
-    driver_.TTS1.SetActive(false);  // completes the wave file
-    if (!keepWave) {
-        TReadToFileJob::Delete(wave_);
+    const QString incomplete = TReadToFileJob::CompleteWave(driver_.TTS1);
+    if (!keepWave || !incomplete.isEmpty()) {
+        TReadToFileJob::Delete(wave_);  // no partial file is left
+        const QString reason = failure_.isEmpty() ? incomplete : failure_;
+        if (!reason.isEmpty()) {
+            Error(reason);
+        }
         return false;
     }
     if (prefs_.OUT_FileFormat != TReadToFileJob::Mp3) {
@@ -154,15 +235,20 @@ bool TCliConverter::Finish(bool keepWave) {
     phase_ = QStringLiteral("Encoding");
     TReadToFileJob::Hooks hooks;
     hooks.SetProgress = [this](int percent) { ShowProgress(percent, 100); };
-    if (!TReadToFileJob::MakeMp3({wave_, resampled_, mp3_}, options_.bitRate, title_, hooks)) {
-        return false;
+    const bool made =
+        TReadToFileJob::MakeMp3({wave_, resampled_, mp3_}, options_.bitRate, title_, hooks);
+    EndProgressLine();
+    if (made) {
+        std::printf("%s\n", qPrintable(mp3_));
     }
-    if (terminal_) {
+    return made;
+}
+
+void TCliConverter::EndProgressLine() {
+    if (terminal_ && !shown_.isEmpty()) {
         std::fputc('\n', stderr);
         shown_.clear();
     }
-    std::printf("%s\n", qPrintable(mp3_));
-    return true;
 }
 
 void TCliConverter::ShowProgress(int64_t position, int64_t total) {

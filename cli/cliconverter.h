@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QEventLoop;
+
 #include "cli/clioptions.h"
 
 class TTTSForm;
@@ -25,15 +27,21 @@ class TCliConverter {
         QString title;
     };
     bool CollectInputs(QList<Input>& inputs);
+    // Makes the output folder when it is missing, and checks that files can be written in it.
+    bool PrepareOutputFolder();
     bool Begin(const QString& title);
     bool Speak(const Input& input);
     bool Finish(bool keepWave);
     void ShowProgress(int64_t position, int64_t total);
+    void EndProgressLine();
 
     TPreferences& prefs_;
     TTTSForm& driver_;
     const CliOptions& options_;
     QString voice_;
+    QString outDir_;              // absolute
+    QString failure_;             // why the wave file of the reading could not be written
+    QEventLoop* loop_ = nullptr;  // the reading in progress
     QString title_;
     QString wave_, resampled_, mp3_;
     QString shown_;  // the progress line last drawn

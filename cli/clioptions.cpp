@@ -7,10 +7,11 @@
 
 namespace {
 
-QCommandLineOption Option(const char* name, const char* description, const char* value = nullptr) {
-    return value ? QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
+// The options are described in the help text below, not by the parser.
+QCommandLineOption Option(const char* name, const char* value = nullptr) {
+    return value ? QCommandLineOption(QString::fromLatin1(name), QString(),
                                       QString::fromLatin1(value))
-                 : QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description));
+                 : QCommandLineOption(QString::fromLatin1(name), QString());
 }
 
 bool ReadNumber(const QCommandLineParser& parser, const char* name, int& target, QString& error) {
@@ -27,36 +28,48 @@ bool ReadNumber(const QCommandLineParser& parser, const char* name, int& target,
     return true;
 }
 
+// One line for each option, and examples; kept by hand so nothing wraps.
+const char* const kHelp =
+    "Usage: quillsong-cli [OPTION...] [FILE...]\n"
+    "Reads text files, or standard input, into WAV or MP3 files with the voices of\n"
+    "Quillsong MP3. Each file is named after its input; its path is printed.\n"
+    "\n"
+    "Options:\n"
+    "  --voice NAME     a voice named by --list-voices (default: the default voice)\n"
+    "  --format FORMAT  wav or mp3 (default wav)\n"
+    "  --bitrate KBPS   MP3 bit rate: 16, 32, 40, 48, 56 or 64 (default 32)\n"
+    "  --out DIR        folder for the files, made if missing (default: .)\n"
+    "  --single-file    read all inputs into one file, named after the first\n"
+    "  --title TITLE    title and file name for standard input (default Quillsong)\n"
+    "  --speed N        write at most N times real time (default 0: no limit)\n"
+    "  --list-voices    list the voices and exit\n"
+    "  -h, --help       show this help and exit\n"
+    "\n"
+    "With no FILE, or when FILE is -, standard input is read.\n"
+    "\n"
+    "Examples:\n"
+    "  quillsong-cli --format mp3 --out ~/Audio report.txt notes.txt\n"
+    "  echo Hello | quillsong-cli --voice \"Flite slt\" --title Greeting --out ~/Audio\n"
+    "\n"
+    "Exit status: 0 success, 1 failure (the reason on standard error), 2 bad usage.\n";
+
 }  // namespace
 
 bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QString& error,
                        bool& helpShown) {
     helpShown = false;
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Reads text files (or standard input) aloud into WAV or MP3 files with the voices of "
-        "Quillsong MP3."));
-    parser.addOptions({
-        Option("voice", "Voice name as the program shows it (see --list-voices).", "name"),
-        Option("format", "Output format: wav or mp3 (default wav).", "format"),
-        Option("bitrate", "MP3 bit rate in kbit/s: 16, 32, 40, 48, 56 or 64 (default 32).", "kbps"),
-        Option("out", "Folder the files are written to (default: the current folder).", "dir"),
-        Option("single-file", "Read all inputs into one file named after the first."),
-        Option("title", "Title, and file name, of text read from standard input.", "title"),
-        Option("speed", "Write at most N times real time (default 0: as fast as possible).", "N"),
-        Option("list-voices", "List the voices and exit."),
-    });
-    const QCommandLineOption help = parser.addHelpOption();
-    parser.addPositionalArgument(
-        QStringLiteral("files"),
-        QStringLiteral("Text files to read; none or \"-\" reads standard input."),
-        QStringLiteral("[FILE...]"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    parser.addOptions({Option("voice", "name"), Option("format", "format"),
+                       Option("bitrate", "kbps"), Option("out", "dir"), Option("single-file"),
+                       Option("title", "title"), Option("speed", "N"), Option("list-voices"),
+                       help});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
     }
     if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        std::fputs(kHelp, stdout);
         helpShown = true;
         return false;
     }

@@ -1,6 +1,8 @@
 // quillsong-cli: reads text into WAV or MP3 files from the command line.
+#include <unistd.h>
 #include <QCoreApplication>
 #include <cstdio>
+#include <exception>
 
 #include "cli/cliconverter.h"
 #include "cli/clioptions.h"
@@ -9,6 +11,10 @@
 #include "speech/ttsform.h"
 
 int main(int argc, char** argv) {
+    // eSpeak NG 1.51 opens a sound output as it starts, whatever output it is asked for. This
+    // program writes files only, so its sound library is given no server to reach: the user's
+    // audio server is never contacted.
+    qputenv("PULSE_SERVER", "unix:/nonexistent/quillsong-cli-plays-no-sound");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillsong"));
     CliOptions options;
@@ -21,19 +27,27 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quillsong-cli: %s\nTry 'quillsong-cli --help'.\n", qPrintable(error));
         return TCliConverter::BadUsage;
     }
-    // Messages meant for a dialog go to standard error here.
-    UserMessage::setHandler([](UserMessage::Kind, const QString& text) {
+    // Messages meant for a dialog go to standard error here, below any progress line.
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+    UserMessage::setHandler([terminal](UserMessage::Kind, const QString& text) {
         QString shown = text;
         shown.replace(QLatin1Char('\r'), QLatin1Char(' '));
-        std::fprintf(stderr, "\nquillsong-cli: %s\n", qPrintable(shown));
+        std::fprintf(stderr, "%squillsong-cli: %s\n", terminal ? "\n" : "", qPrintable(shown));
     });
     // The user's voice settings are read, never written.
     TPreferences prefs;
     prefs.ReadAll();
     prefs.ApplyStoredValues();
     TTTSForm driver(prefs);
+    // Files need no sound device: the audio server is never asked.
+    driver.SoundCardCheck = nullptr;
     driver.Initialize();
     driver.LoadVoiceSettings();
     TCliConverter converter(prefs, driver, options);
-    return options.listVoices ? converter.ListVoices() : converter.Run();
+    try {
+        return options.listVoices ? converter.ListVoices() : converter.Run();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "quillsong-cli: %s\n", error.what());
+        return TCliConverter::Failure;
+    }
 }

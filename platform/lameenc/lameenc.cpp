@@ -130,9 +130,9 @@ BE_ERR beWriteInfoTag(HBE_STREAM stream, const char* mp3FileName) {
         return BE_ERR_INVALID_FORMAT_PARAMETERS;
     }
     lame_mp3_tags_fid(lame, file);
-    const bool ok = std::fflush(file) == 0 && !std::ferror(file);
-    std::fclose(file);
-    return ok ? BE_ERR_SUCCESSFUL : BE_ERR_BUFFER_TOO_SMALL;
+    const bool written = std::fflush(file) == 0 && !std::ferror(file);
+    const bool closed = std::fclose(file) == 0;
+    return written && closed ? BE_ERR_SUCCESSFUL : BE_ERR_BUFFER_TOO_SMALL;
 }
 
 BE_ERR beSetTitle(HBE_STREAM stream, const char* utf8Title, uint8_t* tag, uint32_t tagSize,

@@ -3,6 +3,8 @@
 #include <QThread>
 #include <QtEndian>
 
+#include "platform/speechapi/speechapi.h"
+
 namespace {
 
 constexpr int64_t kUnknownSize = 0xFFFFFFFF;
@@ -23,11 +25,48 @@ WaveFileDestination::WaveFileDestination(const QString& fileName) : file_(fileNa
 
 WaveFileDestination::~WaveFileDestination() = default;
 
+WaveFileDestination* WaveFileDestination::Of(const ITTSCentralW* central) {
+    return central ? qobject_cast<WaveFileDestination*>(central->Destination()) : nullptr;
+}
+
 bool WaveFileDestination::SetFile(const QString& fileName) {
     const bool flushed = !file_.isOpen() || Flush();
     QMutexLocker lock(&lock_);
     file_.setFileName(fileName);
+    failed_ = false;  // the new file has not failed yet
+    error_.clear();
     return flushed;
+}
+
+QString WaveFileDestination::FileName() const {
+    QMutexLocker lock(&lock_);
+    return file_.fileName();
+}
+
+QString WaveFileDestination::ErrorText() const {
+    QMutexLocker lock(&lock_);
+    return error_;
+}
+
+QString WaveFileDestination::Fail() {
+    if (failed_) {
+        return {};
+    }
+    failed_ = true;
+    error_ = QStringLiteral("Cannot write %1: %2").arg(file_.fileName(), file_.errorString());
+    return error_;
+}
+
+bool WaveFileDestination::WriteAll(const char* data, qint64 size) {
+    // A short write is tried again, so a full disk is reported with its own reason.
+    for (qint64 done = 0; done < size;) {
+        const qint64 n = file_.write(data + done, size - done);
+        if (n <= 0) {
+            return false;
+        }
+        done += n;
+    }
+    return true;
 }
 
 bool WaveFileDestination::WriteHeader() {
@@ -37,25 +76,34 @@ bool WaveFileDestination::WriteHeader() {
     const QByteArray header = "RIFF" + Le32(riff) + "WAVE" + "fmt " + Le32(16) + Le16(1) + Le16(1) +
                               Le32(uint32_t(rate_)) + Le32(uint32_t(rate_ * 2)) + Le16(2) +
                               Le16(16) + "data" + Le32(data);
-    return file_.seek(0) && file_.write(header) == header.size();
+    return file_.seek(0) && WriteAll(header.constData(), header.size());
 }
 
 bool WaveFileDestination::Open(int sampleRate) {
-    QMutexLocker lock(&lock_);
-    if (file_.isOpen()) {
-        reset_ = false;              // a new text after a reset is written again
-        return rate_ == sampleRate;  // one file holds one rate
+    QString failure;
+    {
+        QMutexLocker lock(&lock_);
+        if (file_.isOpen()) {
+            reset_ = false;                          // a new text after a reset is written again
+            return rate_ == sampleRate && !failed_;  // one file holds one rate
+        }
+        rate_ = sampleRate;
+        dataBytes_ = 0;
+        reset_ = false;
+        failed_ = false;
+        error_.clear();
+        // Unbuffered: a write that fails says so at once, not when a buffer is flushed later.
+        if (file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) &&
+            WriteHeader()) {
+            clock_.start();
+            fileStart_ = written_;
+            pacedFrom_ = 0;
+            return true;
+        }
+        failure = Fail();
     }
-    rate_ = sampleRate;
-    dataBytes_ = 0;
-    reset_ = false;
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate) || !WriteHeader()) {
-        return false;
-    }
-    clock_.start();
-    fileStart_ = written_;
-    pacedFrom_ = 0;
-    return true;
+    Q_EMIT writeFailed(failure);
+    return false;
 }
 
 void WaveFileDestination::WaitForPace(int64_t samplesAfter) {
@@ -77,18 +125,25 @@ void WaveFileDestination::WaitForPace(int64_t samplesAfter) {
 }
 
 bool WaveFileDestination::Write(const int16_t* samples, int count) {
-    QMutexLocker lock(&lock_);
-    WaitForPace(written_ - fileStart_ + count);
-    if (reset_ || !file_.isOpen()) {
-        return false;
+    QString failure;
+    {
+        QMutexLocker lock(&lock_);
+        WaitForPace(written_ - fileStart_ + count);
+        if (reset_ || !file_.isOpen() || failed_) {
+            return false;
+        }
+        const qint64 bytes = qint64(count) * 2;
+        if (WriteAll(reinterpret_cast<const char*>(samples), bytes)) {
+            dataBytes_ += bytes;
+            written_ += count;
+            return true;
+        }
+        failure = Fail();
     }
-    const qint64 bytes = qint64(count) * 2;
-    if (file_.write(reinterpret_cast<const char*>(samples), bytes) != bytes) {
-        return false;
+    if (!failure.isEmpty()) {
+        Q_EMIT writeFailed(failure);
     }
-    dataBytes_ += bytes;
-    written_ += count;
-    return true;
+    return false;
 }
 
 void WaveFileDestination::Pause(bool paused) {
@@ -112,9 +167,14 @@ void WaveFileDestination::Reset() {
 bool WaveFileDestination::Flush() {
     QMutexLocker lock(&lock_);
     if (!file_.isOpen()) {
-        return true;
+        return !failed_;
     }
-    const bool ok = WriteHeader() && file_.flush();
+    // A file that missed some of its audio is not complete, whatever its header says.
+    bool ok = !failed_;
+    if (ok && !(WriteHeader() && file_.flush())) {
+        Fail();
+        ok = false;
+    }
     file_.close();
     reset_ = false;
     return ok;

@@ -9,10 +9,12 @@
 #include <QTimer>
 
 #include "app/form1.h"
+#include "app/readtofilejob.h"
 #include "articles/memoentry.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
 #include "tests/audio/audiotools.h"
+#include "tests/audio/smalldisk.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
 #include "tests/common/testprofile.h"
@@ -244,4 +246,101 @@ TEST_F(ReadToFile, ExitDuringEncodingEndsAWellFormedMp3AndKeepsTheSpeech) {
     const int64_t spoken = audiotools::Soxi(PathOf(QStringLiteral("temp.wav")), "-s").toLongLong();
     EXPECT_GT(decoded, 0);
     EXPECT_LT(decoded, spoken) << "the encoding stopped early";
+}
+
+TEST_F(ReadToFile, FoldersThatTakeNoFileAreRefusedBeforeAnythingIsSpoken) {
+    auto form = Start(0, {{QStringLiteral("Alpha"), QStringLiteral("Some words."), {}}});
+    form->Preferences().OUT_Directory = QStringLiteral("/proc");
+    const QString refusal =
+        QStringLiteral("Files cannot be written to /proc: No such file or directory");
+    for (const uint8_t format : {TReadToFileJob::Wav, TReadToFileJob::Mp3}) {
+        SCOPED_TRACE(int(format));
+        form->Preferences().OUT_FileFormat = format;
+        messages_.clear();
+        form->PlayFileBtnClick();
+        EXPECT_EQ(form->State(), rsIdle);
+        form->ReadArticleToFile(form->List()->Entries.first());
+        EXPECT_EQ(form->State(), rsIdle);
+        EXPECT_EQ(messages_.all, (QStringList{refusal, refusal}));
+    }
+}
+
+TEST_F(ReadToFile, TheStatusBarSaysWhereTheFilesWent) {
+    // The home folder is shown as "~".
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", dir_.path().toUtf8());
+    const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
+    const QString folder = dir_.filePath(QStringLiteral("Music/Quillsong"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    Store("OUT_Directory", folder);
+    Store("OUT_FileDest", QStringLiteral("1"));
+    Store("TTS_WaveConvRate", QStringLiteral("0"));
+    auto form = Start(1, {{QStringLiteral("Alpha"), QStringLiteral("The alpha article."), {}},
+                          {QStringLiteral("Beta"), QStringLiteral("The beta article."), {}}});
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("Saved 2 files to ~/Music/Quillsong"));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files),
+              (QStringList{QStringLiteral("Alpha.wav"), QStringLiteral("Beta.wav")}));
+
+    form->Preferences().OUT_FileFormat = TReadToFileJob::Mp3;
+    form->ReadArticleToFile(form->List()->Entries[1]);
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("Saved Beta.mp3 to ~/Music/Quillsong"));
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char(';')).toStdString();
+
+    // Elsewhere than home, the whole path; a reading that made no file says nothing of files.
+    const QString outside = QStringLiteral("/tmp");
+    EXPECT_EQ(TReadToFileJob::SavedText({outside + QStringLiteral("/a.wav")}),
+              QStringLiteral("Saved a.wav to /tmp"));
+    form->Preferences().OUT_FileFormat = TReadToFileJob::Wav;
+    form->List()->Entries[0]->SetArticleText(
+        QString(QStringLiteral("A long sentence that goes on. ")).repeated(400));
+    form->ReadArticleToFile(form->List()->Entries[0]);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return QFileInfo(QDir(folder).filePath(QStringLiteral("Alpha.wav"))).size() > 100000;
+        },
+        30000));
+    form->StopBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(form->StatusPanelText(0), form->ArticleCountText());
+}
+
+TEST_F(ReadToFile, AFullDiskEndsTheReadingWithTheFileAndTheCause) {
+    QUILL_REQUIRE_SMALL_DISK();
+    SmallDisk disk(128);
+    ASSERT_EQ(disk.Error(), QString());
+    Store("OUT_Directory", disk.Path() + QLatin1Char('/'));
+    Store("OUT_FileDest", QStringLiteral("1"));
+    Store("TTS_WaveConvRate", QStringLiteral("0"));
+    const QString longText =
+        QString(QStringLiteral("A long sentence that fills the disk. ")).repeated(300);
+    auto form = Start(1, {{QStringLiteral("Alpha"), QStringLiteral("Short."), {}},
+                          {QStringLiteral("Beta"), longText, {}},
+                          {QStringLiteral("Gamma"), QStringLiteral("Never read."), {}}});
+    const auto filesOnDisk = [&] {
+        return QDir(disk.Path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    };
+    const QString noSpace = QStringLiteral(": No space left on device");
+
+    // One file per article: the first is made, the second fails, the walk ends there.
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form)) << "the reading ends";
+    EXPECT_EQ(messages_.errors, QStringList{QStringLiteral("Cannot write ") + disk.Path() +
+                                            QStringLiteral("/Beta.wav") + noSpace});
+    EXPECT_EQ(filesOnDisk(), QStringList{QStringLiteral("Alpha.wav")}) << "no partial file";
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("Saved Alpha.wav to ") + disk.Path());
+    EXPECT_EQ(form->List()->VisibleCount(), 3);
+    EXPECT_TRUE(form->CommandEnabled(TForm1::cmdFile));
+
+    // An MP3: its wave is what fails.
+    messages_.clear();
+    form->Preferences().OUT_FileFormat = TReadToFileJob::Mp3;
+    form->ReadArticleToFile(form->List()->Entries[1]);
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(messages_.errors, QStringList{QStringLiteral("Cannot write ") + disk.Path() +
+                                            QStringLiteral("/temp.wav") + noSpace});
+    EXPECT_EQ(filesOnDisk(), QStringList{QStringLiteral("Alpha.wav")});
+    EXPECT_EQ(form->StatusPanelText(0), form->ArticleCountText());
 }

@@ -9,6 +9,7 @@
 #include "audio/pcmconvert.h"
 #include "audio/waveconversion.h"
 #include "tests/audio/audiotools.h"
+#include "tests/audio/smalldisk.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
 
@@ -151,6 +152,29 @@ TEST_F(WaveFiles, AFailedConversionLeavesTheTargetAloneAndNoTemporaryFile) {
     EXPECT_EQ(Soxi(out, "-r"), QStringLiteral("22050"));
     EXPECT_THROW(wave.ConvertToFile(QString(), &target), EMMWaveError);
     EXPECT_THROW(wave.ConvertToFile(out, nullptr), EMMWaveError);
+}
+
+TEST_F(WaveFiles, AConversionOnAFullDiskNamesTheFileAndTheCause) {
+    QUILL_REQUIRE_SMALL_DISK();
+    SmallDisk disk(64);
+    ASSERT_EQ(disk.Error(), QString());
+    const QString in = Path(QStringLiteral("in.wav"));
+    MakeTone(in, 11025, 16, 1, 5.0);
+    const QString out = disk.Path() + QStringLiteral("/out.wav");
+    EXPECT_FALSE(ConvertWaveFile(in, out, 16, 1, 22050));
+    EXPECT_EQ(captured_.errors, QStringList{QStringLiteral("Unable to convert wave file ") + out +
+                                            QStringLiteral(": not enough free space")});
+    EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files | QDir::Hidden), QStringList())
+        << "no partial file is left";
+    // A wave that was never made is named as well.
+    QString message;
+    try {
+        GetWaveSampleRate(out);
+    } catch (const EMMWaveError& error) {
+        message = QString::fromUtf8(error.what());
+    }
+    EXPECT_EQ(message,
+              QStringLiteral("Error reading wave file ") + out + QStringLiteral(": no such file"));
 }
 
 TEST_F(WaveFiles, DamagedFilesGiveWaveErrorsNotCrashes) {

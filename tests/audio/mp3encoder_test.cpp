@@ -6,7 +6,9 @@
 #include "audio/mmwave.h"
 #include "audio/mp3encoder.h"
 #include "tests/audio/audiotools.h"
+#include "tests/audio/smalldisk.h"
 #include "tests/common/capturedmessages.h"
+#include "tests/common/printers.h"
 
 using namespace audiotools;
 
@@ -119,6 +121,31 @@ TEST_F(Mp3, FailuresAreReportedAndLeaveNoPartialMp3) {
     captured_.all.clear();
     EXPECT_FALSE(EncodeMp3(wav, Path(QStringLiteral("no/such/folder/out.mp3")), 32, 22050));
     EXPECT_EQ(captured_.all.size(), 1);
+}
+
+TEST_F(Mp3, AFullDiskNamesTheMp3AndTheCause) {
+    QUILL_REQUIRE_SMALL_DISK();
+    SmallDisk disk(64);
+    ASSERT_EQ(disk.Error(), QString());
+    disk.Fill();
+    const QString mp3 = disk.Path() + QStringLiteral("/speech.mp3");
+    const QString cause =
+        QStringLiteral(": cannot write ") + mp3 + QStringLiteral(": No space left on device");
+    // Twenty seconds fail while encoding; three fit in the file's buffer and fail at its end.
+    struct Case {
+        double seconds;
+        const char* message;
+    };
+    for (const Case c : {Case{20.0, "Write Error (1)"}, Case{3.0, "Write error (2)"}}) {
+        SCOPED_TRACE(c.message);
+        const QString wav = Path(QStringLiteral("speech.wav"));
+        MakeTone(wav, 22050, 16, 1, c.seconds);
+        captured_.clear();
+        EXPECT_FALSE(EncodeMp3(wav, mp3, 32, 22050));
+        EXPECT_EQ(captured_.errors, QStringList{QString::fromLatin1(c.message) + cause});
+        EXPECT_FALSE(QFile::exists(mp3)) << "the partial MP3 is removed";
+        EXPECT_TRUE(QFile::exists(wav));
+    }
 }
 
 TEST_F(Mp3, TheStopFlagEndsAfterTheCurrentChunkWithAWellFormedStream) {

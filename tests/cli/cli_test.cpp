@@ -3,10 +3,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "tests/audio/audiotools.h"
+#include "tests/audio/smalldisk.h"
 #include "tests/common/printers.h"
 
 namespace {
@@ -21,15 +26,30 @@ class Cli : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
 
-    static Result Run(const QStringList& args, const QByteArray& input = {}) {
+    static Result Run(
+        const QStringList& args, const QByteArray& input = {},
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
         QProcess process;
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral(QUILL_BIN_DIR "/quillsong-cli"), args);
         process.write(input);
         process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(120000));
+        // The event loop turns meanwhile, so the test's own servers answer.
+        const bool ended =
+            QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 120000);
+        EXPECT_TRUE(ended) << "quillsong-cli " << args.join(QLatin1Char(' ')).toStdString()
+                           << " did not end";
+        if (!ended) {
+            process.kill();
+            process.waitForFinished();
+        }
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
+    }
+    // The error line the converter prints for a failure.
+    static QString ErrorLine(const QString& text) {
+        return QStringLiteral("quillsong-cli: ") + text + QLatin1Char('\n');
     }
     QString Text(const QString& name, const QByteArray& content) const {
         const QString path = dir_.filePath(name);
@@ -63,13 +83,7 @@ TEST_F(Cli, UsageErrorsAndFailuresHaveTheirOwnExitCodes) {
     EXPECT_EQ(voice.exitCode, 2);
     EXPECT_TRUE(voice.err.contains(QStringLiteral("Voice Nobody does not exist")));
 
-    const Result folder = Run({QStringLiteral("--out"), Out(), text});
-    EXPECT_EQ(folder.exitCode, 1);
-    EXPECT_TRUE(folder.err.contains(QStringLiteral("is not valid"))) << folder.err.toStdString();
     ASSERT_TRUE(QDir().mkpath(Out()));
-    const Result empty = Run({QStringLiteral("--out"), Out(), Text(QStringLiteral("e.txt"), {})});
-    EXPECT_EQ(empty.exitCode, 1);
-    EXPECT_TRUE(empty.err.contains(QStringLiteral(" is empty")));
     EXPECT_EQ(
         Run({QStringLiteral("--out"), Out(), dir_.filePath(QStringLiteral("gone.txt"))}).exitCode,
         1);
@@ -117,4 +131,221 @@ TEST_F(Cli, FilesAndStandardInputBecomeTitledMp3Files) {
     ASSERT_EQ(piped.exitCode, 0) << piped.err.toStdString();
     EXPECT_EQ(piped.out.trimmed(), dir_.filePath(QStringLiteral("out/From_a_pipe.wav")));
     EXPECT_GT(audiotools::Soxi(piped.out.trimmed(), "-D").toDouble(), 1.0);
+}
+
+TEST_F(Cli, OutputFoldersAreMadeWhenMissingAndRefusedWithTheirReason) {
+    const QString text = Text(QStringLiteral("a.txt"), "Some words.");
+    const QString deep = Out() + QStringLiteral("/deep/er");
+    const Result made = Run({QStringLiteral("--out"), deep, text});
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    EXPECT_EQ(made.out, deep + QStringLiteral("/a.wav\n"));
+    EXPECT_GT(audiotools::Soxi(deep + QStringLiteral("/a.wav"), "-D").toDouble(), 0.5);
+
+    const Result notFolder = Run({QStringLiteral("--out"), text, text});
+    EXPECT_EQ(notFolder.exitCode, 1);
+    EXPECT_EQ(notFolder.err, ErrorLine(text + QStringLiteral(" is not a folder")));
+    const Result underFile = Run({QStringLiteral("--out"), text + QStringLiteral("/sub"), text});
+    EXPECT_EQ(underFile.exitCode, 1);
+    EXPECT_EQ(underFile.err, ErrorLine(QStringLiteral("Cannot make the folder ") + text +
+                                       QStringLiteral("/sub: Not a directory")));
+
+    // A folder that takes no file is refused before anything is spoken, and no path is printed.
+    const Result proc = Run({QStringLiteral("--out"), QStringLiteral("/proc"), text});
+    EXPECT_EQ(proc.exitCode, 1);
+    EXPECT_EQ(proc.out, QString());
+    EXPECT_EQ(
+        proc.err,
+        ErrorLine(QStringLiteral("Files cannot be written to /proc: No such file or directory")));
+    const Result procMp3 = Run({QStringLiteral("--out"), QStringLiteral("/proc"),
+                                QStringLiteral("--format"), QStringLiteral("mp3"), text});
+    EXPECT_EQ(procMp3.exitCode, 1);
+    EXPECT_EQ(procMp3.out, QString());
+    EXPECT_EQ(procMp3.err, proc.err);
+}
+
+TEST_F(Cli, OnlyItsOwnMessagesReachStandardError) {
+    // The audio server the converter is shown is a socket that only counts who knocks: the
+    // converter, which needs no sound device, never asks it anything.
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    QLocalServer audioServer;
+    ASSERT_TRUE(audioServer.listen(runtime.filePath(QStringLiteral("audio-server"))));
+    int knocks = 0;
+    QObject::connect(&audioServer, &QLocalServer::newConnection, [&] {
+        while (QLocalSocket* caller = audioServer.nextPendingConnection()) {
+            ++knocks;
+            caller->abort();  // turned away at once, so a caller fails fast
+            caller->deleteLater();
+        }
+    });
+    ASSERT_TRUE(QFile::setPermissions(
+        runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PULSE_SERVER"),
+                       QStringLiteral("unix:") + audioServer.fullServerName());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    ASSERT_TRUE(QDir().mkpath(Out()));
+    const QString text = Text(QStringLiteral("quiet.txt"), "Nothing but speech.");
+    for (const QString& format : {QStringLiteral("wav"), QStringLiteral("mp3")}) {
+        const Result quiet =
+            Run({QStringLiteral("--format"), format, QStringLiteral("--out"), Out(), text}, {},
+                environment);
+        EXPECT_EQ(quiet.exitCode, 0);
+        EXPECT_EQ(quiet.err, QString()) << format.toStdString();
+        EXPECT_EQ(quiet.out, Out() + QStringLiteral("/quiet.") + format + QLatin1Char('\n'));
+    }
+    const Result piped = Run({QStringLiteral("--out"), Out()}, "From a pipe.", environment);
+    EXPECT_EQ(piped.exitCode, 0);
+    EXPECT_EQ(piped.err, QString());
+    const Result failed =
+        Run({QStringLiteral("--out"), Out(), dir_.filePath(QStringLiteral("gone.txt"))}, {},
+            environment);
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.err.count(QLatin1Char('\n')), 1) << failed.err.toStdString();
+    EXPECT_TRUE(failed.err.startsWith(QStringLiteral("quillsong-cli: ")));
+    EXPECT_EQ(knocks, 0) << "the converter connected to the audio server";
+}
+
+TEST_F(Cli, EmptyAndBlankInputsEndAlike) {
+    const QString empty = Text(QStringLiteral("empty.txt"), {});
+    const QString blank = Text(QStringLiteral("blank.txt"), " \r\n\t  \n");
+    const QString wideBlank = Text(QStringLiteral("wide.txt"), QByteArray("\xFF\xFE \0\n\0", 6));
+    const auto refused = [&](const QStringList& inputs, const QByteArray& input,
+                             const QString& source) {
+        SCOPED_TRACE(source.toStdString());
+        const Result result = Run(QStringList{QStringLiteral("--out"), Out()} + inputs, input);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.out, QString());
+        EXPECT_EQ(result.err, ErrorLine(source + QStringLiteral(" has no text to read")));
+    };
+    ASSERT_TRUE(QDir().mkpath(Out()));
+    refused({empty}, {}, empty);
+    refused({blank}, {}, blank);
+    refused({wideBlank}, {}, wideBlank);
+    refused({}, {}, QStringLiteral("Standard input"));
+    refused({QStringLiteral("-")}, " \n\t\r\n", QStringLiteral("Standard input"));
+    EXPECT_EQ(Files(), QStringList()) << "nothing is written for nothing to read";
+}
+
+TEST_F(Cli, HelpListsEveryOptionOnOneLineWithExamples) {
+    const Result help = Run({QStringLiteral("--help")});
+    ASSERT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.err, QString());
+    EXPECT_EQ(Run({QStringLiteral("-h")}).out, help.out);
+    const QStringList lines = help.out.split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        EXPECT_LE(line.size(), 80) << line.toStdString();
+    }
+    // Each option on a line of its own: "  --name VALUE   what it does".
+    static const QRegularExpression optionLine(
+        QStringLiteral("^  (?:-h, )?--([a-z-]+)(?: ([A-Z]+))?  +\\S"));
+    QStringList named;
+    QStringList usage;
+    for (const QString& line : lines) {
+        const QRegularExpressionMatch match = optionLine.match(line);
+        if (!match.hasMatch()) {
+            continue;
+        }
+        named << match.captured(1);
+        // Every option the help names is one the converter takes, with a value where it
+        // shows one.
+        const QHash<QString, QString> sample = {
+            {QStringLiteral("NAME"), QStringLiteral("Flite kal")},
+            {QStringLiteral("FORMAT"), QStringLiteral("mp3")},
+            {QStringLiteral("KBPS"), QStringLiteral("16")},
+            {QStringLiteral("DIR"), Out()},
+            {QStringLiteral("TITLE"), QStringLiteral("Named")},
+            {QStringLiteral("N"), QStringLiteral("0")}};
+        usage << QStringLiteral("--") + match.captured(1);
+        if (!match.captured(2).isEmpty()) {
+            ASSERT_TRUE(sample.contains(match.captured(2))) << line.toStdString();
+            usage << sample.value(match.captured(2));
+        }
+    }
+    std::sort(named.begin(), named.end());
+    EXPECT_EQ(named, (QStringList{QStringLiteral("bitrate"), QStringLiteral("format"),
+                                  QStringLiteral("help"), QStringLiteral("list-voices"),
+                                  QStringLiteral("out"), QStringLiteral("single-file"),
+                                  QStringLiteral("speed"), QStringLiteral("title"),
+                                  QStringLiteral("voice")}));
+    usage.removeAll(QStringLiteral("--help"));
+    const Result all = Run(usage);
+    EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
+    EXPECT_TRUE(all.out.contains(QStringLiteral("Flite kal"))) << "--list-voices answered";
+
+    // The examples run as they stand, with their folder made on the way.
+    const qsizetype examples = lines.indexOf(QStringLiteral("Examples:"));
+    ASSERT_GT(examples, 0);
+    QStringList commands;
+    for (qsizetype i = examples + 1; i < lines.size() && !lines[i].isEmpty(); ++i) {
+        commands << lines[i].trimmed();
+    }
+    ASSERT_FALSE(commands.isEmpty());
+    for (const QString& command : commands) {
+        SCOPED_TRACE(command.toStdString());
+        QProcess shell;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), dir_.path());
+        environment.insert(QStringLiteral("PATH"), QStringLiteral(QUILL_BIN_DIR ":") +
+                                                       environment.value(QStringLiteral("PATH")));
+        shell.setProcessEnvironment(environment);
+        shell.setWorkingDirectory(dir_.path());
+        Text(QStringLiteral("report.txt"), "The report.");
+        Text(QStringLiteral("notes.txt"), "The notes.");
+        shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), command});
+        ASSERT_TRUE(shell.waitForFinished(120000));
+        EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+        EXPECT_TRUE(shell.readAllStandardOutput().startsWith(
+            (dir_.path() + QStringLiteral("/Audio/")).toUtf8()));
+    }
+}
+
+TEST_F(Cli, AFullDiskEndsWithTheFileAndTheCause) {
+    QUILL_REQUIRE_SMALL_DISK();
+    const QByteArray sentence = "A sentence that is long enough to fill a very small disk. ";
+    const QString longText = Text(QStringLiteral("long.txt"), sentence.repeated(200));
+    const QString shortText = Text(QStringLiteral("short.txt"), "Short.");
+    const auto expectFailure = [](const Result& result, const QString& message) {
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.out, QString()) << "no path is printed for a file that is not complete";
+        EXPECT_EQ(result.err, ErrorLine(message));
+    };
+    {
+        // Filled while speaking: a file read in pieces, standard input, an MP3's wave.
+        SmallDisk disk(64);
+        ASSERT_EQ(disk.Error(), QString());
+        const QString folder = disk.Path();
+        const QString noSpace = QStringLiteral(": No space left on device");
+        expectFailure(
+            Run({QStringLiteral("--out"), folder, longText}),
+            QStringLiteral("Cannot write ") + folder + QStringLiteral("/long.wav") + noSpace);
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList())
+            << "the partial file is removed";
+        expectFailure(
+            Run({QStringLiteral("--out"), folder, QStringLiteral("--title"),
+                 QStringLiteral("Piped")},
+                sentence.repeated(200)),
+            QStringLiteral("Cannot write ") + folder + QStringLiteral("/Piped.wav") + noSpace);
+        expectFailure(
+            Run({QStringLiteral("--out"), folder, QStringLiteral("--format"), QStringLiteral("mp3"),
+                 longText}),
+            QStringLiteral("Cannot write ") + folder + QStringLiteral("/temp.wav") + noSpace);
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+        // Full before it starts: the folder is named, nothing is spoken.
+        disk.Fill();
+        expectFailure(Run({QStringLiteral("--out"), folder, shortText}),
+                      QStringLiteral("Files cannot be written to ") + folder + noSpace);
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("filler")});
+    }
+    {
+        SmallDisk readOnly(64, true);
+        ASSERT_EQ(readOnly.Error(), QString());
+        expectFailure(Run({QStringLiteral("--out"), readOnly.Path(), shortText}),
+                      QStringLiteral("Files cannot be written to ") + readOnly.Path() +
+                          QStringLiteral(": Read-only file system"));
+    }
 }
