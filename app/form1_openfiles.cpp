@@ -11,6 +11,7 @@
 #include "articles/memolistbox.h"
 #include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
+#include "text/textfile.h"
 
 namespace {
 
@@ -43,6 +44,13 @@ void TForm1::OpenTextFiles(const QStringList& files) {
         }
         if (size == 0) {
             UserMessage::show(QFileInfo(file).absoluteFilePath() + QStringLiteral(" is empty"));
+            return;
+        }
+        // A program, picture or archive would only be read as noise.
+        QString notText;
+        if (!TextFile::IsTextFile(file, &notText)) {
+            UtilsClass::WriteDebugLine(notText);
+            UserMessage::showError(notText);
             return;
         }
         TMemoEntry* entry = AddNewArticle();

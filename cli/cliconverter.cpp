@@ -78,7 +78,12 @@ bool TCliConverter::CollectInputs(QList<Input>& inputs) {
                 Error(QStringLiteral("standard input cannot be read"));
                 return false;
             }
-            input.text = TextFile::Decode(in.readAll());
+            const QByteArray bytes = in.readAll();
+            if (!TextFile::LooksLikeText(bytes)) {
+                Error(QStringLiteral("standard input does not look like a text file"));
+                return false;
+            }
+            input.text = TextFile::Decode(bytes);
             if (IsBlank(input.text)) {
                 NoText(QStringLiteral("Standard input"));
                 return false;
@@ -91,6 +96,11 @@ bool TCliConverter::CollectInputs(QList<Input>& inputs) {
             }
             if (size == 0) {
                 NoText(QFileInfo(name).absoluteFilePath());
+                return false;
+            }
+            QString notText;
+            if (!TextFile::IsTextFile(name, &notText)) {
+                Error(notText);
                 return false;
             }
             if (!FileHasText(name)) {

@@ -1,7 +1,10 @@
 #include "text/textfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
+
+#include "text/textencoding.h"
 
 namespace {
 
@@ -12,9 +15,44 @@ constexpr char16_t kHighControls[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+constexpr char16_t kEndOfFile = 26;
+
+// Shares of control characters (in percent) beyond which a file is not taken for text: any
+// file with this many, or a file that is not UTF-8 with the smaller share (random bytes have
+// about one control byte in nine).
+constexpr qsizetype kMostlyControls = 30;
+constexpr qsizetype kSomeControls = 5;
+
+bool IsControl(char16_t c) {
+    return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || (c >= 0x7F && c < 0xA0);
+}
+
+// Control characters that do not make a file look less like text: blanks of old text files
+// and the end-of-file mark.
+bool IsTextControl(char16_t c) {
+    return c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v' || c == kEndOfFile;
+}
+
+// The text before the end-of-file mark, control characters kept.
+QString DecodeWithMark(const QByteArray& bytes) {
+    const TextEncoding::Kind kind = TextEncoding::Detect(bytes);
+    const QByteArrayView body = QByteArrayView(bytes).sliced(TextEncoding::MarkLength(kind));
+    if (const auto wide = TextEncoding::WideEncoding(kind)) {
+        QStringDecoder decoder(*wide, QStringConverter::Flag::ConvertInitialBom);
+        QString text = decoder.decode(body);
+        const qsizetype end = text.indexOf(QChar(kEndOfFile));
+        if (end >= 0) {
+            text.truncate(end);
+        }
+        return text;
+    }
+    const qsizetype end = body.indexOf(char(kEndOfFile));
+    return TextFile::DecodeLineByLine(end >= 0 ? body.first(end) : body);
+}
+
 }  // namespace
 
-QString TextFile::DecodeWindows1252(const QByteArray& bytes) {
+QString TextFile::DecodeWindows1252(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (const char byte : bytes) {
@@ -24,17 +62,101 @@ QString TextFile::DecodeWindows1252(const QByteArray& bytes) {
     return text;
 }
 
-QString TextFile::Decode(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+QString TextFile::DecodeLineByLine(QByteArrayView bytes) {
+    // Stateless: a sequence cut off at the end of a line is an error of that line. A mark at the
+    // start of a line is a character like any other.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless |
+                                                  QStringConverter::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        text = DecodeWindows1252(bytes);
+    if (!utf8.hasError()) {
+        return text;  // the common case: the whole file is UTF-8
     }
-    const qsizetype endOfFile = text.indexOf(QChar(26));
-    if (endOfFile >= 0) {
-        text.truncate(endOfFile);
+    text.clear();
+    text.reserve(bytes.size());
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') {
+            ++end;
+        }
+        end = qMin(end + 1, bytes.size());  // the line end belongs to its line
+        const QByteArrayView line = bytes.sliced(start, end - start);
+        utf8.resetState();
+        const QString decoded = utf8.decode(line);
+        text += utf8.hasError() ? DecodeWindows1252(line) : decoded;
+        start = end;
     }
     return text;
+}
+
+void TextFile::BlankControls(QString& text) {
+    for (QChar& c : text) {
+        if (IsControl(c.unicode())) {
+            c = QLatin1Char(' ');
+        }
+    }
+}
+
+QString TextFile::Decode(const QByteArray& bytes) {
+    QString text = DecodeWithMark(bytes);
+    BlankControls(text);
+    return text;
+}
+
+QString TextFile::DecodeStored(const QByteArray& bytes) {
+    return DecodeWithMark(bytes);
+}
+
+bool TextFile::LooksLikeText(QByteArrayView bytes) {
+    const QByteArrayView start = bytes.first(qMin(bytes.size(), kSniffSize));
+    const TextEncoding::Kind kind = TextEncoding::Detect(start);
+    const QByteArrayView body = start.sliced(TextEncoding::MarkLength(kind));
+    qsizetype controls = 0;
+    qsizetype size = 0;
+    bool valid = true;
+    if (const auto wide = TextEncoding::WideEncoding(kind)) {
+        // Stateful: a character cut off at the end of the sample is not an error.
+        QStringDecoder decoder(*wide);
+        const QString text = decoder.decode(body);
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            controls += u == QChar::ReplacementCharacter || (IsControl(u) && !IsTextControl(u));
+        }
+        size = text.size();
+    } else {
+        for (const char byte : body) {
+            const auto u = char16_t(static_cast<unsigned char>(byte));
+            controls += u < 0x80 && IsControl(u) && !IsTextControl(u);
+        }
+        size = body.size();
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString decoded = utf8.decode(body);  // the decoding runs when its result is taken
+        valid = !utf8.hasError();
+    }
+    if (size == 0) {
+        return true;
+    }
+    return controls * 100 <= size * kMostlyControls &&
+           (valid || controls * 100 <= size * kSomeControls);
+}
+
+bool TextFile::IsTextFile(const QString& fileName, QString* error) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString() + QStringLiteral(": ") + fileName;
+        return false;
+    }
+    const QByteArray start = file.read(kSniffSize);
+    if (file.error() != QFileDevice::NoError) {
+        *error = file.errorString() + QStringLiteral(": ") + fileName;
+        return false;
+    }
+    if (!LooksLikeText(start)) {
+        *error = QFileInfo(fileName).absoluteFilePath() +
+                 QStringLiteral(" does not look like a text file");
+        return false;
+    }
+    return true;
 }
 
 QStringList TextFile::SplitLines(QStringView text) {
@@ -66,6 +188,6 @@ bool TextFile::ReadLines(const QString& fileName, QStringList* lines, QString* e
         *error = file.errorString();
         return false;
     }
-    *lines = SplitLines(Decode(bytes));
+    *lines = SplitLines(DecodeStored(bytes));
     return true;
 }

@@ -3,12 +3,18 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringDecoder>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // A large text file read piece by piece for speaking: chunks of at least ChunkSize bytes,
 // extended to the end of a sentence (a full stop followed by a blank). The fields after the
 // reader's own record the progress of the speaking through the chunks.
+//
+// A UTF-16 or UTF-32 file (told by its byte order mark) is handed out as UTF-8, decoded across
+// the reads, so chunks always end between characters and TextFile::Decode reads each of them.
+// A character 26 ends the file.
 class TTTSFileStream {
   public:
     static constexpr int kChunkSize = 5120;
@@ -40,6 +46,18 @@ class TTTSFileStream {
     bool Extend(QByteArray& chunk);
     int64_t ReadError();
     void RecordSize(int64_t size);
+    // Up to size bytes of the text (fewer only at its end); false on a read error.
+    bool Pull(qsizetype size, QByteArray& bytes);
+    // Gives bytes back to be pulled again first.
+    void Unread(QByteArrayView bytes);
+    void Refill(qsizetype size);
+    // Adds bytes read from the file to the pending text, as UTF-8 for a wide file.
+    void Append(const QByteArray& raw);
 
     QFile file_;
+    std::optional<QStringDecoder> wide_;  // for UTF-16 and UTF-32 files
+    QString highSurrogate_;               // the first half of a pair the next read completes
+    QByteArray pending_;                  // text read from the file and not yet handed out
+    bool sourceEnded_ = false;            // the file or its end-of-file mark has been reached
+    bool sourceFailed_ = false;
 };

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include "articles/getfilesize.h"
-#include "text/ttsfilestream.h"
 #include "tests/common/capturedmessages.h"
+#include "text/ttsfilestream.h"
 
 namespace {
 
@@ -120,4 +122,78 @@ TEST_F(FileStream, UnreadableFilesGiveAnErrorAndNothingToSpeak) {
     EXPECT_EQ(captured_.errors.size(), 3);
     EXPECT_EQ(GetFileSize(dir_.path()), -1);
     EXPECT_EQ(captured_.errors.size(), 4);
+}
+
+namespace {
+
+// Sentences with letters outside ASCII and outside the first plane, about size UTF-8 bytes.
+QString Sentences(int size) {
+    QString text;
+    for (int i = 0; text.size() < size / 2; ++i) {
+        text +=
+            QStringLiteral("Sentence %1 about caf\u00e9s, \u65e5\u672c and \U0001F600. ").arg(i);
+    }
+    return text;
+}
+
+// The chunks of a file, each checked to be whole UTF-8.
+QList<QByteArray> Chunks(const QString& path) {
+    TTTSFileStream stream(path);
+    QList<QByteArray> chunks;
+    QByteArray chunk;
+    while (stream.ReadChunk(chunk) > 0) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+        const QString decoded = utf8.decode(chunk);
+        EXPECT_FALSE(utf8.hasError()) << "chunk " << chunks.size() << " is cut inside a character";
+        chunks << chunk;
+    }
+    return chunks;
+}
+
+}  // namespace
+
+TEST_F(FileStream, MarkedFilesComeAsUtf8InTheSameChunksAsTheirUtf8Text) {
+    const QString text = Sentences(40000);
+    const QList<QByteArray> plain = Chunks(Write(text.toUtf8()));
+    ASSERT_GT(plain.size(), 4);
+    EXPECT_EQ(plain.join(), text.toUtf8());
+    for (const auto encoding :
+         {QStringConverter::Utf8, QStringConverter::Utf16LE, QStringConverter::Utf16BE,
+          QStringConverter::Utf32LE, QStringConverter::Utf32BE}) {
+        QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+        const QByteArray bytes = encoder.encode(text);
+        EXPECT_EQ(Chunks(Write(bytes)), plain) << QStringConverter::nameForEncoding(encoding);
+    }
+}
+
+TEST_F(FileStream, AChunkCutForItsSizeEndsBetweenCharacters) {
+    // No blank and no full stop: the chunk is cut at its size limit, never inside a character.
+    const QString text = QStringLiteral("\u00e9\U0001F600\u65e5").repeated(150000);
+    QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    for (const QByteArray& bytes : {text.toUtf8(), QByteArray(utf16.encode(text))}) {
+        const QList<QByteArray> chunks = Chunks(Write(bytes));
+        ASSERT_GT(chunks.size(), 1);
+        EXPECT_EQ(chunks.join(), text.toUtf8());
+    }
+}
+
+TEST_F(FileStream, ACharacter26EndsTheFile) {
+    TTTSFileStream stream(Write("Some words\x1a" + Prose(20000)));
+    QByteArray text;
+    EXPECT_EQ(stream.ReadChunk(text), 10);
+    EXPECT_EQ(text, QByteArray("Some words"));
+    EXPECT_TRUE(stream.EndOfFile);
+    EXPECT_TRUE(stream.AudioComplete);
+    EXPECT_EQ(stream.ReadChunk(text), 0);
+
+    QByteArray late = Prose(9000);
+    late.replace(6000, 2, ". ");
+    late[7000] = '\x1a';
+    TTTSFileStream laterMark(Write(late));
+    QByteArray first, second;
+    EXPECT_EQ(laterMark.ReadChunk(first), 6002);
+    EXPECT_FALSE(laterMark.EndOfFile);
+    EXPECT_EQ(laterMark.ReadChunk(second), 7000 - 6002);
+    EXPECT_TRUE(laterMark.EndOfFile);
+    EXPECT_EQ(first + second, late.left(7000));
 }

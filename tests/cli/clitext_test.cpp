@@ -1,0 +1,100 @@
+// The text quillsong-cli reads: files in UTF-16 and UTF-32, control characters, and files that
+// are not text at all. Its waves are measured with soxi.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include "tests/audio/audiotools.h"
+#include "tests/common/printers.h"
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class CliText : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        ASSERT_TRUE(QDir().mkpath(Out()));
+    }
+
+    static Result Run(const QStringList& args, const QByteArray& input = {}) {
+        QProcess process;
+        process.start(QStringLiteral(QUILL_BIN_DIR "/quillsong-cli"), args);
+        process.write(input);
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(120000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+    QString Text(const QString& name, const QByteArray& content) const {
+        const QString path = dir_.filePath(name);
+        audiotools::Write(path, content);
+        return path;
+    }
+    QString Out() const { return dir_.filePath(QStringLiteral("out")); }
+    QStringList Files() const { return QDir(Out()).entryList(QDir::Files, QDir::Name); }
+    // Samples of the wave the converter makes of one file with the 8000 Hz Flite voice.
+    qint64 Samples(const QString& path) const {
+        const Result result = Run({QStringLiteral("--voice"), QStringLiteral("Flite kal"),
+                                   QStringLiteral("--out"), Out(), path});
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        const QString wave = result.out.trimmed();
+        const qint64 samples = audiotools::Soxi(wave, "-s").toLongLong();
+        QFile::remove(wave);
+        return samples;
+    }
+
+    QTemporaryDir dir_;
+};
+
+}  // namespace
+
+TEST_F(CliText, FilesThatAreNotTextAreRefusedBeforeAnythingIsSpoken) {
+    const QString program = dir_.filePath(QStringLiteral("program.txt"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/ls"), program));
+    const Result file = Run({QStringLiteral("--out"), Out(), program});
+    EXPECT_EQ(file.exitCode, 1);
+    EXPECT_TRUE(file.err.contains(program + QStringLiteral(" does not look like a text file")))
+        << file.err.toStdString();
+    QFile ls(QStringLiteral("/bin/ls"));
+    ASSERT_TRUE(ls.open(QIODevice::ReadOnly));
+    const Result piped = Run({QStringLiteral("--out"), Out()}, ls.readAll());
+    EXPECT_EQ(piped.exitCode, 1);
+    EXPECT_TRUE(piped.err.contains(QStringLiteral("standard input does not look like a text file")))
+        << piped.err.toStdString();
+    EXPECT_EQ(Files(), QStringList());
+}
+
+TEST_F(CliText, ControlCharactersAreBlanksAndMarkedFilesReadLikeTheirUtf8Text) {
+    const qint64 both = Samples(Text(QStringLiteral("blank.txt"), "Hello world."));
+    EXPECT_GT(both, Samples(Text(QStringLiteral("hello.txt"), "Hello.")) + 1000);
+    EXPECT_EQ(Samples(Text(QStringLiteral("nul.txt"), QByteArray("Hello\0world.", 12))), both)
+        << "the word after the NUL is spoken";
+
+    // Longer than one chunk, with letters outside ASCII and outside the first plane.
+    QString text;
+    for (int i = 1; text.size() < 3500; ++i) {
+        text +=
+            QStringLiteral("Caf\u00e9 number %1 serves cr\u00e8me br\u00fbl\u00e9e \U0001F600. ")
+                .arg(i);
+    }
+    const qint64 plain = Samples(Text(QStringLiteral("plain.txt"), text.toUtf8()));
+    EXPECT_GT(plain, 8000 * 60);
+    for (const auto encoding :
+         {QStringConverter::Utf16LE, QStringConverter::Utf16BE, QStringConverter::Utf32LE}) {
+        QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+        const QString name = QString::fromLatin1(QStringConverter::nameForEncoding(encoding));
+        EXPECT_EQ(Samples(Text(name + QStringLiteral(".txt"), encoder.encode(text))), plain)
+            << name.toStdString();
+    }
+}
