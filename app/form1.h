@@ -170,6 +170,8 @@ class TForm1 : public QMainWindow {
     bool firstShowQueued_ = false;
     ReadingState readingState_ = rsIdle;
     OutputTarget outputTarget_ = otSpeakers;
+    // The store file exists but could not be read: it is never written over in this session.
+    bool storeUnreadable_ = false;
     int roundRobinIndex_ = -1;
     QString trayTip_;
     QString mp3Path_;    // output of the current conversion

@@ -3,12 +3,14 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QFrame>
 #include <QMenu>
 #include <QRandomGenerator>
 #include <QVBoxLayout>
 
 #include "app/form1.h"
+#include "articles/articlestore.h"
 #include "articles/articletext.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
@@ -68,19 +70,48 @@ void TForm1::PopupMenu1Popup() {
     readSelectedItem_->setEnabled(text && entry->Editor()->SelLength() > 0);
 }
 
+// The user's store file is read whenever it exists, whatever the settings say (they may be lost
+// or damaged); the introduction is only for a user folder without one.
 void TForm1::ImportArticles() {
+    const bool firstTime = prefs_->FirstTimeUser;
+    prefs_->FirstTimeUser = false;
     QString source = StoreFileName();
-    if (prefs_->FirstTimeUser) {
-        prefs_->FirstTimeUser = false;
+    const uint8_t mode = List_->ListMode;
+    if (QFileInfo::exists(source) || QFileInfo(source).isSymLink()) {
+        const ArticleStore::ReadResult stored = ArticleStore::Read(source);
+        if (!stored.Opened) {
+            storeUnreadable_ = true;
+            const QString text = QStringLiteral("The saved articles in ") + source +
+                                 QStringLiteral(" cannot be read: ") + stored.Error +
+                                 QStringLiteral(
+                                     "\n\nArticles will not be saved over that file "
+                                     "until Quillsong is started again.");
+            Log(text);
+            UserMessage::showError(text);
+            return;
+        }
+        // Every stored article was in the user's list: in single-article mode none replaces
+        // another either (the mode may come from lost settings), so none is lost at the next
+        // export.
+        if (stored.Articles.size() > 1) {
+            List_->ListMode = 1;
+        }
+    } else if (firstTime) {
         source = IntroFileName();
     }
     List_->ImportList(
         source, PopupMenu1, [this](TMemoEntry* e) { DeleteArticle(e); },
         [this](TMemoEntry* e) { ReadArticleToFile(e); },
         [this](TMemoEntry* e) { ReadArticleAloud(e); });
+    List_->ListMode = mode;
 }
 
 void TForm1::ExportArticles() {
+    if (storeUnreadable_) {
+        Log(QStringLiteral("Articles not saved: ") + StoreFileName() +
+            QStringLiteral(" could not be read at start"));
+        return;
+    }
     if (List_) {
         List_->ExportList(StoreFileName());
     }

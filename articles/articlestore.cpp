@@ -1,10 +1,17 @@
 #include "articles/articlestore.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "articles/articletext.h"
 #include "text/textfile.h"
+
+namespace {
+
+constexpr char16_t kEndOfFile = 26;
+
+}  // namespace
 
 const QString ArticleStore::kStartLine =
     QStringLiteral("||||||Quillsong MP3 Start of Article||||||");
@@ -20,6 +27,8 @@ QByteArray ArticleStore::Format(const QList<StoredArticle>& articles) {
                QLatin1Char('|') + QString::number(ArticleText::LineCount(article.Text)) + crlf +
                text + crlf + kEndLine + crlf;
     }
+    // A character 26 would end the file for its reader and lose every article after it.
+    out.remove(QChar(kEndOfFile));
     return out.toUtf8();
 }
 
@@ -82,7 +91,11 @@ ArticleStore::ReadResult ArticleStore::Read(const QString& fileName) {
     QStringList lines;
     QString error;
     if (!TextFile::ReadLines(fileName, &lines, &error)) {
-        return {};
+        ReadResult result;
+        if (QFileInfo::exists(fileName) || QFileInfo(fileName).isSymLink()) {
+            result.Error = error;
+        }
+        return result;
     }
     return Parse(lines);
 }

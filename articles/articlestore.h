@@ -12,13 +12,14 @@ struct StoredArticle {
 };
 
 // The store file of the article list: one block per article, a start line, the property line
-// "title|voice|line count", the text, an end line; lines end with CR LF, text is UTF-8.
+// "title|voice|line count", the text, an end line; lines end with CR LF, text is UTF-8. The file
+// is read by the text file rules, so a character 26 would end it: none is ever written.
 class ArticleStore {
   public:
     static const QString kStartLine;
     static const QString kEndLine;
 
-    // The file's bytes for these articles.
+    // The file's bytes for these articles, without any character 26.
     static QByteArray Format(const QList<StoredArticle>& articles);
     // Writes the file through a temporary file in the same folder that replaces the old one only
     // when complete, so a failure keeps the previous store. Error text in error.
@@ -30,6 +31,8 @@ class ArticleStore {
         QList<StoredArticle> Articles;
         // The file held something that is not a well-formed block; reading stopped there.
         bool Malformed = false;
+        // Why a file that exists could not be read (empty when it was read or does not exist).
+        QString Error;
     };
     static ReadResult Read(const QString& fileName);
     static ReadResult Parse(const QStringList& lines);

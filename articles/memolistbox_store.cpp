@@ -1,5 +1,6 @@
 // The article list's store file: export and import.
 #include <QFile>
+#include <QFileInfo>
 
 #include "articles/articlestore.h"
 #include "articles/articletext.h"
@@ -7,6 +8,31 @@
 #include "articles/mymemo.h"
 #include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
+
+namespace {
+
+// Older copies of damaged store files kept beside it, at most.
+constexpr int kDamagedCopies = 99;
+
+// Keeps a copy of a store file that could not be read whole, before the next export replaces
+// it; an older copy is never overwritten.
+void KeepDamagedStore(const QString& fileName) {
+    QString copy = fileName + QStringLiteral(".bad");
+    for (int n = 2; QFileInfo::exists(copy) && n <= kDamagedCopies; ++n) {
+        copy = fileName + QStringLiteral(".bad") + QString::number(n);
+    }
+    const bool kept = !QFileInfo::exists(copy) && QFile::copy(fileName, copy);
+    UtilsClass::WriteDebugLine(QStringLiteral("Import stopped at malformed content in ") +
+                               fileName +
+                               (kept ? QStringLiteral("; a copy was kept as ") + copy
+                                     : QStringLiteral("; no copy could be kept")));
+    if (kept) {
+        UserMessage::show(QStringLiteral("Some saved articles in ") + fileName +
+                          QStringLiteral(" could not be read. The file was kept as ") + copy);
+    }
+}
+
+}  // namespace
 
 bool TMemoListBox::ExportList(const QString& fileName) {
     Log(QStringLiteral("MemoListBox - ExportList"));
@@ -38,18 +64,15 @@ void TMemoListBox::ImportList(const QString& fileName, QMenu* menu,
     Importing = true;
     const ArticleStore::ReadResult stored = ArticleStore::Read(fileName);
     if (!stored.Opened) {
+        if (!stored.Error.isEmpty()) {
+            UtilsClass::WriteDebugLine(QStringLiteral("Cannot read ") + fileName +
+                                       QStringLiteral(": ") + stored.Error);
+        }
         Importing = false;
         return;
     }
     if (stored.Malformed) {
-        // Keep what could not be read, before the next export replaces the file.
-        const QString copy = fileName + QStringLiteral(".bad");
-        QFile::remove(copy);
-        const bool kept = QFile::copy(fileName, copy);
-        UtilsClass::WriteDebugLine(QStringLiteral("Import stopped at malformed content in ") +
-                                   fileName +
-                                   (kept ? QStringLiteral("; a copy was kept as ") + copy
-                                         : QStringLiteral("; no copy could be kept")));
+        KeepDamagedStore(fileName);
     }
     for (const StoredArticle& article : stored.Articles) {
         TMemoEntry* entry = nullptr;

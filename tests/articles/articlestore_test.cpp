@@ -66,6 +66,56 @@ TEST(ArticleStoreFile, ReadingFollowsTheLineRules) {
     EXPECT_TRUE(voice.isEmpty() && count.isEmpty());
 }
 
+TEST(ArticleStoreFile, ACharacter26InAnArticleLosesNoArticleAfterIt) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/QSExport.txt");
+    QString error;
+    ASSERT_TRUE(ArticleStore::Write(
+        path,
+        {{QStringLiteral("Old"), QStringLiteral("Mary"),
+          QStringLiteral("From a DOS file\x1a\nand on")},
+         {QStringLiteral("Next"), QStringLiteral("Sam"), QStringLiteral("Still here")}},
+        &error));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(file.readAll().contains('\x1a'));
+    const auto result = ArticleStore::Read(path);
+    EXPECT_FALSE(result.Malformed);
+    ASSERT_EQ(result.Articles.size(), 2);
+    EXPECT_EQ(result.Articles[0].Text, QStringLiteral("From a DOS file\nand on"));
+    EXPECT_EQ(result.Articles[1].Title, QStringLiteral("Next"));
+    EXPECT_EQ(result.Articles[1].Text, QStringLiteral("Still here"));
+}
+
+TEST(ArticleStoreFile, OneByteThatIsNotUtf8SpoilsNoOtherLine) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/QSExport.txt");
+    const QByteArray valid =
+        "||||||Quillsong MP3 Start of Article||||||\r\n"
+        "Caf\xc3\xa9s|Mary|2\r\n"
+        "Un caf\xc3\xa9, s'il vous pla\xc3\xaet \xe2\x82\xac\r\n"
+        "\xe6\x97\xa5\xe6\x9c\xac\r\n"
+        "||||||Quillsong MP3 End of Article||||||\r\n";
+    const QByteArray legacy =
+        "||||||Quillsong MP3 Start of Article||||||\r\n"
+        "Old|Sam|1\r\n"
+        "caf\xe9 from an old file\r\n"
+        "||||||Quillsong MP3 End of Article||||||\r\n";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(valid + legacy);
+    }
+    const auto result = ArticleStore::Read(path);
+    ASSERT_EQ(result.Articles.size(), 2);
+    EXPECT_EQ(result.Articles[0].Title, QStringLiteral("Cafés"));
+    EXPECT_EQ(result.Articles[0].Text, QStringLiteral("Un café, s'il vous plaît €\n日本"));
+    EXPECT_EQ(result.Articles[1].Text, QStringLiteral("café from an old file"));
+    // Written back: every valid line byte for byte, the other one now in UTF-8.
+    EXPECT_EQ(ArticleStore::Format(result.Articles),
+              valid + QByteArray(legacy).replace("caf\xe9", "caf\xc3\xa9"));
+}
+
 TEST(ArticleStoreFile, HostileFilesReadWithoutCrashOrHang) {
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/store.txt");

@@ -212,6 +212,21 @@ TEST_F(ArticleList, ImportGivesTheStoredArticlesByTheRulesOfTheMode) {
 }
 
 TEST_F(ArticleList, TitlesAcceptOnlyTitleCharactersAndFileArticlesAreReadOnly) {
+    EXPECT_EQ(captured_.messages.size(), 1);
+    EXPECT_TRUE(captured_.messages.value(0).endsWith(store + QStringLiteral(".bad")));
+    // A copy kept earlier is never replaced.
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("another damaged store\r\n");
+    file.close();
+    TMemoListBox again;
+    again.ProcessEvents = [] {};
+    again.ImportList(store, nullptr, {}, {}, {});
+    QFile first(store + QStringLiteral(".bad"));
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(first.readAll().endsWith("garbage that is no article\r\n"));
+    QFile second(store + QStringLiteral(".bad2"));
+    ASSERT_TRUE(second.open(QIODevice::ReadOnly));
+    EXPECT_EQ(second.readAll(), QByteArray("another damaged store\r\n"));
     Multi(3);
     list_.show();
     TMemoEntry* entry = list_.Add(QStringLiteral("text"), QStringLiteral("Mary"));

@@ -1,0 +1,213 @@
+// The articles a start brings back, and the text files the window opens, through the real main
+// window.
+#include <gtest/gtest.h>
+
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include "app/form1.h"
+#include "articles/articlestore.h"
+#include "articles/memoentry.h"
+#include "articles/memolistbox.h"
+#include "platform/registry/registry.h"
+#include "platform/registry/registryhive.h"
+#include "platform/wavedevices/waveoutdevices.h"
+#include "tests/common/capturedmessages.h"
+#include "tests/common/printers.h"
+#include "tests/common/testprofile.h"
+
+namespace {
+
+const QString kKey = QStringLiteral("Software\\HalcyxTech\\Quillsong");
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+QByteArray Noise(int size, quint32 seed) {
+    QRandomGenerator random(seed);
+    QByteArray bytes(size, '\0');
+    for (char& byte : bytes) {
+        byte = char(random.bounded(256));
+    }
+    return bytes;
+}
+
+// Takes from this thread the capabilities that let root read any file, so that a file without
+// permissions cannot be read by it either; gives them back at the end.
+class WithoutFileOverride {
+  public:
+    WithoutFileOverride() {
+        if (syscall(SYS_capget, &header_, saved_) != 0) {
+            return;
+        }
+        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        dropped_ = syscall(SYS_capset, &header_, reduced) == 0;
+    }
+    ~WithoutFileOverride() {
+        if (dropped_) {
+            syscall(SYS_capset, &header_, saved_);
+        }
+    }
+    WithoutFileOverride(const WithoutFileOverride&) = delete;
+    WithoutFileOverride& operator=(const WithoutFileOverride&) = delete;
+
+  private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+    bool dropped_ = false;
+};
+
+class StartArticles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (WaveOutDevices::count() == 0) {
+            GTEST_SKIP() << "no audio server: run make test";
+        }
+        testprofile::Reset();
+    }
+
+    static std::unique_ptr<TForm1> Start() {
+        auto form = std::make_unique<TForm1>(QStringList{QStringLiteral("quillsong")});
+        form->SetSplashMinimum(0);
+        QSignalSpy started(form.get(), &TForm1::startupFinished);
+        form->show();
+        EXPECT_TRUE(started.wait(20000));
+        return form;
+    }
+    static QStringList Texts(const TForm1& form) {
+        QStringList texts;
+        for (int i = 0; i < form.List()->VisibleCount(); ++i) {
+            texts << form.List()->Entries[i]->GetArticleText();
+        }
+        return texts;
+    }
+    static QStringList StoredTexts() {
+        QStringList texts;
+        for (const StoredArticle& article : ArticleStore::Read(TForm1::StoreFileName()).Articles) {
+            texts << article.Text;
+        }
+        return texts;
+    }
+    static void WriteStore(const QStringList& texts) {
+        QList<StoredArticle> articles;
+        for (const QString& text : texts) {
+            articles.append({QStringLiteral("Saved"), QString(), text});
+        }
+        QString error;
+        ASSERT_TRUE(ArticleStore::Write(TForm1::StoreFileName(), articles, &error));
+    }
+
+    CapturedMessages messages_;
+};
+
+}  // namespace
+
+TEST_F(StartArticles, TheStoreIsReadWhenTheSettingsAreMissingOrDamaged) {
+    const QStringList saved{QStringLiteral("My first saved article."),
+                            QStringLiteral("Un café, s'il vous plaît."),
+                            QStringLiteral("The last one\nwith two lines.")};
+    for (const bool damaged : {false, true}) {
+        SCOPED_TRACE(damaged ? "settings of random bytes" : "no settings file");
+        testprofile::Reset();
+        QFile::remove(RegistryHive::fileName(RootKey::CurrentUser));
+        if (damaged) {
+            WriteBytes(RegistryHive::fileName(RootKey::CurrentUser), Noise(3000, 18));
+            TRegistry::Flush();  // the settings store takes in the file as it is now
+        }
+        WriteStore(saved);
+        {
+            auto form = Start();
+            EXPECT_EQ(Texts(*form), saved) << "every saved article, not the introduction";
+            EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("3 articles"));
+            form->ExitQuillsongClick();
+        }
+        EXPECT_EQ(StoredTexts(), saved);
+        auto again = Start();
+        EXPECT_EQ(Texts(*again), saved);
+    }
+    // Later tests start from a sound settings file.
+    QFile::remove(RegistryHive::fileName(RootKey::CurrentUser));
+    TRegistry::Flush();
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(StartArticles, AStoreThatCannotBeParsedIsKeptAsBad) {
+    const QByteArray damaged = Noise(5000, 7);
+    WriteBytes(TForm1::StoreFileName(), damaged);
+    auto form = Start();
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("No articles")) << "no introduction";
+    EXPECT_EQ(Bytes(TForm1::StoreFileName() + QStringLiteral(".bad")), damaged);
+    ASSERT_EQ(messages_.messages.size(), 1);
+    EXPECT_TRUE(messages_.messages[0].contains(TForm1::StoreFileName() + QStringLiteral(".bad")));
+}
+
+TEST_F(StartArticles, AStoreThatCannotBeReadIsNeverReplaced) {
+    testprofile::Store(kKey, QStringLiteral("FirstTimeUser"), QStringLiteral("false"));
+    WriteStore({QStringLiteral("Kept safe."), QStringLiteral("Also kept.")});
+    const QString store = TForm1::StoreFileName();
+    const QByteArray before = Bytes(store);
+    ASSERT_TRUE(QFile::setPermissions(store, QFileDevice::Permissions()));
+    {
+        WithoutFileOverride unprivileged;
+        QFile probe(store);
+        if (probe.open(QIODevice::ReadOnly)) {
+            QFile::setPermissions(store, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            GTEST_SKIP() << "this user reads files without permission";
+        }
+        auto form = Start();
+        ASSERT_EQ(messages_.errors.size(), 1)
+            << messages_.all.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(messages_.errors[0].contains(store)) << messages_.errors[0].toStdString();
+        EXPECT_TRUE(messages_.errors[0].contains(QStringLiteral("Permission denied")))
+            << messages_.errors[0].toStdString();
+        form->AddNewArticle();
+        form->ExitQuillsongClick();
+        EXPECT_EQ(messages_.errors.size(), 1) << "the user is told once";
+    }
+    ASSERT_TRUE(QFile::setPermissions(store, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(Bytes(store), before);
+}
+
+TEST_F(StartArticles, OpenedFilesAreDecodedAndWhatIsNotTextIsRefused) {
+    testprofile::Store(kKey, QStringLiteral("FirstTimeUser"), QStringLiteral("false"));
+    testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("1"));
+    auto form = Start();
+    form->Preferences().SetAutoSpeak(true);  // an opened file would be read at once
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("program.txt"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/ls"), program));
+    const int before = form->List()->VisibleCount();
+    form->OpenTextFiles({program});
+    EXPECT_EQ(messages_.errors,
+              QStringList{program + QStringLiteral(" does not look like a text file")});
+    EXPECT_EQ(form->State(), rsIdle) << "nothing is read";
+    EXPECT_EQ(form->List()->VisibleCount(), before) << "no article is added";
+
+    form->Preferences().SetAutoSpeak(false);
+    const QString wide = dir.filePath(QStringLiteral("wide.txt"));
+    QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    WriteBytes(wide, utf16.encode(QStringLiteral("Wide café text.\r\nSecond line.")));
+    const QString nul = dir.filePath(QStringLiteral("nul.txt"));
+    WriteBytes(nul, QByteArray("Hello\0world", 11));
+    form->OpenTextFiles({wide, nul});
+    const QStringList texts = Texts(*form);
+    ASSERT_GE(texts.size(), 2);
+    EXPECT_EQ(texts[texts.size() - 2], QStringLiteral("Wide café text.\nSecond line."));
+    EXPECT_EQ(texts.back(), QStringLiteral("Hello world"));
+    EXPECT_EQ(messages_.errors.size(), 1);
+}
