@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "app/appicons.h"
 #include "platform/wavedevices/waveoutdevices.h"
@@ -21,9 +22,21 @@ constexpr void (TForm1::*kCommandHandlers[])() = {&TForm1::PlayAllBtnClick,
                                                   &TForm1::PlayFileBtnClick, &TForm1::PauseBtnClick,
                                                   &TForm1::SkipBtnClick, &TForm1::StopBtnClick};
 
+// Marks the actions whose behaviour is not built yet.
+const char* const kNotYetAvailable = "notYetAvailable";
+
+// The captions of the pause button: "Resume" while a reading is paused.
+const char* const kPauseCaptions[] = {"Pause", "Resume"};
+
 QAction* Append(QWidget* menu, QAction* action) {
     menu->addAction(action);
     return action;
+}
+
+// A check mark only where the action can change it: an action that is not available yet shows
+// none, so it never claims a state the program does not have.
+void MakeCheckable(QAction* action) {
+    action->setCheckable(!TForm1::IsNotYetAvailable(action));
 }
 
 }  // namespace
@@ -58,13 +71,23 @@ TForm1::~TForm1() {
     FormDestroy();
 }
 
+bool TForm1::IsNotYetAvailable(const QAction* action) {
+    return action->property(kNotYetAvailable).toBool();
+}
+
 QAction* TForm1::MakeAction(const QString& text, const QString& iconName,
                             void (TForm1::*handler)()) {
     auto* action = new QAction(text, this);
     if (!iconName.isEmpty()) {
         action->setIcon(AppIcons::icon(iconName));
     }
-    connect(action, &QAction::triggered, this, handler);
+    if (handler == &TForm1::NotYetAvailable) {
+        // Greyed, so a click is never silently ignored.
+        action->setProperty(kNotYetAvailable, true);
+        action->setEnabled(false);
+    } else {
+        connect(action, &QAction::triggered, this, handler);
+    }
     return action;
 }
 
@@ -73,7 +96,7 @@ void TForm1::CreateActions() {
                              &TForm1::ToolButton1Click);
     ToolButton1->setToolTip(QStringLiteral("Single-Article Mode"));
     ToolButton2 =
-        MakeAction(QStringLiteral("Multi "), QStringLiteral("multi"), &TForm1::NotYetAvailable);
+        MakeAction(QStringLiteral("Multi "), QStringLiteral("multi"), &TForm1::ToolButton2Click);
     ToolButton2->setToolTip(QStringLiteral("Multi-Article Mode"));
     auto* modeGroup = new QActionGroup(this);
     for (QAction* mode : {ToolButton1, ToolButton2}) {
@@ -82,9 +105,9 @@ void TForm1::CreateActions() {
     }
     ToolButton1->setChecked(true);
     OptionsBtn =
-        MakeAction(QStringLiteral("Options"), QStringLiteral("options"), &TForm1::OptionsBtnClick);
+        MakeAction(QStringLiteral("Options"), QStringLiteral("options"), &TForm1::NotYetAvailable);
     OptionsBtn->setToolTip(QStringLiteral("Display / Hide Options Panels"));
-    OptionsBtn->setCheckable(true);
+    MakeCheckable(OptionsBtn);
 }
 
 void TForm1::CreateToolBar() {
@@ -131,6 +154,19 @@ void TForm1::CreateToolBar() {
     add({"Stop", "Stop reading", "stop"}, cmdStop);
     ToolBar1->addSeparator();
     ToolBar1->addAction(OptionsBtn);
+
+    // Room for the longer of the pause button's captions, so the buttons after it stay in place
+    // when "Pause" becomes "Resume".
+    if (QWidget* pause = ToolBar1->widgetForAction(PauseBtn)) {
+        pause->ensurePolished();
+        int width = 0;
+        for (const char* caption : kPauseCaptions) {
+            PauseBtn->setText(QString::fromUtf8(caption));
+            width = qMax(width, pause->sizeHint().width());
+        }
+        PauseBtn->setText(QString::fromUtf8(kPauseCaptions[0]));
+        pause->setMinimumWidth(width);
+    }
 }
 
 void TForm1::CreateMenus() {
@@ -146,13 +182,13 @@ void TForm1::CreateMenus() {
     toolbarItem_ = Append(view, MakeAction(QStringLiteral("&Toolbar"), {}, &TForm1::ToolbarClick));
     toolbarItem_->setCheckable(true);
     optionsPanelsItem_ =
-        Append(view, MakeAction(QStringLiteral("&Options Panels"), {}, &TForm1::OptionsBtnClick));
-    optionsPanelsItem_->setCheckable(true);
+        Append(view, MakeAction(QStringLiteral("&Options Panels"), {}, &TForm1::NotYetAvailable));
+    MakeCheckable(optionsPanelsItem_);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     watchClipboardItem_ = Append(
         options, MakeAction(QStringLiteral("&Watch Clipboard"), {}, &TForm1::NotYetAvailable));
-    watchClipboardItem_->setCheckable(true);
+    MakeCheckable(watchClipboardItem_);
     options->addSeparator();
     auto* modes = new QActionGroup(this);
     singleItem_ = modes->addAction(
@@ -164,10 +200,15 @@ void TForm1::CreateMenus() {
         options->addAction(item);
     }
     options->addSeparator();
-    deviceItems_ << Append(
-        options, MakeAction(QStringLiteral("&Select Audio Device"), {}, &TForm1::NotYetAvailable));
-    deviceItems_ << Append(
-        options, MakeAction(QStringLiteral("&Pronunciation Editor"), {}, &TForm1::NotYetAvailable));
+    // Enabled while no reading runs, once they have their behaviour.
+    for (QAction* item : {Append(options, MakeAction(QStringLiteral("&Select Audio Device"), {},
+                                                     &TForm1::NotYetAvailable)),
+                          Append(options, MakeAction(QStringLiteral("&Pronunciation Editor"), {},
+                                                     &TForm1::NotYetAvailable))}) {
+        if (!IsNotYetAvailable(item)) {
+            deviceItems_ << item;
+        }
+    }
 
     QMenu* read = menuBar()->addMenu(QStringLiteral("&Read"));
     const auto readItem = [&](const char* text, const char* icon, Qt::Key key, int command) {
@@ -185,6 +226,8 @@ void TForm1::CreateMenus() {
     readItem("&Stop", "stop", Qt::Key_F10, cmdStop);
 
     audioHelpMenu_ = menuBar()->addMenu(QStringLiteral("&Audio Help"));
+    // Greyed while it has no topics, rather than opening an empty menu.
+    audioHelpMenu_->menuAction()->setEnabled(!audioHelpMenu_->isEmpty());
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     Append(help, MakeAction(QStringLiteral("&Contents"), {}, &TForm1::NotYetAvailable));
@@ -198,6 +241,7 @@ void TForm1::CreateMenus() {
 
 void TForm1::CreateTrayMenu() {
     PopupMenu2 = new QMenu(this);
+    PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
     QAction* restore =
         Append(PopupMenu2, MakeAction(QStringLiteral("Restore"), {}, &TForm1::RestoreFromTray));
     QFont bold = restore->font();
@@ -209,7 +253,7 @@ void TForm1::CreateTrayMenu() {
     QMenu* options = PopupMenu2->addMenu(QStringLiteral("&Options"));
     trayWatchClipboardItem_ = Append(
         options, MakeAction(QStringLiteral("&Watch Clipboard"), {}, &TForm1::NotYetAvailable));
-    trayWatchClipboardItem_->setCheckable(true);
+    MakeCheckable(trayWatchClipboardItem_);
     options->addSeparator();
     auto* modes = new QActionGroup(this);
     traySingleItem_ = modes->addAction(
@@ -266,10 +310,4 @@ void TForm1::ToolbarClick() {
     prefs_->ShowToolbar = !prefs_->ShowToolbar;
     ToolBar1->setVisible(prefs_->ShowToolbar);
     toolbarItem_->setChecked(prefs_->ShowToolbar);
-}
-
-void TForm1::OptionsBtnClick() {
-    prefs_->ShowOptions = !prefs_->ShowOptions;
-    OptionsBtn->setChecked(prefs_->ShowOptions);
-    optionsPanelsItem_->setChecked(prefs_->ShowOptions);
 }

@@ -71,7 +71,10 @@ class TForm1 : public QMainWindow {
     TTTSForm* Driver() const { return TTSForm_.get(); }
     bool CommandEnabled(Command command) const;
     QStringList PauseCaptions() const;
+    // The handler of commands whose behaviour is not built yet: their actions are created
+    // disabled and connected to nothing.
     void NotYetAvailable() {}
+    static bool IsNotYetAvailable(const QAction* action);
 
     // Article commands (form1_articles.cpp).
     TMemoEntry* AddNewArticle();
@@ -154,7 +157,6 @@ class TForm1 : public QMainWindow {
 
     // Commands whose work is done elsewhere; they are wired here so every menu exists.
     void ToolbarClick();
-    void OptionsBtnClick();
     void ToolButton1Click() { SwitchMode(0); }
     void ToolButton2Click() { SwitchMode(1); }
 

@@ -50,6 +50,7 @@ void TForm1::CreateArticleList() {
 
 void TForm1::CreateArticleMenu() {
     PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     PopupMenu1->addAction(QStringLiteral("&Add New"), this, &TForm1::AddNewArticle);
     PopupMenu1->addAction(QStringLiteral("&Delete Selected"), this, &TForm1::DelSelPopupClick);
     pasteItem_ = PopupMenu1->addAction(QStringLiteral("&Paste"), this, &TForm1::PasteClick);
@@ -58,7 +59,8 @@ void TForm1::CreateArticleMenu() {
                                                 &TForm1::ReadfromCursor1Click);
     readSelectedItem_ = PopupMenu1->addAction(QStringLiteral("Read Selected Text Aloud"), this,
                                               &TForm1::ReadHighlighted1Click);
-    PopupMenu1->addAction(QStringLiteral("Edit Selected Voice"));
+    PopupMenu1->addAction(
+        MakeAction(QStringLiteral("Edit Selected Voice"), {}, &TForm1::NotYetAvailable));
     connect(PopupMenu1, &QMenu::aboutToShow, this, &TForm1::PopupMenu1Popup);
 }
 

@@ -56,7 +56,7 @@ void TForm1::HideToTray() {
         return;
     }
     hide();
-    trayShowToolbarItem_->setEnabled(true);
+    trayShowToolbarItem_->setEnabled(!IsNotYetAvailable(trayShowToolbarItem_));
     UtilsClass::WriteDebugLine(QStringLiteral("Hidden in the tray"));
     Q_EMIT hiddenToTray();
 }

@@ -1,18 +1,22 @@
 #include "articles/memoentry.h"
 
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "articles/articletext.h"
 #include "articles/mymemo.h"
 #include "articles/propertypanel.h"
-#include "speech/voicesource.h"
 #include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
+#include "speech/voicesource.h"
 #include "text/textfile.h"
 
 TMemoEntry::TMemoEntry(const TVoiceSource* voices, QWidget* parent)
@@ -35,13 +39,14 @@ void TMemoEntry::Build() {
     layout->addWidget(panel_);
     layout->addWidget(editor_, 1);
     panel_->SetTitle(title_);
-    panel_->SelectVoice(voice_);
-    if (panel_->VoiceBox->currentIndex() < 0 && !voice_.isEmpty()) {
-        // The voice was offered when the article got it (or there is no catalogue to choose
-        // from yet): it stays the article's voice.
-        panel_->VoiceBox->addItem(voice_);
-        panel_->SelectVoice(voice_);
-    }
+    // The voice was offered when the article got it (or there is no catalogue to choose from
+    // yet, or it is the default voice): it stays the article's voice.
+    SelectDefaultVoice(voice_);
+    // Tab moves on to the next control; Ctrl+Tab types a tab.
+    editor_->setTabChangesFocus(true);
+    NameEditor();
+    connect(panel_->TitleBox, &QLineEdit::textChanged, this, &TMemoEntry::NameEditor);
+    editor_->installEventFilter(this);
     editor_->SetText(text_);
     editor_->setReadOnly(fileEntry_);
     if (color_.isValid()) {
@@ -76,10 +81,41 @@ void TMemoEntry::Build() {
 }
 
 bool TMemoEntry::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn) {
+    if (watched == editor_) {
+        if (event->type() == QEvent::KeyPress && EditorKeyPress(static_cast<QKeyEvent*>(event))) {
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusIn) {
         Q_EMIT focused(this);  // the title or the voice box: this article becomes current
     }
     return QFrame::eventFilter(watched, event);
+}
+
+bool TMemoEntry::EditorKeyPress(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (event->key() == Qt::Key_Tab && modifiers == Qt::ControlModifier) {
+        if (!editor_->isReadOnly()) {
+            editor_->insertPlainText(QStringLiteral("\t"));
+        }
+        return true;
+    }
+    if (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
+        // As the Menu key: a keyboard context menu at the caret.
+        const QPoint at = editor_->viewport()->mapToParent(editor_->cursorRect().center());
+        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, at, editor_->mapToGlobal(at),
+                                    event->modifiers());
+        QCoreApplication::sendEvent(editor_, &menuEvent);
+        return true;
+    }
+    return false;
+}
+
+void TMemoEntry::NameEditor() {
+    // Screen readers name the text after its article.
+    const QString title = panel_->Title().trimmed();
+    editor_->setAccessibleName(title.isEmpty() ? QStringLiteral("Article text")
+                                               : QStringLiteral("Text of ") + title);
 }
 
 void TMemoEntry::showEvent(QShowEvent* event) {
@@ -111,6 +147,18 @@ void TMemoEntry::SetTitle(const QString& title) {
 
 QString TMemoEntry::Voice() const {
     return built_ ? panel_->Voice() : voice_;
+}
+
+void TMemoEntry::SelectDefaultVoice(const QString& name) {
+    if (!built_) {
+        voice_ = name;
+        return;
+    }
+    panel_->SelectVoice(name);
+    if (panel_->VoiceBox->currentIndex() < 0 && !name.isEmpty()) {
+        panel_->VoiceBox->addItem(name);
+        panel_->SelectVoice(name);
+    }
 }
 
 void TMemoEntry::SelectVoice(const QString& name) {
@@ -179,6 +227,22 @@ void TMemoEntry::FocusEditor() {
     if (built_ && isVisible()) {
         editor_->setFocus();
     }
+}
+
+QList<QWidget*> TMemoEntry::FocusOrder() {
+    Build();
+    QList<QWidget*> order;
+    for (QWidget* control :
+         {static_cast<QWidget*>(panel_->TitleBox), static_cast<QWidget*>(panel_->VoiceBox),
+          static_cast<QWidget*>(panel_->ReadButton),
+          static_cast<QWidget*>(panel_->ReadToFileButton),
+          static_cast<QWidget*>(panel_->DeleteButton), static_cast<QWidget*>(editor_)}) {
+        if (!control->isHidden() && control->isEnabled() &&
+            (control->focusPolicy() & Qt::TabFocus)) {
+            order << control;
+        }
+    }
+    return order;
 }
 
 void TMemoEntry::ApplyMultiArticleLayout() {

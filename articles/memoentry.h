@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <functional>
 
+class QKeyEvent;
 class QMenu;
 class TMyPlusMemo;
 class TPropertyPanel;
@@ -30,6 +31,9 @@ class TMemoEntry : public QFrame {
     QString Voice() const;
     // Selects the first voice of the voice box equal to name (none when no item is).
     void SelectVoice(const QString& name);
+    // Shows the default voice, which reads an article that names none, also when the voice box
+    // does not offer it.
+    void SelectDefaultVoice(const QString& name);
     QString GetArticleText() const;
     void SetArticleText(const QString& text);
     int LineCount() const;
@@ -41,6 +45,8 @@ class TMemoEntry : public QFrame {
     void SetFileEntry(bool fileEntry);
     void FocusProperties();
     void FocusEditor();
+    // The controls that Tab visits, in order: title, voice, the buttons shown, the editor.
+    QList<QWidget*> FocusOrder();
     void ApplyMultiArticleLayout();
     void SetContextMenu(QMenu* menu);
     // Appends the lines of a text file to the text; false when the file cannot be opened.
@@ -61,6 +67,9 @@ class TMemoEntry : public QFrame {
 
   private:
     void Build();
+    void NameEditor();
+    // Keys of the editor: Ctrl+Tab inserts a tab, Shift+F10 opens the article menu.
+    bool EditorKeyPress(QKeyEvent* event);
 
     const TVoiceSource* voices_;
     bool built_ = false;

@@ -76,6 +76,54 @@ void TMemoListBox::SetCurrent(TMemoEntry* entry) {
 void TMemoListBox::OnEntryHandler(TMemoEntry* entry) {
     Log(QStringLiteral("MemoListBox - OnEntryHandler"));
     SetCurrent(entry);
+    ScrollIntoView(entry);
+}
+
+void TMemoListBox::ScrollIntoView(TMemoEntry* entry) {
+    const int position = int(Entries.indexOf(entry)) + 1;
+    if (position < 1 || position > VisibleCount() || !entry->isHidden()) {
+        return;
+    }
+    const int firstShown = scrollBar_->value() + 1;
+    ScrollToTop(position < firstShown ? position : qMax(1, position - VisibleEntries + 1));
+}
+
+bool TMemoListBox::focusNextPrevChild(bool next) {
+    const QWidget* focus = QApplication::focusWidget();
+    int position = -1;
+    for (int i = 0; i < VisibleCount() && focus; ++i) {
+        if (Entries[i]->isAncestorOf(focus)) {
+            position = i;
+        }
+    }
+    if (position < 0) {
+        return QWidget::focusNextPrevChild(next);
+    }
+    const Qt::FocusReason reason = next ? Qt::TabFocusReason : Qt::BacktabFocusReason;
+    const QList<QWidget*> order = Entries[position]->FocusOrder();
+    qsizetype index = -1;
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        if (order[i] == focus || order[i]->isAncestorOf(focus)) {
+            index = i;
+        }
+    }
+    const qsizetype following = index + (next ? 1 : -1);
+    if (index >= 0 && following >= 0 && following < order.size()) {
+        order[following]->setFocus(reason);
+        return true;
+    }
+    const int neighbour = position + (next ? 1 : -1);
+    if (index < 0 || neighbour < 0 || neighbour >= VisibleCount()) {
+        return QWidget::focusNextPrevChild(next);  // on out of the list
+    }
+    TMemoEntry* entry = Entries[neighbour];
+    ScrollIntoView(entry);
+    const QList<QWidget*> neighbourOrder = entry->FocusOrder();
+    if (neighbourOrder.isEmpty()) {
+        return QWidget::focusNextPrevChild(next);
+    }
+    (next ? neighbourOrder.first() : neighbourOrder.last())->setFocus(reason);
+    return true;
 }
 
 TMemoEntry* TMemoListBox::Add(const QString& text, const QString& voiceName) {
@@ -100,7 +148,13 @@ TMemoEntry* TMemoListBox::Add(const QString& text, const QString& voiceName) {
             entry->ApplyMultiArticleLayout();
         }
         entry->resize(client_->width(), entry->height());
-        entry->SelectVoice(voiceName);
+        // An article that names no voice is read with the default voice: it shows that one.
+        const QString defaultVoice = Prefs ? Prefs->TTS_DefaultVoiceName : QString();
+        if (voiceName.isEmpty() && !defaultVoice.isEmpty()) {
+            entry->SelectDefaultVoice(defaultVoice);
+        } else {
+            entry->SelectVoice(voiceName);
+        }
         if (HiddenCount > 0) {
             Log(QStringLiteral("Inserting entry at position %1").arg(VisibleCount()));
             Entries.insert(VisibleCount(), entry);

@@ -41,6 +41,8 @@ class TMemoListBox : public QWidget {
     TMemoEntry* CurrentEntry() const { return current_; }
     int VisibleCount() const { return int(Entries.size()) - HiddenCount; }
     void ScrollToFirstShown();
+    // Scrolls the list so the entry is on the page shown, when it is not.
+    void ScrollIntoView(TMemoEntry* entry);
 
     // Writes the visible entries to the store file; false when it could not be written (the
     // previous file is then kept).
@@ -72,6 +74,9 @@ class TMemoListBox : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Tab walks the articles in list order, each from its title to its text, scrolling the
+    // next one into view.
+    bool focusNextPrevChild(bool next) override;
 
   private:
     void Log(const QString& text) const;

@@ -3,43 +3,113 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 
 #include "articles/articletext.h"
 #include "speech/voicesource.h"
 
 namespace {
 
-// The voice box asks for fresh voices each time its list opens.
+// Where the voice label stood in each mode: the title box keeps short of it.
+constexpr int kSingleVoiceLabelLeft = 250;
+constexpr int kMultiVoiceLabelLeft = 180;
+constexpr int kMinimumTitleWidth = 90;
+constexpr int kTitleStretch = 100;
+// Characters the voice box always shows, however narrow the panel.
+constexpr int kMinimumVoiceCharacters = 12;
+constexpr int kBoxHeight = 21;
+constexpr int kButtonHeight = 23;
+constexpr int kButtonPadding = 12;
+
+// The voice box: asks for fresh voices each time its list opens, is as wide as its longest
+// voice name when there is room, and otherwise elides the name in the middle and shows it
+// whole as its tooltip.
 class VoiceComboBox : public QComboBox {
   public:
     VoiceComboBox(QWidget* parent, std::function<void()> beforePopup)
-        : QComboBox(parent), beforePopup_(std::move(beforePopup)) {}
+        : QComboBox(parent), beforePopup_(std::move(beforePopup)) {
+        setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        setMinimumContentsLength(kMinimumVoiceCharacters);
+        for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+            connect(model(), signal, this, [this] { updateGeometry(); });
+        }
+        connect(this, &QComboBox::currentTextChanged, this, [this] { UpdateToolTip(); });
+    }
+
     void showPopup() override {
         beforePopup_();
         QComboBox::showPopup();
     }
 
+    // The minimum contents length, widened to the longest name offered.
+    QSize sizeHint() const override {
+        QSize hint = QComboBox::sizeHint();
+        const QFontMetrics metrics = fontMetrics();
+        int longest = 0;
+        for (int i = 0; i < count(); ++i) {
+            longest = qMax(longest, metrics.horizontalAdvance(itemText(i)));
+        }
+        const int minimum = metrics.horizontalAdvance(QLatin1Char('x')) * minimumContentsLength();
+        hint.rwidth() += qMax(0, longest - minimum);
+        return hint;
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        painter.setPen(palette().color(QPalette::Text));
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        painter.drawComplexControl(QStyle::CC_ComboBox, option);
+        option.currentText = ShownText();
+        painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+    }
+
+    void resizeEvent(QResizeEvent* event) override {
+        QComboBox::resizeEvent(event);
+        UpdateToolTip();
+    }
+
   private:
+    QString ShownText() const {
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        // The label is drawn one pixel in from each side of the text field.
+        const int room =
+            style()
+                ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this)
+                .width() -
+            2;
+        return fontMetrics().elidedText(currentText(), Qt::ElideMiddle, room);
+    }
+
+    void UpdateToolTip() { setToolTip(ShownText() == currentText() ? QString() : currentText()); }
+
     std::function<void()> beforePopup_;
 };
 
-QLabel* BoldLabel(const QString& text, QWidget* parent) {
+QLabel* BoldLabel(const QString& text, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
-    label->adjustSize();
+    label->setBuddy(buddy);
     return label;
 }
 
 QPushButton* Button(const QString& text, const QString& hint, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setToolTip(hint);
-    button->setFixedHeight(23);
-    button->adjustSize();
+    button->setFixedHeight(kButtonHeight);
+    // As wide as the caption needs, not the style's wider minimum: the strip has little room.
+    button->ensurePolished();
+    const int captionWidth = button->fontMetrics().horizontalAdvance(text) + 2 * kButtonPadding;
+    button->setFixedWidth(qMin(button->sizeHint().width(), captionWidth));
     button->hide();
     return button;
 }
@@ -49,13 +119,16 @@ QPushButton* Button(const QString& text, const QString& hint, QWidget* parent) {
 TPropertyPanel::TPropertyPanel(const TVoiceSource* voices, QWidget* parent)
     : QFrame(parent), voices_(voices) {
     setFixedHeight(kHeight);
-    TitleLabel = BoldLabel(QStringLiteral("Title: "), this);
     TitleBox = new QLineEdit(this);
-    VoiceLabel = BoldLabel(QStringLiteral("Voice: "), this);
+    TitleBox->setAccessibleName(QStringLiteral("Title"));
+    TitleBox->setFixedHeight(kBoxHeight);
+    TitleBox->setMinimumWidth(kMinimumTitleWidth);
+    TitleLabel = BoldLabel(QStringLiteral("Title: "), TitleBox, this);
     VoiceBox = new VoiceComboBox(this, [this] { RefreshVoices(); });
+    VoiceBox->setAccessibleName(QStringLiteral("Voice"));
     VoiceBox->setEditable(false);
-    VoiceBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    VoiceBox->setMinimumContentsLength(18);
+    VoiceBox->setFixedHeight(kBoxHeight);
+    VoiceLabel = BoldLabel(QStringLiteral("Voice: "), VoiceBox, this);
     ReadButton = Button(QStringLiteral("Read"), QStringLiteral("Read selected article"), this);
     ReadToFileButton = Button(QStringLiteral("Read to File"),
                               QStringLiteral("Read selected article to file"), this);
@@ -77,25 +150,33 @@ TPropertyPanel::TPropertyPanel(const TVoiceSource* voices, QWidget* parent)
         }
     }
     VoiceBox->setCurrentIndex(-1);
-    LayOut(250);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(5, 0, 5, 0);
+    layout->setSpacing(0);
+    layout->addWidget(TitleLabel);
+    // Room to spare goes to the title box first, up to its width, then after the buttons.
+    layout->addWidget(TitleBox, kTitleStretch);
+    layout->addSpacing(10);
+    layout->addWidget(VoiceLabel);
+    layout->addWidget(VoiceBox);
+    layout->addSpacing(15);
+    for (QPushButton* button : {ReadButton, ReadToFileButton, DeleteButton}) {
+        layout->addWidget(button);
+        layout->addSpacing(2);
+    }
+    layout->addStretch(1);
+    SetTitleBoxWidth(kSingleVoiceLabelLeft);
 }
 
-void TPropertyPanel::LayOut(int voiceLabelLeft) {
-    TitleLabel->move(5, 5);
-    TitleBox->setGeometry(TitleLabel->width() + 5, 2,
-                          qMax(60, voiceLabelLeft - TitleLabel->width() - 15), 21);
-    VoiceLabel->move(voiceLabelLeft, 5);
-    VoiceBox->setGeometry(voiceLabelLeft + VoiceLabel->width(), 2, VoiceBox->sizeHint().width(),
-                          21);
-    int left = VoiceBox->geometry().right() + 1 + 15;
-    for (QPushButton* button : {ReadButton, ReadToFileButton, DeleteButton}) {
-        button->move(left, 2);
-        left += button->width() + 2;
-    }
+void TPropertyPanel::SetTitleBoxWidth(int voiceLabelLeft) {
+    TitleLabel->ensurePolished();
+    TitleBox->setMaximumWidth(
+        qMax(kMinimumTitleWidth, voiceLabelLeft - TitleLabel->sizeHint().width() - 15));
 }
 
 void TPropertyPanel::ApplyMultiArticleLayout() {
-    LayOut(180);
+    SetTitleBoxWidth(kMultiVoiceLabelLeft);
     for (QPushButton* button : {ReadButton, ReadToFileButton, DeleteButton}) {
         button->show();
     }
@@ -106,6 +187,7 @@ QString TPropertyPanel::Title() const {
 }
 void TPropertyPanel::SetTitle(const QString& title) {
     TitleBox->setText(title);
+    TitleBox->setCursorPosition(0);  // a long title shows its beginning
 }
 QString TPropertyPanel::Voice() const {
     return VoiceBox->currentText();

@@ -46,7 +46,9 @@ class TPropertyPanel : public QFrame {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void LayOut(int voiceLabelLeft);
+    // The title box ends short of where the voice label would stand in the original layout;
+    // the voice box and the buttons follow, and the whole strip fits the panel's width.
+    void SetTitleBoxWidth(int voiceLabelLeft);
     void TitleEdited();
 
     const TVoiceSource* voices_;

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -10,6 +15,10 @@
 
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+#include <QToolButton>
+#include <functional>
 #include "app/form1.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
@@ -261,4 +270,354 @@ TEST_F(MainWindow, AnEmptyStoreGivesOneEmptyArticle) {
     Start(*form);
     EXPECT_EQ(form->List()->VisibleCount(), 1);
     EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("No articles"));
+}
+
+namespace {
+
+QToolBar* Toolbar(TForm1& form) {
+    return form.findChild<QToolBar*>(QStringLiteral("ToolBar1"));
+}
+
+QAction* ToolbarAction(TForm1& form, const QString& toolTip) {
+    for (QAction* action : Toolbar(form)->actions()) {
+        if (action->toolTip() == toolTip) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+QAction* Item(const QList<QAction*>& actions, const QString& text) {
+    for (QAction* action : actions) {
+        if (action->text() == text) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+QMenu* SubMenu(const QList<QAction*>& actions, const QString& text) {
+    QAction* action = Item(actions, text);
+    return action ? action->menu() : nullptr;
+}
+
+// The actions of a menu and of its submenus, without separators.
+QList<QAction*> MenuActions(const QList<QAction*>& actions) {
+    QList<QAction*> all;
+    for (QAction* action : actions) {
+        if (action->isSeparator()) {
+            continue;
+        }
+        all << action;
+        if (QMenu* menu = action->menu()) {
+            all << MenuActions(menu->actions());
+        }
+    }
+    return all;
+}
+
+// Lets posted layout requests run.
+void LayOut() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+TEST_F(MainWindow, TheToolbarModeButtonsSwitchModesAsTheMenuItemsDo) {
+    auto form = Make();
+    Start(*form);
+    QToolBar* bar = Toolbar(*form);
+    QAction* single = ToolbarAction(*form, QStringLiteral("Single-Article Mode"));
+    QAction* multi = ToolbarAction(*form, QStringLiteral("Multi-Article Mode"));
+    QMenu* options = SubMenu(form->menuBar()->actions(), QStringLiteral("&Options"));
+    QMenu* tray = form->findChild<QMenu*>(QStringLiteral("PopupMenu2"));
+    ASSERT_TRUE(single && multi && options && tray);
+    QMenu* trayOptions = SubMenu(tray->actions(), QStringLiteral("&Options"));
+    ASSERT_NE(trayOptions, nullptr);
+    const QList<QAction*> singles = {single, Item(options->actions(), "&Single Article"),
+                                     Item(trayOptions->actions(), "&Single Article")};
+    const QList<QAction*> multis = {multi, Item(options->actions(), "&Multi Article"),
+                                    Item(trayOptions->actions(), "&Multi Article")};
+    ASSERT_FALSE(singles.contains(nullptr) || multis.contains(nullptr));
+    const auto expectMode = [&](int mode) {
+        EXPECT_EQ(form->Preferences().ML_ListMode, mode);
+        EXPECT_EQ(form->List()->ListMode, mode);
+        for (QAction* action : singles) {
+            EXPECT_EQ(action->isChecked(), mode == 0) << action->text().toStdString();
+        }
+        for (QAction* action : multis) {
+            EXPECT_EQ(action->isChecked(), mode == 1) << action->text().toStdString();
+        }
+    };
+    expectMode(0);
+
+    // The buttons on the toolbar, clicked as the user clicks them.
+    QTest::mouseClick(bar->widgetForAction(multi), Qt::LeftButton);
+    expectMode(1);
+    form->AddNewArticle();
+    EXPECT_EQ(form->List()->VisibleCount(), 2) << "a new article goes beside the welcome";
+    QTest::mouseClick(bar->widgetForAction(multi), Qt::LeftButton);
+    expectMode(1);
+    QTest::mouseClick(bar->widgetForAction(single), Qt::LeftButton);
+    expectMode(0);
+    EXPECT_EQ(form->List()->VisibleCount(), 1) << "the blank article went with the mode";
+
+    // The menu items move the buttons with them.
+    multis[1]->trigger();
+    expectMode(1);
+    singles[2]->trigger();
+    expectMode(0);
+}
+
+TEST_F(MainWindow, NoEnabledItemIsWithoutBehaviour) {
+    auto form = Make();
+    Start(*form);
+    QMenu* tray = form->findChild<QMenu*>(QStringLiteral("PopupMenu2"));
+    QMenu* article = form->findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+    ASSERT_TRUE(tray && article);
+    const auto actions = [&] {
+        return MenuActions(form->menuBar()->actions()) + MenuActions(tray->actions()) +
+               MenuActions(article->actions()) + Toolbar(*form)->actions();
+    };
+    const auto offenders = [&] {
+        QStringList names;
+        for (QAction* action : actions()) {
+            const bool unbuilt = TForm1::IsNotYetAvailable(action);
+            const bool emptyMenu = action->menu() && action->menu()->isEmpty();
+            if (action->isEnabled() && (unbuilt || emptyMenu)) {
+                names << action->text() + QStringLiteral(" is enabled");
+            }
+            if (unbuilt && action->isChecked()) {
+                names << action->text() + QStringLiteral(" shows a check");
+            }
+        }
+        return names;
+    };
+    EXPECT_EQ(offenders(), QStringList());
+    QStringList unbuilt;
+    for (QAction* action : actions()) {
+        if (TForm1::IsNotYetAvailable(action)) {
+            unbuilt << action->text();
+        }
+    }
+    EXPECT_TRUE(unbuilt.contains(QStringLiteral("Edit Selected Voice")))
+        << unbuilt.join(", ").toStdString();
+    EXPECT_TRUE(unbuilt.contains(QStringLiteral("&Watch Clipboard")));
+
+    // Whatever enables the items of a state keeps these greyed.
+    Q_EMIT article->aboutToShow();
+    form->SetReadingState(rsReading);
+    form->SetReadingState(rsIdle);
+    form->HideToTray();
+    EXPECT_EQ(offenders(), QStringList());
+    form->RestoreFromTray();
+    EXPECT_EQ(offenders(), QStringList());
+
+    // A click on the greyed "Watch Clipboard" changes neither its check nor the setting.
+    QAction* watch =
+        Item(MenuActions(form->menuBar()->actions()), QStringLiteral("&Watch Clipboard"));
+    ASSERT_NE(watch, nullptr);
+    const bool watching = form->Preferences().CB_Monitor;
+    watch->trigger();
+    EXPECT_FALSE(watch->isChecked());
+    EXPECT_EQ(form->Preferences().CB_Monitor, watching);
+}
+
+TEST_F(MainWindow, TheFirstStartGreetsWithTheWelcomeInTheDefaultVoice) {
+    auto form = Make();
+    Start(*form);
+    ASSERT_EQ(form->Preferences().ML_ListMode, 0) << "the default mode";
+    TMemoListBox* list = form->List();
+    ASSERT_EQ(list->VisibleCount(), 1);
+    TMemoEntry* shown = list->Entries[0];
+    EXPECT_FALSE(shown->isHidden());
+    EXPECT_EQ(list->CurrentEntry(), shown);
+    EXPECT_EQ(shown->Title(), QStringLiteral("Welcome_to_Quillsong"));
+    const QString text = shown->GetArticleText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Welcome to Quillsong MP3."))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("press Aloud"))) << "what to try first";
+    EXPECT_LE(shown->LineCount(), 8) << "a few lines";
+    // The introduction names no voice: it shows the voice that reads it.
+    const QString defaultVoice = form->Preferences().TTS_DefaultVoiceName;
+    EXPECT_FALSE(defaultVoice.isEmpty());
+    EXPECT_EQ(shown->PropertyPanel()->VoiceBox->currentText(), defaultVoice);
+    EXPECT_EQ(shown->Voice(), defaultVoice);
+}
+
+TEST_F(MainWindow, EveryControlIsWhollyVisibleAtTheFirstStartsSize) {
+    auto form = Make();
+    Start(*form);
+    const QSize firstSize = form->size();
+    TMemoListBox* list = form->List();
+
+    // Checks the strip of an article; true when the voice box shows its longest name whole.
+    const auto checkPanel = [&](TMemoEntry* entry) {
+        TPropertyPanel* panel = entry->PropertyPanel();
+        QWidget* client = list->ClientPanel();  // the list's area beside its scroll bar
+        const QList<QWidget*> controls = {
+            panel->TitleLabel, panel->TitleBox,         panel->VoiceLabel,  panel->VoiceBox,
+            panel->ReadButton, panel->ReadToFileButton, panel->DeleteButton};
+        for (QWidget* control : controls) {
+            if (control->isHidden()) {
+                continue;
+            }
+            const QRect place(control->mapTo(client, QPoint(0, 0)), control->size());
+            EXPECT_TRUE(client->rect().contains(place))
+                << control->metaObject()->className() << " at " << place.x() << "+" << place.width()
+                << " in " << client->width();
+        }
+        for (QPushButton* button :
+             {panel->ReadButton, panel->ReadToFileButton, panel->DeleteButton}) {
+            if (button->isHidden()) {
+                continue;
+            }
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = button->text();
+            const QRect contents =
+                button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            EXPECT_GE(contents.width(), button->fontMetrics().horizontalAdvance(button->text()))
+                << button->text().toStdString();
+        }
+        // The longest voice offered: whole, or elided with the whole name as the tooltip.
+        QComboBox* box = panel->VoiceBox;
+        int longest = -1;
+        for (int i = 0; i < box->count(); ++i) {
+            if (longest < 0 || box->fontMetrics().horizontalAdvance(box->itemText(i)) >
+                                   box->fontMetrics().horizontalAdvance(box->itemText(longest))) {
+                longest = i;
+            }
+        }
+        if (longest < 0) {
+            ADD_FAILURE() << "no voice offered";
+            return false;
+        }
+        const QString name = box->itemText(longest);
+        box->setCurrentIndex(longest);
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        option.editable = false;
+        option.frame = box->hasFrame();
+        const int room =
+            box->style()
+                ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box)
+                .width() -
+            2;
+        const bool whole = box->fontMetrics().horizontalAdvance(name) <= room;
+        EXPECT_TRUE(whole || box->toolTip() == name) << name.toStdString();
+        return whole;
+    };
+
+    LayOut();
+    EXPECT_TRUE(checkPanel(list->Entries[0]))
+        << "in single-article mode the voice box has room for the longest name";
+
+    form->SwitchMode(1);
+    for (int i = 0; i < 3; ++i) {
+        form->AddNewArticle()->SetArticleText(QStringLiteral("Article %1").arg(i));
+    }
+    LayOut();
+    ASSERT_TRUE(list->ScrollBar()->isVisible()) << "the list pages, beside its scroll bar";
+    EXPECT_EQ(form->size(), firstSize);
+    int shown = 0;
+    for (TMemoEntry* entry : list->Entries) {
+        if (!entry->isHidden()) {
+            ++shown;
+            checkPanel(entry);
+        }
+    }
+    EXPECT_GT(shown, 1);
+
+    // The toolbar shows every button in full, with no overflow button.
+    QToolBar* bar = Toolbar(*form);
+    for (QAction* action : bar->actions()) {
+        if (QWidget* button = bar->widgetForAction(action); button && !action->isSeparator()) {
+            EXPECT_TRUE(bar->rect().contains(button->geometry())) << action->text().toStdString();
+        }
+    }
+    auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    EXPECT_TRUE(!more || more->isHidden());
+}
+
+TEST_F(MainWindow, TheToolbarStaysInPlaceWhenPauseBecomesResume) {
+    auto form = Make();
+    Start(*form);
+    QToolBar* bar = Toolbar(*form);
+    QAction* pause = ToolbarAction(*form, QStringLiteral("Pause / Resume "));
+    ASSERT_NE(pause, nullptr);
+    const auto places = [bar] {
+        QList<QRect> rects;
+        for (QAction* action : bar->actions()) {
+            if (QWidget* button = bar->widgetForAction(action)) {
+                rects << button->geometry();
+            }
+        }
+        return rects;
+    };
+    LayOut();
+    const QList<QRect> before = places();
+    pause->setText(QStringLiteral("Resume"));  // as a paused reading shows it
+    LayOut();
+    EXPECT_EQ(places(), before);
+    QWidget* button = bar->widgetForAction(pause);
+    EXPECT_GE(button->width(), button->sizeHint().width()) << "\"Resume\" fits";
+    pause->setText(QStringLiteral("Pause"));
+    LayOut();
+    EXPECT_EQ(places(), before);
+}
+
+TEST_F(MainWindow, EveryFocusableControlHasAnAccessibleName) {
+    auto form = Make();
+    Start(*form);
+    form->SwitchMode(1);
+    TMemoEntry* entry = form->AddNewArticle();
+    ASSERT_NE(entry, nullptr);
+    entry->SetTitle(QStringLiteral("Shopping_list"));
+    // A voice box with no voice chosen has no value to be known by: its label names it.
+    entry->PropertyPanel()->VoiceBox->setCurrentIndex(-1);
+    LayOut();
+
+    // Named by its own name, or by the label tied to it (which screen readers on this platform
+    // read for combo boxes, whose name is their value).
+    const auto named = [](QAccessibleInterface* node) {
+        if (!node->text(QAccessible::Name).trimmed().isEmpty()) {
+            return true;
+        }
+        for (const auto& [label, relation] : node->relations(QAccessible::Label)) {
+            if (label && !label->text(QAccessible::Name).trimmed().isEmpty()) {
+                return true;
+            }
+        }
+        return false;
+    };
+
+    QStringList unnamed;
+    int focusable = 0;
+    std::function<void(QAccessibleInterface*, int)> walk = [&](QAccessibleInterface* node,
+                                                               int depth) {
+        if (!node || !node->isValid() || depth > 64) {
+            return;
+        }
+        const QAccessible::State state = node->state();
+        if (state.focusable && !state.invisible) {
+            ++focusable;
+            if (!named(node)) {
+                QObject* object = node->object();
+                unnamed << QString::fromLatin1(object ? object->metaObject()->className() : "?") +
+                               QStringLiteral(" role ") + QString::number(node->role());
+            }
+        }
+        for (int i = 0; i < node->childCount(); ++i) {
+            walk(node->child(i), depth + 1);
+        }
+    };
+    walk(QAccessible::queryAccessibleInterface(form.get()), 0);
+    EXPECT_GE(focusable, 8) << "two articles' titles, voices, buttons and texts at least";
+    EXPECT_EQ(unnamed, QStringList());
+
+    QAccessibleInterface* editor = QAccessible::queryAccessibleInterface(entry->Editor());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->text(QAccessible::Name).contains(QStringLiteral("Shopping_list")))
+        << editor->text(QAccessible::Name).toStdString();
 }

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -13,6 +15,7 @@
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
 #include "articles/propertypanel.h"
+#include "settings/preferences.h"
 #include "speech/voicesource.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
@@ -209,9 +212,6 @@ TEST_F(ArticleList, ImportGivesTheStoredArticlesByTheRulesOfTheMode) {
     damaged.ImportList(store, nullptr, {}, {}, {});
     EXPECT_EQ(damaged.Entries.size(), 2);
     EXPECT_TRUE(QFile::exists(store + QStringLiteral(".bad")));
-}
-
-TEST_F(ArticleList, TitlesAcceptOnlyTitleCharactersAndFileArticlesAreReadOnly) {
     EXPECT_EQ(captured_.messages.size(), 1);
     EXPECT_TRUE(captured_.messages.value(0).endsWith(store + QStringLiteral(".bad")));
     // A copy kept earlier is never replaced.
@@ -227,6 +227,9 @@ TEST_F(ArticleList, TitlesAcceptOnlyTitleCharactersAndFileArticlesAreReadOnly) {
     QFile second(store + QStringLiteral(".bad2"));
     ASSERT_TRUE(second.open(QIODevice::ReadOnly));
     EXPECT_EQ(second.readAll(), QByteArray("another damaged store\r\n"));
+}
+
+TEST_F(ArticleList, TitlesAcceptOnlyTitleCharactersAndFileArticlesAreReadOnly) {
     Multi(3);
     list_.show();
     TMemoEntry* entry = list_.Add(QStringLiteral("text"), QStringLiteral("Mary"));
@@ -254,4 +257,120 @@ TEST_F(ArticleList, TheArticlesOwnVoiceStaysSelectableAfterARefresh) {
     EXPECT_EQ(box->currentText(), QStringLiteral("Sam"));
     EXPECT_EQ(box->count(), 2);  // Mary, and the article's own voice
     EXPECT_EQ(box->findText(QStringLiteral("Mike")), -1);
+}
+
+TEST_F(ArticleList, AnArticleWithoutAVoiceShowsTheDefaultVoice) {
+    TPreferences prefs;
+    prefs.TTS_DefaultVoiceName = QStringLiteral("Mike");  // not a favourite: not offered
+    list_.Prefs = &prefs;
+    Multi(3);
+    TMemoEntry* entry = list_.Add(QStringLiteral("text"), QString());
+    EXPECT_EQ(entry->Voice(), QStringLiteral("Mike")) << "before the entry is built";
+    QComboBox* box = entry->PropertyPanel()->VoiceBox;
+    EXPECT_EQ(box->currentText(), QStringLiteral("Mike"));
+    EXPECT_EQ(entry->Voice(), QStringLiteral("Mike"));
+    EXPECT_EQ(list_.Add(QStringLiteral("more"), QStringLiteral("Nobody"))->Voice(), QString())
+        << "a named voice the box does not offer still selects nothing";
+
+    // Stored articles that name no voice, as the introduction's.
+    QTemporaryDir dir;
+    const QString store = dir.path() + QStringLiteral("/QSIntro.chl");
+    QString error;
+    ASSERT_TRUE(ArticleStore::Write(
+        store, {{QStringLiteral("Welcome"), QString(), QStringLiteral("Hello")}}, &error));
+    prefs.TTS_DefaultVoiceName = QStringLiteral("Sam");
+    TMemoListBox imported;
+    imported.ProcessEvents = [] {};
+    imported.Voices = &voices_;
+    imported.Prefs = &prefs;
+    imported.resize(400, 100);
+    imported.ImportList(store, nullptr, {}, {}, {});
+    ASSERT_EQ(imported.VisibleCount(), 1);
+    imported.show();
+    EXPECT_EQ(imported.Entries[0]->PropertyPanel()->VoiceBox->currentText(), QStringLiteral("Sam"));
+}
+
+namespace {
+
+// Widgets that take the focus in turn as Tab is pressed, starting at the one that has it.
+QList<QWidget*> TabWalk(QWidget* start, int presses, Qt::KeyboardModifiers modifiers = {}) {
+    QList<QWidget*> visited;
+    for (int i = 0; i < presses; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : start, Qt::Key_Tab, modifiers);
+        visited << QApplication::focusWidget();
+    }
+    return visited;
+}
+
+}  // namespace
+
+TEST_F(ArticleList, TabMovesThroughTheArticlesInOrderAndScrollsThemIntoView) {
+    Multi(2);
+    list_.show();
+    for (int i = 1; i <= 4; ++i) {
+        list_.Add(QStringLiteral("article %1").arg(i), QStringLiteral("Mary"));
+    }
+    list_.ScrollToTop(1);
+    QApplication::setActiveWindow(&list_);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&list_));
+    TMyPlusMemo* first = list_.Entries[0]->Editor();
+    first->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([first] { return first->hasFocus(); }));
+
+    // Tab leaves the text unchanged and goes on to the next article, through its title, its
+    // voice, its three buttons and its text; the third article comes into view.
+    const QList<QWidget*> visited = TabWalk(first, 12);
+    EXPECT_EQ(list_.Entries[0]->GetArticleText(), QStringLiteral("article 1"));
+    TPropertyPanel* second = list_.Entries[1]->PropertyPanel();
+    TPropertyPanel* third = list_.Entries[2]->PropertyPanel();
+    EXPECT_EQ(visited.mid(0, 6),
+              (QList<QWidget*>{second->TitleBox, second->VoiceBox, second->ReadButton,
+                               second->ReadToFileButton, second->DeleteButton,
+                               list_.Entries[1]->Editor()}));
+    EXPECT_EQ(visited[6], third->TitleBox);
+    EXPECT_EQ(visited[11], list_.Entries[2]->Editor());
+    EXPECT_FALSE(list_.Entries[2]->isHidden()) << "the article that took the focus is shown";
+    EXPECT_TRUE(list_.Entries[0]->isHidden());
+    EXPECT_EQ(list_.ScrollBar()->value(), 1);
+
+    // Shift+Tab goes back, scrolling the first article into view again.
+    const QList<QWidget*> back = TabWalk(first, 12, Qt::ShiftModifier);
+    EXPECT_EQ(back.last(), list_.Entries[0]->Editor());
+    EXPECT_FALSE(list_.Entries[0]->isHidden());
+    EXPECT_EQ(list_.ScrollBar()->value(), 0);
+
+    // Ctrl+Tab types a tab, and the focus stays.
+    TMyPlusMemo* editor = list_.Entries[0]->Editor();
+    editor->moveCursor(QTextCursor::End);
+    QTest::keyClick(editor, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(list_.Entries[0]->GetArticleText(), QStringLiteral("article 1\t"));
+    EXPECT_TRUE(editor->hasFocus());
+}
+
+TEST_F(ArticleList, ShiftF10OpensTheArticleMenuAsTheMenuKeyDoes) {
+    list_.show();
+    TMemoEntry* entry = list_.Add(QStringLiteral("text"), QStringLiteral("Mary"));
+    QMenu menu;
+    menu.addAction(QStringLiteral("&Add New"));
+    entry->SetContextMenu(&menu);
+    QApplication::setActiveWindow(&list_);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&list_));
+    entry->Editor()->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([entry] { return entry->Editor()->hasFocus(); }));
+    // The Menu key reaches the focused control as a keyboard context menu request at the caret.
+    TMyPlusMemo* editor = entry->Editor();
+    const QPoint caret = editor->viewport()->mapToParent(editor->cursorRect().center());
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, caret, editor->mapToGlobal(caret));
+    QApplication::sendEvent(editor, &menuKey);
+    ASSERT_TRUE(QTest::qWaitFor([&menu] { return menu.isVisible(); }, 5000));
+    const QPoint menuKeyPlace = menu.pos();
+    menu.hide();
+
+    // Shift+F10 through the window, as the keyboard sends it.
+    QTest::keyClick(list_.windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&menu] { return menu.isVisible(); }, 5000));
+    EXPECT_EQ(menu.pos(), menuKeyPlace);
+    menu.hide();
+    EXPECT_EQ(entry->GetArticleText(), QStringLiteral("text"));
 }
