@@ -178,6 +178,7 @@ int TCliConverter::Run() {
 bool TCliConverter::Begin(const QString& title) {
     title_ = title;
     failure_.clear();
+    errorShown_ = false;
     const OutputPaths paths = TReadToFileJob::Paths(outDir_, title, prefs_.OUT_FileFormat);
     wave_ = paths.Wave;
     resampled_ = paths.Resampled;
@@ -211,14 +212,14 @@ bool TCliConverter::Speak(const Input& input) {
     phase_ = QStringLiteral("Speaking");
     const bool started = input.path.isEmpty() ? driver_.PlayTextToFile(voice_, input.text)
                                               : driver_.PlayFileToFile(voice_, input.path);
-    if (started && failure_.isEmpty()) {
+    if (started && failure_.isEmpty() && !errorShown_) {
         loop.exec();
     }
     loop_ = nullptr;
     driver_.OnComplete = nullptr;
     driver_.OnWordPosition = nullptr;
-    const bool spoken = started && failure_.isEmpty();
-    if (!failure_.isEmpty()) {
+    const bool spoken = started && failure_.isEmpty() && !errorShown_;
+    if (started && !spoken) {
         driver_.StopAudio();  // nothing more is written
     }
     if (spoken) {
@@ -252,6 +253,13 @@ bool TCliConverter::Finish(bool keepWave) {
         std::printf("%s\n", qPrintable(mp3_));
     }
     return made;
+}
+
+void TCliConverter::ErrorShown() {
+    if (loop_) {
+        errorShown_ = true;
+        loop_->quit();
+    }
 }
 
 void TCliConverter::EndProgressLine() {

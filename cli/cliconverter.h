@@ -19,6 +19,8 @@ class TCliConverter {
     TCliConverter(TPreferences& prefs, TTTSForm& driver, const CliOptions& options);
     int ListVoices() const;
     int Run();
+    // An error has been shown: a reading in progress has failed and ends.
+    void ErrorShown();
 
   private:
     struct Input {
@@ -42,6 +44,7 @@ class TCliConverter {
     QString outDir_;              // absolute
     QString failure_;             // why the wave file of the reading could not be written
     QEventLoop* loop_ = nullptr;  // the reading in progress
+    bool errorShown_ = false;     // while the current file was spoken
     QString title_;
     QString wave_, resampled_, mp3_;
     QString shown_;  // the progress line last drawn

@@ -28,11 +28,16 @@ int main(int argc, char** argv) {
         return TCliConverter::BadUsage;
     }
     // Messages meant for a dialog go to standard error here, below any progress line.
+    // An error shown while a file is spoken ends that reading as a failure.
     const bool terminal = isatty(STDERR_FILENO) != 0;
-    UserMessage::setHandler([terminal](UserMessage::Kind, const QString& text) {
+    static TCliConverter* converting = nullptr;
+    UserMessage::setHandler([terminal](UserMessage::Kind kind, const QString& text) {
         QString shown = text;
         shown.replace(QLatin1Char('\r'), QLatin1Char(' '));
         std::fprintf(stderr, "%squillsong-cli: %s\n", terminal ? "\n" : "", qPrintable(shown));
+        if (kind == UserMessage::Kind::Error && converting) {
+            converting->ErrorShown();
+        }
     });
     // The user's voice settings are read, never written.
     TPreferences prefs;
@@ -44,10 +49,13 @@ int main(int argc, char** argv) {
     driver.Initialize();
     driver.LoadVoiceSettings();
     TCliConverter converter(prefs, driver, options);
+    converting = &converter;
+    int result = TCliConverter::Failure;
     try {
-        return options.listVoices ? converter.ListVoices() : converter.Run();
+        result = options.listVoices ? converter.ListVoices() : converter.Run();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "quillsong-cli: %s\n", error.what());
-        return TCliConverter::Failure;
     }
+    converting = nullptr;  // what is torn down after this has no reading to end
+    return result;
 }
