@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include "platform/shell/programfolders.h"
+#include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
 
 namespace {
@@ -33,6 +34,7 @@ bool waitForCount(const QString& line, int count) {
 class Desktop : public ::testing::Test {
   protected:
     void SetUp() override {
+        SKIP_WITHOUT_SOUND_DEVICE();
         testprofile::Reset();
         for (int number = 200; number < 260; ++number) {
             if (!QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) &&

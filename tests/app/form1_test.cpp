@@ -26,6 +26,7 @@
 #include "platform/wavedevices/waveoutdevices.h"
 #include "settings/formplacement.h"
 #include "tests/common/printers.h"
+#include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
 
 namespace {
@@ -53,7 +54,10 @@ class DialogAnswerer : public QObject {
 
 class MainWindow : public ::testing::Test {
   protected:
-    void SetUp() override { testprofile::Reset(); }
+    void SetUp() override {
+        SKIP_WITHOUT_SOUND_DEVICE();
+        testprofile::Reset();
+    }
 
     // Dialogs are answered, so a test fails instead of hanging on one nobody expected.
     DialogAnswerer dialogs_;

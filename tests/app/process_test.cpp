@@ -8,6 +8,7 @@
 
 #include "platform/registry/registry.h"
 #include "platform/shell/programfolders.h"
+#include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
 
 namespace {
@@ -31,7 +32,10 @@ bool waitForLog(const QString& line, int timeoutMs = 15000) {
 
 class Program : public ::testing::Test {
   protected:
-    void SetUp() override { testprofile::Reset(); }
+    void SetUp() override {
+        SKIP_WITHOUT_SOUND_DEVICE();
+        testprofile::Reset();
+    }
     void TearDown() override {
         for (QProcess* process : {&first_, &second_}) {
             if (process->state() != QProcess::NotRunning) {

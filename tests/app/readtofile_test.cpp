@@ -17,6 +17,7 @@
 #include "tests/audio/smalldisk.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
+#include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
 
 namespace {
@@ -32,6 +33,7 @@ struct Article {
 class ReadToFile : public ::testing::Test {
   protected:
     void SetUp() override {
+        SKIP_WITHOUT_SOUND_DEVICE();
         testprofile::Reset();
         ASSERT_TRUE(dir_.isValid());
         Store("FirstTimeUser", QStringLiteral("false"));

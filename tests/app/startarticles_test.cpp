@@ -20,6 +20,7 @@
 #include "platform/wavedevices/waveoutdevices.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
+#include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
 
 namespace {
@@ -75,9 +76,7 @@ class WithoutFileOverride {
 class StartArticles : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (WaveOutDevices::count() == 0) {
-            GTEST_SKIP() << "no audio server: run make test";
-        }
+        SKIP_WITHOUT_SOUND_DEVICE();
         testprofile::Reset();
     }
 

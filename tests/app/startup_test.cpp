@@ -8,6 +8,7 @@
 #include "platform/registry/registry.h"
 #include "platform/wavedevices/waveoutdevices.h"
 #include "speech/tts.h"
+#include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
 
 namespace {
@@ -24,9 +25,7 @@ class Startup : public ::testing::Test {
   protected:
     void SetUp() override {
         testprofile::Reset();
-        if (WaveOutDevices::count() == 0) {
-            GTEST_SKIP() << "no audio server: run make test";
-        }
+        SKIP_WITHOUT_SOUND_DEVICE();
     }
 
     static std::unique_ptr<TForm1> StartWindow() {

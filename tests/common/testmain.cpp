@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <cstdio>
 #include <cstdlib>
+
+#include "tests/common/sounddevice.h"
 
 #ifdef QUILL_WIDGET_TESTS
 #include <QApplication>
@@ -30,5 +33,13 @@ int main(int argc, char** argv) {
     TestApplication app(argc, argv);
     TestApplication::setApplicationName(QStringLiteral("quillsong"));
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    auto* soundSkips = new testsound::SkipCounter;  // owned by the listeners
+    ::testing::UnitTest::GetInstance()->listeners().Append(soundSkips);
+    const int result = RUN_ALL_TESTS();
+    if (result == 0 && soundSkips->count > 0) {
+        std::printf("%d tests that need a sound device were skipped: %s\n", soundSkips->count,
+                    testsound::kNoAudioServer);
+        return testsound::kSkippedExitCode;
+    }
+    return result;
 }
