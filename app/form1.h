@@ -206,6 +206,7 @@ class TForm1 : public QMainWindow {
     void SingleReadFinished();
     void SpeakArticle(TMemoEntry* entry, int length, int start, OutputTarget target);
     void AbortArticle(TMemoEntry* entry);
+    void ReadingFailed(const QString& message);
     bool PrepareOutput(TMemoEntry* entry, OutputTarget target);
     // Completes the output of a reading (removed when deleteWave); false, after ending the
     // reading with its message, when the file could not be made.

@@ -36,6 +36,7 @@ void TForm1::CreateDriver() {
         TSoundCardErrorForm dialog(*prefs_, this);
         return dialog.exec() == QDialog::Accepted;
     };
+    TTSForm_->OnError = [this](TTTSForm*, const QString& message) { ReadingFailed(message); };
 }
 
 // Builds the voice catalogue; false (after the no-engine dialog) when there is no voice.
@@ -309,6 +310,21 @@ void TForm1::SpeakArticle(TMemoEntry* entry, int length, int start, OutputTarget
     UpdateStatus(QString());
 }
 
+// The driver has ended the reading as an error (the sound device went away, the engine went
+// quiet): the walk over the list ends there, a partial file is removed, and the user is told.
+void TForm1::ReadingFailed(const QString& message) {
+    if (readingState_ == rsExiting) {
+        return;
+    }
+    Log(message);
+    SetPauseCaptions(false);
+    List_->UnlockAllEntries();
+    FinishOutput(true);
+    SetReadingState(rsIdle);
+    ResetStatus();
+    UserMessage::showError(message);
+}
+
 void TForm1::AbortArticle(TMemoEntry* entry) {
     SetReadingState(rsIdle);
     if (entry) {
@@ -321,7 +337,13 @@ void TForm1::WordPosition(int64_t position, int64_t total) {
     if (total > 0) {
         statusGauge_->setMaximum(int(qMin<int64_t>(total, INT_MAX)));
     }
+    const int before = statusGauge_->value();
     statusGauge_->setValue(int(qMin<int64_t>(position, statusGauge_->maximum())));
+    if (statusGauge_->value() != before) {
+        // The bar repaints by itself only after a step of several pixels, which a large file
+        // takes minutes to make; it follows every word instead.
+        statusGauge_->update();
+    }
     if (!fileArticlePath_.isEmpty() || !readingEntry_) {
         return;
     }

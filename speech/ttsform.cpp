@@ -3,10 +3,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 
 #include "audio/soundcardcheck.h"
 #include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
+#include "platform/speechapi/soundcarddestination.h"
 #include "settings/preferences.h"
 #include "speech/espeecherror.h"
 #include "text/textfile.h"
@@ -19,6 +21,12 @@ void Log(const QString& text) {
 
 QString ErrorText(const std::exception& error) {
     return QString::fromUtf8(error.what());
+}
+
+// How often a reading's progress is sampled: often enough to notice a stall soon after the
+// limit, at most once a second.
+int SampleInterval(int quietLimitMs) {
+    return qBound(10, quietLimitMs / 10, 1000);
 }
 
 }  // namespace
@@ -38,11 +46,19 @@ TTTSForm::TTTSForm(TPreferences& prefs, QObject* parent)
     Timer1.setSingleShot(true);
     Timer1.setInterval(kCompletionDelayMs);
     connect(&Timer1, &QTimer::timeout, this, &TTTSForm::Timer1Timer);
+    progressTimer_.setInterval(SampleInterval(quietLimitMs_));
+    connect(&progressTimer_, &QTimer::timeout, this, &TTTSForm::CheckProgress);
 }
 
 TTTSForm::~TTTSForm() {
     OnComplete = nullptr;
+    OnError = nullptr;
     OnWordPosition = nullptr;
+}
+
+void TTTSForm::SetQuietLimit(int ms) {
+    quietLimitMs_ = qMax(1, ms);
+    progressTimer_.setInterval(SampleInterval(quietLimitMs_));
 }
 
 bool TTTSForm::SoundCardReady() {
@@ -91,11 +107,32 @@ bool TTTSForm::Play(const QString& voiceName) {
         if (voice->Speed < 1) {
             Catalogue.ReadVoiceLimits(*voice);
         }
-        return Activate(voice, "TTS Activation failed in Play");
+        Activate(voice, "TTS Activation failed in Play");
     } catch (const std::exception& error) {
         UserMessage::showError(ErrorText(error));
         return false;
     }
+    WatchSoundDevice();
+    return true;
+}
+
+void TTTSForm::WatchSoundDevice() {
+    ITTSCentralW* central = TTS1.EngineObject();
+    auto* device = central ? qobject_cast<SoundCardDestination*>(central->Destination()) : nullptr;
+    if (!device) {
+        return;
+    }
+    // Queued: the reading is ended from the event loop, not from inside the device's feed; a
+    // report of a device that a later activation has replaced is dropped.
+    connect(
+        device, &SoundCardDestination::deviceFailed, this,
+        [this, device = QPointer<SoundCardDestination>(device)](const QString& message) {
+            const ITTSCentralW* current = TTS1.EngineObject();
+            if (device && current && current->Destination() == device) {
+                FailReading(message);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 bool TTTSForm::PlayToFileInit(const QString& voiceName, const QString& wavePath) {
@@ -152,6 +189,7 @@ bool TTTSForm::PlayText(const QString& text, const QString& voiceName) {
     CurrentVoice = FindVoice(voiceName);
     TTS1.Speak(
         Filter.FilterText(CurrentVoice->Engine->FilterFlags, text, prefs_.TTS_FilterSymbols));
+    BeginReading();
     return true;
 }
 
@@ -195,6 +233,7 @@ bool TTTSForm::PlayFile(const QString& path, const QString& voiceName) {
         CurrentVoice = nullptr;
         return false;
     }
+    BeginReading();
     return true;
 }
 
@@ -204,8 +243,13 @@ bool TTTSForm::PlayTextToFile(const QString& voiceName, const QString& text) {
         TTS1.Speak(Filter.FilterText(CurrentVoice ? CurrentVoice->Engine->FilterFlags : 0, text,
                                      prefs_.TTS_FilterSymbols));
     } catch (const std::exception& error) {
+        // Nothing was handed to the engine, so no completion follows: the reading has failed.
+        Log(ErrorText(error));
         UserMessage::showError(ErrorText(error));
+        CurrentVoice = nullptr;
+        return false;
     }
+    BeginReading();
     return true;
 }
 
@@ -215,6 +259,7 @@ bool TTTSForm::PlayFileToFile(const QString& voiceName, const QString& path) {
         CurrentVoice = nullptr;
         return false;
     }
+    BeginReading();
     return true;
 }
 
@@ -235,8 +280,15 @@ void TTTSForm::Resume() {
 }
 
 void TTTSForm::StopAudio() {
-    TTS1.AudioReset();
+    // The reader goes first: the audio stop that the reset raises then ends the reading instead
+    // of fetching the file's next chunk.
     reader_.reset();
+    stopSeen_ = false;
+    TTS1.AudioReset();
+    if (reading_ && !stopSeen_) {
+        // No audio had started, so no audio stop follows: the reading ends here.
+        AudioStopHandler();
+    }
 }
 
 void TTTSForm::ApplyPitch(const TVoiceEntry& voice) {
@@ -252,6 +304,7 @@ void TTTSForm::ApplySpeed(const TVoiceEntry& voice) {
 }
 
 void TTTSForm::WordPositionHandler(uint32_t byteOffset) {
+    quiet_.restart();
     int64_t pos = byteOffset / 2;
     if (TTTSFileStream* reader = reader_.get()) {
         if (pos < reader->LastPosition) {
@@ -298,20 +351,111 @@ void TTTSForm::WordPositionHandler(uint32_t byteOffset) {
 
 void TTTSForm::AudioStopHandler() {
     Log(QStringLiteral("AudioStopHandler"));
-    if (TTS1.AudioPaused()) {
+    stopSeen_ = true;
+    if (discarding_ || TTS1.AudioPaused()) {
         return;
     }
-    if (reader_ && !reader_->AudioComplete) {
-        // A file whose whole text came in the chunk being spoken has nothing more to come.
-        const bool nothingQueued = reader_->EndOfFile && reader_->NextAllowed;
-        if (!nothingQueued) {
-            return;
-        }
+    if (reader_ && !reader_->AudioComplete && SpeakNextChunkAfterStop()) {
+        return;
     }
     CurrentVoice = nullptr;
     reader_.reset();
+    EndReading();
     if (OnComplete) {
         Timer1.start();
+    }
+}
+
+bool TTTSForm::SpeakNextChunkAfterStop() {
+    // The audio stops only when everything handed to the engine has been spoken, also a chunk
+    // whose words never reached the point where the next one is fetched (a text without words,
+    // or with a character that ends it early).
+    TTTSFileStream* reader = reader_.get();
+    if (!reader->NextAllowed) {
+        // The queued chunk has been spoken too, though no word of it said so.
+        reader->SpokenTotal += reader->CurrentBufferSize;
+        reader->CurrentBufferSize = reader->NextBufferSize;
+        reader->NextAllowed = true;
+    }
+    if (reader->EndOfFile) {
+        return false;
+    }
+    QByteArray chunk;
+    try {
+        if (reader->ReadChunk(chunk) <= 0) {
+            return false;  // the end of the file, or a read error the reader has shown
+        }
+        reader->SpokenTotal += reader->CurrentBufferSize;
+        reader->LastPosition = 0;  // the new chunk's positions start again
+        Log(QStringLiteral("Speak after audio stop %1").arg(reader->SpokenTotal));
+        SpeakChunk(chunk, true);
+    } catch (const std::exception& error) {
+        FailReading(ErrorText(error));
+        return true;  // the reading has ended as an error
+    }
+    quiet_.restart();
+    return true;
+}
+
+void TTTSForm::BeginReading() {
+    reading_ = true;
+    quiet_.restart();
+    lastAudio_ = AudioProgress();
+    progressTimer_.start();
+}
+
+void TTTSForm::EndReading() {
+    reading_ = false;
+    progressTimer_.stop();
+}
+
+void TTTSForm::FailReading(const QString& message) {
+    if (!reading_) {
+        return;  // the reading has already ended
+    }
+    Log(message);
+    EndReading();
+    Timer1.stop();
+    reader_.reset();
+    CurrentVoice = nullptr;
+    discarding_ = true;
+    try {
+        if (TTS1.Active()) {
+            TTS1.AudioReset();  // the engine stops, and what it still had queued is dropped
+        }
+    } catch (const std::exception& error) {
+        Log(QStringLiteral("Reset after a failed reading: ") + ErrorText(error));
+    }
+    discarding_ = false;
+    if (OnError) {
+        OnError(this, message);
+    } else {
+        UserMessage::showError(message);
+    }
+}
+
+int64_t TTTSForm::AudioProgress() const {
+    const ITTSCentralW* central = TTS1.EngineObject();
+    const AudioDestination* destination = central ? central->Destination() : nullptr;
+    return destination ? destination->Written() + destination->Played() : 0;
+}
+
+void TTTSForm::CheckProgress() {
+    if (!reading_ || !TTS1.Active()) {
+        EndReading();  // the component was closed under the reading: nothing is left to watch
+        return;
+    }
+    const int64_t audio = AudioProgress();
+    if (audio != lastAudio_ || TTS1.AudioPaused()) {
+        lastAudio_ = audio;
+        quiet_.restart();
+        return;
+    }
+    if (quiet_.elapsed() >= quietLimitMs_) {
+        FailReading(QStringLiteral("The reading stopped: the voice %1 gave no speech for %2 "
+                                   "seconds.")
+                        .arg(CurrentVoice ? CurrentVoice->Name : TTS1.ModeName())
+                        .arg(quietLimitMs_ / 1000.0));
     }
 }
 

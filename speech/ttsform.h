@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -15,11 +16,14 @@ class TPreferences;
 // The speaking driver: owns the speech component, the voice catalogue and the text filter,
 // speaks texts and large files (chunk by chunk) with a named voice on the sound card or into a
 // wave file, reports each spoken word, and reports the end of a reading 500 ms after its audio
-// stopped. It has no window.
+// stopped. A reading whose sound device fails, or whose engine goes quiet, ends as an error
+// instead. It has no window.
 class TTTSForm : public QObject {
     Q_OBJECT
   public:
     static constexpr int kCompletionDelayMs = 500;
+    // A reading whose engine gives neither a word nor audio for this long has stalled.
+    static constexpr int kQuietLimitMs = 30000;
 
     explicit TTTSForm(TPreferences& prefs, QObject* parent = nullptr);
     ~TTTSForm() override;
@@ -39,6 +43,11 @@ class TTTSForm : public QObject {
     void Pause();
     void Resume();
     void StopAudio();
+    // Whether a reading has started and not yet ended.
+    bool Reading() const { return reading_; }
+    // How long the engine may stay quiet (no word, no audio, not paused) before the reading
+    // fails; tests shorten it.
+    void SetQuietLimit(int ms);
     void ApplyPitch(const TVoiceEntry& voice);
     void ApplySpeed(const TVoiceEntry& voice);
 
@@ -51,6 +60,10 @@ class TTTSForm : public QObject {
 
     // Called once after a reading has ended (500 ms after its audio stopped).
     std::function<void(TTTSForm*)> OnComplete;
+    // Called once, instead of the completion, when a reading ends by a failure after it has
+    // started (the sound device went away, the engine went quiet), with the text that says why;
+    // the receiver tells the user. Without a receiver the driver shows the text itself.
+    std::function<void(TTTSForm*, const QString& message)> OnError;
     // Called for every spoken word: its position in the text handed over (for a large file, in
     // the file's text) and the file's size in bytes (0 for a text).
     std::function<void(TTTSForm*, int64_t position, int64_t fileSize)> OnWordPosition;
@@ -67,9 +80,27 @@ class TTTSForm : public QObject {
     bool StartFile(const QString& path, bool logErrors);
     void WordPositionHandler(uint32_t byteOffset);
     void AudioStopHandler();
+    // At an audio stop of a large file before its end: queues the next chunk, or ends the
+    // reading when that fails (true); false when the file has nothing more.
+    bool SpeakNextChunkAfterStop();
     void Timer1Timer();
+    void WatchSoundDevice();
+    void BeginReading();
+    void EndReading();
+    // Ends the reading in progress as an error: its audio is discarded, OnError is called.
+    void FailReading(const QString& message);
+    // Samples the engine has produced and played so far: grows while it is not quiet.
+    int64_t AudioProgress() const;
+    void CheckProgress();
 
     TPreferences& prefs_;
     std::unique_ptr<TTTSFileStream> reader_;
     int64_t fileSize_ = 0;
+    bool reading_ = false;
+    bool stopSeen_ = false;    // an audio stop has arrived since StopAudio began
+    bool discarding_ = false;  // the audio stop of a failed reading's reset completes nothing
+    int quietLimitMs_ = kQuietLimitMs;
+    QTimer progressTimer_;   // samples the engine's progress while a reading is in progress
+    QElapsedTimer quiet_;    // since the last word or audio
+    int64_t lastAudio_ = 0;  // AudioProgress at the last sample
 };

@@ -13,6 +13,9 @@ class AudioDestination : public QObject {
     // Hands over samples; may wait (pacing, a full buffer, a pause). False when a reset has
     // discarded the audio in flight.
     virtual bool Write(const int16_t* samples, int count) = 0;
+    // The text being synthesised has ended: what has been written is all there is until the
+    // next Write.
+    virtual void Finish() {}
     // How many samples have been handed over since the destination was made.
     virtual int64_t Written() const = 0;
     // How many of them have been played (a file counts them as written).

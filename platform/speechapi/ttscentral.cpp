@@ -217,6 +217,7 @@ void TTSCentral::Run() {
         if (opened) {
             engine_->Speak(voice_, job.text, job.params, sink);
         }
+        destination_->Finish();
         std::lock_guard<std::mutex> guard(lock_);
         if (generation != generation_) {
             continue;  // reset meanwhile: its events are gone with it

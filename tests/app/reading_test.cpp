@@ -3,31 +3,42 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QFile>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <QComboBox>
 #include "app/form1.h"
 #include "articles/articletext.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
 #include "articles/propertypanel.h"
+#include "platform/speechapi/espeakengine.h"
 #include "platform/speechapi/synthengine.h"
 #include "platform/speechapi/ttsenumerator.h"
+#include "speech/ttsform.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
+#include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
+#include "tests/speech/scriptedmodes.h"
 
 namespace {
 
 const QString kKey = QStringLiteral("Software\\HalcyxTech\\Quillsong");
 
+const QString kVoice = QStringLiteral("eSpeak English (America)");
+
 class Reading : public ::testing::Test {
   protected:
-    void SetUp() override { testprofile::Reset(); }
+    void SetUp() override {
+        SKIP_WITHOUT_SOUND_DEVICE();
+        testprofile::Reset();
+    }
 
     // A started main window in the given mode, with the given articles and nothing else.
     std::unique_ptr<TForm1> Start(int mode, const QStringList& texts, bool autoDelete = false) {
@@ -228,4 +239,144 @@ TEST_F(Reading, WithoutAnyVoiceTheProgramSaysSoAndEnds) {
     ASSERT_TRUE(gotEnd);
     EXPECT_EQ(title, QStringLiteral("Text To Speech Engine not found"));
     EXPECT_FALSE(form.Shown());
+}
+
+namespace {
+
+QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    QFile file(dir.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return file.fileName();
+}
+
+}  // namespace
+
+TEST_F(Reading, EveryArticleReadingEndsAlsoWithoutWords) {
+    QTemporaryDir dir;
+    QByteArray early = "Hello there!\x1A";  // the end-of-file mark at byte 12
+    while (early.size() < 8000) {
+        early += "Words after the end of the file. ";
+    }
+    QByteArray dashes = "Hello there. ";  // then chunks of sentences without a word
+    while (dashes.size() < 3 * 5120) {
+        dashes += QByteArray(100, '-') + ". ";
+    }
+    struct Case {
+        const char* name;
+        QString text;
+        bool file;
+    };
+    const QList<Case> cases{
+        {"empty", QString(), false},
+        {"blank", QStringLiteral("  \r\n\t "), false},
+        {"file ended early", WriteFile(dir, QStringLiteral("early.txt"), early), true},
+        {"file without words", WriteFile(dir, QStringLiteral("dashes.txt"), dashes), true},
+    };
+    auto form = Start(1, {QStringLiteral("Placeholder.")});
+    TMemoEntry* entry = form->List()->Entries.first();
+    entry->SelectVoice(kVoice);
+    ASSERT_EQ(entry->Voice(), kVoice);
+    for (const Case& c : cases) {
+        entry->SetArticleText(c.file ? ArticleText::FileArticleText(c.text) : c.text);
+        entry->SetFileEntry(c.file);
+        form->ReadArticleAloud(entry);
+        EXPECT_EQ(form->State(), rsReading) << c.name;
+        ASSERT_TRUE(WaitIdle(*form, 120000)) << c.name;
+    }
+    EXPECT_EQ(messages_.all, QStringList{});
+}
+
+namespace {
+
+// Records the value a progress bar shows each time it is painted.
+class PaintedValues : public QObject {
+  public:
+    explicit PaintedValues(QProgressBar* bar) : bar_(bar) { bar->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && bar_->value() > 0 &&
+            (values.isEmpty() || values.last() != bar_->value())) {
+            values << bar_->value();
+        }
+        return false;
+    }
+    QList<int> values;
+
+  private:
+    QProgressBar* bar_;
+};
+
+}  // namespace
+
+TEST_F(Reading, TheGaugeFollowsAFileArticleThroughItsFile) {
+    QTemporaryDir dir;
+    QByteArray text;
+    for (int i = 0; text.size() < 8 * 1024; ++i) {
+        text += "Sentence number " + QByteArray::number(i) + " of a long file. ";
+    }
+    const QString path = WriteFile(dir, QStringLiteral("long.txt"), text);
+    auto form = Start(1, {ArticleText::FileArticleText(path)});
+    TMemoEntry* entry = form->List()->Entries.first();
+    entry->SetFileEntry(true);
+    auto* gauge = form->findChild<QProgressBar*>(QStringLiteral("StatusGauge"));
+    ASSERT_NE(gauge, nullptr);
+    PaintedValues painted(gauge);
+    form->ReadArticleAloud(entry);
+    ASSERT_EQ(form->State(), rsReading);
+    EXPECT_TRUE(gauge->isVisible());
+    // Some 300 characters in (a few pixels of the bar), what the user sees has moved along.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gauge->value() >= 300; }, 60000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !painted.values.isEmpty() && painted.values.last() >= 300; }, 5000))
+        << "the bar shows it";
+    EXPECT_EQ(gauge->maximum(), text.size()) << "the gauge spans the file";
+    EXPECT_GE(painted.values.size(), 5) << "the bar was painted as the reading went on";
+    EXPECT_TRUE(std::is_sorted(painted.values.begin(), painted.values.end()));
+    form->StopBtnClick();
+    EXPECT_FALSE(gauge->isVisible());
+}
+
+TEST_F(Reading, AReadingWhoseEngineGoesQuietEndsWithItsMessageAndTheNextOneWorks) {
+    // A quiet engine beside eSpeak NG, for as long as the window lives.
+    scripted::ScriptedModes quiet;
+    ESpeakEngine espeak;
+    struct Engines {
+        explicit Engines(const QList<TSynthEngine*>& engines) {
+            TTSEnumerator::UseEngines(engines);
+        }
+        ~Engines() { TTSEnumerator::UseEngines({}); }
+    } engines({&quiet, &espeak});
+    auto form = Start(1, {QStringLiteral("Never spoken."), QStringLiteral("Spoken.")});
+    TMemoEntry* first = form->List()->Entries[0];
+    TMemoEntry* second = form->List()->Entries[1];
+    QString mary;  // the quiet engine's voice
+    for (const auto& voice : form->Driver()->Catalogue.VoiceList) {
+        if (voice->Engine->MfgName == QStringLiteral("Microsoft")) {
+            mary = voice->Name;
+        }
+    }
+    ASSERT_FALSE(mary.isEmpty());
+    first->SelectVoice(mary);
+    ASSERT_EQ(first->Voice(), mary);
+    second->SelectVoice(kVoice);
+    ASSERT_EQ(second->Voice(), kVoice);
+    form->Driver()->SetQuietLimit(300);
+
+    form->PlayAllBtnClick();
+    EXPECT_EQ(form->State(), rsReading);
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(messages_.errors,
+              QStringList{QStringLiteral(
+                              "The reading stopped: the voice %1 gave no speech for 0.3 seconds.")
+                              .arg(mary)})
+        << "the walk ends at the failed article";
+    EXPECT_TRUE(form->CommandEnabled(TForm1::cmdAloud));
+    EXPECT_FALSE(first->Locked);
+
+    messages_.clear();
+    form->Driver()->SetQuietLimit(TTTSForm::kQuietLimitMs);
+    form->ReadArticleAloud(second);
+    EXPECT_EQ(form->State(), rsReading);
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(messages_.all, QStringList{});
 }

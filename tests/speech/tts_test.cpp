@@ -11,6 +11,8 @@
 #include "speech/espeecherror.h"
 #include "speech/tts.h"
 #include "tests/common/printers.h"
+#include "tests/common/sounddevice.h"
+#include "tests/speech/scriptedmodes.h"
 
 namespace {
 
@@ -98,18 +100,6 @@ TEST_F(SpeechComponent, MisuseIsReportedWithItsOwnText) {
     EXPECT_EQ(UsageError([&] { tts_.SetControlTags(ctTagged); }),
               QStringLiteral("Control Tagging is not implemented in the eSpeak NG engine"));
     EXPECT_EQ(tts_.ControlTags(), ctNone);
-    const int devices = WaveOutDevices::count();
-    tts_.SetAudioDeviceID(devices);
-    EXPECT_EQ(tts_.AudioDeviceID(), devices);
-    EXPECT_EQ(
-        UsageError([&] { tts_.SetAudioDeviceID(devices + 1); }),
-        QStringLiteral(
-            "The value specified for the AudioDeviceID is outside the range of available IDs"));
-    EXPECT_EQ(
-        UsageError([&] { tts_.SetAudioDeviceID(-2); }),
-        QStringLiteral(
-            "The value specified for the AudioDeviceID is outside the range of available IDs"));
-    tts_.SetAudioDeviceID(-1);
 
     tts_.OutputDest = odFile;
     tts_.SetOutputFile(dir_.path() + QStringLiteral("/m.wav"));
@@ -130,6 +120,22 @@ TEST_F(SpeechComponent, MisuseIsReportedWithItsOwnText) {
     tts_.SetActive(false);
 }
 
+TEST_F(SpeechComponent, TheAudioDeviceIsOneTheServerOffers) {
+    SKIP_WITHOUT_SOUND_DEVICE();
+    const int devices = WaveOutDevices::count();
+    tts_.SetAudioDeviceID(devices);
+    EXPECT_EQ(tts_.AudioDeviceID(), devices);
+    EXPECT_EQ(
+        UsageError([&] { tts_.SetAudioDeviceID(devices + 1); }),
+        QStringLiteral(
+            "The value specified for the AudioDeviceID is outside the range of available IDs"));
+    EXPECT_EQ(
+        UsageError([&] { tts_.SetAudioDeviceID(-2); }),
+        QStringLiteral(
+            "The value specified for the AudioDeviceID is outside the range of available IDs"));
+    tts_.SetAudioDeviceID(-1);
+}
+
 TEST_F(SpeechComponent, ModesAreListedAndFoundByName) {
     QStringList names;
     EXPECT_EQ(ListTTSModeNames(names), S_OK);
@@ -145,92 +151,7 @@ TEST_F(SpeechComponent, ModesAreListedAndFoundByName) {
 
 namespace {
 
-// A mode whose central object answers what the test asks for: result codes, attributes that
-// are not implemented, or no dialogs at all.
-class ScriptedCentral : public ITTSCentralW, public ITTSAttributesW {
-  public:
-    HRESULT speakResult = S_OK;
-    bool withDialogs = true;
-    int* registered = nullptr;
-
-    HRESULT TextData(VOICECHARSET, uint32_t, const QString&, ITTSBufNotifySink*) override {
-        return speakResult;
-    }
-    HRESULT Inject(const QString&) override { return S_OK; }
-    HRESULT AudioPause() override { return S_OK; }
-    HRESULT AudioResume() override { return S_OK; }
-    HRESULT AudioReset() override { return S_OK; }
-    HRESULT Phoneme(VOICECHARSET, uint32_t, const QString&, QString*) override { return E_NOTIMPL; }
-    HRESULT Register(ITTSNotifySinkW*, uint32_t* key) override {
-        *key = 7;
-        ++*registered;
-        return S_OK;
-    }
-    HRESULT UnRegister(uint32_t) override {
-        --*registered;
-        return S_OK;
-    }
-    ITTSAttributesW* Attributes() override { return this; }
-    ITTSDialogsW* Dialogs() override { return withDialogs ? &dialogs_ : nullptr; }
-    AudioDestination* Destination() const override { return destination.get(); }
-    HRESULT PitchGet(uint16_t*) const override { return E_NOTIMPL; }
-    HRESULT PitchSet(uint16_t) override {
-        ++pitchSets;
-        return E_NOTIMPL;
-    }
-    HRESULT RealTimeGet(uint32_t*) const override { return E_NOTIMPL; }
-    HRESULT RealTimeSet(uint32_t) override { return E_NOTIMPL; }
-    HRESULT SpeedGet(uint32_t* speed) const override {
-        *speed = 7;
-        return S_OK;
-    }
-    HRESULT SpeedSet(uint32_t) override { return S_OK; }
-    HRESULT VolumeGet(uint32_t*) const override { return E_NOTIMPL; }
-    HRESULT VolumeSet(uint32_t) override { return E_NOTIMPL; }
-
-    std::unique_ptr<AudioDestination> destination;
-    int pitchSets = 0;
-
-  private:
-    struct NoDialogs : ITTSDialogsW {
-        HRESULT AboutDlg() override { return E_NOTIMPL; }
-        HRESULT GeneralDlg() override { return E_NOTIMPL; }
-        HRESULT LexiconDlg() override { return E_NOTIMPL; }
-        HRESULT TranslateDlg() override { return E_NOTIMPL; }
-    } dialogs_;
-};
-
-class ScriptedModes : public TSynthEngine {
-  public:
-    QString Name() const override { return QStringLiteral("Scripted"); }
-    QList<SynthVoice> Voices() override {
-        return {{QStringLiteral("Scripted"), QStringLiteral("Microsoft"),
-                 QStringLiteral("Scripted TTS"), QStringLiteral("Mary"), QStringLiteral("Mary"),
-                 QStringLiteral("en-us"), 2}};
-    }
-    int SampleRate(const SynthVoice&) override { return 11025; }
-    SynthParams DefaultParams(const SynthVoice&) override { return {}; }
-    SynthParams MinParams() const override { return {}; }
-    SynthParams MaxParams() const override { return {}; }
-    bool Speak(const SynthVoice&, const QString&, const SynthParams&, SynthSink&) override {
-        return true;
-    }
-    std::unique_ptr<ITTSCentralW> MakeCentral(
-        const SynthVoice&, const TTSMODEINFO&,
-        std::unique_ptr<AudioDestination> destination) override {
-        auto central = std::make_unique<ScriptedCentral>();
-        central->speakResult = speakResult;
-        central->withDialogs = withDialogs;
-        central->registered = &registered;
-        central->destination = std::move(destination);
-        last = central.get();
-        return central;
-    }
-    HRESULT speakResult = S_OK;
-    bool withDialogs = true;
-    int registered = 0;
-    ScriptedCentral* last = nullptr;
-};
+using scripted::ScriptedModes;
 
 class ScriptedComponent : public ::testing::Test {
   protected:

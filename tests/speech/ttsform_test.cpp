@@ -2,18 +2,23 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "platform/speechapi/ttsenumerator.h"
 #include "settings/preferences.h"
 #include "speech/ttsform.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
+#include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
+#include "tests/speech/scriptedmodes.h"
 
 namespace {
 
 const QString kVoice = QStringLiteral("eSpeak English (America)");
+const QString kFliteVoice = QStringLiteral("Flite kal");
 
 class Driver : public ::testing::Test {
   protected:
@@ -27,10 +32,16 @@ class Driver : public ::testing::Test {
         prefs_.ReadAll();
         driver_->LoadVoiceSettings();
         driver_->OnComplete = [this](TTTSForm*) { ++completions_; };
+        driver_->OnError = [this](TTTSForm*, const QString& message) { failures_ << message; };
         driver_->OnWordPosition = [this](TTTSForm*, int64_t position, int64_t size) {
             positions_.push_back(position);
             fileSize_ = size;
         };
+    }
+    // Waits until the reading in progress has ended, by its completion or by an error.
+    bool WaitEnded(int ms) {
+        const int before = completions_ + int(failures_.size());
+        return QTest::qWaitFor([&] { return completions_ + failures_.size() > before; }, ms);
     }
     QString Write(const QString& name, const QByteArray& bytes) {
         const QString path = dir_.path() + QLatin1Char('/') + name;
@@ -45,6 +56,7 @@ class Driver : public ::testing::Test {
     CapturedMessages messages_;
     QTemporaryDir dir_;
     int completions_ = 0;
+    QStringList failures_;  // reported through OnError
     std::vector<int64_t> positions_;
     int64_t fileSize_ = -1;
 };
@@ -52,6 +64,7 @@ class Driver : public ::testing::Test {
 }  // namespace
 
 TEST_F(Driver, ReadsATextAloudAndReportsItsEndOnce) {
+    SKIP_WITHOUT_SOUND_DEVICE();
     ASSERT_TRUE(driver_->PlayText(QStringLiteral("Hello wonderful world"), kVoice))
         << messages_.all.join(QLatin1Char(';')).toStdString();
     ASSERT_TRUE(QTest::qWaitFor([this] { return completions_ == 1; }, 20000));
@@ -62,6 +75,7 @@ TEST_F(Driver, ReadsATextAloudAndReportsItsEndOnce) {
 }
 
 TEST_F(Driver, StartsOnlyWithAKnownVoiceAndAFreeSoundCard) {
+    SKIP_WITHOUT_SOUND_DEVICE();
     EXPECT_FALSE(driver_->Play(QStringLiteral("Nobody")));
     EXPECT_EQ(messages_.errors, QStringList{QStringLiteral("Voice Nobody does not exist")});
 
@@ -125,12 +139,14 @@ TEST_F(Driver, SpeaksALargeFileChunkByChunk) {
     EXPECT_GT(positions_.back(), text.size() - 100);
     EXPECT_EQ(driver_->Reader(), nullptr);
 
-    EXPECT_FALSE(driver_->PlayFile(Write(QStringLiteral("empty.txt"), QByteArray()), kVoice));
+    EXPECT_FALSE(driver_->PlayFileToFile(kVoice, Write(QStringLiteral("empty.txt"), QByteArray())));
     EXPECT_EQ(driver_->Reader(), nullptr);
+    EXPECT_FALSE(driver_->Reading());
     EXPECT_TRUE(driver_->TTS1.Active());
 }
 
 TEST_F(Driver, StoppingWhilePausedEndsTheReading) {
+    SKIP_WITHOUT_SOUND_DEVICE();
     ASSERT_TRUE(driver_->PlayText(
         QStringLiteral("This is a sentence that takes a few seconds to say aloud."), kVoice));
     ASSERT_TRUE(QTest::qWaitFor([this] { return positions_.size() >= 2; }, 20000));
@@ -147,12 +163,13 @@ TEST_F(Driver, StoppingWhilePausedEndsTheReading) {
 }
 
 TEST_F(Driver, WordOffsetsAreBytesOfWideCharacters) {
-    ASSERT_TRUE(driver_->Play(kVoice));
+    ASSERT_TRUE(driver_->PlayToFileInit(kVoice, dir_.path() + QStringLiteral("/offsets.wav")));
     driver_->TTS1.OnWordPosition(&driver_->TTS1, 0, 9);
     EXPECT_EQ(positions_, std::vector<int64_t>{4});
 }
 
 TEST_F(Driver, AnAudioStopWhilePausedCompletesNothing) {
+    SKIP_WITHOUT_SOUND_DEVICE();
     ASSERT_TRUE(
         driver_->PlayText(QStringLiteral("A sentence that is paused before it ends."), kVoice));
     ASSERT_TRUE(QTest::qWaitFor([this] { return !positions_.empty(); }, 20000));
@@ -175,4 +192,166 @@ TEST_F(Driver, AFileWhoseWholeTextCameInTheFirstChunkEndsByItself) {
     ASSERT_TRUE(driver_->PlayFileToFile(kVoice, Write(QStringLiteral("whole.txt"), text)));
     ASSERT_TRUE(QTest::qWaitFor([this] { return completions_ == 1; }, 60000));
     EXPECT_EQ(driver_->Reader(), nullptr);
+}
+
+namespace {
+
+// Texts and files that hold no word, or none early on: each reading of them must still end.
+struct WordlessInput {
+    const char* name;
+    QByteArray bytes;  // the file's content
+};
+
+QList<WordlessInput> WordlessFiles() {
+    QByteArray random(3000, '\0');
+    QRandomGenerator generator(42);
+    for (char& byte : random) {
+        byte = char(generator.bounded(256));
+    }
+    // A byte order mark, then UTF-16 text with its words at the start: more than a chunk even
+    // once it is decoded.
+    QByteArray utf16("\xFF\xFE", 2);
+    for (const QChar c : QStringLiteral("Hello world. ")) {
+        utf16 += char(c.unicode() & 0xFF);
+        utf16 += char(c.unicode() >> 8);
+    }
+    while (utf16.size() <= 2 * TTTSFileStream::kMaxChunk + 4096) {
+        utf16 += QByteArray(" \0", 2);
+    }
+    QByteArray sentences = "Hello there. ";  // then chunks of sentences without a word
+    while (sentences.size() < 3 * TTTSFileStream::kChunkSize) {
+        sentences += QByteArray(100, '-') + ". ";
+    }
+    QByteArray afterEnd = "Hello there!\x1A";
+    while (afterEnd.size() < 8000) {
+        afterEnd += "Words after the end of the file. ";
+    }
+    return {
+        {"end-of-file mark at byte 12", afterEnd},
+        {"NUL at byte 12", QByteArray("Hello there!") + '\0' + QByteArray(6000, '-')},
+        {"6000 dashes", QByteArray(6000, '-')},
+        {"random bytes", random},
+        {"UTF-16 over 2 MB", utf16},
+        {"sentences without words after the first chunk", sentences},
+    };
+}
+
+}  // namespace
+
+TEST_F(Driver, EveryReadingIntoAFileEndsAlsoWithoutWords) {
+    prefs_.TTS_WaveConvRate = 0;  // unpaced
+    for (const QString& voice : {kVoice, kFliteVoice}) {
+        ASSERT_TRUE(driver_->PlayToFileInit(voice, dir_.path() + QStringLiteral("/wordless.wav")))
+            << messages_.all.join(QLatin1Char(';')).toStdString();
+        for (const QString& text : {QString(), QStringLiteral("  \r\n\t  ")}) {
+            ASSERT_TRUE(driver_->PlayTextToFile(voice, text));
+            ASSERT_TRUE(WaitEnded(60000)) << voice.toStdString() << " blank text";
+            EXPECT_FALSE(driver_->Reading());
+        }
+        for (const WordlessInput& input : WordlessFiles()) {
+            const QString path = Write(QStringLiteral("wordless.txt"), input.bytes);
+            ASSERT_TRUE(driver_->PlayFileToFile(voice, path)) << input.name;
+            ASSERT_TRUE(WaitEnded(120000)) << voice.toStdString() << ": " << input.name;
+            EXPECT_EQ(driver_->Reader(), nullptr) << input.name;
+            EXPECT_FALSE(driver_->Reading()) << input.name;
+        }
+        EXPECT_EQ(failures_, QStringList{}) << voice.toStdString();
+    }
+    EXPECT_EQ(completions_, 2 * (2 + int(WordlessFiles().size())));
+}
+
+TEST_F(Driver, EveryReadingAloudEndsAlsoWithoutWords) {
+    SKIP_WITHOUT_SOUND_DEVICE();
+    for (const QString& voice : {kVoice, kFliteVoice}) {
+        for (const QString& text : {QString(), QStringLiteral("  \r\n\t  ")}) {
+            ASSERT_TRUE(driver_->PlayText(text, voice));
+            ASSERT_TRUE(WaitEnded(60000)) << voice.toStdString() << " blank text";
+        }
+        const WordlessInput input = WordlessFiles().first();
+        ASSERT_TRUE(driver_->PlayFile(Write(QStringLiteral("early.txt"), input.bytes), voice));
+        ASSERT_TRUE(WaitEnded(60000)) << voice.toStdString() << ": " << input.name;
+        EXPECT_EQ(driver_->Reader(), nullptr);
+    }
+    EXPECT_EQ(failures_, QStringList{});
+    EXPECT_EQ(completions_, 6);
+}
+
+namespace {
+
+// The driver over the scripted engine, which takes texts and never speaks them.
+class ScriptedDriver : public Driver {
+  protected:
+    void SetUp() override {
+        TTSEnumerator::UseEngines({&engine_});
+        Driver::SetUp();
+        ASSERT_FALSE(driver_->Catalogue.VoiceList.empty());
+        voice_ = driver_->Catalogue.VoiceList.front()->Name;
+        prefs_.TTS_WaveConvRate = 0;
+        ASSERT_TRUE(driver_->PlayToFileInit(voice_, dir_.path() + QStringLiteral("/quiet.wav")));
+    }
+    void TearDown() override {
+        driver_.reset();
+        TTSEnumerator::UseEngines({});
+    }
+    scripted::ScriptedModes engine_;
+    QString voice_;
+};
+
+}  // namespace
+
+TEST_F(ScriptedDriver, ATextTheEngineRefusesIsAFailedStartWithItsReason) {
+    engine_.last->speakResult = 0x80040201;
+    EXPECT_FALSE(driver_->PlayTextToFile(voice_, QStringLiteral("Some words.")));
+    engine_.last->speakResult = E_NOTIMPL;
+    EXPECT_FALSE(driver_->PlayTextToFile(voice_, QStringLiteral("Some words.")));
+    EXPECT_EQ(messages_.errors,
+              (QStringList{QStringLiteral("The speech recognition or text-to-speech service does "
+                                          "not have enough data.\r\nOLE error 80040201"),
+                           QStringLiteral("Speak method failed.  csText is not implemented in "
+                                          "the Scripted TTS engine")}));
+    EXPECT_EQ(driver_->CurrentVoice, nullptr);
+    EXPECT_FALSE(driver_->Reading()) << "nobody waits for a completion of a text never spoken";
+
+    engine_.last->speakResult = S_OK;
+    EXPECT_TRUE(driver_->PlayTextToFile(voice_, QStringLiteral("Some words.")));
+    EXPECT_TRUE(driver_->Reading());
+}
+
+TEST_F(ScriptedDriver, AnEngineThatGoesQuietEndsTheReadingAsAnError) {
+    driver_->SetQuietLimit(300);
+    const QString message =
+        QStringLiteral("The reading stopped: the voice %1 gave no speech for 0.3 seconds.")
+            .arg(voice_);
+    ASSERT_TRUE(driver_->PlayTextToFile(voice_, QStringLiteral("Words that never come.")));
+    ASSERT_TRUE(WaitEnded(20000));
+    EXPECT_EQ(failures_, QStringList{message});
+    EXPECT_EQ(completions_, 0);
+    EXPECT_FALSE(driver_->Reading());
+    EXPECT_EQ(driver_->CurrentVoice, nullptr);
+    EXPECT_EQ(engine_.last->resets, 1) << "what the engine still holds is dropped";
+    EXPECT_TRUE(messages_.all.isEmpty()) << "the receiver of the error tells the user";
+
+    // A paused reading is quiet on purpose; it is watched again once resumed.
+    ASSERT_TRUE(driver_->PlayTextToFile(voice_, QStringLiteral("Paused words.")));
+    driver_->Pause();
+    EXPECT_FALSE(QTest::qWaitFor([this] { return failures_.size() > 1; }, 1500));
+    driver_->Resume();
+    ASSERT_TRUE(WaitEnded(20000));
+    EXPECT_EQ(failures_.size(), 2);
+
+    // Without a receiver the driver shows the message itself.
+    driver_->OnError = nullptr;
+    ASSERT_TRUE(driver_->PlayTextToFile(voice_, QStringLiteral("Nobody listens.")));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !messages_.errors.isEmpty(); }, 20000));
+    EXPECT_EQ(messages_.errors, QStringList{message});
+    EXPECT_EQ(completions_, 0);
+}
+
+TEST_F(ScriptedDriver, StoppingBeforeAnyAudioEndsTheReading) {
+    ASSERT_TRUE(driver_->PlayTextToFile(voice_, QStringLiteral("Stopped before a sound.")));
+    driver_->StopAudio();
+    EXPECT_FALSE(driver_->Reading());
+    ASSERT_TRUE(WaitEnded(20000));
+    EXPECT_EQ(completions_, 1);
+    EXPECT_EQ(failures_, QStringList{});
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+
+// A PulseAudio server of a test's own, with a null sink, on a socket in a folder the test gives
+// it; other programs and the shared server of the machine are left alone. A process that points
+// PULSE_SERVER at Address() before Qt Multimedia starts plays through it, and the test can stop
+// and start it again.
+class PrivateAudioServer {
+  public:
+    static constexpr char kSinkDescription[] = "QuillsongPrivateOutput";
+
+    explicit PrivateAudioServer(const QString& folder);
+    ~PrivateAudioServer();
+    PrivateAudioServer(const PrivateAudioServer&) = delete;
+    PrivateAudioServer& operator=(const PrivateAudioServer&) = delete;
+
+    // Whether the server program is installed.
+    static bool Installed();
+    // Starts the server and waits until it takes connections; false with the reason otherwise.
+    bool Start(QString* error);
+    // Ends the server and waits for it.
+    void Stop();
+    // The value for PULSE_SERVER.
+    QString Address() const;
+
+  private:
+    QString SocketPath() const;
+
+    QString folder_;
+    QProcess process_;
+};
