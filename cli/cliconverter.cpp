@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QTextStream>
 #include <algorithm>
 #include <cstdio>
@@ -120,6 +121,24 @@ bool TCliConverter::CollectInputs(QList<Input>& inputs) {
     return true;
 }
 
+bool TCliConverter::OutputNamesDiffer(const QList<Input>& inputs) const {
+    // Each input's file is named after its title: two equal titles would write one file twice
+    // and lose the first.
+    QHash<QString, QString> sources;
+    for (const Input& input : inputs) {
+        const QString source = input.path.isEmpty() ? QStringLiteral("standard input") : input.path;
+        const auto earlier = sources.constFind(input.title);
+        if (earlier != sources.constEnd()) {
+            Error(QStringLiteral("%1 and %2 would both be written as %3: rename one, or use "
+                                 "--single-file")
+                      .arg(*earlier, source, input.title));
+            return false;
+        }
+        sources.insert(input.title, source);
+    }
+    return true;
+}
+
 bool TCliConverter::PrepareOutputFolder() {
     const QFileInfo info(options_.outDir);
     outDir_ = QDir::cleanPath(info.absoluteFilePath());
@@ -152,7 +171,13 @@ int TCliConverter::Run() {
         return BadUsage;
     }
     QList<Input> inputs;
-    if (!CollectInputs(inputs) || !PrepareOutputFolder()) {
+    if (!CollectInputs(inputs)) {
+        return Failure;
+    }
+    if (!options_.singleFile && !OutputNamesDiffer(inputs)) {
+        return BadUsage;
+    }
+    if (!PrepareOutputFolder()) {
         return Failure;
     }
     prefs_.OUT_FileFormat =

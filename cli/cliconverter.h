@@ -29,6 +29,8 @@ class TCliConverter {
         QString title;
     };
     bool CollectInputs(QList<Input>& inputs);
+    // False, with the reason printed, when two inputs would be written to the same file.
+    bool OutputNamesDiffer(const QList<Input>& inputs) const;
     // Makes the output folder when it is missing, and checks that files can be written in it.
     bool PrepareOutputFolder();
     bool Begin(const QString& title);

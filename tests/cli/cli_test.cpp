@@ -89,6 +89,19 @@ TEST_F(Cli, UsageErrorsAndFailuresHaveTheirOwnExitCodes) {
         1);
     EXPECT_EQ(Files(), QStringList()) << "a failed run leaves no file";
 
+    // Two inputs named alike would write one file twice: refused before anything is spoken.
+    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("other")));
+    const QString twin = Text(QStringLiteral("other/a.txt"), "Other words.");
+    const Result twins = Run({QStringLiteral("--out"), Out(), text, twin});
+    EXPECT_EQ(twins.exitCode, 2);
+    EXPECT_TRUE(twins.err.contains(QStringLiteral("would both be written as a"))) << twins.err.toStdString();
+    EXPECT_EQ(Files(), QStringList());
+    const Result joined =
+        Run({QStringLiteral("--single-file"), QStringLiteral("--out"), Out(), text, twin});
+    EXPECT_EQ(joined.exitCode, 0) << joined.err.toStdString();
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("a.wav")});
+    QFile::remove(QDir(Out()).filePath(QStringLiteral("a.wav")));
+
     const Result voices = Run({QStringLiteral("--list-voices")});
     EXPECT_EQ(voices.exitCode, 0);
     EXPECT_TRUE(voices.out.contains(QStringLiteral("Flite kal\n")));
