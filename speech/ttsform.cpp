@@ -195,8 +195,12 @@ bool TTTSForm::PlayText(const QString& text, const QString& voiceName) {
 
 void TTTSForm::SpeakChunk(const QByteArray& chunk, bool first) {
     const QString text = TextFile::Decode(chunk);
-    // Positions count characters of the text as spoken, not bytes of the file.
+    // Positions count characters of the text as spoken, not bytes of the file; the file bytes
+    // each chunk stands for measure the progress against the file's size.
+    const int unit = reader_->WideUnitBytes();
     (first ? reader_->CurrentBufferSize : reader_->NextBufferSize) = text.size();
+    (first ? reader_->CurrentFileBytes : reader_->NextFileBytes) =
+        unit > 0 ? text.size() * unit : chunk.size();
     TTS1.Speak(
         Filter.FilterText(CurrentVoice->Engine->FilterFlags, text, prefs_.TTS_FilterSymbols));
 }
@@ -310,8 +314,7 @@ void TTTSForm::WordPositionHandler(uint32_t byteOffset) {
         if (pos < reader->LastPosition) {
             // The engine has started the chunk queued behind the last one.
             reader->NextAllowed = true;
-            reader->SpokenTotal += reader->CurrentBufferSize;
-            reader->CurrentBufferSize = reader->NextBufferSize;
+            MoveToNextChunk(*reader);
             if (reader->EndOfFile) {
                 Log(QStringLiteral("audio complete is true"));
                 reader->AudioComplete = true;
@@ -342,7 +345,7 @@ void TTTSForm::WordPositionHandler(uint32_t byteOffset) {
                 return;
             }
         }
-        pos += reader->SpokenTotal;
+        pos = FilePosition(*reader, pos);
     }
     if (OnWordPosition) {
         OnWordPosition(this, pos, reader_ ? fileSize_ : 0);
@@ -366,6 +369,21 @@ void TTTSForm::AudioStopHandler() {
     }
 }
 
+void TTTSForm::MoveToNextChunk(TTTSFileStream& reader) {
+    reader.SpokenTotal += reader.CurrentBufferSize;
+    reader.SpokenFileBytes += reader.CurrentFileBytes;
+    reader.CurrentBufferSize = reader.NextBufferSize;
+    reader.CurrentFileBytes = reader.NextFileBytes;
+}
+
+int64_t TTTSForm::FilePosition(const TTTSFileStream& reader, int64_t position) {
+    if (reader.CurrentBufferSize <= 0) {
+        return reader.SpokenFileBytes;
+    }
+    const int64_t within = std::min(position, reader.CurrentBufferSize);
+    return reader.SpokenFileBytes + within * reader.CurrentFileBytes / reader.CurrentBufferSize;
+}
+
 bool TTTSForm::SpeakNextChunkAfterStop() {
     // The audio stops only when everything handed to the engine has been spoken, also a chunk
     // whose words never reached the point where the next one is fetched (a text without words,
@@ -373,8 +391,7 @@ bool TTTSForm::SpeakNextChunkAfterStop() {
     TTTSFileStream* reader = reader_.get();
     if (!reader->NextAllowed) {
         // The queued chunk has been spoken too, though no word of it said so.
-        reader->SpokenTotal += reader->CurrentBufferSize;
-        reader->CurrentBufferSize = reader->NextBufferSize;
+        MoveToNextChunk(*reader);
         reader->NextAllowed = true;
     }
     if (reader->EndOfFile) {
@@ -385,7 +402,7 @@ bool TTTSForm::SpeakNextChunkAfterStop() {
         if (reader->ReadChunk(chunk) <= 0) {
             return false;  // the end of the file, or a read error the reader has shown
         }
-        reader->SpokenTotal += reader->CurrentBufferSize;
+        MoveToNextChunk(*reader);  // the chunk read now takes the current place
         reader->LastPosition = 0;  // the new chunk's positions start again
         Log(QStringLiteral("Speak after audio stop %1").arg(reader->SpokenTotal));
         SpeakChunk(chunk, true);

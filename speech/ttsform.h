@@ -83,6 +83,10 @@ class TTTSForm : public QObject {
     // At an audio stop of a large file before its end: queues the next chunk, or ends the
     // reading when that fails (true); false when the file has nothing more.
     bool SpeakNextChunkAfterStop();
+    // The chunk queued behind the current one becomes the current one.
+    static void MoveToNextChunk(TTTSFileStream& reader);
+    // A position in the current chunk's text as a byte offset in the file.
+    static int64_t FilePosition(const TTTSFileStream& reader, int64_t position);
     void Timer1Timer();
     void WatchSoundDevice();
     void BeginReading();

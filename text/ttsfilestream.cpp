@@ -56,6 +56,8 @@ TTTSFileStream::TTTSFileStream(const QString& fileName) : file_(fileName) {
     const TextEncoding::Kind kind = TextEncoding::Detect(head);
     if (const auto wide = TextEncoding::WideEncoding(kind)) {
         wide_.emplace(*wide, QStringConverter::Flag::ConvertInitialBom);
+        wideUnit_ =
+            *wide == QStringConverter::Utf16LE || *wide == QStringConverter::Utf16BE ? 2 : 4;
     }
     Append(head.mid(TextEncoding::MarkLength(kind)));
 }

@@ -40,6 +40,14 @@ class TTTSFileStream {
     int64_t SpokenTotal = 0;
     int64_t LastPosition = 0;
     bool AudioComplete = false;
+    // The same progress in bytes of the file, for a gauge measured against the file's size.
+    int64_t CurrentFileBytes = 0;
+    int64_t NextFileBytes = 0;
+    int64_t SpokenFileBytes = 0;
+
+    // Bytes of the file for one character of a chunk's text: 2 or 4 for a UTF-16 or UTF-32
+    // file, 0 when the chunk's own bytes are the file's.
+    int WideUnitBytes() const { return wideUnit_; }
 
   private:
     int64_t Finish(QByteArray& text, QByteArray&& chunk);
@@ -56,8 +64,9 @@ class TTTSFileStream {
 
     QFile file_;
     std::optional<QStringDecoder> wide_;  // for UTF-16 and UTF-32 files
-    QString highSurrogate_;               // the first half of a pair the next read completes
-    QByteArray pending_;                  // text read from the file and not yet handed out
-    bool sourceEnded_ = false;            // the file or its end-of-file mark has been reached
+    int wideUnit_ = 0;
+    QString highSurrogate_;     // the first half of a pair the next read completes
+    QByteArray pending_;        // text read from the file and not yet handed out
+    bool sourceEnded_ = false;  // the file or its end-of-file mark has been reached
     bool sourceFailed_ = false;
 };

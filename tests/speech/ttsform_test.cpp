@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -143,6 +144,30 @@ TEST_F(Driver, SpeaksALargeFileChunkByChunk) {
     EXPECT_EQ(driver_->Reader(), nullptr);
     EXPECT_FALSE(driver_->Reading());
     EXPECT_TRUE(driver_->TTS1.Active());
+}
+
+TEST_F(Driver, PositionsInAFileRunToItsSizeWhateverItsEncoding) {
+    QString text;
+    for (int i = 0; text.size() < 6 * 1024; ++i) {
+        text += QStringLiteral("Die Größe Nummer %1 übt. ").arg(i);
+    }
+    QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    const QList<QByteArray> files = {text.toUtf8(), QByteArray(utf16(text))};
+    prefs_.TTS_WaveConvRate = 0;
+    for (const QByteArray& bytes : files) {
+        positions_.clear();
+        const int before = completions_;
+        const QString path = Write(QStringLiteral("encoded.txt"), bytes);
+        ASSERT_TRUE(driver_->PlayToFileInit(kVoice, dir_.path() + QStringLiteral("/enc.wav")));
+        ASSERT_TRUE(driver_->PlayFileToFile(kVoice, path));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return completions_ > before; }, 120000));
+        EXPECT_EQ(fileSize_, bytes.size());
+        ASSERT_FALSE(positions_.empty());
+        EXPECT_TRUE(std::is_sorted(positions_.begin(), positions_.end()));
+        // The last word is near the file's end, so a gauge over the file's size fills.
+        EXPECT_GT(positions_.back(), bytes.size() - 64) << bytes.size();
+        EXPECT_LE(positions_.back(), bytes.size());
+    }
 }
 
 TEST_F(Driver, StoppingWhilePausedEndsTheReading) {
