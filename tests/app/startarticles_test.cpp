@@ -18,6 +18,7 @@
 #include "platform/registry/registry.h"
 #include "platform/registry/registryhive.h"
 #include "platform/wavedevices/waveoutdevices.h"
+#include "tests/app/mainwindowstart.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
 #include "tests/common/sounddevice.h"
@@ -80,14 +81,7 @@ class StartArticles : public ::testing::Test {
         testprofile::Reset();
     }
 
-    static std::unique_ptr<TForm1> Start() {
-        auto form = std::make_unique<TForm1>(QStringList{QStringLiteral("quillsong")});
-        form->SetSplashMinimum(0);
-        QSignalSpy started(form.get(), &TForm1::startupFinished);
-        form->show();
-        EXPECT_TRUE(started.wait(20000));
-        return form;
-    }
+    static std::unique_ptr<TForm1> Start() { return StartMainWindow(); }
     static QStringList Texts(const TForm1& form) {
         QStringList texts;
         for (int i = 0; i < form.List()->VisibleCount(); ++i) {

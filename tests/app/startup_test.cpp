@@ -2,12 +2,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QSignalSpy>
-
 #include "app/form1.h"
 #include "platform/registry/registry.h"
 #include "platform/wavedevices/waveoutdevices.h"
 #include "speech/tts.h"
+#include "tests/app/mainwindowstart.h"
 #include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
 
@@ -27,15 +26,6 @@ class Startup : public ::testing::Test {
         testprofile::Reset();
         SKIP_WITHOUT_SOUND_DEVICE();
     }
-
-    static std::unique_ptr<TForm1> StartWindow() {
-        auto form = std::make_unique<TForm1>(QStringList{QStringLiteral("quillsong")});
-        form->SetSplashMinimum(0);
-        QSignalSpy started(form.get(), &TForm1::startupFinished);
-        form->show();
-        EXPECT_TRUE(started.wait(20000));
-        return form;
-    }
 };
 
 }  // namespace
@@ -44,20 +34,20 @@ TEST_F(Startup, TheStoredAudioDeviceReachesTheSpeechComponent) {
     // As in a fresh process: nothing has looked for a wave output device yet.
     WaveOutPresent = false;
     testprofile::Store(kKey, QStringLiteral("TTS_AudioDeviceID"), QStringLiteral("0"));
-    auto form = StartWindow();
+    auto form = StartMainWindow();
     EXPECT_TRUE(WaveOutPresent);
     EXPECT_EQ(form->Driver()->TTS1.AudioDeviceID(), 0);
 }
 
 TEST_F(Startup, NothingIsWrittenToTheSettingsWhenNothingChanged) {
     {
-        auto first = StartWindow();
+        auto first = StartMainWindow();
         first->StorePreferencesNow();
     }
     const ino_t stored = SettingsFileIdentity();
     ASSERT_NE(stored, ino_t(0));
 
-    auto form = StartWindow();
+    auto form = StartMainWindow();
     EXPECT_EQ(SettingsFileIdentity(), stored) << "the settings were rewritten at start";
     form->StorePreferencesNow();
     EXPECT_EQ(SettingsFileIdentity(), stored) << "unchanged settings were rewritten";

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <QSignalSpy>
+#include <memory>
+
+#include "app/form1.h"
+
+// The main window as the program entry makes it, shown, after its first showing has finished;
+// the splash is kept short.
+inline std::unique_ptr<TForm1> StartMainWindow() {
+    constexpr int kStartTimeoutMs = 20000;
+    auto form = std::make_unique<TForm1>(QStringList{QStringLiteral("quillsong")});
+    form->SetSplashMinimum(0);
+    QSignalSpy started(form.get(), &TForm1::startupFinished);
+    form->show();
+    EXPECT_TRUE(started.wait(kStartTimeoutMs));
+    return form;
+}
