@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QProgressBar>
 #include <QSignalSpy>
@@ -13,6 +14,7 @@
 #include <QTimer>
 
 #include "app/form1.h"
+#include "app/readtofilejob.h"
 #include "articles/articletext.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
@@ -379,4 +381,26 @@ TEST_F(Reading, AReadingWhoseEngineGoesQuietEndsWithItsMessageAndTheNextOneWorks
     EXPECT_EQ(form->State(), rsReading);
     ASSERT_TRUE(WaitIdle(*form));
     EXPECT_EQ(messages_.all, QStringList{});
+}
+
+TEST_F(Reading, ATextTheEngineRefusesLeavesNoFileBehind) {
+    scripted::ScriptedModes refusing;
+    refusing.speakResult = 0x80040201;
+    struct Engines {
+        explicit Engines(const QList<TSynthEngine*>& engines) {
+            TTSEnumerator::UseEngines(engines);
+        }
+        ~Engines() { TTSEnumerator::UseEngines({}); }
+    } engines({&refusing});
+    QTemporaryDir out;
+    auto form = Start(1, {QStringLiteral("Never spoken.")});
+    form->Preferences().OUT_Directory = out.path();
+    form->Preferences().OUT_FileFormat = TReadToFileJob::Wav;
+    TMemoEntry* entry = form->List()->Entries[0];
+    entry->SetTitle(QStringLiteral("Refused"));
+    form->ReadArticleToFile(entry);
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(messages_.errors.size(), 1);
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList{}) << "no partial wave file";
+    EXPECT_FALSE(entry->Locked);
 }
