@@ -12,52 +12,24 @@
 
 #include "tests/audio/audiotools.h"
 #include "tests/audio/smalldisk.h"
+#include "tests/cli/clirun.h"
 #include "tests/common/printers.h"
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using clirun::Result;
 
-class Cli : public ::testing::Test {
+class Cli : public clirun::Folder {
   protected:
-    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
-
     static Result Run(
         const QStringList& args, const QByteArray& input = {},
         const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(QUILL_BIN_DIR "/quillsong-cli"), args);
-        process.write(input);
-        process.closeWriteChannel();
-        // The event loop turns meanwhile, so the test's own servers answer.
-        const bool ended =
-            QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 120000);
-        EXPECT_TRUE(ended) << "quillsong-cli " << args.join(QLatin1Char(' ')).toStdString()
-                           << " did not end";
-        if (!ended) {
-            process.kill();
-            process.waitForFinished();
-        }
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return clirun::Run(args, input, environment);
     }
     // The error line the converter prints for a failure.
     static QString ErrorLine(const QString& text) {
         return QStringLiteral("quillsong-cli: ") + text + QLatin1Char('\n');
     }
-    QString Text(const QString& name, const QByteArray& content) const {
-        const QString path = dir_.filePath(name);
-        audiotools::Write(path, content);
-        return path;
-    }
-    QString Out() const { return dir_.filePath(QStringLiteral("out")); }
-    QStringList Files() const { return QDir(Out()).entryList(QDir::Files, QDir::Name); }
     // Duration and rate of an MP3 as mpg123 decodes it.
     static QString Decoded(const QString& mp3, const char* flag) {
         const QString wave = mp3 + QStringLiteral(".decoded.wav");
@@ -68,8 +40,6 @@ class Cli : public ::testing::Test {
         return value;
     }
     static double Seconds(const QString& mp3) { return Decoded(mp3, "-D").toDouble(); }
-
-    QTemporaryDir dir_;
 };
 
 }  // namespace
@@ -94,7 +64,8 @@ TEST_F(Cli, UsageErrorsAndFailuresHaveTheirOwnExitCodes) {
     const QString twin = Text(QStringLiteral("other/a.txt"), "Other words.");
     const Result twins = Run({QStringLiteral("--out"), Out(), text, twin});
     EXPECT_EQ(twins.exitCode, 2);
-    EXPECT_TRUE(twins.err.contains(QStringLiteral("would both be written as a"))) << twins.err.toStdString();
+    EXPECT_TRUE(twins.err.contains(QStringLiteral("would both be written as a")))
+        << twins.err.toStdString();
     EXPECT_EQ(Files(), QStringList());
     const Result joined =
         Run({QStringLiteral("--single-file"), QStringLiteral("--out"), Out(), text, twin});

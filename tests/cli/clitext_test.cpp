@@ -9,40 +9,22 @@
 #include <QTemporaryDir>
 
 #include "tests/audio/audiotools.h"
+#include "tests/cli/clirun.h"
 #include "tests/common/printers.h"
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using clirun::Result;
 
-class CliText : public ::testing::Test {
+class CliText : public clirun::Folder {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
+        clirun::Folder::SetUp();
         ASSERT_TRUE(QDir().mkpath(Out()));
     }
-
     static Result Run(const QStringList& args, const QByteArray& input = {}) {
-        QProcess process;
-        process.start(QStringLiteral(QUILL_BIN_DIR "/quillsong-cli"), args);
-        process.write(input);
-        process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(120000));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return clirun::Run(args, input);
     }
-    QString Text(const QString& name, const QByteArray& content) const {
-        const QString path = dir_.filePath(name);
-        audiotools::Write(path, content);
-        return path;
-    }
-    QString Out() const { return dir_.filePath(QStringLiteral("out")); }
-    QStringList Files() const { return QDir(Out()).entryList(QDir::Files, QDir::Name); }
     // Samples of the wave the converter makes of one file with the 8000 Hz Flite voice.
     qint64 Samples(const QString& path) const {
         const Result result = Run({QStringLiteral("--voice"), QStringLiteral("Flite kal"),
@@ -53,8 +35,6 @@ class CliText : public ::testing::Test {
         QFile::remove(wave);
         return samples;
     }
-
-    QTemporaryDir dir_;
 };
 
 }  // namespace
