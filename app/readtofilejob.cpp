@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <cerrno>
 
 #include "audio/mmwave.h"
 #include "audio/mp3encoder.h"
@@ -63,7 +64,12 @@ QString TReadToFileJob::FolderProblem(const QString& folder) {
     if (probe.open() && probe.write("", 1) == 1 && probe.flush()) {
         return {};
     }
-    return QStringLiteral("Files cannot be written to %1: %2").arg(folder, probe.errorString());
+    QString reason = probe.errorString();
+    // A pseudo file system such as /proc refuses a new file as if its folder were missing.
+    if (reason == qt_error_string(ENOENT) && QFileInfo(folder).isDir()) {
+        reason = QStringLiteral("the folder does not take new files");
+    }
+    return QStringLiteral("Files cannot be written to %1: %2").arg(folder, reason);
 }
 
 QString TReadToFileJob::CompleteWave(TTTS& tts) {

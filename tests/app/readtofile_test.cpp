@@ -254,7 +254,7 @@ TEST_F(ReadToFile, FoldersThatTakeNoFileAreRefusedBeforeAnythingIsSpoken) {
     auto form = Start(0, {{QStringLiteral("Alpha"), QStringLiteral("Some words."), {}}});
     form->Preferences().OUT_Directory = QStringLiteral("/proc");
     const QString refusal =
-        QStringLiteral("Files cannot be written to /proc: No such file or directory");
+        QStringLiteral("Files cannot be written to /proc: the folder does not take new files");
     for (const uint8_t format : {TReadToFileJob::Wav, TReadToFileJob::Mp3}) {
         SCOPED_TRACE(int(format));
         form->Preferences().OUT_FileFormat = format;
