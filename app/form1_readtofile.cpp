@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QPointer>
 #include <QProgressBar>
 
 #include "app/form1.h"
@@ -13,7 +12,6 @@
 #include "articles/memolistbox.h"
 #include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
-#include "platform/speechapi/wavefiledestination.h"
 #include "speech/ttsform.h"
 
 namespace {
@@ -86,23 +84,6 @@ bool TForm1::PrepareOutput(TMemoEntry* entry, OutputTarget target) {
         Log(QStringLiteral("Play to file initialization failed"));
         AbortArticle(entry);
         return false;
-    }
-    // A wave file that cannot be written (a full disk) ends the reading at once, as Stop does,
-    // and says which file and why.
-    const QPointer<WaveFileDestination> wave =
-        WaveFileDestination::Of(TTSForm_->TTS1.EngineObject());
-    if (wave) {
-        connect(wave, &WaveFileDestination::writeFailed, this,
-                [this, wave](const QString& message) {
-                    const bool current =
-                        wave && wave == WaveFileDestination::Of(TTSForm_->TTS1.EngineObject());
-                    if (!current || (readingState_ != rsReading && readingState_ != rsPaused)) {
-                        return;
-                    }
-                    Log(message);
-                    StopBtnClick();
-                    UserMessage::showError(message);
-                });
     }
     return true;
 }

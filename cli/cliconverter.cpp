@@ -14,7 +14,6 @@
 #include "app/readtofilejob.h"
 #include "articles/articletext.h"
 #include "articles/getfilesize.h"
-#include "platform/speechapi/wavefiledestination.h"
 #include "settings/preferences.h"
 #include "speech/ttsform.h"
 #include "text/textfile.h"
@@ -208,22 +207,7 @@ bool TCliConverter::Begin(const QString& title) {
     wave_ = paths.Wave;
     resampled_ = paths.Resampled;
     mp3_ = paths.Mp3;
-    if (!driver_.PlayToFileInit(voice_, wave_)) {
-        return false;
-    }
-    // A wave file that cannot be written ends the reading at once.
-    if (WaveFileDestination* wave = WaveFileDestination::Of(driver_.TTS1.EngineObject())) {
-        QObject::connect(wave, &WaveFileDestination::writeFailed, wave,
-                         [this](const QString& message) {
-                             if (failure_.isEmpty()) {
-                                 failure_ = message;
-                             }
-                             if (loop_) {
-                                 loop_->quit();
-                             }
-                         });
-    }
-    return true;
+    return driver_.PlayToFileInit(voice_, wave_);
 }
 
 bool TCliConverter::Speak(const Input& input) {
@@ -234,6 +218,13 @@ bool TCliConverter::Speak(const Input& input) {
         ShowProgress(position, fileSize > 0 ? fileSize : textSize);
     };
     driver_.OnComplete = [&loop](TTTSForm*) { loop.quit(); };
+    // A reading that fails (its wave file cannot be written) ends with its reason.
+    driver_.OnError = [this, &loop](TTTSForm*, const QString& message) {
+        if (failure_.isEmpty()) {
+            failure_ = message;
+        }
+        loop.quit();
+    };
     phase_ = QStringLiteral("Speaking");
     const bool started = input.path.isEmpty() ? driver_.PlayTextToFile(voice_, input.text)
                                               : driver_.PlayFileToFile(voice_, input.path);
@@ -242,6 +233,7 @@ bool TCliConverter::Speak(const Input& input) {
     }
     loop_ = nullptr;
     driver_.OnComplete = nullptr;
+    driver_.OnError = nullptr;
     driver_.OnWordPosition = nullptr;
     const bool spoken = started && failure_.isEmpty() && !errorShown_;
     if (started && !spoken) {

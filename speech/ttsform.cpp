@@ -9,6 +9,7 @@
 #include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
 #include "platform/speechapi/soundcarddestination.h"
+#include "platform/speechapi/wavefiledestination.h"
 #include "settings/preferences.h"
 #include "speech/espeecherror.h"
 #include "text/textfile.h"
@@ -112,27 +113,27 @@ bool TTTSForm::Play(const QString& voiceName) {
         UserMessage::showError(ErrorText(error));
         return false;
     }
-    WatchSoundDevice();
+    WatchDestination();
     return true;
 }
 
-void TTTSForm::WatchSoundDevice() {
+void TTTSForm::WatchDestination() {
     ITTSCentralW* central = TTS1.EngineObject();
-    auto* device = central ? qobject_cast<SoundCardDestination*>(central->Destination()) : nullptr;
-    if (!device) {
-        return;
+    AudioDestination* destination = central ? central->Destination() : nullptr;
+    // Queued: the reading is ended from the event loop, not from inside the destination's own
+    // work; a report of a destination that a later activation has replaced is dropped.
+    const auto fail = [this,
+                       watched = QPointer<AudioDestination>(destination)](const QString& message) {
+        const ITTSCentralW* current = TTS1.EngineObject();
+        if (watched && current && current->Destination() == watched) {
+            FailReading(message);
+        }
+    };
+    if (auto* device = qobject_cast<SoundCardDestination*>(destination)) {
+        connect(device, &SoundCardDestination::deviceFailed, this, fail, Qt::QueuedConnection);
+    } else if (auto* wave = qobject_cast<WaveFileDestination*>(destination)) {
+        connect(wave, &WaveFileDestination::writeFailed, this, fail, Qt::QueuedConnection);
     }
-    // Queued: the reading is ended from the event loop, not from inside the device's feed; a
-    // report of a device that a later activation has replaced is dropped.
-    connect(
-        device, &SoundCardDestination::deviceFailed, this,
-        [this, device = QPointer<SoundCardDestination>(device)](const QString& message) {
-            const ITTSCentralW* current = TTS1.EngineObject();
-            if (device && current && current->Destination() == device) {
-                FailReading(message);
-            }
-        },
-        Qt::QueuedConnection);
 }
 
 bool TTTSForm::PlayToFileInit(const QString& voiceName, const QString& wavePath) {
@@ -172,6 +173,7 @@ bool TTTSForm::PlayToFileInit(const QString& voiceName, const QString& wavePath)
         UserMessage::showError(ErrorText(error));
         return false;
     }
+    WatchDestination();
     const uint32_t rate = uint32_t(prefs_.TTS_WaveConvRate) & 0xFFFF;
     try {
         TTS1.RealTimeSet(rate);

@@ -88,7 +88,8 @@ class TTTSForm : public QObject {
     // A position in the current chunk's text as a byte offset in the file.
     static int64_t FilePosition(const TTTSFileStream& reader, int64_t position);
     void Timer1Timer();
-    void WatchSoundDevice();
+    // A failure of the sound device or of the wave file ends the reading as an error.
+    void WatchDestination();
     void BeginReading();
     void EndReading();
     // Ends the reading in progress as an error: its audio is discarded, OnError is called.
