@@ -14,18 +14,14 @@
 #include "articles/articletext.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
+#include "platform/shell/debuglog.h"
 #include "platform/shell/programfolders.h"
 #include "platform/shell/usermessage.h"
-#include "platform/shell/utilsclass.h"
 
 namespace {
 
 const QString kLockedMessage =
     QStringLiteral("This item is currently being read and cannot be deleted");
-
-void Log(const QString& text) {
-    UtilsClass::WriteDebugLine(text);
-}
 
 }  // namespace
 
@@ -88,7 +84,7 @@ void TForm1::ImportArticles() {
                                  QStringLiteral(
                                      "\n\nArticles will not be saved over that file "
                                      "until Quillsong is started again.");
-            Log(text);
+            debugLog(text);
             UserMessage::showError(text);
             return;
         }
@@ -110,8 +106,8 @@ void TForm1::ImportArticles() {
 
 void TForm1::ExportArticles() {
     if (storeUnreadable_) {
-        Log(QStringLiteral("Articles not saved: ") + StoreFileName() +
-            QStringLiteral(" could not be read at start"));
+        debugLog(QStringLiteral("Articles not saved: ") + StoreFileName() +
+                 QStringLiteral(" could not be read at start"));
         return;
     }
     if (List_) {
@@ -120,7 +116,7 @@ void TForm1::ExportArticles() {
 }
 
 void TForm1::ShowLockedMessage() {
-    Log(kLockedMessage);
+    debugLog(kLockedMessage);
     UserMessage::showError(kLockedMessage);
 }
 
@@ -143,7 +139,7 @@ TMemoEntry* TForm1::AddArticle(const QString& text, const QString& voice) {
     } catch (const EMemoEntryLocked&) {
         ShowLockedMessage();
     } catch (const std::exception& error) {
-        Log(QStringLiteral("AddMemo Exception: ") + QString::fromUtf8(error.what()));
+        debugLog(QStringLiteral("AddMemo Exception: ") + QString::fromUtf8(error.what()));
         UserMessage::showError(QString::fromUtf8(error.what()));
     }
     ExportArticles();
@@ -195,15 +191,15 @@ void TForm1::SwitchMode(uint8_t mode) {
         ApplyMode();  // keeps the buttons and menu items in step with the mode
         return;
     }
-    Log(mode == 0 ? QStringLiteral("Entering Single-Article Mode")
-                  : QStringLiteral("Entering Multi-Article Mode"));
+    debugLog(mode == 0 ? QStringLiteral("Entering Single-Article Mode")
+                       : QStringLiteral("Entering Multi-Article Mode"));
     prefs_->ML_ListMode = mode;
     ApplyMode();
     List_->ListMode = mode;
     List_->SetVisibleEntries(prefs_->VisibleEntries());
     List_->DeleteBlankEntries();
     if (List_->VisibleCount() == 0) {
-        Log(QStringLiteral("Calling AddNew"));
+        debugLog(QStringLiteral("Calling AddNew"));
         AddNewArticle();
     } else {
         List_->ScrollToTop(1);

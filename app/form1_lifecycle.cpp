@@ -16,8 +16,8 @@
 #include "app/statustext.h"
 #include "articles/memolistbox.h"
 #include "audio/mp3encoder.h"
+#include "platform/shell/debuglog.h"
 #include "platform/shell/programfolders.h"
-#include "platform/shell/utilsclass.h"
 #include "settings/runatlogin.h"
 #include "settings/widgetplacement.h"
 #include "speech/ttsform.h"
@@ -27,10 +27,6 @@ namespace {
 const QString kAutoSwitch = QStringLiteral("-auto");
 const QString kAutostartEntry = QStringLiteral("Quillsong");
 constexpr int kMinimizeDelayMs = 500;
-
-void Log(const QString& text) {
-    UtilsClass::WriteDebugLine(text);
-}
 
 }  // namespace
 
@@ -43,7 +39,7 @@ void TForm1::FormCreate() {
     prefs_->ReadAll();
     RestoreFormPlacement(this);
     prefs_->ApplyStoredValues();
-    Log(QStringLiteral("Version: ") + prefs_->Version());
+    debugLog(QStringLiteral("Version: ") + prefs_->Version());
 
     statusPanel1_->setText(QStringLiteral(" "));
     setWindowTitle(StatusText::kProgramTitle);
@@ -77,8 +73,8 @@ void TForm1::ApplyMode() {
     (multi ? ToolButton2 : ToolButton1)->setChecked(true);
     (multi ? multiItem_ : singleItem_)->setChecked(true);
     (multi ? trayMultiItem_ : traySingleItem_)->setChecked(true);
-    Log(multi ? QStringLiteral("Current Mode is Multi-Article")
-              : QStringLiteral("Current Mode is Single-Article"));
+    debugLog(multi ? QStringLiteral("Current Mode is Multi-Article")
+                   : QStringLiteral("Current Mode is Single-Article"));
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -95,9 +91,9 @@ void TForm1::FormShow() {
     if (shown_) {
         return;
     }
-    Log(QStringLiteral("Entered FormShow"));
+    debugLog(QStringLiteral("Entered FormShow"));
     if (waveOutCount_() == 0) {
-        Log(kSoundCardMissing);
+        debugLog(kSoundCardMissing);
         QString shownText = kSoundCardMissing;
         QMessageBox::critical(this, StatusText::kProgramTitle,
                               shownText.replace(QLatin1Char('\r'), QLatin1Char('\n')));
@@ -115,14 +111,14 @@ void TForm1::FormShow() {
     // Also when the window system has not activated the window (yet), so the status is
     // never left blank.
     if (!listInitialised_) {
-        Log(QStringLiteral("FormShow - Initialize list info and mark entry"));
+        debugLog(QStringLiteral("FormShow - Initialize list info and mark entry"));
         InitializeListInfo();
     }
     InitTrayIconData();
     splash_->Finish();
     SetReadingState(rsIdle);
     shown_ = true;
-    Log(QStringLiteral("Exiting FormShow"));
+    debugLog(QStringLiteral("Exiting FormShow"));
     // Without a window manager the window may never be activated; the hidden start must
     // still happen.
     if (!activated_) {
@@ -145,28 +141,28 @@ void TForm1::InitializeListInfo() {
 void TForm1::FormActivate() {
     if (!activated_) {
         activated_ = true;
-        Log(ProgramFolders::programPath());
-        Log(arguments_.value(1));
+        debugLog(ProgramFolders::programPath());
+        debugLog(arguments_.value(1));
         if (arguments_.value(1) == kAutoSwitch) {
-            Log(QStringLiteral("Minimizing ..."));
+            debugLog(QStringLiteral("Minimizing ..."));
             Timer1.start(kMinimizeDelayMs);
         }
-        Log(QStringLiteral("Exiting FormActivate"));
+        debugLog(QStringLiteral("Exiting FormActivate"));
     }
     if (!listInitialised_ && shown_) {
-        Log(QStringLiteral("FormActivate - Initialize list info and mark entry"));
+        debugLog(QStringLiteral("FormActivate - Initialize list info and mark entry"));
         InitializeListInfo();
     }
 }
 
 void TForm1::Timer1Timer() {
-    Log(QStringLiteral("FormActivate Timer popped"));
+    debugLog(QStringLiteral("FormActivate Timer popped"));
     if (importing_()) {
-        Log(QStringLiteral("Import in progress.  Resetting timer"));
+        debugLog(QStringLiteral("Import in progress.  Resetting timer"));
         Timer1.start(kMinimizeDelayMs);
         return;
     }
-    Log(QStringLiteral("FormActivate Timer: Minimizing now."));
+    debugLog(QStringLiteral("FormActivate Timer: Minimizing now."));
     Timer1.stop();
     HideToTray();
 }
@@ -176,11 +172,11 @@ void TForm1::StorePreferences() {
     prefs_->CollectValues();
     try {
         if (!prefs_->WriteAll()) {
-            Log(QStringLiteral("The preferences could not be saved"));
+            debugLog(QStringLiteral("The preferences could not be saved"));
         }
     } catch (const std::exception& error) {
-        Log(QStringLiteral("The preferences could not be saved: ") +
-            QString::fromStdString(error.what()));
+        debugLog(QStringLiteral("The preferences could not be saved: ") +
+                 QString::fromStdString(error.what()));
     }
 }
 
@@ -199,7 +195,7 @@ void TForm1::ExitQuillsongClick() {
     if (readingState_ == rsExiting) {
         return;
     }
-    Log(QStringLiteral("Entered ExitQuillsongClick"));
+    debugLog(QStringLiteral("Entered ExitQuillsongClick"));
     if (TTSForm_) {
         TTSForm_->OnComplete = nullptr;  // no article walk goes on after this
         TTSForm_->OnWordPosition = nullptr;
@@ -211,7 +207,7 @@ void TForm1::ExitQuillsongClick() {
         try {
             TTSForm_->StopAudio();
         } catch (const std::exception& error) {
-            Log(QString::fromUtf8(error.what()));
+            debugLog(QString::fromUtf8(error.what()));
         }
     }
     if (List_ && shown_) {
@@ -224,12 +220,12 @@ void TForm1::ExitQuillsongClick() {
 }
 
 void TForm1::FormDestroy() {
-    Log(QStringLiteral("Entered Form1 Destroy"));
+    debugLog(QStringLiteral("Entered Form1 Destroy"));
     StorePreferences();
     if (trayIcon_) {
         trayIcon_->hide();
     }
-    Log(QStringLiteral("Exitting FormDestroy"));
+    debugLog(QStringLiteral("Exitting FormDestroy"));
 }
 
 void TForm1::RequestTermination() {

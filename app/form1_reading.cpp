@@ -13,16 +13,12 @@
 #include "articles/articletext.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
+#include "platform/shell/debuglog.h"
 #include "platform/shell/usermessage.h"
-#include "platform/shell/utilsclass.h"
 #include "speech/espeecherror.h"
 #include "speech/ttsform.h"
 
 namespace {
-
-void Log(const QString& text) {
-    UtilsClass::WriteDebugLine(text);
-}
 
 bool IsWordEnd(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
@@ -61,7 +57,7 @@ bool TForm1::StartSpeech() {
 }
 
 void TForm1::LoadFavoriteVoices() {
-    Log(QStringLiteral("Entering LoadFavoriteVoices"));
+    debugLog(QStringLiteral("Entering LoadFavoriteVoices"));
     roundRobinIndex_ = -1;
     FavoriteVoices.clear();
     for (const auto& voice : TTSForm_->Catalogue.VoiceList) {
@@ -250,7 +246,7 @@ void TForm1::SpeakArticle(TMemoEntry* entry, int length, int start, OutputTarget
         if (!QFileInfo(fileArticlePath_).isFile()) {
             const QString message =
                 QStringLiteral("File ") + fileArticlePath_ + QStringLiteral(" not found");
-            Log(message);
+            debugLog(message);
             UserMessage::show(message);
             AbortArticle(entry);
             return;
@@ -299,7 +295,7 @@ void TForm1::SpeakArticle(TMemoEntry* entry, int length, int start, OutputTarget
             }
         }
     } catch (const std::exception& error) {
-        Log(QString::fromUtf8(error.what()));
+        debugLog(QString::fromUtf8(error.what()));
         UserMessage::showError(QString::fromUtf8(error.what()));
         started = false;
     }
@@ -316,7 +312,7 @@ void TForm1::ReadingFailed(const QString& message) {
     if (readingState_ == rsExiting) {
         return;
     }
-    Log(message);
+    debugLog(message);
     SetPauseCaptions(false);
     List_->UnlockAllEntries();
     FinishOutput(true);
@@ -370,13 +366,13 @@ void TForm1::PauseBtnClick() {
     if (PauseBtn->text() == QStringLiteral("Pause")) {
         SetPauseCaptions(true);
         statusPanel1_->setText(QStringLiteral("Pause"));
-        Log(QStringLiteral("Pause"));
+        debugLog(QStringLiteral("Pause"));
         TTSForm_->Pause();
         SetReadingState(rsPaused);
     } else {
         SetPauseCaptions(false);
         statusPanel1_->clear();
-        Log(QStringLiteral("Resume"));
+        debugLog(QStringLiteral("Resume"));
         if (readingEntry_ && readingEntry_->isVisible()) {
             readingEntry_->Editor()->setFocus();
         }
@@ -389,7 +385,7 @@ void TForm1::SkipBtnClick() {
     if (!TTSForm_->TTS1.Active() || (readingState_ != rsReading && readingState_ != rsPaused)) {
         return;
     }
-    Log(QStringLiteral("Skip"));
+    debugLog(QStringLiteral("Skip"));
     SetPauseCaptions(false);
     TTSForm_->StopAudio();
 }
@@ -400,7 +396,7 @@ void TForm1::StopBtnClick() {
     }
     SetPauseCaptions(false);
     List_->UnlockAllEntries();
-    Log(QStringLiteral("Abort"));
+    debugLog(QStringLiteral("Abort"));
     // The stopped reading reports no completion.
     TTSForm_->OnComplete = nullptr;
     TTSForm_->StopAudio();

@@ -10,15 +10,11 @@
 #include "app/form1.h"
 #include "app/readtofilejob.h"
 #include "articles/memolistbox.h"
+#include "platform/shell/debuglog.h"
 #include "platform/shell/usermessage.h"
-#include "platform/shell/utilsclass.h"
 #include "speech/ttsform.h"
 
 namespace {
-
-void Log(const QString& text) {
-    UtilsClass::WriteDebugLine(text);
-}
 
 const QString kInvalidDirectory = QStringLiteral("File Output Directory is invalid");
 
@@ -34,7 +30,7 @@ bool TForm1::OutputDirectoryValid() {
     const QString problem = TReadToFileJob::FolderProblem(prefs_->OUT_Directory);
     if (!problem.isEmpty()) {
         RestoreFromTray();
-        Log(problem);
+        debugLog(problem);
         UserMessage::show(problem);
         return false;
     }
@@ -81,7 +77,7 @@ bool TForm1::PrepareOutput(TMemoEntry* entry, OutputTarget target) {
     mp3Path_ = paths.Mp3;
     const QString voice = entry->Voice().isEmpty() ? prefs_->TTS_DefaultVoiceName : entry->Voice();
     if (!TTSForm_->PlayToFileInit(voice, wavePath_)) {
-        Log(QStringLiteral("Play to file initialization failed"));
+        debugLog(QStringLiteral("Play to file initialization failed"));
         AbortArticle(entry);
         return false;
     }
@@ -135,7 +131,7 @@ bool TForm1::FinishOutput(bool deleteWave) {
     SetReadingState(rsIdle);
     ResetStatus();
     if (!failure.isEmpty()) {
-        Log(failure);
+        debugLog(failure);
         UserMessage::showError(failure);
     }
     return false;

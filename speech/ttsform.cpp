@@ -6,8 +6,8 @@
 #include <QPointer>
 
 #include "audio/soundcardcheck.h"
+#include "platform/shell/debuglog.h"
 #include "platform/shell/usermessage.h"
-#include "platform/shell/utilsclass.h"
 #include "platform/speechapi/soundcarddestination.h"
 #include "platform/speechapi/wavefiledestination.h"
 #include "settings/preferences.h"
@@ -15,10 +15,6 @@
 #include "text/textfile.h"
 
 namespace {
-
-void Log(const QString& text) {
-    UtilsClass::WriteDebugLine(text);
-}
 
 QString ErrorText(const std::exception& error) {
     return QString::fromUtf8(error.what());
@@ -38,8 +34,8 @@ TTTSForm::TTTSForm(TPreferences& prefs, QObject* parent)
     try {
         TTS1.SetAudioDeviceID(prefs.TTS_AudioDeviceID);
     } catch (const std::exception& error) {
-        Log(QStringLiteral("Audio device ") + QString::number(prefs.TTS_AudioDeviceID) +
-            QStringLiteral(" not available: ") + ErrorText(error));
+        debugLog(QStringLiteral("Audio device ") + QString::number(prefs.TTS_AudioDeviceID) +
+                 QStringLiteral(" not available: ") + ErrorText(error));
     }
     TTS1.OnAudioStop = [this](TTTS*, uint64_t) { AudioStopHandler(); };
     TTS1.OnWordPosition = [this](TTTS*, uint64_t, uint32_t offset) { WordPositionHandler(offset); };
@@ -65,7 +61,7 @@ void TTTSForm::SetQuietLimit(int ms) {
 bool TTTSForm::SoundCardReady() {
     const int check = SoundCardCheck ? SoundCardCheck(TTS1.AudioDeviceID()) : 0;
     if (check == 1) {
-        Log(QStringLiteral("Detected Sound Card Busy"));
+        debugLog(QStringLiteral("Detected Sound Card Busy"));
         UserMessage::showError(QStringLiteral("Sound card is busy.  Wait and try again."));
         return false;
     }
@@ -178,8 +174,8 @@ bool TTTSForm::PlayToFileInit(const QString& voiceName, const QString& wavePath)
     try {
         TTS1.RealTimeSet(rate);
     } catch (const std::exception&) {
-        Log(QStringLiteral("Exception setting real time property to ") +
-            QString::number(prefs_.TTS_WaveConvRate));
+        debugLog(QStringLiteral("Exception setting real time property to ") +
+                 QString::number(prefs_.TTS_WaveConvRate));
     }
     return true;
 }
@@ -220,7 +216,7 @@ bool TTTSForm::StartFile(const QString& path, bool logErrors) {
         }
     } catch (const std::exception& error) {
         if (logErrors) {
-            Log(ErrorText(error));
+            debugLog(ErrorText(error));
         }
         UserMessage::showError(ErrorText(error));
     }
@@ -250,7 +246,7 @@ bool TTTSForm::PlayTextToFile(const QString& voiceName, const QString& text) {
                                      prefs_.TTS_FilterSymbols));
     } catch (const std::exception& error) {
         // Nothing was handed to the engine, so no completion follows: the reading has failed.
-        Log(ErrorText(error));
+        debugLog(ErrorText(error));
         UserMessage::showError(ErrorText(error));
         CurrentVoice = nullptr;
         return false;
@@ -273,7 +269,7 @@ void TTTSForm::Pause() {
     try {
         TTS1.SetAudioPaused(true);
     } catch (const std::exception& error) {
-        Log(QStringLiteral("Pause Exception: ") + ErrorText(error));
+        debugLog(QStringLiteral("Pause Exception: ") + ErrorText(error));
     }
 }
 
@@ -281,7 +277,7 @@ void TTTSForm::Resume() {
     try {
         TTS1.SetAudioPaused(false);
     } catch (const std::exception& error) {
-        Log(QStringLiteral("Resume Exception: ") + ErrorText(error));
+        debugLog(QStringLiteral("Resume Exception: ") + ErrorText(error));
     }
 }
 
@@ -318,7 +314,7 @@ void TTTSForm::WordPositionHandler(uint32_t byteOffset) {
             reader->NextAllowed = true;
             MoveToNextChunk(*reader);
             if (reader->EndOfFile) {
-                Log(QStringLiteral("audio complete is true"));
+                debugLog(QStringLiteral("audio complete is true"));
                 reader->AudioComplete = true;
             }
         }
@@ -333,16 +329,17 @@ void TTTSForm::WordPositionHandler(uint32_t byteOffset) {
                     reader->AudioComplete = true;
                 }
                 if (read > 0) {
-                    Log(QStringLiteral("Speak %1 %2 %3 %4")
-                            .arg(pos)
-                            .arg(reader->CurrentBufferSize)
-                            .arg(reader->NextBufferSize)
-                            .arg(reader->SpokenTotal));
+                    debugLog(QStringLiteral("Speak %1 %2 %3 %4")
+                                 .arg(pos)
+                                 .arg(reader->CurrentBufferSize)
+                                 .arg(reader->NextBufferSize)
+                                 .arg(reader->SpokenTotal));
                     SpeakChunk(chunk, false);
                 }
             } catch (const std::exception& error) {
-                Log(QStringLiteral("Speak exception inside word position handler with error:"));
-                Log(ErrorText(error));
+                debugLog(
+                    QStringLiteral("Speak exception inside word position handler with error:"));
+                debugLog(ErrorText(error));
                 UserMessage::showError(ErrorText(error));
                 return;
             }
@@ -355,7 +352,7 @@ void TTTSForm::WordPositionHandler(uint32_t byteOffset) {
 }
 
 void TTTSForm::AudioStopHandler() {
-    Log(QStringLiteral("AudioStopHandler"));
+    debugLog(QStringLiteral("AudioStopHandler"));
     stopSeen_ = true;
     if (discarding_ || TTS1.AudioPaused()) {
         return;
@@ -406,7 +403,7 @@ bool TTTSForm::SpeakNextChunkAfterStop() {
         }
         MoveToNextChunk(*reader);  // the chunk read now takes the current place
         reader->LastPosition = 0;  // the new chunk's positions start again
-        Log(QStringLiteral("Speak after audio stop %1").arg(reader->SpokenTotal));
+        debugLog(QStringLiteral("Speak after audio stop %1").arg(reader->SpokenTotal));
         SpeakChunk(chunk, true);
     } catch (const std::exception& error) {
         FailReading(ErrorText(error));
@@ -432,7 +429,7 @@ void TTTSForm::FailReading(const QString& message) {
     if (!reading_) {
         return;  // the reading has already ended
     }
-    Log(message);
+    debugLog(message);
     EndReading();
     Timer1.stop();
     reader_.reset();
@@ -443,7 +440,7 @@ void TTTSForm::FailReading(const QString& message) {
             TTS1.AudioReset();  // the engine stops, and what it still had queued is dropped
         }
     } catch (const std::exception& error) {
-        Log(QStringLiteral("Reset after a failed reading: ") + ErrorText(error));
+        debugLog(QStringLiteral("Reset after a failed reading: ") + ErrorText(error));
     }
     discarding_ = false;
     if (OnError) {
