@@ -19,7 +19,7 @@
 #include "speech/voicesource.h"
 #include "text/textfile.h"
 
-TMemoEntry::TMemoEntry(const TVoiceSource* voices, QWidget* parent)
+TMemoEntry::TMemoEntry(const VoiceSource* voices, QWidget* parent)
     : QFrame(parent), voices_(voices) {
     setFrameShape(QFrame::StyledPanel);
 }

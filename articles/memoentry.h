@@ -9,7 +9,7 @@ class QKeyEvent;
 class QMenu;
 class TMyPlusMemo;
 class TPropertyPanel;
-class TVoiceSource;
+class VoiceSource;
 
 // One article on screen: its property panel over its text editor. The two are built when the
 // entry is first shown or used, so a long list costs little until it is paged through; until
@@ -19,7 +19,7 @@ class TMemoEntry : public QFrame {
   public:
     using Handler = std::function<void(TMemoEntry*)>;
 
-    TMemoEntry(const TVoiceSource* voices, QWidget* parent);
+    TMemoEntry(const VoiceSource* voices, QWidget* parent);
     ~TMemoEntry() override;
 
     TPropertyPanel* PropertyPanel();
@@ -71,7 +71,7 @@ class TMemoEntry : public QFrame {
     // Keys of the editor: Ctrl+Tab inserts a tab, Shift+F10 opens the article menu.
     bool EditorKeyPress(QKeyEvent* event);
 
-    const TVoiceSource* voices_;
+    const VoiceSource* voices_;
     bool built_ = false;
     bool multiLayout_ = false;
     bool fileEntry_ = false;

@@ -12,7 +12,7 @@
 class QMenu;
 class QScrollBar;
 class TPreferences;
-class TVoiceSource;
+class VoiceSource;
 
 // The article list: a stack of article entries of which VisibleEntries share the height of the
 // control, paged through with a scroll bar. Positions are 1-based among the entries that are not
@@ -68,7 +68,7 @@ class TMemoListBox : public QWidget {
     bool Importing = false;
 
     const TPreferences* Prefs = nullptr;
-    const TVoiceSource* Voices = nullptr;
+    const VoiceSource* Voices = nullptr;
     // Lets the window process pending messages during long operations.
     std::function<void()> ProcessEvents;
 

@@ -116,7 +116,7 @@ QPushButton* Button(const QString& text, const QString& hint, QWidget* parent) {
 
 }  // namespace
 
-TPropertyPanel::TPropertyPanel(const TVoiceSource* voices, QWidget* parent)
+TPropertyPanel::TPropertyPanel(const VoiceSource* voices, QWidget* parent)
     : QFrame(parent), voices_(voices) {
     setFixedHeight(kHeight);
     TitleBox = new QLineEdit(this);

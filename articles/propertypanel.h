@@ -6,7 +6,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TVoiceSource;
+class VoiceSource;
 
 // The strip across the top of an article: its title, its voice and, in multi-article mode, the
 // "Read", "Read to File" and "Delete" buttons.
@@ -15,7 +15,7 @@ class TPropertyPanel : public QFrame {
   public:
     static constexpr int kHeight = 25;
 
-    TPropertyPanel(const TVoiceSource* voices, QWidget* parent);
+    TPropertyPanel(const VoiceSource* voices, QWidget* parent);
 
     QString Title() const;
     void SetTitle(const QString& title);
@@ -51,5 +51,5 @@ class TPropertyPanel : public QFrame {
     void SetTitleBoxWidth(int voiceLabelLeft);
     void TitleEdited();
 
-    const TVoiceSource* voices_;
+    const VoiceSource* voices_;
 };

@@ -28,7 +28,7 @@ const QString kText = QStringLiteral("/usr/share/common-licenses/GPL-3");
 void BM_CatalogueInitialize(benchmark::State& state) {
     for (auto _ : state) {
         TPreferences prefs;
-        TVoiceCatalogue catalogue;
+        VoiceCatalogue catalogue;
         catalogue.Initialize(prefs);
         state.counters["voices"] = double(catalogue.VoiceList.size());
     }
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     // The first enumeration of the installed voices, which the program does once at start.
     QElapsedTimer cold;
     cold.start();
-    TTSEnumerator::Modes();
+    TtsEnumerator::Modes();
     std::printf("first enumeration of the installed voices: %lld ms\n",
                 static_cast<long long>(cold.elapsed()));
     benchmark::Initialize(&argc, argv);

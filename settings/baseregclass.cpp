@@ -22,7 +22,7 @@ void regReal::SetText(const QString& text) {
     bool ok = false;
     const double number = QLocale::c().toDouble(text.trimmed(), &ok);
     if (!ok) {
-        throw EConvertError(
+        throw ConvertError(
             QStringLiteral("'%1' is not a valid floating point value").arg(text).toStdString());
     }
     Value = number;

@@ -16,7 +16,7 @@ class BaseRegClass {
         : Name(name), Location(location), AlternateName(alternateName) {}
     virtual ~BaseRegClass() = default;
 
-    virtual void SetText(const QString& text) = 0;  // raises EConvertError
+    virtual void SetText(const QString& text) = 0;  // raises ConvertError
     virtual QString GetText() const = 0;
     virtual QString GetDefaultText() const = 0;
     virtual QVariant GetValue() const = 0;

@@ -66,7 +66,7 @@ void TBaseRegistryClass::ReadItem(BaseRegClass& item) {
     }
     try {
         item.SetText(text);
-    } catch (const EConvertError& error) {
+    } catch (const ConvertError& error) {
         // A value that is not a number (edited by hand, damaged) counts as missing, so one bad
         // value never stops the rest of the settings from loading.
         UtilsClass::WriteDebugLine(QStringLiteral("Setting ") + item.Name + QStringLiteral(": ") +
@@ -97,9 +97,9 @@ bool TBaseRegistryClass::WriteAll() {
             reg.WriteValue(item->Name, item->GetText());
         }
     }
-    if (!TRegistry::Flush()) {
+    if (!Registry::Flush()) {
         UtilsClass::WriteDebugLine(QStringLiteral("Settings could not be saved to ") +
-                                   TRegistry::StorageFile(RootKey::CurrentUser));
+                                   Registry::StorageFile(RootKey::CurrentUser));
         return false;
     }
     return true;

@@ -32,7 +32,7 @@ void FormPlacementStore::Save(const QString& formName, const FormPlacement& plac
         reg.WriteValue(QStringLiteral("Width"), QString::number(placement.Width));
         reg.WriteValue(QStringLiteral("Height"), QString::number(placement.Height));
     }
-    TRegistry::Flush();
+    Registry::Flush();
 }
 
 std::optional<FormPlacement> FormPlacementStore::Restore(const QString& formName,

@@ -49,8 +49,8 @@ double variantDate(const QDateTime& when) {
 
 }  // namespace
 
-TRegistry TRegistryEnhanced::open() const {
-    return TRegistry(toRoot(RootKey), toAccess(Access));
+Registry TRegistryEnhanced::open() const {
+    return Registry(toRoot(RootKey), toAccess(Access));
 }
 
 QString TRegistryEnhanced::fullKey(const QStringList& extraParts) const {
@@ -76,7 +76,7 @@ void TRegistryEnhanced::split(const QString& name, QString* keyPath, QString* va
 void TRegistryEnhanced::WriteValue(const QString& name, const QVariant& value) {
     QString keyPath, valueName;
     split(name, &keyPath, &valueName);
-    TRegistry reg = open();
+    Registry reg = open();
     if (!reg.OpenKey(keyPath, true)) {
         return;
     }
@@ -113,7 +113,7 @@ void TRegistryEnhanced::WriteValue(const QString& name, const QVariant& value) {
 QVariant TRegistryEnhanced::ReadValue(const QString& name, const QVariant& defaultValue) {
     QString keyPath, valueName;
     split(name, &keyPath, &valueName);
-    TRegistry reg = open();
+    Registry reg = open();
     try {
         if (!reg.OpenKeyReadOnly(keyPath) || !reg.ValueExists(valueName)) {
             return defaultValue;
@@ -135,7 +135,7 @@ QVariant TRegistryEnhanced::ReadValue(const QString& name, const QVariant& defau
             case RegDataType::Unknown:
                 break;
         }
-    } catch (const ERegistryException& error) {
+    } catch (const RegistryException& error) {
         UtilsClass::WriteDebugLine(QStringLiteral("Registry read of ") + name +
                                    QStringLiteral(" failed: ") +
                                    QString::fromStdString(error.what()));
@@ -146,7 +146,7 @@ QVariant TRegistryEnhanced::ReadValue(const QString& name, const QVariant& defau
 void TRegistryEnhanced::GetValueNames(const QString& subKey, QStringList& list) {
     const QStringList extra =
         subKey.isEmpty() ? QStringList{} : subKey.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
-    TRegistry reg = open();
+    Registry reg = open();
     if (reg.OpenKeyReadOnly(fullKey(extra))) {
         list = reg.GetValueNames();
     }
@@ -155,6 +155,6 @@ void TRegistryEnhanced::GetValueNames(const QString& subKey, QStringList& list) 
 bool TRegistryEnhanced::DeleteValue(const QString& name) {
     QString keyPath, valueName;
     split(name, &keyPath, &valueName);
-    TRegistry reg = open();
+    Registry reg = open();
     return reg.OpenKey(keyPath, false) && reg.DeleteValue(valueName);
 }

@@ -26,7 +26,7 @@ class TRegistryEnhanced {
   public:
     static constexpr int kBufferSize = 256;
 
-    // Writes by the variant's type; other types write nothing. Raises ERegistryException when
+    // Writes by the variant's type; other types write nothing. Raises RegistryException when
     // the key opens but the value cannot be set.
     void WriteValue(const QString& name, const QVariant& value);
     // Text, integer, or for binary data the byte count (the first bytes go to Buffer);
@@ -41,7 +41,7 @@ class TRegistryEnhanced {
     QByteArray Buffer = QByteArray(kBufferSize, '\0');
 
   private:
-    TRegistry open() const;
+    Registry open() const;
     // Key from the root, extended by extraParts.
     QString fullKey(const QStringList& extraParts) const;
     // Splits name into the full key path (from the root) and the value name.

@@ -17,10 +17,3 @@ class ESpeechError : public std::runtime_error {
     static QString TextFor(uint32_t code);
     static QString MessageFor(uint32_t code);
 };
-
-// A misuse of the speech component (set while active, no engine active, …).
-class EOleError : public std::runtime_error {
-  public:
-    explicit EOleError(const QString& message) : std::runtime_error(message.toStdString()) {}
-    QString Message() const { return QString::fromUtf8(what()); }
-};

@@ -5,6 +5,7 @@
 #include "platform/speechapi/ttsenumerator.h"
 #include "platform/speechapi/wavefiledestination.h"
 #include "platform/wavedevices/waveoutdevices.h"
+#include "speech/eoleerror.h"
 #include "speech/espeecherror.h"
 
 bool SpeechAPIPresent = false;
@@ -13,7 +14,7 @@ bool WaveOutPresent = false;
 
 void ProbeSpeechInstallation() {
     SpeechAPIPresent = true;  // the service is part of the program on this platform
-    TTSEnginesPresent = !TTSEnumerator::Modes().isEmpty();
+    TTSEnginesPresent = !TtsEnumerator::Modes().isEmpty();
     WaveOutPresent = WaveOutDevices::count() > 0;
 }
 
@@ -88,7 +89,7 @@ class TTTS::TTSBufNotifySink : public ITTSBufNotifySink {
 
 TTTS::TTTS(QObject* owner) : TSpeechComponent(owner) {
     SpeechAPIPresent = true;
-    TTSEnumerator enumerator;
+    TtsEnumerator enumerator;
     TTSMODEINFO first;
     uint32_t fetched = 0;
     enumerator.Reset();
@@ -217,7 +218,7 @@ void TTTS::SetActive(bool active) {
 }
 
 void TTTS::Activate() {
-    TTSEnumerator enumerator;
+    TtsEnumerator enumerator;
     std::unique_ptr<AudioDestination> destination = MakeAudioDest();
     if (!destination) {
         return;
@@ -274,14 +275,14 @@ void TTTS::Deactivate() {
 
 void TTTS::SetModeID(const QUuid& mode) {
     RequireInactive(QStringLiteral("ModeID"));
-    TTSEnumerator enumerator;
+    TtsEnumerator enumerator;
     TTSMODEINFO criteria, found;
     criteria.gModeID = mode;
     TTSMODEINFORANK ranks;
     ranks.dwModeID = 10;
     Test(enumerator.Find(criteria, &ranks, &found));
     if (found.gModeID != mode) {
-        const auto& modes = TTSEnumerator::Modes();
+        const auto& modes = TtsEnumerator::Modes();
         const auto it = std::find_if(modes.begin(), modes.end(),
                                      [&](const TTSMODEINFO& m) { return m.gModeID == mode; });
         if (it == modes.end()) {
@@ -307,7 +308,7 @@ void TTTS::SetModeName(const QString& name) {
     }
     RequireInactive(QStringLiteral("ModeName"));
     const bool isDefault = name == QStringLiteral("Default");
-    TTSEnumerator enumerator;
+    TtsEnumerator enumerator;
     TTSMODEINFO criteria, found;
     if (!isDefault) {
         criteria.szModeName = name;
@@ -320,7 +321,7 @@ void TTTS::SetModeName(const QString& name) {
         modeName_ = name;
         return;
     }
-    const auto& modes = TTSEnumerator::Modes();
+    const auto& modes = TtsEnumerator::Modes();
     const auto it = std::find_if(modes.begin(), modes.end(),
                                  [&](const TTSMODEINFO& m) { return m.szModeName == name; });
     if (it == modes.end()) {
@@ -531,7 +532,7 @@ void TTTS::ShowDlg(const QString& kind, QObject*, const QString&) {
 }
 
 HRESULT ListTTSModeNames(QStringList& names) {
-    TTSEnumerator enumerator;
+    TtsEnumerator enumerator;
     enumerator.Reset();
     TTSMODEINFO mode;
     uint32_t fetched = 0;
@@ -543,7 +544,7 @@ HRESULT ListTTSModeNames(QStringList& names) {
 
 QUuid FindTTSModeID(const QString& name) {
     const QString wanted = name.trimmed();
-    for (const TTSMODEINFO& mode : TTSEnumerator::Modes()) {
+    for (const TTSMODEINFO& mode : TtsEnumerator::Modes()) {
         if (mode.szModeName.trimmed() == wanted) {
             return mode.gModeID;
         }

@@ -11,6 +11,7 @@
 #include "platform/speechapi/soundcarddestination.h"
 #include "platform/speechapi/wavefiledestination.h"
 #include "settings/preferences.h"
+#include "speech/eoleerror.h"
 #include "speech/espeecherror.h"
 #include "text/textfile.h"
 

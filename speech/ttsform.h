@@ -52,7 +52,7 @@ class TTTSForm : public QObject {
     void ApplySpeed(const TVoiceEntry& voice);
 
     TTTS TTS1;
-    TVoiceCatalogue Catalogue;
+    VoiceCatalogue Catalogue;
     TTTSFilter Filter;
     TTTSFileStream* Reader() const { return reader_.get(); }
     TVoiceEntry* CurrentVoice = nullptr;

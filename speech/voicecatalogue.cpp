@@ -23,7 +23,7 @@ bool IsPlatformMaker(const TEngineEntry& engine) {
 
 }  // namespace
 
-void TVoiceCatalogue::Initialize(TPreferences& prefs) {
+void VoiceCatalogue::Initialize(TPreferences& prefs) {
     UtilsClass::WriteDebugLine(QStringLiteral("Entering TTSForm.Initialize"));
     TTTS tts;
     QStringList names;
@@ -47,7 +47,7 @@ void TVoiceCatalogue::Initialize(TPreferences& prefs) {
     }
 }
 
-void TVoiceCatalogue::AddVoice(const QString& modeName, TEngineEntry* engine, const TTTS& tts,
+void VoiceCatalogue::AddVoice(const QString& modeName, TEngineEntry* engine, const TTTS& tts,
                                TPreferences& prefs) {
     auto voice = std::make_unique<TVoiceEntry>();
     voice->Engine = engine;
@@ -89,7 +89,7 @@ void TVoiceCatalogue::AddVoice(const QString& modeName, TEngineEntry* engine, co
     VoiceList.push_back(std::move(voice));
 }
 
-void TVoiceCatalogue::LoadVoiceSettings(const TPreferences& prefs) {
+void VoiceCatalogue::LoadVoiceSettings(const TPreferences& prefs) {
     Engines.LoadEngineSettings(prefs);
     for (const auto& voice : VoiceList) {
         voice->Favourite = prefs.GetValue(QStringLiteral("FAV_") + voice->Key).toBool();
@@ -98,7 +98,7 @@ void TVoiceCatalogue::LoadVoiceSettings(const TPreferences& prefs) {
     }
 }
 
-void TVoiceCatalogue::SaveVoiceSettings(TPreferences& prefs) const {
+void VoiceCatalogue::SaveVoiceSettings(TPreferences& prefs) const {
     Engines.SaveEngineSettings(prefs);
     for (const auto& voice : VoiceList) {
         prefs.SetValue(QStringLiteral("FAV_") + voice->Key, voice->Favourite);
@@ -107,7 +107,7 @@ void TVoiceCatalogue::SaveVoiceSettings(TPreferences& prefs) const {
     }
 }
 
-TVoiceEntry* TVoiceCatalogue::FindVoice(const QString& name) const {
+TVoiceEntry* VoiceCatalogue::FindVoice(const QString& name) const {
     for (const auto& voice : VoiceList) {
         if (voice->Name == name) {
             return voice.get();
@@ -116,7 +116,7 @@ TVoiceEntry* TVoiceCatalogue::FindVoice(const QString& name) const {
     return nullptr;
 }
 
-TVoiceEntry* TVoiceCatalogue::FindEnglishVoice() const {
+TVoiceEntry* VoiceCatalogue::FindEnglishVoice() const {
     for (const auto& voice : VoiceList) {
         if (QStringLiteral("MaryMikeSam").contains(voice->Name)) {
             return voice.get();
@@ -130,7 +130,7 @@ TVoiceEntry* TVoiceCatalogue::FindEnglishVoice() const {
     return nullptr;
 }
 
-void TVoiceCatalogue::SetMakerEnabled(const QString& maker, bool value) {
+void VoiceCatalogue::SetMakerEnabled(const QString& maker, bool value) {
     for (const auto& voice : VoiceList) {
         if (voice->Engine->Maker == maker) {
             voice->Favourite = value;
@@ -139,7 +139,7 @@ void TVoiceCatalogue::SetMakerEnabled(const QString& maker, bool value) {
     Engines.SetMakerEnabled(maker, value);
 }
 
-void TVoiceCatalogue::ReadVoiceLimits(TVoiceEntry& voice) const {
+void VoiceCatalogue::ReadVoiceLimits(TVoiceEntry& voice) const {
     // A file destination that is never written: the probe needs no sound card and leaves any
     // reading on the sound card alone.
     TTTS probe;
@@ -163,13 +163,13 @@ void TVoiceCatalogue::ReadVoiceLimits(TVoiceEntry& voice) const {
     }
 }
 
-QString TVoiceCatalogue::TestSentence(const TEngineEntry& engine) const {
+QString VoiceCatalogue::TestSentence(const TEngineEntry& engine) const {
     GrabBaseClass file;
     file.LoadFile(ProgramFolders::programFolder() + QStringLiteral("/AudioTest.chl"));
     return file.GetValue(QStringLiteral("/"), LanguageCode(engine.LanguageID));
 }
 
-QList<VoiceChoice> TVoiceCatalogue::Voices() const {
+QList<VoiceChoice> VoiceCatalogue::Voices() const {
     QList<VoiceChoice> voices;
     for (const auto& voice : VoiceList) {
         voices.append({voice->Name, voice->Favourite, voice->Engine->Enabled});

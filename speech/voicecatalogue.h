@@ -12,7 +12,7 @@ class TPreferences;
 
 // The engines and voices of the installed modes under the program's own names, with each
 // voice's stored favourite mark, pitch and speed.
-class TVoiceCatalogue : public TVoiceSource {
+class VoiceCatalogue : public VoiceSource {
   public:
     // Builds both lists from the installed modes, registering the settings of every engine and
     // voice in the preferences store; fixes a default voice that is gone.

@@ -11,8 +11,8 @@ struct VoiceChoice {
 };
 
 // The voices an article can be given, in catalogue order; the voice catalogue offers them.
-class TVoiceSource {
+class VoiceSource {
   public:
-    virtual ~TVoiceSource() = default;
+    virtual ~VoiceSource() = default;
     virtual QList<VoiceChoice> Voices() const = 0;
 };

@@ -26,7 +26,7 @@ class GrabBaseClass {
     // The value of name in the section at path; empty when either is missing.
     QString GetValue(const QString& path, const QString& name) const;
     // The items of list name: the value name holds their count, name0, name1 … the items.
-    // Raises EConvertError when the count is not a number.
+    // Raises ConvertError when the count is not a number.
     void GetList(const QString& path, const QString& name, QStringList& list) const;
     const GBItemClass* FindSection(const QString& path) const;
 

@@ -7,7 +7,7 @@
 
 // Typed data as kept in the hive: text values are stored as plain text so the file stays
 // readable; other types carry a tag.
-struct TRegistry::Value {
+struct Registry::Value {
     RegDataType type = RegDataType::Unknown;
     QString text;
     int integer = 0;
@@ -42,15 +42,15 @@ QString typeError(const QString& name) {
 
 }  // namespace
 
-TRegistry::TRegistry(RootKey root, RegAccess access) : root_(root), access_(access) {}
+Registry::Registry(RootKey root, RegAccess access) : root_(root), access_(access) {}
 
-QString TRegistry::resolvedPath(const QString& key, bool* complete) const {
+QString Registry::resolvedPath(const QString& key, bool* complete) const {
     const bool absolute = key.startsWith(QLatin1Char('\\'));
     const QString full = absolute || !open_ ? key : path_ + QLatin1Char('\\') + key;
     return RegistryHive::of(root_).resolve(full, complete);
 }
 
-bool TRegistry::OpenKey(const QString& key, bool canCreate) {
+bool Registry::OpenKey(const QString& key, bool canCreate) {
     bool complete = false;
     const QString path = resolvedPath(key, &complete);
     if (!complete && !canCreate) {
@@ -62,7 +62,7 @@ bool TRegistry::OpenKey(const QString& key, bool canCreate) {
     return true;
 }
 
-bool TRegistry::OpenKeyReadOnly(const QString& key) {
+bool Registry::OpenKeyReadOnly(const QString& key) {
     if (!OpenKey(key, false)) {
         return false;
     }
@@ -70,19 +70,19 @@ bool TRegistry::OpenKeyReadOnly(const QString& key) {
     return true;
 }
 
-void TRegistry::CloseKey() {
+void Registry::CloseKey() {
     path_.clear();
     open_ = false;
     writable_ = false;
 }
 
-bool TRegistry::KeyExists(const QString& key) const {
+bool Registry::KeyExists(const QString& key) const {
     bool complete = false;
     resolvedPath(key, &complete);
     return complete;
 }
 
-bool TRegistry::DeleteKey(const QString& key) {
+bool Registry::DeleteKey(const QString& key) {
     bool complete = false;
     const QString path = resolvedPath(key, &complete);
     if (!complete || path.isEmpty()) {
@@ -92,15 +92,15 @@ bool TRegistry::DeleteKey(const QString& key) {
     return true;
 }
 
-QStringList TRegistry::GetKeyNames() const {
+QStringList Registry::GetKeyNames() const {
     return open_ ? RegistryHive::of(root_).subkeys(path_) : QStringList{};
 }
 
-QStringList TRegistry::GetValueNames() const {
+QStringList Registry::GetValueNames() const {
     return open_ ? RegistryHive::of(root_).valueNames(path_) : QStringList{};
 }
 
-TRegistry::Value TRegistry::readRaw(const QString& name, bool* found) const {
+Registry::Value Registry::readRaw(const QString& name, bool* found) const {
     Value value;
     RegistryHive& hive = RegistryHive::of(root_);
     const QString stored = open_ ? hive.findValue(path_, name) : QString();
@@ -135,27 +135,27 @@ TRegistry::Value TRegistry::readRaw(const QString& name, bool* found) const {
     return value;
 }
 
-void TRegistry::writeRaw(const QString& name, const Value& value) {
+void Registry::writeRaw(const QString& name, const Value& value) {
     if (!open_ || !writable_) {
-        throw ERegistryException(
+        throw RegistryException(
             QStringLiteral("Failed to set data for '%1'").arg(name).toStdString());
     }
     RegistryHive::of(root_).write(path_, name,
                                   toStored(value.type, value.text, value.integer, value.binary));
 }
 
-bool TRegistry::ValueExists(const QString& name) const {
+bool Registry::ValueExists(const QString& name) const {
     bool found = false;
     readRaw(name, &found);
     return found;
 }
 
-RegDataType TRegistry::GetDataType(const QString& name) const {
+RegDataType Registry::GetDataType(const QString& name) const {
     bool found = false;
     return readRaw(name, &found).type;
 }
 
-int TRegistry::GetDataSize(const QString& name) const {
+int Registry::GetDataSize(const QString& name) const {
     bool found = false;
     const Value value = readRaw(name, &found);
     switch (value.type) {
@@ -172,7 +172,7 @@ int TRegistry::GetDataSize(const QString& name) const {
     return -1;
 }
 
-bool TRegistry::DeleteValue(const QString& name) {
+bool Registry::DeleteValue(const QString& name) {
     if (!open_ || !writable_) {
         return false;
     }
@@ -185,80 +185,80 @@ bool TRegistry::DeleteValue(const QString& name) {
     return true;
 }
 
-QString TRegistry::ReadString(const QString& name) const {
+QString Registry::ReadString(const QString& name) const {
     bool found = false;
     const Value value = readRaw(name, &found);
     if (!found) {
         return {};
     }
     if (value.type != RegDataType::String && value.type != RegDataType::ExpandString) {
-        throw ERegistryException(typeError(name).toStdString());
+        throw RegistryException(typeError(name).toStdString());
     }
     return value.text;
 }
 
-int TRegistry::ReadInteger(const QString& name) const {
+int Registry::ReadInteger(const QString& name) const {
     bool found = false;
     const Value value = readRaw(name, &found);
     if (value.type != RegDataType::Integer) {
-        throw ERegistryException(typeError(name).toStdString());
+        throw RegistryException(typeError(name).toStdString());
     }
     return value.integer;
 }
 
-bool TRegistry::ReadBool(const QString& name) const {
+bool Registry::ReadBool(const QString& name) const {
     return ReadInteger(name) != 0;
 }
 
-double TRegistry::ReadFloat(const QString& name) const {
+double Registry::ReadFloat(const QString& name) const {
     const QByteArray data = ReadBinaryData(name);
     double result = 0;
     if (data.size() != sizeof(result)) {
-        throw ERegistryException(typeError(name).toStdString());
+        throw RegistryException(typeError(name).toStdString());
     }
     std::memcpy(&result, data.constData(), sizeof(result));
     return result;
 }
 
-QByteArray TRegistry::ReadBinaryData(const QString& name) const {
+QByteArray Registry::ReadBinaryData(const QString& name) const {
     bool found = false;
     const Value value = readRaw(name, &found);
     if (value.type != RegDataType::Binary) {
-        throw ERegistryException(typeError(name).toStdString());
+        throw RegistryException(typeError(name).toStdString());
     }
     return value.binary;
 }
 
-void TRegistry::WriteString(const QString& name, const QString& text) {
+void Registry::WriteString(const QString& name, const QString& text) {
     writeRaw(name, Value{RegDataType::String, text, 0, {}});
 }
 
-void TRegistry::WriteExpandString(const QString& name, const QString& text) {
+void Registry::WriteExpandString(const QString& name, const QString& text) {
     writeRaw(name, Value{RegDataType::ExpandString, text, 0, {}});
 }
 
-void TRegistry::WriteInteger(const QString& name, int integer) {
+void Registry::WriteInteger(const QString& name, int integer) {
     writeRaw(name, Value{RegDataType::Integer, {}, integer, {}});
 }
 
-void TRegistry::WriteBool(const QString& name, bool flag) {
+void Registry::WriteBool(const QString& name, bool flag) {
     WriteInteger(name, flag ? 1 : 0);
 }
 
-void TRegistry::WriteFloat(const QString& name, double number) {
+void Registry::WriteFloat(const QString& name, double number) {
     QByteArray data(sizeof(number), '\0');
     std::memcpy(data.data(), &number, sizeof(number));
     WriteBinaryData(name, data);
 }
 
-void TRegistry::WriteBinaryData(const QString& name, const QByteArray& data) {
+void Registry::WriteBinaryData(const QString& name, const QByteArray& data) {
     writeRaw(name, Value{RegDataType::Binary, {}, 0, data});
 }
 
-bool TRegistry::Flush() {
+bool Registry::Flush() {
     return RegistryHive::flushAll();
 }
 
-QString TRegistry::StorageFile(RootKey root) {
+QString Registry::StorageFile(RootKey root) {
     return RegistryHive::fileName(root);
 }

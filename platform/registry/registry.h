@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <stdexcept>
+
+#include "platform/registry/registryexception.h"
 
 // The per-user settings registry: keys under a root, each holding typed values. Keys and value
 // names are matched without regard to letter case, paths use "\" as separator. Each root is
@@ -23,14 +24,9 @@ enum class RegAccess { Read, Write, Execute, AllAccess };
 
 enum class RegDataType { Unknown, String, ExpandString, Integer, Binary };
 
-class ERegistryException : public std::runtime_error {
+class Registry {
   public:
-    using std::runtime_error::runtime_error;
-};
-
-class TRegistry {
-  public:
-    explicit TRegistry(RootKey root = RootKey::CurrentUser,
+    explicit Registry(RootKey root = RootKey::CurrentUser,
                        RegAccess access = RegAccess::AllAccess);
 
     // A key starting with "\" is taken from the root, any other relative to the open key.
@@ -49,14 +45,14 @@ class TRegistry {
     QStringList GetValueNames() const;
     bool DeleteValue(const QString& name);
 
-    // Readers raise ERegistryException when the value holds data of another type.
+    // Readers raise RegistryException when the value holds data of another type.
     QString ReadString(const QString& name) const;
     int ReadInteger(const QString& name) const;
     bool ReadBool(const QString& name) const;
     double ReadFloat(const QString& name) const;
     QByteArray ReadBinaryData(const QString& name) const;
 
-    // Writers raise ERegistryException when no key is open or the key was opened read-only.
+    // Writers raise RegistryException when no key is open or the key was opened read-only.
     void WriteString(const QString& name, const QString& value);
     void WriteExpandString(const QString& name, const QString& value);
     void WriteInteger(const QString& name, int value);

@@ -4,7 +4,7 @@ int StrToInt(const QString& text) {
     bool ok = false;
     const int number = text.trimmed().toInt(&ok, 10);
     if (!ok) {
-        throw EConvertError(
+        throw ConvertError(
             QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
     }
     return number;

@@ -72,12 +72,12 @@ QString FirstLanguage(const char* languages) {
 
 }  // namespace
 
-bool ESpeakEngine::Available() {
+bool EspeakEngine::Available() {
     QMutexLocker lock(&EngineLock());
     return Initialise();
 }
 
-QList<SynthVoice> ESpeakEngine::Voices() {
+QList<SynthVoice> EspeakEngine::Voices() {
     QMutexLocker lock(&EngineLock());
     QList<SynthVoice> voices;
     if (!Initialise()) {
@@ -97,12 +97,12 @@ QList<SynthVoice> ESpeakEngine::Voices() {
     return voices;
 }
 
-int ESpeakEngine::SampleRate(const SynthVoice&) {
+int EspeakEngine::SampleRate(const SynthVoice&) {
     QMutexLocker lock(&EngineLock());
     return Initialise() ? sampleRate : 0;
 }
 
-bool ESpeakEngine::Speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
+bool EspeakEngine::Speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
                          SynthSink& sink) {
     QMutexLocker lock(&EngineLock());
     if (!Initialise() || espeak_SetVoiceByName(voice.Identifier.toUtf8().constData()) != EE_OK) {
@@ -130,7 +130,7 @@ bool ESpeakEngine::Speak(const SynthVoice& voice, const QString& text, const Syn
     return result == EE_OK;
 }
 
-bool ESpeakEngine::Phonemes(const SynthVoice& voice, const QString& text, bool ipa,
+bool EspeakEngine::Phonemes(const SynthVoice& voice, const QString& text, bool ipa,
                             QString* phonemes) {
     QMutexLocker lock(&EngineLock());
     if (!Initialise() || espeak_SetVoiceByName(voice.Identifier.toUtf8().constData()) != EE_OK) {

@@ -4,7 +4,7 @@
 
 // eSpeak NG: every installed voice. The library keeps global state, so one synthesis runs at a
 // time across the process.
-class ESpeakEngine : public TSynthEngine {
+class EspeakEngine : public SynthEngine {
   public:
     static constexpr int kMinSpeed = 80;  // words per minute
     static constexpr int kMaxSpeed = 450;

@@ -4,7 +4,7 @@
 
 // Flite: the US English voices kal, kal16, awb, rms and slt. Speed is a percentage of the
 // voice's own pace (100 normal, larger is faster), pitch the voice's target mean in Hz.
-class FliteEngine : public TSynthEngine {
+class FliteEngine : public SynthEngine {
   public:
     static constexpr int kMinSpeed = 25;  // a quarter of the normal pace
     static constexpr int kMaxSpeed = 400;

@@ -2,8 +2,8 @@
 
 #include "platform/speechapi/ttscentral.h"
 
-std::unique_ptr<ITTSCentralW> TSynthEngine::MakeCentral(
+std::unique_ptr<ITTSCentralW> SynthEngine::MakeCentral(
     const SynthVoice& voice, const TTSMODEINFO& mode,
     std::unique_ptr<AudioDestination> destination) {
-    return std::make_unique<TTSCentral>(this, voice, mode, std::move(destination));
+    return std::make_unique<TtsCentral>(this, voice, mode, std::move(destination));
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/speechapi/speechapi.h"
+#include "platform/speechapi/synthsink.h"
 
 // A voice that a speech engine offers.
 struct SynthVoice {
@@ -18,23 +19,6 @@ struct SynthVoice {
     int Gender = 0;      // 0 unknown, 1 male, 2 female
 };
 
-// A word the engine is about to speak: where its audio starts, and where it stands in the text
-// (UTF-16 positions, as QString counts them).
-struct SynthWord {
-    int64_t Sample = 0;
-    int Position = 0;
-    int Length = 0;
-};
-
-// Receives the synthesised audio (16-bit mono at the engine's rate) and the word events, in
-// order. Returning false from Audio stops the synthesis.
-class SynthSink {
-  public:
-    virtual ~SynthSink() = default;
-    virtual bool Audio(const int16_t* samples, int count) = 0;
-    virtual void Word(const SynthWord& word) = 0;
-};
-
 // Speed and pitch in the engine's own units (see each engine's range).
 struct SynthParams {
     int Speed = 0;
@@ -43,9 +27,9 @@ struct SynthParams {
 
 // A speech engine of this platform. Speak runs synchronously on the calling thread; engines
 // serialise their use internally.
-class TSynthEngine {
+class SynthEngine {
   public:
-    virtual ~TSynthEngine() = default;
+    virtual ~SynthEngine() = default;
     virtual QString Name() const = 0;
     virtual QList<SynthVoice> Voices() = 0;
     virtual int SampleRate(const SynthVoice& voice) = 0;

@@ -12,7 +12,7 @@ int Clamp(int64_t value, int low, int high) {
 
 }  // namespace
 
-TTSCentral::TTSCentral(TSynthEngine* engine, const SynthVoice& voice, const TTSMODEINFO& mode,
+TtsCentral::TtsCentral(SynthEngine* engine, const SynthVoice& voice, const TTSMODEINFO& mode,
                        std::unique_ptr<AudioDestination> destination)
     : engine_(engine),
       voice_(voice),
@@ -23,11 +23,11 @@ TTSCentral::TTSCentral(TSynthEngine* engine, const SynthVoice& voice, const TTSM
       min_(engine->MinParams()),
       max_(engine->MaxParams()) {
     releaseTimer_.setInterval(10);
-    connect(&releaseTimer_, &QTimer::timeout, this, &TTSCentral::Release);
+    connect(&releaseTimer_, &QTimer::timeout, this, &TtsCentral::Release);
     thread_ = std::thread([this] { Run(); });
 }
 
-TTSCentral::~TTSCentral() {
+TtsCentral::~TtsCentral() {
     {
         std::lock_guard<std::mutex> guard(lock_);
         stopping_ = true;
@@ -39,12 +39,12 @@ TTSCentral::~TTSCentral() {
     thread_.join();
 }
 
-uint64_t TTSCentral::TimeStamp(int64_t sample) const {
+uint64_t TtsCentral::TimeStamp(int64_t sample) const {
     // The service's audio time: 100-nanosecond units from the start of the audio.
     return rate_ > 0 ? uint64_t(sample) * 10000000ull / uint64_t(rate_) : 0;
 }
 
-HRESULT TTSCentral::TextData(VOICECHARSET charset, uint32_t, const QString& text,
+HRESULT TtsCentral::TextData(VOICECHARSET charset, uint32_t, const QString& text,
                              ITTSBufNotifySink* sink) {
     if (charset != CHARSET_TEXT) {
         return E_NOTIMPL;
@@ -61,7 +61,7 @@ HRESULT TTSCentral::TextData(VOICECHARSET charset, uint32_t, const QString& text
     return S_OK;
 }
 
-HRESULT TTSCentral::Inject(const QString& text) {
+HRESULT TtsCentral::Inject(const QString& text) {
     // Control tags: "\Pit=n\" and "\Spd=n\" change the voice for the texts that follow.
     static const QRegularExpression tag(QStringLiteral("\\\\(Pit|Spd)=(\\d+)\\\\"),
                                         QRegularExpression::CaseInsensitiveOption);
@@ -76,17 +76,17 @@ HRESULT TTSCentral::Inject(const QString& text) {
     return S_OK;
 }
 
-HRESULT TTSCentral::AudioPause() {
+HRESULT TtsCentral::AudioPause() {
     destination_->Pause(true);
     return S_OK;
 }
 
-HRESULT TTSCentral::AudioResume() {
+HRESULT TtsCentral::AudioResume() {
     destination_->Pause(false);
     return S_OK;
 }
 
-HRESULT TTSCentral::AudioReset() {
+HRESULT TtsCentral::AudioReset() {
     {
         std::lock_guard<std::mutex> guard(lock_);
         ++generation_;
@@ -103,7 +103,7 @@ HRESULT TTSCentral::AudioReset() {
     return S_OK;
 }
 
-HRESULT TTSCentral::Phoneme(VOICECHARSET charset, uint32_t, const QString& text,
+HRESULT TtsCentral::Phoneme(VOICECHARSET charset, uint32_t, const QString& text,
                             QString* phonemes) {
     if (charset == CHARSET_TEXT || !phonemes) {
         return E_INVALIDARG;
@@ -112,7 +112,7 @@ HRESULT TTSCentral::Phoneme(VOICECHARSET charset, uint32_t, const QString& text,
                                                                                      : E_NOTIMPL;
 }
 
-HRESULT TTSCentral::Register(ITTSNotifySinkW* sink, uint32_t* key) {
+HRESULT TtsCentral::Register(ITTSNotifySinkW* sink, uint32_t* key) {
     if (!sink || !key) {
         return E_INVALIDARG;
     }
@@ -121,51 +121,51 @@ HRESULT TTSCentral::Register(ITTSNotifySinkW* sink, uint32_t* key) {
     return S_OK;
 }
 
-HRESULT TTSCentral::UnRegister(uint32_t key) {
+HRESULT TtsCentral::UnRegister(uint32_t key) {
     return notifySinks_.remove(key) ? S_OK : E_INVALIDARG;
 }
 
-HRESULT TTSCentral::ModeGet(TTSMODEINFO* mode) const {
+HRESULT TtsCentral::ModeGet(TTSMODEINFO* mode) const {
     *mode = mode_;
     return S_OK;
 }
 
-HRESULT TTSCentral::PitchGet(uint16_t* pitch) const {
+HRESULT TtsCentral::PitchGet(uint16_t* pitch) const {
     *pitch = uint16_t(params_.Pitch);
     return S_OK;
 }
 
-HRESULT TTSCentral::PitchSet(uint16_t pitch) {
+HRESULT TtsCentral::PitchSet(uint16_t pitch) {
     params_.Pitch = Clamp(pitch, min_.Pitch, max_.Pitch);
     return S_OK;
 }
 
-HRESULT TTSCentral::SpeedGet(uint32_t* speed) const {
+HRESULT TtsCentral::SpeedGet(uint32_t* speed) const {
     *speed = uint32_t(params_.Speed);
     return S_OK;
 }
 
-HRESULT TTSCentral::SpeedSet(uint32_t speed) {
+HRESULT TtsCentral::SpeedSet(uint32_t speed) {
     params_.Speed = Clamp(speed, min_.Speed, max_.Speed);
     return S_OK;
 }
 
-HRESULT TTSCentral::RealTimeGet(uint32_t* realTime) const {
+HRESULT TtsCentral::RealTimeGet(uint32_t* realTime) const {
     *realTime = destination_->RealTime();
     return S_OK;
 }
 
-HRESULT TTSCentral::RealTimeSet(uint32_t realTime) {
+HRESULT TtsCentral::RealTimeSet(uint32_t realTime) {
     destination_->SetRealTime(realTime);
     return S_OK;
 }
 
-HRESULT TTSCentral::VolumeGet(uint32_t* volume) const {
+HRESULT TtsCentral::VolumeGet(uint32_t* volume) const {
     *volume = volume_;
     return S_OK;
 }
 
-HRESULT TTSCentral::VolumeSet(uint32_t volume) {
+HRESULT TtsCentral::VolumeSet(uint32_t volume) {
     volume_ = volume;
     return S_OK;
 }
@@ -193,7 +193,7 @@ class JobSink : public SynthSink {
     int64_t written_ = 0;
 };
 
-void TTSCentral::Run() {
+void TtsCentral::Run() {
     for (;;) {
         Job job;
         uint64_t generation = 0;
@@ -227,7 +227,7 @@ void TTSCentral::Run() {
     }
 }
 
-void TTSCentral::Post(const Event& event) {
+void TtsCentral::Post(const Event& event) {
     QMetaObject::invokeMethod(
         this,
         [this, event] {
@@ -238,7 +238,7 @@ void TTSCentral::Post(const Event& event) {
         Qt::QueuedConnection);
 }
 
-void TTSCentral::Release() {
+void TtsCentral::Release() {
     const int64_t played = destination_->Played();
     while (!pending_.empty() && pending_.front().sample <= played) {
         const Event event = pending_.front();

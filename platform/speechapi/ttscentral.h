@@ -17,15 +17,15 @@
 // into its audio destination, and reports on the thread that created it: text started and
 // done, each word when its audio is reached, audio start and stop. It also answers pitch,
 // speed, pacing and volume (the attributes) and, having no dialogs, "not implemented" for them.
-class TTSCentral : public QObject,
+class TtsCentral : public QObject,
                    public ITTSCentralW,
                    public ITTSAttributesW,
                    public ITTSDialogsW {
     Q_OBJECT
   public:
-    TTSCentral(TSynthEngine* engine, const SynthVoice& voice, const TTSMODEINFO& mode,
+    TtsCentral(SynthEngine* engine, const SynthVoice& voice, const TTSMODEINFO& mode,
                std::unique_ptr<AudioDestination> destination);
-    ~TTSCentral() override;
+    ~TtsCentral() override;
 
     // Central.
     HRESULT TextData(VOICECHARSET charset, uint32_t flags, const QString& text,
@@ -82,7 +82,7 @@ class TTSCentral : public QObject,
     uint64_t TimeStamp(int64_t sample) const;
     ITTSBufNotifySink* SinkOf(uint64_t job) const { return jobSinks_.value(job, nullptr); }
 
-    TSynthEngine* engine_;
+    SynthEngine* engine_;
     SynthVoice voice_;
     TTSMODEINFO mode_;
     std::unique_ptr<AudioDestination> destination_;

@@ -16,25 +16,25 @@ const QUuid kModeNamespace(QStringLiteral("{5b7e1c2a-3f4d-4e8a-9b61-2c0d7a9e4f10
 
 struct InstalledMode {
     TTSMODEINFO info;
-    TSynthEngine* engine;
+    SynthEngine* engine;
     SynthVoice voice;
 };
 
-QList<TSynthEngine*>& InstalledEngines() {
-    static ESpeakEngine espeak;
+QList<SynthEngine*>& InstalledEngines() {
+    static EspeakEngine espeak;
     static FliteEngine flite;
-    static QList<TSynthEngine*> engines{&espeak, &flite};
+    static QList<SynthEngine*> engines{&espeak, &flite};
     return engines;
 }
 
-QList<TSynthEngine*>& Engines() {
-    static QList<TSynthEngine*> engines = InstalledEngines();
+QList<SynthEngine*>& Engines() {
+    static QList<SynthEngine*> engines = InstalledEngines();
     return engines;
 }
 
 QList<InstalledMode> BuildModes() {
     QList<InstalledMode> modes;
-    for (TSynthEngine* engine : Engines()) {
+    for (SynthEngine* engine : Engines()) {
         for (const SynthVoice& voice : engine->Voices()) {
             InstalledMode mode{{}, engine, voice};
             TTSMODEINFO& info = mode.info;
@@ -100,25 +100,25 @@ void Rebuild() {
 
 }  // namespace
 
-TTSEnumerator::TTSEnumerator() = default;
+TtsEnumerator::TtsEnumerator() = default;
 
-const QList<TTSMODEINFO>& TTSEnumerator::Modes() {
+const QList<TTSMODEINFO>& TtsEnumerator::Modes() {
     static const bool built = (Rebuild(), true);
     Q_UNUSED(built);
     return ModeInfos();
 }
 
-void TTSEnumerator::UseEngines(const QList<TSynthEngine*>& engines) {
+void TtsEnumerator::UseEngines(const QList<SynthEngine*>& engines) {
     Engines() = engines.isEmpty() ? InstalledEngines() : engines;
     Rebuild();
 }
 
-HRESULT TTSEnumerator::Reset() {
+HRESULT TtsEnumerator::Reset() {
     position_ = 0;
     return S_OK;
 }
 
-HRESULT TTSEnumerator::Next(uint32_t count, TTSMODEINFO* modes, uint32_t* fetched) {
+HRESULT TtsEnumerator::Next(uint32_t count, TTSMODEINFO* modes, uint32_t* fetched) {
     uint32_t got = 0;
     while (got < count && position_ < Modes().size()) {
         modes[got++] = Modes()[position_++];
@@ -129,12 +129,12 @@ HRESULT TTSEnumerator::Next(uint32_t count, TTSMODEINFO* modes, uint32_t* fetche
     return got == count ? S_OK : S_FALSE;
 }
 
-HRESULT TTSEnumerator::Skip(uint32_t count) {
+HRESULT TtsEnumerator::Skip(uint32_t count) {
     position_ = qMin<qsizetype>(position_ + count, Modes().size());
     return position_ < Modes().size() ? S_OK : S_FALSE;
 }
 
-HRESULT TTSEnumerator::Select(const QUuid& modeId, std::unique_ptr<ITTSCentralW>* central,
+HRESULT TtsEnumerator::Select(const QUuid& modeId, std::unique_ptr<ITTSCentralW>* central,
                               std::unique_ptr<AudioDestination> destination) {
     for (const InstalledMode& mode : Installed()) {
         if (mode.info.gModeID == modeId) {
@@ -148,7 +148,7 @@ HRESULT TTSEnumerator::Select(const QUuid& modeId, std::unique_ptr<ITTSCentralW>
     return TTSERR_INVALIDMODE;
 }
 
-HRESULT TTSEnumerator::Find(const TTSMODEINFO& criteria, const TTSMODEINFORANK* ranks,
+HRESULT TtsEnumerator::Find(const TTSMODEINFO& criteria, const TTSMODEINFORANK* ranks,
                             TTSMODEINFO* found) {
     if (Modes().isEmpty()) {
         return TTSERR_INVALIDMODE;

@@ -6,14 +6,14 @@
 #include "platform/speechapi/audiodestination.h"
 #include "platform/speechapi/speechapi.h"
 
-class TSynthEngine;
+class SynthEngine;
 
 // The installed engine modes: every eSpeak NG voice and the Flite voices, the user's locale
 // language first. Mode identifiers are derived from engine and voice, so they stay the same
 // from run to run.
-class TTSEnumerator {
+class TtsEnumerator {
   public:
-    TTSEnumerator();
+    TtsEnumerator();
 
     HRESULT Reset();
     // Up to count modes from the current place; fetched tells how many came (S_FALSE at the end).
@@ -29,7 +29,7 @@ class TTSEnumerator {
     static const QList<TTSMODEINFO>& Modes();
     // Replaces the engines the modes come from (an empty list: the installed ones). Tests
     // use it to stand in engines of makers that do not exist here.
-    static void UseEngines(const QList<TSynthEngine*>& engines);
+    static void UseEngines(const QList<SynthEngine*>& engines);
 
   private:
     qsizetype position_ = 0;

@@ -98,8 +98,8 @@ TEST_F(Program, TerminationStoresPreferencesAndEachStartKeepsThePreviousLogs) {
     EXPECT_EQ(readLog(2).count(QStringLiteral("Entered FormShow")), 1);
     EXPECT_FALSE(QFile::exists(logPath(3)));
 
-    TRegistry::Flush();  // picks up what the program wrote
-    TRegistry reg;
+    Registry::Flush();  // picks up what the program wrote
+    Registry reg;
     ASSERT_TRUE(reg.OpenKeyReadOnly(QStringLiteral("\\Software\\HalcyxTech\\Quillsong")));
     const QStringList names = reg.GetValueNames();
     EXPECT_TRUE(names.contains(QStringLiteral("RunMinimized")));

@@ -205,7 +205,7 @@ TEST_F(Reading, VoicePoliciesForNewArticles) {
 namespace {
 
 // An engine with no voice at all: the machine has no usable speech.
-class NoVoices : public TSynthEngine {
+class NoVoices : public SynthEngine {
   public:
     QString Name() const override { return QStringLiteral("None"); }
     QList<SynthVoice> Voices() override { return {}; }
@@ -222,7 +222,7 @@ class NoVoices : public TSynthEngine {
 
 TEST_F(Reading, WithoutAnyVoiceTheProgramSaysSoAndEnds) {
     NoVoices none;
-    TTSEnumerator::UseEngines({&none});
+    TtsEnumerator::UseEngines({&none});
     TForm1 form({QStringLiteral("quillsong")});
     form.SetSplashMinimum(0);
     QSignalSpy ended(&form, &TForm1::terminationRequested);
@@ -237,7 +237,7 @@ TEST_F(Reading, WithoutAnyVoiceTheProgramSaysSoAndEnds) {
     answer.start(10);
     form.show();
     const bool gotEnd = ended.wait(10000);
-    TTSEnumerator::UseEngines({});
+    TtsEnumerator::UseEngines({});
     ASSERT_TRUE(gotEnd);
     EXPECT_EQ(title, QStringLiteral("Text To Speech Engine not found"));
     EXPECT_FALSE(form.Shown());
@@ -341,12 +341,12 @@ TEST_F(Reading, TheGaugeFollowsAFileArticleThroughItsFile) {
 TEST_F(Reading, AReadingWhoseEngineGoesQuietEndsWithItsMessageAndTheNextOneWorks) {
     // A quiet engine beside eSpeak NG, for as long as the window lives.
     scripted::ScriptedModes quiet;
-    ESpeakEngine espeak;
+    EspeakEngine espeak;
     struct Engines {
-        explicit Engines(const QList<TSynthEngine*>& engines) {
-            TTSEnumerator::UseEngines(engines);
+        explicit Engines(const QList<SynthEngine*>& engines) {
+            TtsEnumerator::UseEngines(engines);
         }
-        ~Engines() { TTSEnumerator::UseEngines({}); }
+        ~Engines() { TtsEnumerator::UseEngines({}); }
     } engines({&quiet, &espeak});
     auto form = Start(1, {QStringLiteral("Never spoken."), QStringLiteral("Spoken.")});
     TMemoEntry* first = form->List()->Entries[0];
@@ -387,10 +387,10 @@ TEST_F(Reading, ATextTheEngineRefusesLeavesNoFileBehind) {
     scripted::ScriptedModes refusing;
     refusing.speakResult = 0x80040201;
     struct Engines {
-        explicit Engines(const QList<TSynthEngine*>& engines) {
-            TTSEnumerator::UseEngines(engines);
+        explicit Engines(const QList<SynthEngine*>& engines) {
+            TtsEnumerator::UseEngines(engines);
         }
-        ~Engines() { TTSEnumerator::UseEngines({}); }
+        ~Engines() { TtsEnumerator::UseEngines({}); }
     } engines({&refusing});
     QTemporaryDir out;
     auto form = Start(1, {QStringLiteral("Never spoken.")});

@@ -120,7 +120,7 @@ TEST_F(StartArticles, TheStoreIsReadWhenTheSettingsAreMissingOrDamaged) {
         QFile::remove(RegistryHive::fileName(RootKey::CurrentUser));
         if (damaged) {
             WriteBytes(RegistryHive::fileName(RootKey::CurrentUser), Noise(3000, 18));
-            TRegistry::Flush();  // the settings store takes in the file as it is now
+            Registry::Flush();  // the settings store takes in the file as it is now
         }
         WriteStore(saved);
         {
@@ -135,7 +135,7 @@ TEST_F(StartArticles, TheStoreIsReadWhenTheSettingsAreMissingOrDamaged) {
     }
     // Later tests start from a sound settings file.
     QFile::remove(RegistryHive::fileName(RootKey::CurrentUser));
-    TRegistry::Flush();
+    Registry::Flush();
     EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('\n')).toStdString();
 }
 

@@ -22,7 +22,7 @@
 
 namespace {
 
-class FakeVoices : public TVoiceSource {
+class FakeVoices : public VoiceSource {
   public:
     QList<VoiceChoice> Voices() const override { return voices; }
     QList<VoiceChoice> voices{{QStringLiteral("Mary"), true, true},

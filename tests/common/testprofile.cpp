@@ -9,9 +9,9 @@
 namespace testprofile {
 
 void Reset() {
-    TRegistry reg;
+    Registry reg;
     reg.DeleteKey(QStringLiteral("\\Software"));
-    TRegistry::Flush();
+    Registry::Flush();
     QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
          QStringLiteral("/autostart"))
         .removeRecursively();
@@ -19,7 +19,7 @@ void Reset() {
 }
 
 QString StoredText(const QString& key, const QString& name) {
-    TRegistry reg;
+    Registry reg;
     if (!reg.OpenKeyReadOnly(QLatin1Char('\\') + key)) {
         return QStringLiteral("<no key>");
     }
@@ -30,14 +30,14 @@ QString StoredText(const QString& key, const QString& name) {
 }
 
 void Store(const QString& key, const QString& name, const QString& text) {
-    TRegistry reg;
+    Registry reg;
     reg.OpenKey(QLatin1Char('\\') + key, true);
     reg.WriteString(name, text);
-    TRegistry::Flush();
+    Registry::Flush();
 }
 
 QStringList StoredNames(const QString& key) {
-    TRegistry reg;
+    Registry reg;
     return reg.OpenKeyReadOnly(QLatin1Char('\\') + key) ? reg.GetValueNames() : QStringList{};
 }
 

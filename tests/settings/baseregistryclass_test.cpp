@@ -99,13 +99,13 @@ TEST_F(RegistryStore, ItemTextsFollowTheirTypes) {
     }
     regInt number(QStringLiteral("n"), 2, QString(), -4);
     EXPECT_EQ(number.GetDefaultText(), QStringLiteral("-4"));
-    EXPECT_THROW(number.SetText(QStringLiteral("0x10")), EConvertError);
-    EXPECT_THROW(number.SetText(QStringLiteral("")), EConvertError);
+    EXPECT_THROW(number.SetText(QStringLiteral("0x10")), ConvertError);
+    EXPECT_THROW(number.SetText(QStringLiteral("")), ConvertError);
     number.SetText(QStringLiteral(" -17 "));
     EXPECT_EQ(number.Value, -17);
     regReal real(QStringLiteral("r"), 2, QString(), 0.1);
     EXPECT_EQ(real.GetDefaultText(), QStringLiteral("0.1"));
-    EXPECT_THROW(real.SetText(QStringLiteral("1,5")), EConvertError);
+    EXPECT_THROW(real.SetText(QStringLiteral("1,5")), ConvertError);
     regList list(QStringLiteral("l"), 2, QString());
     list.SetValue(QStringLiteral("text"));
     EXPECT_EQ(list.Text, QStringLiteral("text"));

@@ -38,7 +38,7 @@ TEST_F(RegistryEnhanced, NamesWithBackslashesExtendTheKeyAndTheKeyIsTakenFromThe
 }
 
 TEST_F(RegistryEnhanced, BinaryDataReadsAsItsSizeWithABoundedCopy) {
-    TRegistry raw;
+    Registry raw;
     ASSERT_TRUE(raw.OpenKey(QStringLiteral("\\Software\\Test"), true));
     QByteArray big(300, 'x');
     big[0] = 'a';
@@ -59,6 +59,6 @@ TEST_F(RegistryEnhanced, AReadOnlyAccessMakesAWriteRaise) {
     reg.WriteValue(QStringLiteral("Existing"), QStringLiteral("1"));
     reg.Access = kRead;
     EXPECT_THROW(reg.WriteValue(QStringLiteral("Existing"), QStringLiteral("2")),
-                 ERegistryException);
+                 RegistryException);
     EXPECT_EQ(reg.ReadValue(QStringLiteral("Existing"), QString()).toString(), QStringLiteral("1"));
 }

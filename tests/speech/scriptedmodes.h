@@ -73,7 +73,7 @@ class ScriptedCentral : public ITTSCentralW, public ITTSAttributesW {
     } dialogs_;
 };
 
-class ScriptedModes : public TSynthEngine {
+class ScriptedModes : public SynthEngine {
   public:
     QString Name() const override { return QStringLiteral("Scripted"); }
     QList<SynthVoice> Voices() override {

@@ -40,7 +40,7 @@ class Recorder : public ITTSNotifySinkW, public ITTSBufNotifySink {
 };
 
 QUuid ModeOf(const QString& product, const QString& speaker) {
-    for (const TTSMODEINFO& mode : TTSEnumerator::Modes()) {
+    for (const TTSMODEINFO& mode : TtsEnumerator::Modes()) {
         if (mode.szProductName == product && mode.szSpeaker == speaker) {
             return mode.gModeID;
         }
@@ -59,7 +59,7 @@ class SpeechService : public ::testing::Test {
   protected:
     std::unique_ptr<ITTSCentralW> Activate(const QUuid& mode, const QString& file) {
         std::unique_ptr<ITTSCentralW> central;
-        TTSEnumerator enumerator;
+        TtsEnumerator enumerator;
         EXPECT_EQ(enumerator.Select(mode, &central, std::make_unique<WaveFileDestination>(file)),
                   S_OK);
         uint32_t key = 0;
@@ -74,7 +74,7 @@ class SpeechService : public ::testing::Test {
 }  // namespace
 
 TEST_F(SpeechService, TheModesOfBothEnginesWithStableIdentifiers) {
-    const QList<TTSMODEINFO>& modes = TTSEnumerator::Modes();
+    const QList<TTSMODEINFO>& modes = TtsEnumerator::Modes();
     EXPECT_GT(modes.size(), 100);
     QSet<QUuid> ids;
     for (const TTSMODEINFO& mode : modes) {
@@ -86,7 +86,7 @@ TEST_F(SpeechService, TheModesOfBothEnginesWithStableIdentifiers) {
               QUuid::createUuidV5(QUuid(QStringLiteral("{5b7e1c2a-3f4d-4e8a-9b61-2c0d7a9e4f10}")),
                                   QStringLiteral("Flite/slt")));
 
-    TTSEnumerator enumerator;
+    TtsEnumerator enumerator;
     TTSMODEINFO found;
     ASSERT_EQ(enumerator.Find({}, nullptr, &found), S_OK);
     EXPECT_EQ(found.gModeID, modes.first().gModeID);
@@ -187,7 +187,7 @@ TEST_F(SpeechService, SpeakingToTheSoundCardFollowsThePlayback) {
     auto destination = std::make_unique<SoundCardDestination>(-1);
     ASSERT_TRUE(destination->IsValid());
     std::unique_ptr<ITTSCentralW> central;
-    TTSEnumerator enumerator;
+    TtsEnumerator enumerator;
     ASSERT_EQ(enumerator.Select(ModeOf(QStringLiteral("eSpeak NG"), QStringLiteral("gmw/en-US")),
                                 &central, std::move(destination)),
               S_OK);

@@ -23,7 +23,7 @@ class Recorder : public SynthSink {
     int64_t stopAfter = -1;
 };
 
-SynthVoice Find(TSynthEngine& engine, const QString& identifier) {
+SynthVoice Find(SynthEngine& engine, const QString& identifier) {
     for (const SynthVoice& voice : engine.Voices()) {
         if (voice.Identifier == identifier) {
             return voice;
@@ -34,7 +34,7 @@ SynthVoice Find(TSynthEngine& engine, const QString& identifier) {
 
 struct EngineCase {
     const char* name;
-    std::unique_ptr<TSynthEngine> (*make)();
+    std::unique_ptr<SynthEngine> (*make)();
     const char* voice;
 };
 
@@ -45,7 +45,7 @@ class Engines : public ::testing::TestWithParam<EngineCase> {
         voice_ = Find(*engine_, QString::fromLatin1(GetParam().voice));
         ASSERT_FALSE(voice_.Identifier.isEmpty());
     }
-    std::unique_ptr<TSynthEngine> engine_;
+    std::unique_ptr<SynthEngine> engine_;
     SynthVoice voice_;
 };
 
@@ -99,16 +99,16 @@ TEST_P(Engines, TheSinkCanStopTheSynthesis) {
 INSTANTIATE_TEST_SUITE_P(
     Installed, Engines,
     ::testing::Values(
-        EngineCase{"eSpeak", [] { return std::unique_ptr<TSynthEngine>(new ESpeakEngine); },
+        EngineCase{"eSpeak", [] { return std::unique_ptr<SynthEngine>(new EspeakEngine); },
                    "gmw/en-US"},
-        EngineCase{"FliteKal16", [] { return std::unique_ptr<TSynthEngine>(new FliteEngine); },
+        EngineCase{"FliteKal16", [] { return std::unique_ptr<SynthEngine>(new FliteEngine); },
                    "kal16"},
-        EngineCase{"FliteSlt", [] { return std::unique_ptr<TSynthEngine>(new FliteEngine); },
+        EngineCase{"FliteSlt", [] { return std::unique_ptr<SynthEngine>(new FliteEngine); },
                    "slt"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EngineVoices, EveryInstalledVoiceIsListed) {
-    ESpeakEngine espeak;
+    EspeakEngine espeak;
     const QList<SynthVoice> voices = espeak.Voices();
     EXPECT_GT(voices.size(), 100);
     int english = 0;

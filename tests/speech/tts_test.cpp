@@ -8,6 +8,7 @@
 #include "platform/speechapi/synthengine.h"
 #include "platform/speechapi/ttsenumerator.h"
 #include "platform/wavedevices/waveoutdevices.h"
+#include "speech/eoleerror.h"
 #include "speech/espeecherror.h"
 #include "speech/tts.h"
 #include "tests/common/printers.h"
@@ -156,10 +157,10 @@ using scripted::ScriptedModes;
 class ScriptedComponent : public ::testing::Test {
   protected:
     void SetUp() override {
-        TTSEnumerator::UseEngines({&engine_});
+        TtsEnumerator::UseEngines({&engine_});
         ProbeSpeechInstallation();
     }
-    void TearDown() override { TTSEnumerator::UseEngines({}); }
+    void TearDown() override { TtsEnumerator::UseEngines({}); }
     void Activate(TTTS& tts) {
         tts.SetModeName(QStringLiteral("Mary"));
         tts.OutputDest = odFile;

@@ -307,7 +307,7 @@ namespace {
 class ScriptedDriver : public Driver {
   protected:
     void SetUp() override {
-        TTSEnumerator::UseEngines({&engine_});
+        TtsEnumerator::UseEngines({&engine_});
         Driver::SetUp();
         ASSERT_FALSE(driver_->Catalogue.VoiceList.empty());
         voice_ = driver_->Catalogue.VoiceList.front()->Name;
@@ -316,7 +316,7 @@ class ScriptedDriver : public Driver {
     }
     void TearDown() override {
         driver_.reset();
-        TTSEnumerator::UseEngines({});
+        TtsEnumerator::UseEngines({});
     }
     scripted::ScriptedModes engine_;
     QString voice_;

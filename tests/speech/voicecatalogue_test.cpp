@@ -12,7 +12,7 @@ namespace {
 
 // An engine of the makers of old, which this machine does not have: it lists the voices it is
 // given and speaks silence.
-class ScriptedEngine : public TSynthEngine {
+class ScriptedEngine : public SynthEngine {
   public:
     struct Voice {
         const char* maker;
@@ -50,11 +50,11 @@ class Catalogue : public ::testing::Test {
         prefs_.ReadAll();
         prefs_.ApplyStoredValues();
     }
-    void TearDown() override { TTSEnumerator::UseEngines({}); }
+    void TearDown() override { TtsEnumerator::UseEngines({}); }
     TPreferences prefs_;
 };
 
-QStringList Names(const TVoiceCatalogue& catalogue) {
+QStringList Names(const VoiceCatalogue& catalogue) {
     QStringList names;
     for (const auto& voice : catalogue.VoiceList) {
         names << voice->Name;
@@ -72,9 +72,9 @@ TEST_F(Catalogue, TheMakersOfOldAreNamedByTheirRules) {
                           {"ELAN Informatique", "Ben", "Ben", "en-us"},
                           {"Other Corp", "Nobody", "Nobody", "en-us"},
                           {"Lernout & Hauspie", "Nameless", "Nameless", "xx"}};
-    TTSEnumerator::UseEngines({&engine});
+    TtsEnumerator::UseEngines({&engine});
     prefs_.TTS_DefaultVoiceName = QStringLiteral("Gone Voice");
-    TVoiceCatalogue catalogue;
+    VoiceCatalogue catalogue;
     catalogue.Initialize(prefs_);
     // In enumeration order: the user's language (the tests run in US English) first.
     EXPECT_EQ(Names(catalogue), (QStringList{"Mary", "Robo", "Digalo Ben", "Kathrin (German)"}));
@@ -109,15 +109,15 @@ TEST_F(Catalogue, TheMakersOfOldAreNamedByTheirRules) {
 TEST_F(Catalogue, AnEnglishVoiceNamedSamIsPreferredWhereverItStands) {
     ScriptedEngine engine{{"ELAN Informatique", "Ben", "Ben", "en-us"},
                           {"Microsoft", "Sam", "Sam", "en-us"}};
-    TTSEnumerator::UseEngines({&engine});
-    TVoiceCatalogue catalogue;
+    TtsEnumerator::UseEngines({&engine});
+    VoiceCatalogue catalogue;
     catalogue.Initialize(prefs_);
     ASSERT_NE(catalogue.FindEnglishVoice(), nullptr);
     EXPECT_EQ(catalogue.FindEnglishVoice()->Name, QStringLiteral("Sam"));
 }
 
 TEST_F(Catalogue, TheInstalledEnginesGiveReadableUniqueVoices) {
-    TVoiceCatalogue catalogue;
+    VoiceCatalogue catalogue;
     catalogue.Initialize(prefs_);
     const QStringList names = Names(catalogue);
     EXPECT_GT(names.size(), 60);

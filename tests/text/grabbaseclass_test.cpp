@@ -70,7 +70,7 @@ TEST_F(TaggedFile, MissingFilesAndBadCountsAreErrorsTheCallerCanHandle) {
     EXPECT_TRUE(list.isEmpty());
 
     ASSERT_EQ(file.LoadFile(Write("<Topics>two</Topics><Topics0>a</Topics0>")), QString());
-    EXPECT_THROW(file.GetList(QStringLiteral("/"), QStringLiteral("Topics"), list), EConvertError);
+    EXPECT_THROW(file.GetList(QStringLiteral("/"), QStringLiteral("Topics"), list), ConvertError);
     ASSERT_EQ(file.LoadFile(Write("<Topics>2147483647</Topics><Topics0>a</Topics0>")), QString());
     file.GetList(QStringLiteral("/"), QStringLiteral("Topics"), list);
     EXPECT_LE(list.size(), 2) << "a huge count never makes a huge list";
