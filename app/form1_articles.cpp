@@ -97,11 +97,17 @@ void TForm1::ImportArticles() {
     } else if (firstTime) {
         source = IntroFileName();
     }
-    List_->ImportList(
+    const TMemoListBox::ImportMessages told = List_->ImportList(
         source, PopupMenu1, [this](TMemoEntry* e) { DeleteArticle(e); },
         [this](TMemoEntry* e) { ReadArticleToFile(e); },
         [this](TMemoEntry* e) { ReadArticleAloud(e); });
     List_->ListMode = mode;
+    if (!told.notice.isEmpty()) {
+        UserMessage::show(told.notice);
+    }
+    if (!told.error.isEmpty()) {
+        UserMessage::showError(told.error);
+    }
 }
 
 void TForm1::ExportArticles() {
@@ -160,7 +166,10 @@ TMemoEntry* TForm1::AddNewArticle() {
 
 void TForm1::DelSelPopupClick() {
     try {
-        List_->DeleteSelected();
+        const Outcome deleted = List_->DeleteSelected();
+        if (!deleted) {
+            UserMessage::show(deleted.message());
+        }
     } catch (const EMemoEntryLocked&) {
         ShowLockedMessage();
     }

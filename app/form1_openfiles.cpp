@@ -38,9 +38,11 @@ void TForm1::ReadFileBtnClick() {
 
 void TForm1::OpenTextFiles(const QStringList& files) {
     for (const QString& file : files) {
-        const int64_t size = GetFileSize(file);
+        QString error;
+        const int64_t size = GetFileSize(file, error);
         if (size < 0) {
-            return;  // the error has been shown
+            UserMessage::showError(error);
+            return;
         }
         if (size == 0) {
             UserMessage::show(QFileInfo(file).absoluteFilePath() + QStringLiteral(" is empty"));
@@ -63,8 +65,11 @@ void TForm1::OpenTextFiles(const QStringList& files) {
             entry->SetFileEntry(true);
         } else {
             entry->SetFileEntry(false);
-            if (!entry->LoadFromFile(file)) {
+            QString readError;
+            if (!entry->LoadFromFile(file, readError)) {
                 UtilsClass::WriteDebugLine(QStringLiteral("Could not open ") + file);
+            } else if (!readError.isEmpty()) {
+                UserMessage::showError(readError);
             }
         }
         if (prefs_->AutoSpeak()) {

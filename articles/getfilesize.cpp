@@ -3,20 +3,18 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "platform/shell/usermessage.h"
-#include "platform/shell/utilsclass.h"
+#include "platform/shell/debuglog.h"
 
-int64_t GetFileSize(const QString& fileName) {
+int64_t GetFileSize(const QString& fileName, QString& error) {
     QFile file(fileName);
-    QString error;
     if (QFileInfo(fileName).isDir()) {
         error = QStringLiteral("%1 is a folder, not a file").arg(fileName);
     } else if (!file.open(QIODevice::ReadOnly)) {
         error = file.errorString() + QStringLiteral(": ") + fileName;
     } else {
+        error.clear();
         return file.size();
     }
-    UtilsClass::WriteDebugLine(QStringLiteral("GetFileSize error: ") + error);
-    UserMessage::showError(error);
+    debugLog(QStringLiteral("GetFileSize error: ") + error);
     return -1;
 }

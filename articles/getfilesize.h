@@ -3,6 +3,6 @@
 #include <QString>
 #include <cstdint>
 
-// Size of a file in bytes, or -1 when it cannot be opened or measured (the error is logged and
-// shown to the user).
-int64_t GetFileSize(const QString& fileName);
+// Size of a file in bytes, or -1 when it cannot be opened or measured. Then error says why,
+// naming the file, for the caller to show; the failure is logged here.
+int64_t GetFileSize(const QString& fileName, QString& error);

@@ -14,7 +14,6 @@
 #include "articles/articletext.h"
 #include "articles/mymemo.h"
 #include "articles/propertypanel.h"
-#include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
 #include "speech/voicesource.h"
 #include "text/textfile.h"
@@ -256,14 +255,15 @@ void TMemoEntry::SetContextMenu(QMenu* menu) {
     menu_ = menu;
 }
 
-bool TMemoEntry::LoadFromFile(const QString& fileName) {
+bool TMemoEntry::LoadFromFile(const QString& fileName, QString& readError) {
+    readError.clear();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         return false;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        UserMessage::showError(QStringLiteral("Error reading input file"));
+        readError = QStringLiteral("Error reading input file");
     }
     // What was read stays, even after an error.
     const QString added = TextFile::SplitLines(TextFile::Decode(bytes)).join(QLatin1Char('\n'));

@@ -50,7 +50,9 @@ class TMemoEntry : public QFrame {
     void ApplyMultiArticleLayout();
     void SetContextMenu(QMenu* menu);
     // Appends the lines of a text file to the text; false when the file cannot be opened.
-    bool LoadFromFile(const QString& fileName);
+    // When the file breaks off while it is read, what was read is kept and readError says so,
+    // for the caller to show.
+    bool LoadFromFile(const QString& fileName, QString& readError);
 
     bool Locked = false;
     bool Hidden = false;

@@ -7,7 +7,6 @@
 #include <cmath>
 
 #include "articles/articletext.h"
-#include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
 #include "settings/preferences.h"
 
@@ -210,16 +209,16 @@ void TMemoListBox::MarkEntry(int position) {
     }
 }
 
-void TMemoListBox::DeleteSelected() {
+Outcome TMemoListBox::DeleteSelected() {
     Log(QStringLiteral("MemoListBox - DeleteSelected"));
     if (!current_) {
         QApplication::beep();
-        UserMessage::show(QStringLiteral("No rows are currently selected"));
-        return;
+        return Outcome::failure(QStringLiteral("No rows are currently selected"));
     }
     DeleteMemoEntry(current_);
     current_ = nullptr;
     DeleteHiddenEntries();
+    return Outcome::success();
 }
 
 void TMemoListBox::FreeEntry(TMemoEntry* entry) {

@@ -8,6 +8,7 @@
 
 #include "articles/ememoentrylocked.h"
 #include "articles/memoentry.h"
+#include "platform/shell/outcome.h"
 
 class QMenu;
 class QScrollBar;
@@ -28,7 +29,9 @@ class TMemoListBox : public QWidget {
     // mode); raises EMemoEntryLocked when an entry being read would be removed.
     TMemoEntry* Add(const QString& text, const QString& voiceName);
     void MarkEntry(int position);
-    void DeleteSelected();
+    // Deletes the current entry. Without one it beeps and fails with the message for the caller
+    // to show; raises EMemoEntryLocked when the current entry is being read.
+    Outcome DeleteSelected();
     void DeleteMemoEntry(TMemoEntry* entry);
     // Frees every entry; raises EMemoEntryLocked, before freeing anything, if one is being read.
     void DeleteAll();
@@ -47,9 +50,17 @@ class TMemoListBox : public QWidget {
     // Writes the visible entries to the store file; false when it could not be written (the
     // previous file is then kept).
     bool ExportList(const QString& fileName);
+    // What an import has to tell the user, for the caller to show; each is empty when there is
+    // nothing to say.
+    struct ImportMessages {
+        QString notice;  // damaged content in the store file, and where a copy was kept
+        QString error;   // why the import stopped before the last article
+    };
     // Adds the articles of a store file; each entry gets the menu and the three handlers.
-    void ImportList(const QString& fileName, QMenu* menu, const TMemoEntry::Handler& onDelete,
-                    const TMemoEntry::Handler& onReadToFile, const TMemoEntry::Handler& onRead);
+    ImportMessages ImportList(const QString& fileName, QMenu* menu,
+                              const TMemoEntry::Handler& onDelete,
+                              const TMemoEntry::Handler& onReadToFile,
+                              const TMemoEntry::Handler& onRead);
 
     // Entry height of the current layout, 0 before the first one.
     int EntryHeight() const { return entryHeight_; }

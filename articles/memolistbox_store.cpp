@@ -6,7 +6,6 @@
 #include "articles/articletext.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
-#include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
 
 namespace {
@@ -15,8 +14,9 @@ namespace {
 constexpr int kDamagedCopies = 99;
 
 // Keeps a copy of a store file that could not be read whole, before the next export replaces
-// it; an older copy is never overwritten.
-void KeepDamagedStore(const QString& fileName) {
+// it; an older copy is never overwritten. Returns what the user is told: where the copy is, or
+// nothing when none could be kept.
+QString KeepDamagedStore(const QString& fileName) {
     QString copy = fileName + QStringLiteral(".bad");
     for (int n = 2; QFileInfo::exists(copy) && n <= kDamagedCopies; ++n) {
         copy = fileName + QStringLiteral(".bad") + QString::number(n);
@@ -26,10 +26,11 @@ void KeepDamagedStore(const QString& fileName) {
                                fileName +
                                (kept ? QStringLiteral("; a copy was kept as ") + copy
                                      : QStringLiteral("; no copy could be kept")));
-    if (kept) {
-        UserMessage::show(QStringLiteral("Some saved articles in ") + fileName +
-                          QStringLiteral(" could not be read. The file was kept as ") + copy);
+    if (!kept) {
+        return {};
     }
+    return QStringLiteral("Some saved articles in ") + fileName +
+           QStringLiteral(" could not be read. The file was kept as ") + copy;
 }
 
 }  // namespace
@@ -56,11 +57,12 @@ bool TMemoListBox::ExportList(const QString& fileName) {
     return written;
 }
 
-void TMemoListBox::ImportList(const QString& fileName, QMenu* menu,
-                              const TMemoEntry::Handler& onDelete,
-                              const TMemoEntry::Handler& onReadToFile,
-                              const TMemoEntry::Handler& onRead) {
+TMemoListBox::ImportMessages TMemoListBox::ImportList(const QString& fileName, QMenu* menu,
+                                                      const TMemoEntry::Handler& onDelete,
+                                                      const TMemoEntry::Handler& onReadToFile,
+                                                      const TMemoEntry::Handler& onRead) {
     Log(QStringLiteral("MemoListBox - ImportList"));
+    ImportMessages told;
     Importing = true;
     const ArticleStore::ReadResult stored = ArticleStore::Read(fileName);
     if (!stored.Opened) {
@@ -69,10 +71,10 @@ void TMemoListBox::ImportList(const QString& fileName, QMenu* menu,
                                        QStringLiteral(": ") + stored.Error);
         }
         Importing = false;
-        return;
+        return told;
     }
     if (stored.Malformed) {
-        KeepDamagedStore(fileName);
+        told.notice = KeepDamagedStore(fileName);
     }
     for (const StoredArticle& article : stored.Articles) {
         TMemoEntry* entry = nullptr;
@@ -80,7 +82,7 @@ void TMemoListBox::ImportList(const QString& fileName, QMenu* menu,
             entry = Add(QString(), article.Voice);
         } catch (const EMemoEntryLocked&) {
             UtilsClass::WriteDebugLine(QStringLiteral("Import error - an article is being read"));
-            UserMessage::showError(QStringLiteral("Error restoring saved articles"));
+            told.error = QStringLiteral("Error restoring saved articles");
             break;
         }
         entry->SetTitle(article.Title);
@@ -102,4 +104,5 @@ void TMemoListBox::ImportList(const QString& fileName, QMenu* menu,
         ShowLastPage();
     }
     Log(QStringLiteral("MemoListBox - Import Complete"));
+    return told;
 }

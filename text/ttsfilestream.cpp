@@ -1,8 +1,9 @@
 #include "text/ttsfilestream.h"
 
+#include <stdexcept>
 #include <utility>
 
-#include "platform/shell/usermessage.h"
+#include "platform/shell/debuglog.h"
 #include "platform/shell/utilsclass.h"
 #include "text/textencoding.h"
 
@@ -116,10 +117,9 @@ void TTTSFileStream::RecordSize(int64_t size) {
     }
 }
 
-int64_t TTTSFileStream::ReadError() {
-    UtilsClass::WriteDebugLine(QStringLiteral("File stream read error:"));
-    UserMessage::showError(file_.errorString());
-    return 0;
+void TTTSFileStream::ThrowReadError() const {
+    debugLog(QStringLiteral("File stream read error:"));
+    throw std::runtime_error(file_.errorString().toStdString());
 }
 
 int64_t TTTSFileStream::ReadChunk(QByteArray& text) {
@@ -128,7 +128,7 @@ int64_t TTTSFileStream::ReadChunk(QByteArray& text) {
     }
     QByteArray chunk;
     if (!file_.isOpen() || !Pull(ChunkSize, chunk)) {
-        return ReadError();
+        ThrowReadError();
     }
     if (chunk.size() < ChunkSize) {
         RecordSize(chunk.size());
@@ -139,7 +139,7 @@ int64_t TTTSFileStream::ReadChunk(QByteArray& text) {
         return text.size();
     }
     if (!chunk.endsWith('.') && !Extend(chunk)) {
-        return ReadError();
+        ThrowReadError();
     }
     return Finish(text, std::move(chunk));
 }

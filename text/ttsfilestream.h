@@ -24,8 +24,9 @@ class TTTSFileStream {
 
     explicit TTTSFileStream(const QString& fileName);
 
-    // The next chunk into text and its size in bytes; 0 once the file is exhausted or on a
-    // read error (which is logged and shown).
+    // The next chunk into text and its size in bytes; 0 once the file is exhausted. A file that
+    // cannot be read raises std::runtime_error with the system's reason, for the caller to show
+    // (the failure is logged here).
     int64_t ReadChunk(QByteArray& text);
 
     // Called while a chunk is extended, so the window stays responsive.
@@ -52,7 +53,7 @@ class TTTSFileStream {
   private:
     int64_t Finish(QByteArray& text, QByteArray&& chunk);
     bool Extend(QByteArray& chunk);
-    int64_t ReadError();
+    [[noreturn]] void ThrowReadError() const;
     void RecordSize(int64_t size);
     // Up to size bytes of the text (fewer only at its end); false on a read error.
     bool Pull(qsizetype size, QByteArray& bytes);

@@ -153,8 +153,11 @@ TEST_F(ArticleList, HiddenEntriesWaitAtTheEndAndAreNotStored) {
     EXPECT_EQ(list_.CurrentEntry(), nullptr);
     EXPECT_EQ(list_.Entries.last(), two);
     EXPECT_EQ(list_.VisibleCount(), 2);
-    list_.DeleteSelected();
-    EXPECT_EQ(captured_.all, QStringList{QStringLiteral("No rows are currently selected")});
+    const Outcome nothingSelected = list_.DeleteSelected();
+    EXPECT_FALSE(nothingSelected.ok());
+    EXPECT_EQ(nothingSelected.message(), QStringLiteral("No rows are currently selected"));
+    EXPECT_EQ(list_.VisibleCount(), 2);
+    EXPECT_TRUE(captured_.all.isEmpty()) << "the caller shows it";
 
     QTemporaryDir dir;
     const QString store = dir.path() + QStringLiteral("/QSExport.txt");
@@ -181,7 +184,10 @@ TEST_F(ArticleList, ImportGivesTheStoredArticlesByTheRulesOfTheMode) {
         &error));
     Multi(3);
     int deleted = 0;
-    list_.ImportList(store, nullptr, [&deleted](TMemoEntry*) { ++deleted; }, {}, {});
+    const TMemoListBox::ImportMessages clean =
+        list_.ImportList(store, nullptr, [&deleted](TMemoEntry*) { ++deleted; }, {}, {});
+    EXPECT_EQ(clean.notice, QString());
+    EXPECT_EQ(clean.error, QString());
     ASSERT_EQ(list_.Entries.size(), 2);
     EXPECT_EQ(list_.Entries[0]->Title(), QStringLiteral("Notes"));
     EXPECT_EQ(list_.Entries[0]->Voice(), QStringLiteral("Mary"));
@@ -209,24 +215,65 @@ TEST_F(ArticleList, ImportGivesTheStoredArticlesByTheRulesOfTheMode) {
     TMemoListBox damaged;
     damaged.ProcessEvents = [] {};
     damaged.ListMode = 1;
-    damaged.ImportList(store, nullptr, {}, {}, {});
+    const TMemoListBox::ImportMessages told = damaged.ImportList(store, nullptr, {}, {}, {});
     EXPECT_EQ(damaged.Entries.size(), 2);
     EXPECT_TRUE(QFile::exists(store + QStringLiteral(".bad")));
-    EXPECT_EQ(captured_.messages.size(), 1);
-    EXPECT_TRUE(captured_.messages.value(0).endsWith(store + QStringLiteral(".bad")));
+    EXPECT_EQ(told.notice, QStringLiteral("Some saved articles in ") + store +
+                               QStringLiteral(" could not be read. The file was kept as ") + store +
+                               QStringLiteral(".bad"));
+    EXPECT_EQ(told.error, QString());
+    EXPECT_TRUE(captured_.all.isEmpty()) << "the caller shows what it is told";
     // A copy kept earlier is never replaced.
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("another damaged store\r\n");
     file.close();
     TMemoListBox again;
     again.ProcessEvents = [] {};
-    again.ImportList(store, nullptr, {}, {}, {});
+    EXPECT_TRUE(again.ImportList(store, nullptr, {}, {}, {})
+                    .notice.endsWith(QStringLiteral(" could not be read. The file was kept as ") +
+                                     store + QStringLiteral(".bad2")));
     QFile first(store + QStringLiteral(".bad"));
     ASSERT_TRUE(first.open(QIODevice::ReadOnly));
     EXPECT_TRUE(first.readAll().endsWith("garbage that is no article\r\n"));
     QFile second(store + QStringLiteral(".bad2"));
     ASSERT_TRUE(second.open(QIODevice::ReadOnly));
     EXPECT_EQ(second.readAll(), QByteArray("another damaged store\r\n"));
+
+    // An article being read in single-article mode cannot make room: the import stops.
+    ASSERT_TRUE(ArticleStore::Write(
+        store, {{QStringLiteral("Notes"), QString(), QStringLiteral("a")}}, &error));
+    TMemoListBox busy;
+    busy.ProcessEvents = [] {};
+    busy.Voices = &voices_;
+    busy.Add(QStringLiteral("being read"), QString())->Locked = true;
+    const TMemoListBox::ImportMessages stopped = busy.ImportList(store, nullptr, {}, {}, {});
+    EXPECT_EQ(stopped.error, QStringLiteral("Error restoring saved articles"));
+    EXPECT_EQ(stopped.notice, QString());
+    ASSERT_EQ(busy.Entries.size(), 1);
+    EXPECT_EQ(busy.Entries[0]->GetArticleText(), QStringLiteral("being read"));
+    EXPECT_TRUE(captured_.all.isEmpty());
+}
+
+TEST_F(ArticleList, AFileIsAppendedToAnArticleAndAReadFailureIsReported) {
+    TMemoEntry* entry = list_.Add(QStringLiteral("first"), QString());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("lines.txt"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("one\r\ntwo");
+    file.close();
+    QString readError = QStringLiteral("stale");
+    EXPECT_TRUE(entry->LoadFromFile(path, readError));
+    EXPECT_EQ(readError, QString());
+    EXPECT_EQ(entry->GetArticleText(), QStringLiteral("first\none\ntwo"));
+
+    EXPECT_FALSE(entry->LoadFromFile(dir.filePath(QStringLiteral("gone.txt")), readError));
+    EXPECT_EQ(readError, QString()) << "a file that cannot be opened is the caller's to tell";
+    // Opened, but the reading breaks off: what was read stays, and the caller is told.
+    EXPECT_TRUE(entry->LoadFromFile(QStringLiteral("/proc/self/mem"), readError));
+    EXPECT_EQ(readError, QStringLiteral("Error reading input file"));
+    EXPECT_TRUE(entry->GetArticleText().startsWith(QStringLiteral("first\none\ntwo")));
+    EXPECT_TRUE(captured_.all.isEmpty());
 }
 
 TEST_F(ArticleList, TitlesAcceptOnlyTitleCharactersAndFileArticlesAreReadOnly) {
