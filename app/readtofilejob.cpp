@@ -9,7 +9,6 @@
 #include "audio/mmwave.h"
 #include "audio/mp3encoder.h"
 #include "audio/waveconversion.h"
-#include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
 #include "platform/speechapi/wavefiledestination.h"
 #include "speech/tts.h"
@@ -116,8 +115,8 @@ QString TReadToFileJob::SavedText(QStringList files) {
 namespace {
 
 // Keeps the speech of a failed conversion under the article's own name, so the next article's
-// temporary wave cannot overwrite it, and tells the user where it is.
-void KeepWave(const OutputPaths& paths, const QString& reason) {
+// temporary wave cannot overwrite it; returns what tells the user where it is.
+QString KeepWave(const OutputPaths& paths, const QString& reason) {
     QString kept = paths.Mp3;
     kept.chop(4);
     kept += QStringLiteral(".wav");
@@ -129,53 +128,65 @@ void KeepWave(const OutputPaths& paths, const QString& reason) {
         }
     }
     UtilsClass::WriteDebugLine(reason + QStringLiteral(", speech kept in ") + kept);
-    UserMessage::showError(reason + QStringLiteral(". The speech is kept in ") + kept);
+    return reason + QStringLiteral(". The speech is kept in ") + kept;
 }
 
 }  // namespace
 
-bool TReadToFileJob::MakeMp3(const OutputPaths& paths, int bitRate, const QString& title,
-                             const Hooks& hooks) {
-    if (hooks.Exiting && hooks.Exiting()) {
-        return false;
+TReadToFileJob::Mp3Result TReadToFileJob::MakeMp3(const OutputPaths& paths, int bitRate,
+                                                  const QString& title, const Hooks& hooks) {
+    const auto exiting = [&hooks] { return hooks.Exiting && hooks.Exiting(); };
+    Mp3Result result;
+    if (exiting()) {
+        return result;
     }
-    // The flag stops an encoding when the program ends; a new encoding starts with it clear.
-    EncoderStopFlag = false;
     const uint32_t required = RequiredRate(bitRate);
     uint32_t actual = 0;
     try {
         actual = GetWaveSampleRate(paths.Wave);
     } catch (const EMMWaveError& error) {
-        UserMessage::showError(QString::fromUtf8(error.what()));
-        return false;
+        result.errors << QString::fromUtf8(error.what());
+        return result;
     }
     const bool resample = actual < required;
-    if (resample &&
-        !ConvertWaveFile(paths.Wave, paths.Resampled, 16, 1, required, hooks.ProcessEvents)) {
-        if (!(hooks.Exiting && hooks.Exiting())) {
-            KeepWave(paths, QStringLiteral("The speech could not be resampled for the MP3 file"));
+    if (resample) {
+        const Outcome converted =
+            ConvertWaveFile(paths.Wave, paths.Resampled, 16, 1, required, hooks.ProcessEvents);
+        if (!converted) {
+            result.errors << converted.message();
+            if (!exiting()) {
+                result.errors << KeepWave(
+                    paths, QStringLiteral("The speech could not be resampled for the MP3 file"));
+            }
+            return result;
         }
-        return false;
     }
-    if (hooks.Exiting && hooks.Exiting()) {
-        return false;  // the program is ending; the temporary files stay for the user
+    if (exiting()) {
+        return result;  // the program is ending; the temporary files stay for the user
     }
     Mp3EncodeHooks encode;
     encode.SetProgress = hooks.SetProgress;
     encode.ProcessEvents = hooks.ProcessEvents;
+    // The program's end stops the encoding after its current chunk.
+    encode.Stopped = hooks.Exiting;
     encode.Title = title;
-    const bool encoded =
+    const Outcome encoded =
         resample ? EncodeMp3(paths.Resampled, paths.Mp3, bitRate, int32_t(required), encode)
                  : EncodeMp3(paths.Wave, paths.Mp3, bitRate, int32_t(actual), encode);
-    if (hooks.Exiting && hooks.Exiting()) {
-        return encoded;
+    if (!encoded) {
+        result.errors << encoded.message();
+    }
+    if (exiting()) {
+        result.made = encoded.ok();
+        return result;
     }
     if (!encoded) {
-        KeepWave(paths, QStringLiteral("The MP3 file could not be made"));
-        return false;
+        result.errors << KeepWave(paths, QStringLiteral("The MP3 file could not be made"));
+        return result;
     }
     UtilsClass::WriteDebugLine(QStringLiteral("Deleting wav file ") + paths.Wave);
     Delete(paths.Wave);
     Delete(paths.Resampled);
-    return true;
+    result.made = true;
+    return result;
 }

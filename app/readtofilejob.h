@@ -33,10 +33,18 @@ class TReadToFileJob {
         std::function<bool()> Exiting;
     };
 
-    // After the engine completed the wave file. False when the MP3 could not be made (the wave
-    // is then kept and its place logged and shown).
-    static bool MakeMp3(const OutputPaths& paths, int bitRate, const QString& title,
-                        const Hooks& hooks);
+    // What MakeMp3 did, for the caller to show.
+    struct Mp3Result {
+        // The MP3 is complete; once the program is ending, complete as far as it got.
+        bool made = false;
+        // Error messages in the order the user reads them: why the MP3 could not be made, then
+        // where the speech is kept.
+        QStringList errors;
+    };
+    // After the engine completed the wave file. When the MP3 cannot be made, the wave is kept
+    // (its place is logged) and the result says why and where.
+    static Mp3Result MakeMp3(const OutputPaths& paths, int bitRate, const QString& title,
+                             const Hooks& hooks);
     // Removes a file, logging "Delete Failed" when it cannot.
     static void Delete(const QString& file);
 

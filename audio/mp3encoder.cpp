@@ -9,10 +9,7 @@
 #include "audio/mmwave.h"
 #include "audio/pcmconvert.h"
 #include "platform/lameenc/lameenc.h"
-#include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
-
-std::atomic<bool> EncoderStopFlag{false};
 
 namespace {
 
@@ -27,10 +24,12 @@ class Mp3Job {
     }
 
     bool Run(int32_t bitRate, int32_t sampleRate, const Mp3EncodeHooks& hooks);
+    // Why Run failed.
+    const QString& Failure() const { return failure_; }
 
   private:
     bool Fail(const QString& message) {
-        UserMessage::showError(message);  // also written to the debug log
+        failure_ = message;
         return false;
     }
     // A failed write of the MP3 file, naming the file and the system's reason.
@@ -48,6 +47,7 @@ class Mp3Job {
     HBE_STREAM stream_ = 0;
     uint32_t samplesPerChunk_ = 0;
     uint32_t outputSize_ = 0;
+    QString failure_;
 };
 
 bool Mp3Job::OpenFiles() {
@@ -147,7 +147,7 @@ bool Mp3Job::Encode(const Mp3EncodeHooks& hooks) {
         if (mp3_.write(reinterpret_cast<const char*>(output.data()), written) != written) {
             return FailWrite("Write Error (1)");
         }
-        if (EncoderStopFlag) {
+        if (hooks.Stopped && hooks.Stopped()) {
             break;
         }
         done += n;
@@ -185,16 +185,19 @@ int EncodeProgress(int64_t done, int64_t total) {
     return int(std::nearbyint(double(done) * 100.0 / double(total) + 0.5));
 }
 
-bool EncodeMp3(const QString& waveFile, const QString& mp3File, int32_t bitRate, int32_t sampleRate,
-               const Mp3EncodeHooks& hooks) {
+Outcome EncodeMp3(const QString& waveFile, const QString& mp3File, int32_t bitRate,
+                  int32_t sampleRate, const Mp3EncodeHooks& hooks) {
     bool ok = false;
+    QString failure;
     {
         Mp3Job job(waveFile, mp3File);
         ok = job.Run(bitRate, sampleRate, hooks);
+        failure = job.Failure();
+    }  // both files are closed here
+    if (ok) {
+        return Outcome::success();
     }
-    if (!ok) {
-        // A half-written MP3 is worse than none; the wave stays for the user.
-        QFile::remove(mp3File);
-    }
-    return ok;
+    // A half-written MP3 is worse than none; the wave stays for the user.
+    QFile::remove(mp3File);
+    return Outcome::failure(failure);
 }

@@ -1,12 +1,11 @@
 #include "audio/waveconversion.h"
 
 #include "audio/mmwavefile.h"
-#include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
 
-bool ConvertWaveFile(const QString& inFile, const QString& outFile, uint16_t bits,
-                     uint16_t channels, uint32_t sampleRate,
-                     const std::function<void()>& processEvents) {
+Outcome ConvertWaveFile(const QString& inFile, const QString& outFile, uint16_t bits,
+                        uint16_t channels, uint32_t sampleRate,
+                        const std::function<void()>& processEvents) {
     UtilsClass::WriteDebugLine(QStringLiteral("Entered ConvertWaveFile [%1 %2 %3]")
                                    .arg(bits)
                                    .arg(channels)
@@ -19,11 +18,9 @@ bool ConvertWaveFile(const QString& inFile, const QString& outFile, uint16_t bit
     try {
         const TWaveFormatEx target = BuildPcmFormat(bits, channels, sampleRate);
         component.Wave.ConvertToFile(outFile, &target);
-        return true;
+        return Outcome::success();
     } catch (const std::exception& error) {
-        // The dialog writes the message to the debug log as well.
-        UserMessage::showError(QString::fromUtf8(error.what()));
-        return false;
+        return Outcome::failure(QString::fromUtf8(error.what()));
     }
 }
 

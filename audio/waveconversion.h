@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/shell/outcome.h"
+
 // Converts the wave file inFile into a new PCM wave file outFile (bits, channels, rate).
-// False after an error dialog; an inFile that cannot be opened as a wave file raises
-// EMMWaveError to the caller.
-bool ConvertWaveFile(const QString& inFile, const QString& outFile, uint16_t bits,
-                     uint16_t channels, uint32_t sampleRate,
-                     const std::function<void()>& processEvents = {});
+// A failed conversion says why, for the caller to show; an inFile that cannot be opened as a
+// wave file raises EMMWaveError to the caller.
+Outcome ConvertWaveFile(const QString& inFile, const QString& outFile, uint16_t bits,
+                        uint16_t channels, uint32_t sampleRate,
+                        const std::function<void()>& processEvents = {});
 
 // The sample rate of a wave file; 11025 for an empty name. Raises EMMWaveError when the file
 // cannot be opened as a wave file.

@@ -4,9 +4,11 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QtEndian>
+#include <numeric>
+#include <vector>
 
 #include "audio/mmwave.h"
-#include "audio/pcmconvert.h"
 #include "audio/waveconversion.h"
 #include "tests/audio/audiotools.h"
 #include "tests/audio/smalldisk.h"
@@ -48,40 +50,59 @@ TEST_F(WaveFiles, ConversionsOfRealWavesAreReadBackBySoxi) {
         const QString out = Path(QStringLiteral("out.wav"));
         MakeTone(in, c.rate, c.bits, c.channels, 2.5);
         EXPECT_EQ(GetWaveSampleRate(in), uint32_t(c.rate));
-        ASSERT_TRUE(ConvertWaveFile(in, out, 16, 1, 22050))
-            << captured_.all.join(QLatin1Char(';')).toStdString();
+        const Outcome converted = ConvertWaveFile(in, out, 16, 1, 22050);
+        ASSERT_TRUE(converted.ok()) << converted.message().toStdString();
         EXPECT_EQ(Soxi(out, "-r"), QStringLiteral("22050"));
         EXPECT_EQ(Soxi(out, "-c"), QStringLiteral("1"));
         EXPECT_EQ(Soxi(out, "-b"), QStringLiteral("16"));
         const int64_t source = Soxi(in, "-s").toLongLong();
-        const int64_t converted = Soxi(out, "-s").toLongLong();
+        const int64_t samples = Soxi(out, "-s").toLongLong();
         const int64_t ideal = source * 22050 / c.rate;
-        EXPECT_NEAR(double(converted), double(ideal), 3.0) << "one nearest-sample block per second";
+        EXPECT_NEAR(double(samples), double(ideal), 3.0) << "one nearest-sample block per second";
         TMMWave check;
         check.SetFileName(out);
-        EXPECT_EQ(check.SampleCount, converted);
+        EXPECT_EQ(check.SampleCount, samples);
         EXPECT_EQ(check.DataOffset, 46);
     }
 }
 
 TEST_F(WaveFiles, BlocksOfOneSecondConvertIndependently) {
-    const QString in = Path(QStringLiteral("two.wav")), out = Path(QStringLiteral("two22.wav"));
-    MakeTone(in, 11025, 16, 1, 2.0);
-    ASSERT_TRUE(ConvertWaveFile(in, out, 16, 1, 16000));
-    TMMWave source;
-    source.SetFileName(in);
-    const QByteArray samples = Read(in).mid(int(source.DataOffset), int(source.DataLength));
-    const TWaveFormatEx from = source.Format, to = BuildPcmFormat(16, 1, 16000);
-    QByteArray expected;
-    for (int block = 0; block < 2; ++block) {
-        QByteArray part(int(PcmDestBytes(22050, from, to)) + 4, '\0');
-        const int64_t n =
-            PcmConvert(22050, reinterpret_cast<const uint8_t*>(samples.constData()) + block * 22050,
-                       from, reinterpret_cast<uint8_t*>(part.data()), to);
-        expected += part.left(int(n));
+    // 2.5 seconds at 8000 Hz whose samples count 0, 1, 2 …, raised to 22050 Hz: every sample is
+    // repeated two or three times. Each second starts afresh, so the third second and the half
+    // second after it repeat the same pattern as the first.
+    constexpr int kRate = 8000, kSamples = 20000;
+    QByteArray counting;
+    for (int i = 0; i < kSamples; ++i) {
+        counting += Samples16({int16_t(i)});
     }
-    EXPECT_EQ(Read(out).mid(46, expected.size()), expected);
-    EXPECT_EQ(Soxi(out, "-s").toLongLong(), expected.size() / 2);
+    const QString in = Path(QStringLiteral("counting.wav")), out = Path(QStringLiteral("up.wav"));
+    Write(in, Riff(Fmt(1, 1, kRate, 16), counting));
+    ASSERT_TRUE(ConvertWaveFile(in, out, 16, 1, 22050).ok());
+    // The accumulator starts at 11025 and gains 14050 a sample; a sample is repeated while it
+    // holds 8000. So a whole second gives 22049 samples (one short of 22050: the phase is not
+    // carried over), and the half second 11024.
+    EXPECT_EQ(Soxi(out, "-s"), QStringLiteral("55122"));
+    const QByteArray data = Read(out).mid(46, 55122 * 2);
+    ASSERT_EQ(data.size(), 55122 * 2);
+    std::vector<int> repeats(kSamples, 0);
+    int previous = 0;
+    for (qsizetype at = 0; at < data.size(); at += 2) {
+        const int value = qFromLittleEndian<int16_t>(data.constData() + at);
+        ASSERT_TRUE(value == previous || value == previous + 1) << "at sample " << at / 2;
+        ASSERT_LT(value, kSamples);
+        ++repeats[size_t(value)];
+        previous = value;
+    }
+    EXPECT_EQ((std::vector<int>(repeats.begin(), repeats.begin() + 5)),
+              (std::vector<int>{2, 3, 2, 3, 3}));
+    EXPECT_EQ(std::accumulate(repeats.begin(), repeats.begin() + kRate, 0), 22049);
+    for (int i = 0; i < kRate; ++i) {
+        ASSERT_EQ(repeats[size_t(kRate + i)], repeats[size_t(i)]) << "second 2, sample " << i;
+        if (2 * kRate + i < kSamples) {
+            ASSERT_EQ(repeats[size_t(2 * kRate + i)], repeats[size_t(i)])
+                << "the last half second, sample " << i;
+        }
+    }
 }
 
 TEST_F(WaveFiles, OnlyTheSamplesOfTheDataChunkInWholeBlocks) {
@@ -97,7 +118,7 @@ TEST_F(WaveFiles, OnlyTheSamplesOfTheDataChunkInWholeBlocks) {
     ASSERT_EQ(wave.Info.size(), 1);
     EXPECT_EQ(wave.Info[0].Text, QByteArray("Bob"));
     const QString out = Path(QStringLiteral("chunks_out.wav"));
-    ASSERT_TRUE(ConvertWaveFile(in, out, 16, 1, 8000));
+    ASSERT_TRUE(ConvertWaveFile(in, out, 16, 1, 8000).ok());
     EXPECT_EQ(Read(out).mid(46, 6), Samples16({1, 2, 3}));
     EXPECT_EQ(Soxi(out, "-s"), QStringLiteral("3"));
     EXPECT_TRUE(Read(out).contains("INFOINAM"));
@@ -109,7 +130,7 @@ TEST_F(WaveFiles, OnlyTheSamplesOfTheDataChunkInWholeBlocks) {
     EXPECT_EQ(wave.DataLength, 6);
 
     Write(in, Riff(fmt, QByteArray()));  // no samples at all
-    ASSERT_TRUE(ConvertWaveFile(in, out, 16, 1, 22050));
+    ASSERT_TRUE(ConvertWaveFile(in, out, 16, 1, 22050).ok());
     EXPECT_EQ(Soxi(out, "-s"), QStringLiteral("0"));
     EXPECT_TRUE(Read(out).contains(QByteArray("fact\x04\x00\x00\x00\x00\x00\x00\x00", 12)));
 }
@@ -122,12 +143,13 @@ TEST_F(WaveFiles, UnsupportedSourcesAreRefused) {
     MakeTone(bits24, 22050, 24, 1, 0.5);
     MakeTone(ch3, 22050, 16, 3, 0.5);
     for (const QString& in : {rate3000, bits24, ch3}) {
-        captured_.all.clear();
-        EXPECT_FALSE(ConvertWaveFile(in, out, 16, 1, 22050)) << in.toStdString();
-        EXPECT_EQ(captured_.all,
-                  QStringList{QStringLiteral("This wave file is not valid for conversion")});
+        const Outcome converted = ConvertWaveFile(in, out, 16, 1, 22050);
+        EXPECT_FALSE(converted.ok()) << in.toStdString();
+        EXPECT_EQ(converted.message(),
+                  QStringLiteral("This wave file is not valid for conversion"));
     }
     EXPECT_FALSE(QFile::exists(out));
+    EXPECT_TRUE(captured_.all.isEmpty()) << "the caller shows what it is told";
 }
 
 TEST_F(WaveFiles, AFailedConversionLeavesTheTargetAloneAndNoTemporaryFile) {
@@ -138,7 +160,8 @@ TEST_F(WaveFiles, AFailedConversionLeavesTheTargetAloneAndNoTemporaryFile) {
 
     TMMWave wave;
     wave.SetFileName(in);
-    const int64_t converted = PcmDestBytes(22050, wave.Format, BuildPcmFormat(16, 1, 22050));
+    // One second of 11025 Hz samples, each doubled to 22050 Hz, 2 bytes a sample.
+    constexpr int64_t converted = 22050 * 2;
     const TWaveFormatEx target = BuildPcmFormat(16, 1, 22050);
     int64_t free = converted + 32768 + 10240 - 1;  // one byte short
     wave.FreeSpace = [&free](const QString&) { return free; };
@@ -161,9 +184,9 @@ TEST_F(WaveFiles, AConversionOnAFullDiskNamesTheFileAndTheCause) {
     const QString in = Path(QStringLiteral("in.wav"));
     MakeTone(in, 11025, 16, 1, 5.0);
     const QString out = disk.Path() + QStringLiteral("/out.wav");
-    EXPECT_FALSE(ConvertWaveFile(in, out, 16, 1, 22050));
-    EXPECT_EQ(captured_.errors, QStringList{QStringLiteral("Unable to convert wave file ") + out +
-                                            QStringLiteral(": not enough free space")});
+    EXPECT_EQ(ConvertWaveFile(in, out, 16, 1, 22050).message(),
+              QStringLiteral("Unable to convert wave file ") + out +
+                  QStringLiteral(": not enough free space"));
     EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files | QDir::Hidden), QStringList())
         << "no partial file is left";
     // A wave that was never made is named as well.
@@ -211,7 +234,7 @@ TEST_F(WaveFiles, DamagedFilesGiveWaveErrorsNotCrashes) {
     path = Path(QStringLiteral("nochannels.wav"));
     EXPECT_EQ(openError(Riff(Fmt(1, 0, 8000, 16), Samples16({5, 6, 7}))), QString());
     EXPECT_EQ(wave.DataLength, 0);
-    EXPECT_FALSE(ConvertWaveFile(path, Path(QStringLiteral("x.wav")), 16, 1, 8000));
+    EXPECT_FALSE(ConvertWaveFile(path, Path(QStringLiteral("x.wav")), 16, 1, 8000).ok());
 
     EXPECT_THROW(wave.SetFileName(Path(QStringLiteral("missing.wav"))), EMMWaveError);
     EXPECT_THROW(GetWaveSampleRate(path + QStringLiteral(".none")), EMMWaveError);

@@ -28,8 +28,6 @@ int64_t ReferenceDecoded(const QString& wav, int bitRate) {
 
 class Mp3 : public ::testing::Test {
   protected:
-    void SetUp() override { EncoderStopFlag = false; }
-    void TearDown() override { EncoderStopFlag = false; }
     QString Path(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
 
     QTemporaryDir dir_;
@@ -52,8 +50,8 @@ TEST_F(Mp3, WavesOfEveryKindDecodeToTheirOwnLength) {
         std::vector<int> progress;
         Mp3EncodeHooks hooks;
         hooks.SetProgress = [&progress](int p) { progress.push_back(p); };
-        ASSERT_TRUE(EncodeMp3(wav, mp3, c.bitRate, c.rate, hooks))
-            << captured_.all.join(QLatin1Char(';')).toStdString();
+        const Outcome encoded = EncodeMp3(wav, mp3, c.bitRate, c.rate, hooks);
+        ASSERT_TRUE(encoded.ok()) << encoded.message().toStdString();
         const int64_t source = Soxi(wav, "-s").toLongLong();
         const int64_t decoded = DecodedSamples(mp3);
         // Every MP3 encoder adds its delay (1105 samples for LAME) and pads the last frame.
@@ -84,7 +82,7 @@ TEST_F(Mp3, EmptyWavesAndOddSizes) {
     std::vector<int> progress;
     Mp3EncodeHooks hooks;
     hooks.SetProgress = [&progress](int p) { progress.push_back(p); };
-    ASSERT_TRUE(EncodeMp3(zero, mp3, 32, 22050, hooks));
+    ASSERT_TRUE(EncodeMp3(zero, mp3, 32, 22050, hooks).ok());
     EXPECT_EQ(progress, std::vector<int>{0});
     EXPECT_TRUE(QFile::exists(mp3));
     EXPECT_LT(DecodedSamples(mp3), 2000);
@@ -96,31 +94,32 @@ TEST_F(Mp3, EmptyWavesAndOddSizes) {
                      QStringLiteral("-b"), QStringLiteral("16"), QStringLiteral("-c"),
                      QStringLiteral("1"), odd, QStringLiteral("synth"), QStringLiteral("12345s"),
                      QStringLiteral("sine"), QStringLiteral("440")});
-    ASSERT_TRUE(EncodeMp3(odd, mp3, 32, 22050));
+    ASSERT_TRUE(EncodeMp3(odd, mp3, 32, 22050).ok());
     const int64_t source = Soxi(odd, "-s").toLongLong();
     ASSERT_NE(source % 9216, 0);
     EXPECT_GE(DecodedSamples(mp3), source);
     EXPECT_LE(DecodedSamples(mp3), source + kEncoderDelay + kFrame);
 }
 
-TEST_F(Mp3, FailuresAreReportedAndLeaveNoPartialMp3) {
+TEST_F(Mp3, FailuresAreReportedToTheCallerAndLeaveNoPartialMp3) {
     const QString wav = Path(QStringLiteral("ok.wav")), mp3 = Path(QStringLiteral("out.mp3"));
     MakeTone(wav, 22050, 16, 1, 1.0);
-    EXPECT_FALSE(EncodeMp3(wav, mp3, 0, 22050));
-    EXPECT_EQ(captured_.all.value(0), QStringLiteral("Error opening encoding stream 2"));
+    const Outcome noStream = EncodeMp3(wav, mp3, 0, 22050);
+    EXPECT_FALSE(noStream.ok());
+    EXPECT_EQ(noStream.message(), QStringLiteral("Error opening encoding stream 2"));
     EXPECT_FALSE(QFile::exists(mp3));
     EXPECT_TRUE(QFile::exists(wav));
 
-    captured_.all.clear();
     const QString bad = Path(QStringLiteral("bad.wav"));
     Write(bad, "this is not a wave");
-    EXPECT_FALSE(EncodeMp3(bad, mp3, 32, 22050));
-    EXPECT_EQ(captured_.all.size(), 1);
+    EXPECT_EQ(EncodeMp3(bad, mp3, 32, 22050).message(),
+              QStringLiteral("Invalid wave file... ") + bad);
     EXPECT_FALSE(QFile::exists(mp3));
 
-    captured_.all.clear();
-    EXPECT_FALSE(EncodeMp3(wav, Path(QStringLiteral("no/such/folder/out.mp3")), 32, 22050));
-    EXPECT_EQ(captured_.all.size(), 1);
+    const QString nowhere = Path(QStringLiteral("no/such/folder/out.mp3"));
+    EXPECT_EQ(EncodeMp3(wav, nowhere, 32, 22050).message(),
+              QStringLiteral("No such file or directory: ") + nowhere);
+    EXPECT_TRUE(captured_.all.isEmpty()) << "the caller shows what it is told";
 }
 
 TEST_F(Mp3, AFullDiskNamesTheMp3AndTheCause) {
@@ -140,26 +139,33 @@ TEST_F(Mp3, AFullDiskNamesTheMp3AndTheCause) {
         SCOPED_TRACE(c.message);
         const QString wav = Path(QStringLiteral("speech.wav"));
         MakeTone(wav, 22050, 16, 1, c.seconds);
-        captured_.clear();
-        EXPECT_FALSE(EncodeMp3(wav, mp3, 32, 22050));
-        EXPECT_EQ(captured_.errors, QStringList{QString::fromLatin1(c.message) + cause});
+        const Outcome encoded = EncodeMp3(wav, mp3, 32, 22050);
+        EXPECT_FALSE(encoded.ok());
+        EXPECT_EQ(encoded.message(), QString::fromLatin1(c.message) + cause);
         EXPECT_FALSE(QFile::exists(mp3)) << "the partial MP3 is removed";
         EXPECT_TRUE(QFile::exists(wav));
     }
 }
 
-TEST_F(Mp3, TheStopFlagEndsAfterTheCurrentChunkWithAWellFormedStream) {
+TEST_F(Mp3, TheStopHookEndsAfterTheCurrentChunkWithAWellFormedStream) {
     const QString wav = Path(QStringLiteral("long.wav")), mp3 = Path(QStringLiteral("stopped.mp3"));
     MakeTone(wav, 22050, 16, 1, 20.0);
     int chunks = 0;
+    int asked = 0;
+    bool exiting = false;
     Mp3EncodeHooks hooks;
-    hooks.ProcessEvents = [&chunks] {
+    hooks.ProcessEvents = [&] {
         if (++chunks == 3) {
-            EncoderStopFlag = true;  // the exit command, while the window breathes
+            exiting = true;  // the exit command, while the window breathes
         }
     };
-    ASSERT_TRUE(EncodeMp3(wav, mp3, 32, 22050, hooks));
+    hooks.Stopped = [&] {
+        ++asked;
+        return exiting;
+    };
+    ASSERT_TRUE(EncodeMp3(wav, mp3, 32, 22050, hooks).ok());
     EXPECT_EQ(chunks, 3);
+    EXPECT_EQ(asked, 4) << "asked once per chunk; the fourth chunk is the last";
     const int64_t decoded = DecodedSamples(mp3);
     EXPECT_GT(decoded, 0);
     EXPECT_LT(decoded, 22050 * 5) << "only the chunks before the stop";
@@ -172,7 +178,7 @@ TEST_F(Mp3, TheTitleTagIsWhatPlayersShow) {
     MakeTone(wav, 44100, 16, 1, 1.5);
     Mp3EncodeHooks hooks;
     hooks.Title = QStringLiteral("Morning_news");
-    ASSERT_TRUE(EncodeMp3(wav, mp3, 64, 44100, hooks));
+    ASSERT_TRUE(EncodeMp3(wav, mp3, 64, 44100, hooks).ok());
     EXPECT_TRUE(audiotools::Run(QStringLiteral("id3v2"), {QStringLiteral("-l"), mp3})
                     .contains(QStringLiteral("Morning_news")));
     EXPECT_NEAR(double(DecodedSamples(mp3)), double(Soxi(wav, "-s").toLongLong()), 1152.0)
