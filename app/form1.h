@@ -23,6 +23,8 @@ class QToolButton;
 class TMemoEntry;
 class TMemoListBox;
 class TSplashForm;
+class ArticleListQueue;
+class ReadingSession;
 
 // The main window: toolbar, menus, the article area, the status bar and the tray icon. It owns
 // the preferences and ends the program only through ExitQuillsongClick.
@@ -66,9 +68,11 @@ class TForm1 : public QMainWindow {
     void OpenTextFiles(const QStringList& files);
     void ReadfromCursor1Click();
     void ReadHighlighted1Click();
+    // The gauge follows the spoken words: position out of total.
     void WordPosition(int64_t position, int64_t total);
     void LoadFavoriteVoices();
     TTTSForm* Driver() const { return TTSForm_.get(); }
+    ReadingSession* Session() const { return session_; }
     bool CommandEnabled(Command command) const;
     QStringList PauseCaptions() const;
     // The handler of commands whose behaviour is not built yet: their actions are created
@@ -171,12 +175,10 @@ class TForm1 : public QMainWindow {
     bool listInitialised_ = false;
     bool firstShowQueued_ = false;
     ReadingState readingState_ = rsIdle;
-    OutputTarget outputTarget_ = otSpeakers;
     // The store file exists but could not be read: it is never written over in this session.
     bool storeUnreadable_ = false;
     int roundRobinIndex_ = -1;
     QString trayTip_;
-    QString mp3Path_;    // output of the current conversion
     QString shortText_;  // the short status (floating toolbar, tests)
 
     QTimer Timer1;
@@ -199,18 +201,17 @@ class TForm1 : public QMainWindow {
 
     // Reading (form1_reading.cpp).
     void CreateDriver();
+    void ConnectSession();
     bool StartSpeech();
-    void ReadAllArticles();
-    void ArticleFinished();
     void ReadSingleArticle(TMemoEntry* entry, OutputTarget target, int length, int start);
-    void SingleReadFinished();
-    void SpeakArticle(TMemoEntry* entry, int length, int start, OutputTarget target);
-    void AbortArticle(TMemoEntry* entry);
-    void ReadingFailed(const QString& message);
-    bool PrepareOutput(TMemoEntry* entry, OutputTarget target);
-    // Completes the output of a reading (removed when deleteWave); false, after ending the
-    // reading with its message, when the file could not be made.
-    bool FinishOutput(bool deleteWave);
+    // What the window shows of the session's reading.
+    void SessionStateChanged(ReadingState state);
+    void ArticleStarted(quintptr key, int64_t progressMaximum);
+    void HighlightWord(quintptr key, int caret);
+    void TitleMissing(quintptr key, const QString& message);
+    void ReadingFinished(bool completed);
+    // The article being read, while it is in the list.
+    TMemoEntry* ReadingEntry() const;
     void SetPauseCaptions(bool paused);
     bool OutputDirectoryValid();
     void ShowGauges(int maximum);
@@ -221,12 +222,8 @@ class TForm1 : public QMainWindow {
     QAction* pauseMenuItem_ = nullptr;
     QAction* pauseTrayItem_ = nullptr;
     std::unique_ptr<TTTSForm> TTSForm_;
-    TMemoEntry* readingEntry_ = nullptr;
-    int readingOffset_ = 0;
-    QString fileArticlePath_;
-    QString wavePath_;
-    QString resampledPath_;
-    QString outputTitle_;
+    ReadingSession* session_ = nullptr;
+    ArticleListQueue* queue_ = nullptr;
     QStringList savedFiles_;  // made by the current reading into files, for the status bar
 
     QAction* ToolButton1 = nullptr;  // single-article mode

@@ -12,10 +12,10 @@
 #include <QDateTime>
 #include <QRandomGenerator>
 #include "app/form1.h"
+#include "app/readingsession.h"
 #include "app/splashform.h"
 #include "app/statustext.h"
 #include "articles/memolistbox.h"
-#include "audio/mp3encoder.h"
 #include "platform/shell/debuglog.h"
 #include "platform/shell/programfolders.h"
 #include "settings/runatlogin.h"
@@ -48,6 +48,7 @@ void TForm1::FormCreate() {
     ProbeSpeechInstallation();
     CreateDriver();
     CreateArticleList();
+    ConnectSession();
 
     ToolBar1->setVisible(prefs_->ShowToolbar);
     toolbarItem_->setChecked(prefs_->ShowToolbar);
@@ -59,7 +60,6 @@ void TForm1::FormCreate() {
 
     trayShowToolbarItem_->setEnabled(false);
     roundRobinIndex_ = -1;
-    outputTarget_ = otSpeakers;
 
     // Keeps the login entry pointing at this copy of the program when it has moved.
     if (IsRunAtLogin(kAutostartEntry)) {
@@ -196,20 +196,11 @@ void TForm1::ExitQuillsongClick() {
         return;
     }
     debugLog(QStringLiteral("Entered ExitQuillsongClick"));
-    if (TTSForm_) {
-        TTSForm_->OnComplete = nullptr;  // no article walk goes on after this
-        TTSForm_->OnWordPosition = nullptr;
-    }
     SetReadingState(rsExiting);
-    EncoderStopFlag = true;
-    QCoreApplication::processEvents();
-    if (TTSForm_ && TTSForm_->TTS1.Active()) {
-        try {
-            TTSForm_->StopAudio();
-        } catch (const std::exception& error) {
-            debugLog(QString::fromUtf8(error.what()));
-        }
+    if (session_) {
+        session_->shutdown();  // stops the reading; no article walk goes on after this
     }
+    QCoreApplication::processEvents();
     if (List_ && shown_) {
         ExportArticles();
         List_->UnlockAllEntries();

@@ -1,21 +1,19 @@
-// The main window's reading commands: the walk over the article list, single articles,
-// pause, skip, stop, and the word highlighting while an article is spoken.
+// The main window's reading commands: thin calls into the reading session, and what the window
+// shows of a reading (the commands' states, the gauge, the highlighted word, the messages).
 #include <QAction>
-#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
-#include <QRandomGenerator>
 
+#include "app/articlelistqueue.h"
 #include "app/enginewarningform.h"
 #include "app/form1.h"
+#include "app/readingsession.h"
 #include "app/soundcarderrorform.h"
 #include "app/splashform.h"
-#include "articles/articletext.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
 #include "platform/shell/debuglog.h"
 #include "platform/shell/usermessage.h"
-#include "speech/espeecherror.h"
 #include "speech/ttsform.h"
 
 namespace {
@@ -24,23 +22,59 @@ bool IsWordEnd(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
 }
 
+// After a failed check of the sound device, the user decides whether to go on.
+class DialogSoundCardGate : public SoundCardGate {
+  public:
+    DialogSoundCardGate(TPreferences& prefs, QWidget* window) : m_prefs(prefs), m_window(window) {}
+    bool proceedAfterFailedCheck() const override {
+        TSoundCardErrorForm dialog(m_prefs, m_window);
+        return dialog.exec() == QDialog::Accepted;
+    }
+
+  private:
+    TPreferences& m_prefs;
+    QWidget* m_window;
+};
+
 }  // namespace
 
 void TForm1::CreateDriver() {
     TTSForm_ = std::make_unique<TTTSForm>(*prefs_, this);
-    TTSForm_->SoundCardErrorDialog = [this] {
-        TSoundCardErrorForm dialog(*prefs_, this);
-        return dialog.exec() == QDialog::Accepted;
-    };
-    TTSForm_->OnError = [this](TTTSForm*, const QString& message) { ReadingFailed(message); };
+    TTSForm_->SetSoundCardGate(std::make_unique<DialogSoundCardGate>(*prefs_, this));
+    session_ = new ReadingSession(*prefs_, *TTSForm_, this);
+}
+
+// The session walks the article list once the list exists.
+void TForm1::ConnectSession() {
+    queue_ = new ArticleListQueue(*List_, this);
+    session_->setQueue(queue_);
+    connect(queue_, &ArticleListQueue::articleRemoved, this, &TForm1::ExportArticles);
+    connect(session_, &ReadingSession::stateChanged, this, &TForm1::SessionStateChanged);
+    connect(session_, &ReadingSession::articleReached, this,
+            [this](quintptr key) { List_->MarkEntry(queue_->indexOf(key) + 1); });
+    connect(session_, &ReadingSession::articleStarted, this, &TForm1::ArticleStarted);
+    connect(session_, &ReadingSession::progress, this, &TForm1::WordPosition);
+    connect(session_, &ReadingSession::wordReached, this, &TForm1::HighlightWord);
+    connect(session_, &ReadingSession::conversionStarted, this, [this] {
+        UpdateStatus(QString());
+        ShowGauges(100);
+    });
+    connect(session_, &ReadingSession::conversionProgress, statusGauge_, &QProgressBar::setValue);
+    connect(session_, &ReadingSession::conversionFinished, this, &TForm1::HideGauges);
+    connect(session_, &ReadingSession::fileSaved, this,
+            [this](const QString& path) { savedFiles_ << path; });
+    connect(session_, &ReadingSession::titleMissing, this, &TForm1::TitleMissing);
+    connect(session_, &ReadingSession::finished, this, &TForm1::ReadingFinished);
+    connect(session_, &ReadingSession::messageRaised, this,
+            [](UserMessage::Kind kind, const QString& text) {
+                kind == UserMessage::Kind::Error ? UserMessage::showError(text)
+                                                 : UserMessage::show(text);
+            });
 }
 
 // Builds the voice catalogue; false (after the no-engine dialog) when there is no voice.
 bool TForm1::StartSpeech() {
     TTSForm_->Initialize();
-    TTSForm_->OnWordPosition = [this](TTTSForm*, int64_t position, int64_t total) {
-        WordPosition(position, total);
-    };
     if (TTSForm_->Catalogue.VoiceList.empty()) {
         if (splash_) {
             splash_->close();
@@ -68,11 +102,10 @@ void TForm1::LoadFavoriteVoices() {
 }
 
 void TForm1::SetReadingState(ReadingState state) {
+    readingState_ = state;
     if (state == rsExiting) {
-        readingState_ = state;
         return;
     }
-    readingState_ = state;
     const bool idle = state == rsIdle;
     const bool active = state == rsReading || state == rsPaused;
     const bool enabled[kCommandCount] = {idle, idle, active,
@@ -84,6 +117,13 @@ void TForm1::SetReadingState(ReadingState state) {
     }
     for (QAction* item : deviceItems_) {
         item->setEnabled(idle);
+    }
+}
+
+void TForm1::SessionStateChanged(ReadingState state) {
+    SetReadingState(state);
+    if (state == rsIdle) {
+        HideGauges();
     }
 }
 
@@ -114,76 +154,15 @@ void TForm1::HideGauges() {
     statusPanel1_->show();
 }
 
+TMemoEntry* TForm1::ReadingEntry() const {
+    return queue_ && session_->currentKey() ? queue_->entryOf(session_->currentKey()) : nullptr;
+}
+
 void TForm1::PlayAllBtnClick() {
     if (!shown_ || readingState_ != rsIdle) {
         return;
     }
-    outputTarget_ = otSpeakers;
-    ReadAllArticles();
-}
-
-void TForm1::ReadAllArticles() {
-    if (outputTarget_ == otMultipleFiles) {
-        for (int i = 0; i < List_->VisibleCount(); ++i) {
-            if (List_->Entries[i]->Title().trimmed().isEmpty()) {
-                RestoreFromTray();
-                List_->MarkEntry(i + 1);
-                List_->Entries[i]->FocusProperties();
-                UserMessage::show(QStringLiteral(
-                    "A title is required for each item entry when\routputting to multiple files"));
-                return;
-            }
-        }
-    }
-    if (List_->VisibleCount() == 0) {
-        return;
-    }
-    List_->MarkEntry(1);
-    TTSForm_->OnComplete = [this](TTTSForm*) { ArticleFinished(); };
-    TMemoEntry* first = List_->Entries.first();
-    if (PrepareOutput(first, outputTarget_)) {
-        SpeakArticle(first, -1, -1, outputTarget_);
-    }
-}
-
-void TForm1::ArticleFinished() {
-    if (outputTarget_ == otMultipleFiles && !FinishOutput(false)) {
-        return;  // the file could not be made: the reading has ended
-    }
-    if (readingState_ == rsExiting) {
-        return;
-    }
-    TMemoEntry* finished = readingEntry_;
-    int next = 1;
-    if (finished) {
-        finished->Locked = false;
-        next = List_->FindEntry(finished);
-        if (prefs_->AutoDelete()) {
-            List_->HideEntry(finished);  // the next article moves up into its place
-            ExportArticles();
-        } else {
-            ++next;
-        }
-    }
-    if (next >= 1 && List_->VisibleCount() >= next) {
-        List_->MarkEntry(next);
-        TMemoEntry* entry = List_->Entries[next - 1];
-        if (outputTarget_ == otMultipleFiles && !PrepareOutput(entry, otMultipleFiles)) {
-            return;
-        }
-        SpeakArticle(entry, -1, -1, outputTarget_);
-        return;
-    }
-    if (outputTarget_ != otMultipleFiles) {
-        FinishOutput(false);
-    }
-    if (readingState_ != rsExiting) {
-        if (List_->VisibleCount() == 0) {
-            AddNewArticle();
-        }
-        SetReadingState(rsIdle);
-        ResetStatus();
-    }
+    session_->readAll(otSpeakers);
 }
 
 void TForm1::ReadArticleAloud(TMemoEntry* entry) {
@@ -212,121 +191,40 @@ void TForm1::ReadSingleArticle(TMemoEntry* entry, OutputTarget target, int lengt
     if (!shown_ || readingState_ != rsIdle) {
         return;
     }
-    List_->UnlockAllEntries();
     if (!entry) {
         entry = List_->CurrentEntry();
     }
-    if (!entry) {
-        return;
-    }
-    outputTarget_ = target;
-    TTSForm_->OnComplete = [this](TTTSForm*) { SingleReadFinished(); };
-    if (PrepareOutput(entry, target)) {
-        SpeakArticle(entry, length, start, target);
+    if (entry) {
+        session_->readOne(ArticleListQueue::articleOf(*entry), target, start, length);
     }
 }
 
-void TForm1::SingleReadFinished() {
-    List_->UnlockAllEntries();
-    ResetStatus();
-    FinishOutput(false);
-    SetReadingState(rsIdle);
-    ResetStatus();
-}
-
-void TForm1::SpeakArticle(TMemoEntry* entry, int length, int start, OutputTarget target) {
-    if (isVisible()) {
+void TForm1::ArticleStarted(quintptr key, int64_t progressMaximum) {
+    TMemoEntry* entry = queue_->entryOf(key);
+    if (entry && isVisible()) {
         entry->Editor()->setFocus();
     }
-    fileArticlePath_.clear();
-    const QString text = entry->GetArticleText();
-    const bool fileArticle = ArticleText::IsFileArticle(text);
-    if (fileArticle) {
-        fileArticlePath_ = ArticleText::FileArticlePath(text);
-        if (!QFileInfo(fileArticlePath_).isFile()) {
-            const QString message =
-                QStringLiteral("File ") + fileArticlePath_ + QStringLiteral(" not found");
-            debugLog(message);
-            UserMessage::show(message);
-            AbortArticle(entry);
-            return;
-        }
-    }
-    readingEntry_ = entry;
-    TTSForm_->ReadingTarget = target;
-    // An article without a voice of its own (stored before any voice existed, or whose voice
-    // is gone) is read with the default voice.
-    const QString voice = entry->Voice().isEmpty() ? prefs_->TTS_DefaultVoiceName : entry->Voice();
     statusPanel1_->setText(QStringLiteral(" "));
-    const int from = fileArticle ? 0 : qMax(0, start);
-    const int end = fileArticle ? 10000 : (length >= 0 ? from + length : int(text.size()));
-    entry->Locked = true;
-    ShowGauges(end - from);
-    if (readingState_ != rsReading) {
-        SetReadingState(rsReading);
-    }
-    bool started = false;
-    try {
-        if (target != otSpeakers) {
-            if (!QFileInfo(prefs_->OUT_Directory).isDir()) {
-                UserMessage::show(QStringLiteral("Output directory ") + prefs_->OUT_Directory +
-                                  QStringLiteral(" is not valid"));
-                AbortArticle(entry);
-                return;
-            }
-            if (fileArticle) {
-                readingOffset_ = 0;
-                started = TTSForm_->PlayFileToFile(voice, fileArticlePath_);
-            } else {
-                readingOffset_ = qMax(0, start);
-                started = TTSForm_->PlayTextToFile(
-                    voice, start <= 0 && length < 0 ? text : text.mid(from, end - from));
-            }
-        } else {
-            if (fileArticle) {
-                readingOffset_ = 0;
-                started = TTSForm_->PlayFile(fileArticlePath_, voice);
-            } else if (start <= 0 && length < 0) {
-                readingOffset_ = 0;
-                started = TTSForm_->PlayText(text, voice);
-            } else {
-                readingOffset_ = from;
-                started = TTSForm_->PlayText(text.mid(from, end - from), voice);
-            }
-        }
-    } catch (const std::exception& error) {
-        debugLog(QString::fromUtf8(error.what()));
-        UserMessage::showError(QString::fromUtf8(error.what()));
-        started = false;
-    }
-    if (!started) {
-        AbortArticle(entry);
-        return;
-    }
+    ShowGauges(int(qMin<int64_t>(progressMaximum, INT_MAX)));
     UpdateStatus(QString());
 }
 
-// The driver has ended the reading as an error (the sound device went away, the engine went
-// quiet): the walk over the list ends there, a partial file is removed, and the user is told.
-void TForm1::ReadingFailed(const QString& message) {
-    if (readingState_ == rsExiting) {
-        return;
+void TForm1::TitleMissing(quintptr key, const QString& message) {
+    RestoreFromTray();
+    if (TMemoEntry* entry = queue_->entryOf(key)) {
+        List_->MarkEntry(queue_->indexOf(key) + 1);
+        entry->FocusProperties();
     }
-    debugLog(message);
-    SetPauseCaptions(false);
-    List_->UnlockAllEntries();
-    FinishOutput(true);
-    SetReadingState(rsIdle);
-    ResetStatus();
-    UserMessage::showError(message);
+    UserMessage::show(message);
 }
 
-void TForm1::AbortArticle(TMemoEntry* entry) {
-    SetReadingState(rsIdle);
-    if (entry) {
-        entry->Locked = false;
+void TForm1::ReadingFinished(bool completed) {
+    SetPauseCaptions(false);
+    statusPanel1_->setText(QStringLiteral(" "));
+    if (completed && List_->VisibleCount() == 0) {
+        AddNewArticle();
     }
-    HideGauges();
+    ResetStatus();
 }
 
 void TForm1::WordPosition(int64_t position, int64_t total) {
@@ -340,12 +238,15 @@ void TForm1::WordPosition(int64_t position, int64_t total) {
         // takes minutes to make; it follows every word instead.
         statusGauge_->update();
     }
-    if (!fileArticlePath_.isEmpty() || !readingEntry_) {
+}
+
+void TForm1::HighlightWord(quintptr key, int caret) {
+    TMemoEntry* entry = queue_->entryOf(key);
+    if (!entry) {
         return;
     }
-    TMyPlusMemo* editor = readingEntry_->Editor();
+    TMyPlusMemo* editor = entry->Editor();
     const int length = editor->TextLength();
-    const int caret = int(TTSForm_->Filter.MapPosition(position)) + readingOffset_;
     editor->SetCaretPos(caret);
     // The word runs to the next blank or line break; the editor's paragraph separator ends it too.
     int end = qBound(0, caret, length);
@@ -366,18 +267,15 @@ void TForm1::PauseBtnClick() {
     if (PauseBtn->text() == QStringLiteral("Pause")) {
         SetPauseCaptions(true);
         statusPanel1_->setText(QStringLiteral("Pause"));
-        debugLog(QStringLiteral("Pause"));
-        TTSForm_->Pause();
-        SetReadingState(rsPaused);
+        session_->pause();
     } else {
         SetPauseCaptions(false);
         statusPanel1_->clear();
-        debugLog(QStringLiteral("Resume"));
-        if (readingEntry_ && readingEntry_->isVisible()) {
-            readingEntry_->Editor()->setFocus();
+        TMemoEntry* entry = ReadingEntry();
+        if (entry && entry->isVisible()) {
+            entry->Editor()->setFocus();
         }
-        TTSForm_->Resume();
-        SetReadingState(rsReading);
+        session_->resume();
     }
 }
 
@@ -385,22 +283,13 @@ void TForm1::SkipBtnClick() {
     if (!TTSForm_->TTS1.Active() || (readingState_ != rsReading && readingState_ != rsPaused)) {
         return;
     }
-    debugLog(QStringLiteral("Skip"));
     SetPauseCaptions(false);
-    TTSForm_->StopAudio();
+    session_->skip();
 }
 
 void TForm1::StopBtnClick() {
     if (!TTSForm_->TTS1.Active() || (readingState_ != rsReading && readingState_ != rsPaused)) {
         return;
     }
-    SetPauseCaptions(false);
-    List_->UnlockAllEntries();
-    debugLog(QStringLiteral("Abort"));
-    // The stopped reading reports no completion.
-    TTSForm_->OnComplete = nullptr;
-    TTSForm_->StopAudio();
-    FinishOutput(true);
-    SetReadingState(rsIdle);
-    ResetStatus();
+    session_->stop();
 }

@@ -6,6 +6,7 @@
 #include <QSystemTrayIcon>
 
 #include "app/form1.h"
+#include "app/readingsession.h"
 #include "app/readtofilejob.h"
 #include "app/statustext.h"
 #include "articles/articletext.h"
@@ -16,14 +17,14 @@ void TForm1::UpdateStatus(const QString& text) {
     QString longText = text;
     shortText_ = text;
     if (text.trimmed().isEmpty()) {
-        if (readingState_ == rsReading && readingEntry_ && List_) {
-            const int position = List_->FindEntry(readingEntry_);
-            longText =
-                StatusText::ReadingText(position, List_->VisibleCount(), readingEntry_->Title());
+        TMemoEntry* reading = ReadingEntry();
+        if (readingState_ == rsReading && reading && List_) {
+            const int position = List_->FindEntry(reading);
+            longText = StatusText::ReadingText(position, List_->VisibleCount(), reading->Title());
             shortText_ = StatusText::ReadingShortText(position, List_->VisibleCount());
         } else if (readingState_ == rsConverting) {
-            longText =
-                QStringLiteral("Converting to MP3 format: ") + QFileInfo(mp3Path_).fileName();
+            longText = QStringLiteral("Converting to MP3 format: ") +
+                       QFileInfo(session_->mp3Path()).fileName();
         } else {
             longText = ArticleCountText();
         }

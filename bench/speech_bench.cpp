@@ -45,7 +45,7 @@ void BM_SpeakGplIntoWave(benchmark::State& state) {
         tts.OutputDest = odFile;
         tts.SetOutputFile(workDir->path() + QStringLiteral("/ours.wav"));
         bool stopped = false;
-        tts.OnAudioStop = [&stopped](TTTS*, uint64_t) { stopped = true; };
+        QObject::connect(&tts, &TTTS::OnAudioStop, [&stopped] { stopped = true; });
         tts.SetActive(true);
         tts.Speak(text);
         if (!QTest::qWaitFor([&stopped] { return stopped; }, 600000)) {

@@ -11,9 +11,11 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/readingsession.h"
 #include "app/readtofilejob.h"
 #include "articles/articletext.h"
 #include "articles/getfilesize.h"
+#include "cli/inputqueue.h"
 #include "settings/preferences.h"
 #include "speech/ttsform.h"
 #include "text/textfile.h"
@@ -21,6 +23,8 @@
 namespace {
 
 constexpr int kTitleLength = 64;
+// The write speed is set in 256ths of real time.
+constexpr int kRealTimeUnit = 256;
 
 void Error(const QString& text) {
     std::fprintf(stderr, "quillsong-cli: %s\n", qPrintable(text));
@@ -56,10 +60,10 @@ bool FileHasText(const QString& path) {
 
 }  // namespace
 
-TCliConverter::TCliConverter(TPreferences& prefs, TTTSForm& driver, const CliOptions& options)
+CliConverter::CliConverter(TPreferences& prefs, TTTSForm& driver, const CliOptions& options)
     : prefs_(prefs), driver_(driver), options_(options), terminal_(isatty(STDERR_FILENO) != 0) {}
 
-int TCliConverter::ListVoices() const {
+int CliConverter::ListVoices() const {
     for (const auto& voice : driver_.Catalogue.VoiceList) {
         std::printf("%s%s\n", qPrintable(voice->Name),
                     voice->Name == prefs_.TTS_DefaultVoiceName ? "  (default)" : "");
@@ -67,11 +71,13 @@ int TCliConverter::ListVoices() const {
     return Success;
 }
 
-bool TCliConverter::CollectInputs(QList<Input>& inputs) {
+bool CliConverter::CollectInputs(QList<ReadingArticle>& inputs) {
     const QStringList names =
         options_.inputs.isEmpty() ? QStringList{QStringLiteral("-")} : options_.inputs;
     for (const QString& name : names) {
-        Input input;
+        ReadingArticle input;
+        input.key = quintptr(inputs.size() + 1);
+        input.voice = voice_;
         if (name == QStringLiteral("-")) {
             QFile in;
             if (!in.open(stdin, QIODevice::ReadOnly)) {
@@ -90,9 +96,11 @@ bool TCliConverter::CollectInputs(QList<Input>& inputs) {
             }
             input.title = options_.title.isEmpty() ? QStringLiteral("Quillsong") : options_.title;
         } else {
-            const int64_t size = GetFileSize(name);
+            QString error;
+            const int64_t size = GetFileSize(name, error);
             if (size < 0) {
-                return false;  // the reason has been printed
+                Error(error);
+                return false;
             }
             if (size == 0) {
                 NoText(QFileInfo(name).absoluteFilePath());
@@ -107,7 +115,7 @@ bool TCliConverter::CollectInputs(QList<Input>& inputs) {
                 NoText(QFileInfo(name).absoluteFilePath());
                 return false;
             }
-            input.path = QFileInfo(name).absoluteFilePath();
+            input.filePath = QFileInfo(name).absoluteFilePath();
             input.title = QFileInfo(name).baseName();
         }
         input.title = ArticleText::MakeTitle(input.title, kTitleLength);
@@ -120,12 +128,13 @@ bool TCliConverter::CollectInputs(QList<Input>& inputs) {
     return true;
 }
 
-bool TCliConverter::OutputNamesDiffer(const QList<Input>& inputs) const {
+bool CliConverter::OutputNamesDiffer(const QList<ReadingArticle>& inputs) const {
     // Each input's file is named after its title: two equal titles would write one file twice
     // and lose the first.
     QHash<QString, QString> sources;
-    for (const Input& input : inputs) {
-        const QString source = input.path.isEmpty() ? QStringLiteral("standard input") : input.path;
+    for (const ReadingArticle& input : inputs) {
+        const QString source =
+            input.filePath.isEmpty() ? QStringLiteral("standard input") : input.filePath;
         const auto earlier = sources.constFind(input.title);
         if (earlier != sources.constEnd()) {
             Error(QStringLiteral("%1 and %2 would both be written as %3: rename one, or use "
@@ -138,7 +147,7 @@ bool TCliConverter::OutputNamesDiffer(const QList<Input>& inputs) const {
     return true;
 }
 
-bool TCliConverter::PrepareOutputFolder() {
+bool CliConverter::PrepareOutputFolder() {
     const QFileInfo info(options_.outDir);
     outDir_ = QDir::cleanPath(info.absoluteFilePath());
     if (info.exists() && !info.isDir()) {
@@ -162,14 +171,14 @@ bool TCliConverter::PrepareOutputFolder() {
     return true;
 }
 
-int TCliConverter::Run() {
+int CliConverter::Run() {
     voice_ = options_.voice.isEmpty() ? prefs_.TTS_DefaultVoiceName : options_.voice;
     if (!driver_.FindVoice(voice_)) {
         Error(QStringLiteral("Voice ") + voice_ +
               QStringLiteral(" does not exist (see --list-voices)"));
         return BadUsage;
     }
-    QList<Input> inputs;
+    QList<ReadingArticle> inputs;
     if (!CollectInputs(inputs)) {
         return Failure;
     }
@@ -179,114 +188,88 @@ int TCliConverter::Run() {
     if (!PrepareOutputFolder()) {
         return Failure;
     }
+    // For this run only: the settings are never saved.
+    prefs_.OUT_Directory = outDir_;
     prefs_.OUT_FileFormat =
         options_.format == QStringLiteral("mp3") ? TReadToFileJob::Mp3 : TReadToFileJob::Wav;
-    prefs_.TTS_WaveConvRate = options_.speed * 256;
-    for (qsizetype i = 0; i < inputs.size(); ++i) {
-        const bool first = i == 0 || !options_.singleFile;
-        const bool last = i + 1 == inputs.size() || !options_.singleFile;
-        if (first && !Begin(inputs[i].title)) {
-            return Failure;
-        }
-        const bool spoken = Speak(inputs[i]);
-        if ((last || !spoken) && !Finish(spoken)) {
-            return Failure;
-        }
-        if (!spoken) {
-            return Failure;
-        }
+    prefs_.BitRate = options_.bitRate;
+    prefs_.TTS_WaveConvRate = options_.speed * kRealTimeUnit;
+    return Convert(std::move(inputs)) ? Success : Failure;
+}
+
+bool CliConverter::Convert(QList<ReadingArticle> inputs) {
+    for (const ReadingArticle& input : inputs) {
+        titles_.insert(input.key, input.title);
     }
-    return Success;
-}
-
-bool TCliConverter::Begin(const QString& title) {
-    title_ = title;
-    failure_.clear();
-    errorShown_ = false;
-    const OutputPaths paths = TReadToFileJob::Paths(outDir_, title, prefs_.OUT_FileFormat);
-    wave_ = paths.Wave;
-    resampled_ = paths.Resampled;
-    mp3_ = paths.Mp3;
-    return driver_.PlayToFileInit(voice_, wave_);
-}
-
-bool TCliConverter::Speak(const Input& input) {
+    InputQueue queue(std::move(inputs));
+    ReadingSession session(prefs_, driver_);
+    session.setQueue(&queue);
+    Follow(session);
     QEventLoop loop;
-    loop_ = &loop;
-    const int64_t textSize = input.text.size();
-    driver_.OnWordPosition = [this, textSize](TTTSForm*, int64_t position, int64_t fileSize) {
-        ShowProgress(position, fileSize > 0 ? fileSize : textSize);
-    };
-    driver_.OnComplete = [&loop](TTTSForm*) { loop.quit(); };
-    // A reading that fails (its wave file cannot be written) ends with its reason.
-    driver_.OnError = [this, &loop](TTTSForm*, const QString& message) {
-        if (failure_.isEmpty()) {
-            failure_ = message;
-        }
-        loop.quit();
-    };
-    phase_ = QStringLiteral("Speaking");
-    const bool started = input.path.isEmpty() ? driver_.PlayTextToFile(voice_, input.text)
-                                              : driver_.PlayFileToFile(voice_, input.path);
-    if (started && failure_.isEmpty() && !errorShown_) {
+    QObject::connect(&session, &ReadingSession::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&session, &ReadingSession::titleMissing, &loop, &QEventLoop::quit);
+    failed_ = false;
+    session.readAll(options_.singleFile ? otSingleFile : otMultipleFiles);
+    if (session.state() != rsIdle) {
         loop.exec();
     }
-    loop_ = nullptr;
-    driver_.OnComplete = nullptr;
-    driver_.OnError = nullptr;
-    driver_.OnWordPosition = nullptr;
-    const bool spoken = started && failure_.isEmpty() && !errorShown_;
-    if (started && !spoken) {
-        driver_.StopAudio();  // nothing more is written
-    }
-    if (spoken) {
+    EndProgressLine();
+    return !failed_;
+}
+
+void CliConverter::Follow(ReadingSession& session) {
+    QObject::connect(&session, &ReadingSession::articleStarted, [this](quintptr key) {
+        EndPhase(true);
+        title_ = titles_.value(key);
+        phase_ = QStringLiteral("Speaking");
+    });
+    QObject::connect(&session, &ReadingSession::progress,
+                     [this](int64_t position, int64_t total) { ShowProgress(position, total); });
+    QObject::connect(&session, &ReadingSession::conversionStarted, [this] {
+        EndPhase(true);
+        phase_ = QStringLiteral("Encoding");
+    });
+    QObject::connect(&session, &ReadingSession::conversionProgress,
+                     [this](int percent) { ShowProgress(percent, 100); });
+    QObject::connect(&session, &ReadingSession::fileSaved, [this](const QString& path) {
+        EndPhase(true);
+        std::printf("%s\n", qPrintable(path));
+        std::fflush(stdout);
+    });
+    QObject::connect(&session, &ReadingSession::finished, [this](bool completed) {
+        EndPhase(completed);
+        failed_ = failed_ || !completed;
+    });
+    const auto fail = [this](const QString& text) {
+        EndPhase(false);
+        failed_ = true;
+        if (!text.isEmpty()) {
+            QString shown = text;
+            Error(shown.replace(QLatin1Char('\r'), QLatin1Char(' ')));
+        }
+    };
+    QObject::connect(&session, &ReadingSession::messageRaised,
+                     [fail](UserMessage::Kind, const QString& text) { fail(text); });
+    QObject::connect(&session, &ReadingSession::titleMissing,
+                     [fail](quintptr, const QString& text) { fail(text); });
+}
+
+void CliConverter::EndPhase(bool done) {
+    if (done && !phase_.isEmpty()) {
         ShowProgress(1, 1);
     }
     EndProgressLine();
-    return spoken;
+    phase_.clear();
 }
 
-bool TCliConverter::Finish(bool keepWave) {
-    const QString incomplete = TReadToFileJob::CompleteWave(driver_.TTS1);
-    if (!keepWave || !incomplete.isEmpty()) {
-        TReadToFileJob::Delete(wave_);  // no partial file is left
-        const QString reason = failure_.isEmpty() ? incomplete : failure_;
-        if (!reason.isEmpty()) {
-            Error(reason);
-        }
-        return false;
-    }
-    if (prefs_.OUT_FileFormat != TReadToFileJob::Mp3) {
-        std::printf("%s\n", qPrintable(wave_));
-        return true;
-    }
-    phase_ = QStringLiteral("Encoding");
-    TReadToFileJob::Hooks hooks;
-    hooks.SetProgress = [this](int percent) { ShowProgress(percent, 100); };
-    const bool made =
-        TReadToFileJob::MakeMp3({wave_, resampled_, mp3_}, options_.bitRate, title_, hooks);
-    EndProgressLine();
-    if (made) {
-        std::printf("%s\n", qPrintable(mp3_));
-    }
-    return made;
-}
-
-void TCliConverter::ErrorShown() {
-    if (loop_) {
-        errorShown_ = true;
-        loop_->quit();
-    }
-}
-
-void TCliConverter::EndProgressLine() {
+void CliConverter::EndProgressLine() {
     if (terminal_ && !shown_.isEmpty()) {
         std::fputc('\n', stderr);
         shown_.clear();
     }
 }
 
-void TCliConverter::ShowProgress(int64_t position, int64_t total) {
+void CliConverter::ShowProgress(int64_t position, int64_t total) {
     if (!terminal_ || total <= 0) {
         return;
     }

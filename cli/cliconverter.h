@@ -3,52 +3,48 @@
 #include <QString>
 #include <QStringList>
 
-class QEventLoop;
+#include <QHash>
 
+#include "app/readingqueue.h"
 #include "cli/clioptions.h"
 
+class ReadingSession;
 class TTTSForm;
 class TPreferences;
 
-// Reads text files or standard input into wave or MP3 files with the program's own speaking
-// driver, voices, filter and encoder; needs neither a display nor a sound card.
-class TCliConverter {
+// Reads text files or standard input into wave or MP3 files with the program's own reading
+// session, voices, filter and encoder; needs neither a display nor a sound card. It collects
+// and checks the inputs, and shows the session's progress and messages on the terminal.
+class CliConverter {
   public:
     enum ExitCode { Success = 0, Failure = 1, BadUsage = 2 };
 
-    TCliConverter(TPreferences& prefs, TTTSForm& driver, const CliOptions& options);
+    CliConverter(TPreferences& prefs, TTTSForm& driver, const CliOptions& options);
     int ListVoices() const;
     int Run();
-    // An error has been shown: a reading in progress has failed and ends.
-    void ErrorShown();
 
   private:
-    struct Input {
-        QString path;  // empty: the text below, read from standard input
-        QString text;
-        QString title;
-    };
-    bool CollectInputs(QList<Input>& inputs);
+    bool CollectInputs(QList<ReadingArticle>& inputs);
     // False, with the reason printed, when two inputs would be written to the same file.
-    bool OutputNamesDiffer(const QList<Input>& inputs) const;
+    bool OutputNamesDiffer(const QList<ReadingArticle>& inputs) const;
     // Makes the output folder when it is missing, and checks that files can be written in it.
     bool PrepareOutputFolder();
-    bool Begin(const QString& title);
-    bool Speak(const Input& input);
-    bool Finish(bool keepWave);
+    // Runs the session over the inputs; true when every file was made.
+    bool Convert(QList<ReadingArticle> inputs);
+    void Follow(ReadingSession& session);
     void ShowProgress(int64_t position, int64_t total);
+    // Ends the progress line of the phase in progress, complete when done.
+    void EndPhase(bool done);
     void EndProgressLine();
 
     TPreferences& prefs_;
     TTTSForm& driver_;
     const CliOptions& options_;
     QString voice_;
-    QString outDir_;              // absolute
-    QString failure_;             // why the wave file of the reading could not be written
-    QEventLoop* loop_ = nullptr;  // the reading in progress
-    bool errorShown_ = false;     // while the current file was spoken
-    QString title_;
-    QString wave_, resampled_, mp3_;
+    QString outDir_;  // absolute
+    bool failed_ = false;
+    QHash<quintptr, QString> titles_;
+    QString title_;  // of the article being read
     QString shown_;  // the progress line last drawn
     QString phase_;  // what the progress line counts
     bool terminal_ = false;

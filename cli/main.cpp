@@ -22,22 +22,17 @@ int main(int argc, char** argv) {
     bool helpShown = false;
     if (!CliOptions::Parse(QCoreApplication::arguments(), options, error, helpShown)) {
         if (helpShown) {
-            return TCliConverter::Success;
+            return CliConverter::Success;
         }
         std::fprintf(stderr, "quillsong-cli: %s\nTry 'quillsong-cli --help'.\n", qPrintable(error));
-        return TCliConverter::BadUsage;
+        return CliConverter::BadUsage;
     }
     // Messages meant for a dialog go to standard error here, below any progress line.
-    // An error shown while a file is spoken ends that reading as a failure.
     const bool terminal = isatty(STDERR_FILENO) != 0;
-    static TCliConverter* converting = nullptr;
-    UserMessage::setHandler([terminal](UserMessage::Kind kind, const QString& text) {
+    UserMessage::setHandler([terminal](UserMessage::Kind, const QString& text) {
         QString shown = text;
         shown.replace(QLatin1Char('\r'), QLatin1Char(' '));
         std::fprintf(stderr, "%squillsong-cli: %s\n", terminal ? "\n" : "", qPrintable(shown));
-        if (kind == UserMessage::Kind::Error && converting) {
-            converting->ErrorShown();
-        }
     });
     // The user's voice settings are read, never written.
     TPreferences prefs;
@@ -45,17 +40,15 @@ int main(int argc, char** argv) {
     prefs.ApplyStoredValues();
     TTTSForm driver(prefs);
     // Files need no sound device: the audio server is never asked.
-    driver.SoundCardCheck = nullptr;
+    driver.SetSoundCardGate(std::make_unique<NoSoundCardGate>());
     driver.Initialize();
     driver.LoadVoiceSettings();
-    TCliConverter converter(prefs, driver, options);
-    converting = &converter;
-    int result = TCliConverter::Failure;
+    CliConverter converter(prefs, driver, options);
+    int result = CliConverter::Failure;
     try {
         result = options.listVoices ? converter.ListVoices() : converter.Run();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "quillsong-cli: %s\n", error.what());
     }
-    converting = nullptr;  // what is torn down after this has no reading to end
     return result;
 }

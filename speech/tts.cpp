@@ -1,5 +1,7 @@
 #include "speech/tts.h"
 
+#include <QMetaMethod>
+
 #include "platform/speechapi/audiodestination.h"
 #include "platform/speechapi/soundcarddestination.h"
 #include "platform/speechapi/ttsenumerator.h"
@@ -35,23 +37,19 @@ class TTTS::TTSNotifySink : public ITTSNotifySinkW {
   public:
     explicit TTSNotifySink(TTTS* owner) : owner_(owner) {}
     HRESULT AttribChanged(uint32_t attribute) override {
-        if (owner_->OnAttribChanged)
-            owner_->OnAttribChanged(owner_, attribute);
+        Q_EMIT owner_->OnAttribChanged(attribute);
         return S_OK;
     }
     HRESULT AudioStart(uint64_t time) override {
-        if (owner_->OnAudioStart)
-            owner_->OnAudioStart(owner_, time);
+        Q_EMIT owner_->OnAudioStart(time);
         return S_OK;
     }
     HRESULT AudioStop(uint64_t time) override {
-        if (owner_->OnAudioStop)
-            owner_->OnAudioStop(owner_, time);
+        Q_EMIT owner_->OnAudioStop(time);
         return S_OK;
     }
     HRESULT Visual(uint64_t time, QChar ipa, QChar engine, uint32_t hints) override {
-        if (owner_->OnVisual)
-            owner_->OnVisual(owner_, time, ipa, engine, hints);
+        Q_EMIT owner_->OnVisual(time, ipa, engine, hints);
         return S_OK;
     }
 
@@ -63,23 +61,19 @@ class TTTS::TTSBufNotifySink : public ITTSBufNotifySink {
   public:
     explicit TTSBufNotifySink(TTTS* owner) : owner_(owner) {}
     HRESULT TextDataDone(uint64_t time, uint32_t flags) override {
-        if (owner_->OnTextDataDone)
-            owner_->OnTextDataDone(owner_, time, flags);
+        Q_EMIT owner_->OnTextDataDone(time, flags);
         return S_OK;
     }
     HRESULT TextDataStarted(uint64_t time) override {
-        if (owner_->OnTextDataStarted)
-            owner_->OnTextDataStarted(owner_, time);
+        Q_EMIT owner_->OnTextDataStarted(time);
         return S_OK;
     }
     HRESULT BookMark(uint64_t time, uint32_t mark) override {
-        if (owner_->OnBookMark)
-            owner_->OnBookMark(owner_, time, mark);
+        Q_EMIT owner_->OnBookMark(time, mark);
         return S_OK;
     }
     HRESULT WordPosition(uint64_t time, uint32_t offset) override {
-        if (owner_->OnWordPosition)
-            owner_->OnWordPosition(owner_, time, offset);
+        Q_EMIT owner_->OnWordPosition(time, offset);
         return S_OK;
     }
 
@@ -194,12 +188,13 @@ std::unique_ptr<AudioDestination> TTTS::MakeAudioDest() {
         case odDirect:
             return nullptr;  // no direct output on this platform
         case odOther: {
-            if (!OnMakeOtherDest) {
+            if (!isSignalConnected(QMetaMethod::fromSignal(&TTTS::OnMakeOtherDest))) {
                 throw EOleError(QStringLiteral(
                     "An OnMakeOtherDest event must be defined to use an OutputDest of odOther."));
             }
-            std::unique_ptr<AudioDestination> destination;
-            OnMakeOtherDest(this, destination);
+            AudioDestination* made = nullptr;
+            Q_EMIT OnMakeOtherDest(made);
+            std::unique_ptr<AudioDestination> destination(made);
             if (!destination) {
                 throw EOleError(
                     QStringLiteral("OnMakeOtherDest must assign DestInterface parameter"));

@@ -5,12 +5,11 @@
 #include <QStringList>
 #include <QUuid>
 #include <cstdint>
-#include <functional>
 #include <memory>
 
+#include "platform/speechapi/audiodestination.h"
 #include "platform/speechapi/speechapi.h"
 
-class AudioDestination;
 class ESpeechError;
 
 enum TOutputDest { odAudioDevice = 0, odFile = 1, odDirect = 2, odOther = 3 };
@@ -85,15 +84,20 @@ class TTTS : public TSpeechComponent {
 
     int Tag = 0;
 
-    std::function<void(TTTS*, uint64_t, uint32_t)> OnTextDataDone;
-    std::function<void(TTTS*, uint64_t)> OnTextDataStarted;
-    std::function<void(TTTS*, uint64_t, uint32_t)> OnBookMark;
-    std::function<void(TTTS*, uint64_t, uint32_t)> OnWordPosition;
-    std::function<void(TTTS*, uint32_t)> OnAttribChanged;
-    std::function<void(TTTS*, uint64_t)> OnAudioStart;
-    std::function<void(TTTS*, uint64_t)> OnAudioStop;
-    std::function<void(TTTS*, uint64_t, QChar, QChar, uint32_t)> OnVisual;
-    std::function<void(TTTS*, std::unique_ptr<AudioDestination>&)> OnMakeOtherDest;
+  Q_SIGNALS:
+    // The engine's notifications, raised on the thread that owns the component. Word
+    // positions count bytes of the wide text handed to Speak.
+    void OnTextDataDone(uint64_t timeStamp, uint32_t flags);
+    void OnTextDataStarted(uint64_t timeStamp);
+    void OnBookMark(uint64_t timeStamp, uint32_t mark);
+    void OnWordPosition(uint64_t timeStamp, uint32_t byteOffset);
+    void OnAttribChanged(uint32_t attribute);
+    void OnAudioStart(uint64_t timeStamp);
+    void OnAudioStop(uint64_t timeStamp);
+    void OnVisual(uint64_t timeStamp, QChar ipaPhoneme, QChar enginePhoneme, uint32_t hints);
+    // Asked at activation with odOther: a receiver (connected directly) makes the destination,
+    // which the component then owns.
+    void OnMakeOtherDest(AudioDestination*& destination);
 
   protected:
     // Makes the audio destination for OutputDest; null when there is none to make.

@@ -5,9 +5,7 @@
 #include <QFileInfo>
 #include <QPointer>
 
-#include "audio/soundcardcheck.h"
 #include "platform/shell/debuglog.h"
-#include "platform/shell/usermessage.h"
 #include "platform/speechapi/soundcarddestination.h"
 #include "platform/speechapi/wavefiledestination.h"
 #include "settings/preferences.h"
@@ -16,6 +14,13 @@
 #include "text/textfile.h"
 
 namespace {
+
+// The pacing of a wave file is the low word of its setting.
+constexpr uint32_t kRealTimeMask = 0xFFFF;
+
+QString NoSuchVoice(const QString& voiceName) {
+    return QStringLiteral("Voice ") + voiceName + QStringLiteral(" does not exist");
+}
 
 QString ErrorText(const std::exception& error) {
     return QString::fromUtf8(error.what());
@@ -29,8 +34,10 @@ int SampleInterval(int quietLimitMs) {
 
 }  // namespace
 
+const QString TTTSForm::kSoundCardBusy = QStringLiteral("Sound card is busy.  Wait and try again.");
+
 TTTSForm::TTTSForm(TPreferences& prefs, QObject* parent)
-    : QObject(parent), TTS1(this), prefs_(prefs) {
+    : QObject(parent), TTS1(this), prefs_(prefs), gate_(std::make_unique<SoundCardGate>()) {
     TTS1.Tag = 0;
     try {
         TTS1.SetAudioDeviceID(prefs.TTS_AudioDeviceID);
@@ -38,9 +45,9 @@ TTTSForm::TTTSForm(TPreferences& prefs, QObject* parent)
         debugLog(QStringLiteral("Audio device ") + QString::number(prefs.TTS_AudioDeviceID) +
                  QStringLiteral(" not available: ") + ErrorText(error));
     }
-    TTS1.OnAudioStop = [this](TTTS*, uint64_t) { AudioStopHandler(); };
-    TTS1.OnWordPosition = [this](TTTS*, uint64_t, uint32_t offset) { WordPositionHandler(offset); };
-    SoundCardCheck = [](int device) { return CheckSoundCard(device); };
+    connect(&TTS1, &TTTS::OnAudioStop, this, &TTTSForm::AudioStopHandler);
+    connect(&TTS1, &TTTS::OnWordPosition, this,
+            [this](uint64_t, uint32_t offset) { WordPositionHandler(offset); });
     Timer1.setSingleShot(true);
     Timer1.setInterval(kCompletionDelayMs);
     connect(&Timer1, &QTimer::timeout, this, &TTTSForm::Timer1Timer);
@@ -48,10 +55,10 @@ TTTSForm::TTTSForm(TPreferences& prefs, QObject* parent)
     connect(&progressTimer_, &QTimer::timeout, this, &TTTSForm::CheckProgress);
 }
 
-TTTSForm::~TTTSForm() {
-    OnComplete = nullptr;
-    OnError = nullptr;
-    OnWordPosition = nullptr;
+TTTSForm::~TTTSForm() = default;
+
+void TTTSForm::SetSoundCardGate(std::unique_ptr<SoundCardGate> gate) {
+    gate_ = std::move(gate);
 }
 
 void TTTSForm::SetQuietLimit(int ms) {
@@ -59,17 +66,17 @@ void TTTSForm::SetQuietLimit(int ms) {
     progressTimer_.setInterval(SampleInterval(quietLimitMs_));
 }
 
-bool TTTSForm::SoundCardReady() {
-    const int check = SoundCardCheck ? SoundCardCheck(TTS1.AudioDeviceID()) : 0;
-    if (check == 1) {
+Outcome TTTSForm::SoundCardReady() {
+    const SoundCardGate::State state = gate_->check(TTS1);
+    if (state == SoundCardGate::State::Busy) {
         debugLog(QStringLiteral("Detected Sound Card Busy"));
-        UserMessage::showError(QStringLiteral("Sound card is busy.  Wait and try again."));
-        return false;
+        return Outcome::failure(kSoundCardBusy);
     }
-    if (check != 0 && prefs_.TTS_SoundCardCheckErr && SoundCardErrorDialog) {
-        return SoundCardErrorDialog();
+    if (state == SoundCardGate::State::Failed && prefs_.TTS_SoundCardCheckErr &&
+        !gate_->proceedAfterFailedCheck()) {
+        return Outcome::failure(QString());  // the user chose not to go on: nothing to show
     }
-    return true;
+    return Outcome::success();
 }
 
 bool TTTSForm::Activate(TVoiceEntry* voice, const char* failure) {
@@ -83,23 +90,20 @@ bool TTTSForm::Activate(TVoiceEntry* voice, const char* failure) {
     return true;
 }
 
-bool TTTSForm::Play(const QString& voiceName) {
+Outcome TTTSForm::Play(const QString& voiceName) {
     try {
         TTS1.SetActive(false);
         TTS1.OutputDest = odAudioDevice;
         TTS1.SetOutputFile(QString());
     } catch (const std::exception& error) {
-        UserMessage::showError(ErrorText(error));
-        return false;
+        return Outcome::failure(ErrorText(error));
     }
     TVoiceEntry* voice = FindVoice(voiceName);
-    if (!SoundCardReady()) {
-        return false;
+    if (Outcome ready = SoundCardReady(); !ready) {
+        return ready;
     }
     if (!voice) {
-        UserMessage::showError(QStringLiteral("Voice ") + voiceName +
-                               QStringLiteral(" does not exist"));
-        return false;
+        return Outcome::failure(NoSuchVoice(voiceName));
     }
     try {
         if (voice->Speed < 1) {
@@ -107,11 +111,10 @@ bool TTTSForm::Play(const QString& voiceName) {
         }
         Activate(voice, "TTS Activation failed in Play");
     } catch (const std::exception& error) {
-        UserMessage::showError(ErrorText(error));
-        return false;
+        return Outcome::failure(ErrorText(error));
     }
     WatchDestination();
-    return true;
+    return Outcome::success();
 }
 
 void TTTSForm::WatchDestination() {
@@ -133,23 +136,20 @@ void TTTSForm::WatchDestination() {
     }
 }
 
-bool TTTSForm::PlayToFileInit(const QString& voiceName, const QString& wavePath) {
+Outcome TTTSForm::PlayToFileInit(const QString& voiceName, const QString& wavePath) {
     try {
         TTS1.SetActive(false);
         TTS1.OutputDest = odFile;
         TTS1.SetOutputFile(wavePath);
     } catch (const std::exception& error) {
-        UserMessage::showError(ErrorText(error));
-        return false;
+        return Outcome::failure(ErrorText(error));
     }
     TVoiceEntry* voice = FindVoice(voiceName);
     if (!voice) {
-        UserMessage::showError(QStringLiteral("Voice ") + voiceName +
-                               QStringLiteral(" does not exist"));
-        return false;
+        return Outcome::failure(NoSuchVoice(voiceName));
     }
-    if (!SoundCardReady()) {
-        return false;
+    if (Outcome ready = SoundCardReady(); !ready) {
+        return ready;
     }
     try {
         if (voice->Speed < 1) {
@@ -157,39 +157,36 @@ bool TTTSForm::PlayToFileInit(const QString& voiceName, const QString& wavePath)
         }
         const QString folder = QFileInfo(wavePath).path();
         if (folder.trimmed().isEmpty() || wavePath.trimmed().isEmpty()) {
-            UserMessage::showError(QStringLiteral("Output Directory must be specified"));
-            return false;
+            return Outcome::failure(QStringLiteral("Output Directory must be specified"));
         }
         if (!QFileInfo(folder).isDir()) {
-            UserMessage::showError(QStringLiteral("Output Directory ") + folder +
-                                   QStringLiteral(" is not valid"));
-            return false;
+            return Outcome::failure(QStringLiteral("Output Directory ") + folder +
+                                    QStringLiteral(" is not valid"));
         }
         Activate(voice, "TTS Activation failed in PlayToFileInit");
     } catch (const std::exception& error) {
-        UserMessage::showError(ErrorText(error));
-        return false;
+        return Outcome::failure(ErrorText(error));
     }
     WatchDestination();
-    const uint32_t rate = uint32_t(prefs_.TTS_WaveConvRate) & 0xFFFF;
+    const uint32_t rate = uint32_t(prefs_.TTS_WaveConvRate) & kRealTimeMask;
     try {
         TTS1.RealTimeSet(rate);
     } catch (const std::exception&) {
         debugLog(QStringLiteral("Exception setting real time property to ") +
                  QString::number(prefs_.TTS_WaveConvRate));
     }
-    return true;
+    return Outcome::success();
 }
 
-bool TTTSForm::PlayText(const QString& text, const QString& voiceName) {
-    if (!Play(voiceName)) {
-        return false;
+Outcome TTTSForm::PlayText(const QString& text, const QString& voiceName) {
+    if (Outcome played = Play(voiceName); !played) {
+        return played;
     }
     CurrentVoice = FindVoice(voiceName);
     TTS1.Speak(
         Filter.FilterText(CurrentVoice->Engine->FilterFlags, text, prefs_.TTS_FilterSymbols));
     BeginReading();
-    return true;
+    return Outcome::success();
 }
 
 void TTTSForm::SpeakChunk(const QByteArray& chunk, bool first) {
@@ -204,8 +201,8 @@ void TTTSForm::SpeakChunk(const QByteArray& chunk, bool first) {
         Filter.FilterText(CurrentVoice->Engine->FilterFlags, text, prefs_.TTS_FilterSymbols));
 }
 
-bool TTTSForm::StartFile(const QString& path, bool logErrors) {
-    bool spoken = false;
+Outcome TTTSForm::StartFile(const QString& path, bool logErrors) {
+    QString failure;
     try {
         reader_ = std::make_unique<TTTSFileStream>(path);
         reader_->ProcessEvents = [] { QCoreApplication::processEvents(); };
@@ -213,34 +210,32 @@ bool TTTSForm::StartFile(const QString& path, bool logErrors) {
         QByteArray chunk;
         if (reader_->ReadChunk(chunk) > 0) {
             SpeakChunk(chunk, true);
-            spoken = true;
+            return Outcome::success();
         }
     } catch (const std::exception& error) {
+        failure = ErrorText(error);
         if (logErrors) {
-            debugLog(ErrorText(error));
+            debugLog(failure);
         }
-        UserMessage::showError(ErrorText(error));
     }
-    if (!spoken) {
-        reader_.reset();
-    }
-    return spoken;
+    reader_.reset();
+    return Outcome::failure(failure);  // empty: a file with nothing to read ends quietly
 }
 
-bool TTTSForm::PlayFile(const QString& path, const QString& voiceName) {
-    if (!Play(voiceName)) {
-        return false;
+Outcome TTTSForm::PlayFile(const QString& path, const QString& voiceName) {
+    if (Outcome played = Play(voiceName); !played) {
+        return played;
     }
     CurrentVoice = FindVoice(voiceName);
-    if (!StartFile(path, false)) {
+    if (Outcome started = StartFile(path, false); !started) {
         CurrentVoice = nullptr;
-        return false;
+        return started;
     }
     BeginReading();
-    return true;
+    return Outcome::success();
 }
 
-bool TTTSForm::PlayTextToFile(const QString& voiceName, const QString& text) {
+Outcome TTTSForm::PlayTextToFile(const QString& voiceName, const QString& text) {
     CurrentVoice = FindVoice(voiceName);
     try {
         TTS1.Speak(Filter.FilterText(CurrentVoice ? CurrentVoice->Engine->FilterFlags : 0, text,
@@ -248,22 +243,21 @@ bool TTTSForm::PlayTextToFile(const QString& voiceName, const QString& text) {
     } catch (const std::exception& error) {
         // Nothing was handed to the engine, so no completion follows: the reading has failed.
         debugLog(ErrorText(error));
-        UserMessage::showError(ErrorText(error));
         CurrentVoice = nullptr;
-        return false;
+        return Outcome::failure(ErrorText(error));
     }
     BeginReading();
-    return true;
+    return Outcome::success();
 }
 
-bool TTTSForm::PlayFileToFile(const QString& voiceName, const QString& path) {
+Outcome TTTSForm::PlayFileToFile(const QString& voiceName, const QString& path) {
     CurrentVoice = FindVoice(voiceName);
-    if (!StartFile(path, true)) {
+    if (Outcome started = StartFile(path, true); !started) {
         CurrentVoice = nullptr;
-        return false;
+        return started;
     }
     BeginReading();
-    return true;
+    return Outcome::success();
 }
 
 void TTTSForm::Pause() {
@@ -280,6 +274,11 @@ void TTTSForm::Resume() {
     } catch (const std::exception& error) {
         debugLog(QStringLiteral("Resume Exception: ") + ErrorText(error));
     }
+}
+
+void TTTSForm::CancelReading() {
+    completionWanted_ = false;
+    StopAudio();
 }
 
 void TTTSForm::StopAudio() {
@@ -340,16 +339,13 @@ void TTTSForm::WordPositionHandler(uint32_t byteOffset) {
             } catch (const std::exception& error) {
                 debugLog(
                     QStringLiteral("Speak exception inside word position handler with error:"));
-                debugLog(ErrorText(error));
-                UserMessage::showError(ErrorText(error));
+                FailReading(ErrorText(error));  // the file cannot be read on: the reading ends
                 return;
             }
         }
         pos = FilePosition(*reader, pos);
     }
-    if (OnWordPosition) {
-        OnWordPosition(this, pos, reader_ ? fileSize_ : 0);
-    }
+    Q_EMIT OnWordPosition(pos, reader_ ? fileSize_ : 0);
 }
 
 void TTTSForm::AudioStopHandler() {
@@ -364,7 +360,7 @@ void TTTSForm::AudioStopHandler() {
     CurrentVoice = nullptr;
     reader_.reset();
     EndReading();
-    if (OnComplete) {
+    if (completionWanted_) {
         Timer1.start();
     }
 }
@@ -416,6 +412,7 @@ bool TTTSForm::SpeakNextChunkAfterStop() {
 
 void TTTSForm::BeginReading() {
     reading_ = true;
+    completionWanted_ = true;
     quiet_.restart();
     lastAudio_ = AudioProgress();
     progressTimer_.start();
@@ -444,11 +441,7 @@ void TTTSForm::FailReading(const QString& message) {
         debugLog(QStringLiteral("Reset after a failed reading: ") + ErrorText(error));
     }
     discarding_ = false;
-    if (OnError) {
-        OnError(this, message);
-    } else {
-        UserMessage::showError(message);
-    }
+    Q_EMIT OnError(message);
 }
 
 int64_t TTTSForm::AudioProgress() const {
@@ -478,7 +471,5 @@ void TTTSForm::CheckProgress() {
 
 void TTTSForm::Timer1Timer() {
     Timer1.stop();
-    if (OnComplete) {
-        OnComplete(this);
-    }
+    Q_EMIT OnComplete();
 }

@@ -3,9 +3,10 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
-#include <functional>
 #include <memory>
 
+#include "platform/shell/outcome.h"
+#include "speech/soundcardgate.h"
 #include "speech/tts.h"
 #include "speech/voicecatalogue.h"
 #include "text/ttsfilestream.h"
@@ -17,11 +18,13 @@ class TPreferences;
 // speaks texts and large files (chunk by chunk) with a named voice on the sound card or into a
 // wave file, reports each spoken word, and reports the end of a reading 500 ms after its audio
 // stopped. A reading whose sound device fails, or whose engine goes quiet, ends as an error
-// instead. It has no window.
+// instead. It has no window: what goes wrong is returned or signalled with the message that
+// says why, and the caller shows it.
 class TTTSForm : public QObject {
     Q_OBJECT
   public:
     static constexpr int kCompletionDelayMs = 500;
+    static const QString kSoundCardBusy;
     // A reading whose engine gives neither a word nor audio for this long has stalled.
     static constexpr int kQuietLimitMs = 30000;
 
@@ -34,15 +37,20 @@ class TTTSForm : public QObject {
     TVoiceEntry* FindVoice(const QString& name) const { return Catalogue.FindVoice(name); }
     TVoiceEntry* FindEnglishVoice() const { return Catalogue.FindEnglishVoice(); }
 
-    bool Play(const QString& voiceName);
-    bool PlayToFileInit(const QString& voiceName, const QString& wavePath);
-    bool PlayText(const QString& text, const QString& voiceName);
-    bool PlayFile(const QString& path, const QString& voiceName);
-    bool PlayTextToFile(const QString& voiceName, const QString& text);
-    bool PlayFileToFile(const QString& voiceName, const QString& path);
+    // Each answers the message of its failure; nothing has started then. A failure without a
+    // message needs no telling (the user declined to go on, the file had nothing to read).
+    Outcome Play(const QString& voiceName);
+    Outcome PlayToFileInit(const QString& voiceName, const QString& wavePath);
+    Outcome PlayText(const QString& text, const QString& voiceName);
+    Outcome PlayFile(const QString& path, const QString& voiceName);
+    Outcome PlayTextToFile(const QString& voiceName, const QString& text);
+    Outcome PlayFileToFile(const QString& voiceName, const QString& path);
     void Pause();
     void Resume();
+    // Ends the reading in progress; its completion follows as for a reading that ran out.
     void StopAudio();
+    // Ends the reading in progress; no completion follows.
+    void CancelReading();
     // Whether a reading has started and not yet ended.
     bool Reading() const { return reading_; }
     // How long the engine may stay quiet (no word, no audio, not paused) before the reading
@@ -58,26 +66,26 @@ class TTTSForm : public QObject {
     TVoiceEntry* CurrentVoice = nullptr;
     int ReadingTarget = 0;
 
-    // Called once after a reading has ended (500 ms after its audio stopped).
-    std::function<void(TTTSForm*)> OnComplete;
-    // Called once, instead of the completion, when a reading ends by a failure after it has
-    // started (the sound device went away, the engine went quiet), with the text that says why;
-    // the receiver tells the user. Without a receiver the driver shows the text itself.
-    std::function<void(TTTSForm*, const QString& message)> OnError;
-    // Called for every spoken word: its position in the text handed over (for a large file, in
-    // the file's text) and the file's size in bytes (0 for a text).
-    std::function<void(TTTSForm*, int64_t position, int64_t fileSize)> OnWordPosition;
-    // The sound card check (0 free, 1 busy, -1 failed) and the dialog that lets the user go on
-    // after a failed check (true: proceed).
-    std::function<int(int deviceId)> SoundCardCheck;
-    std::function<bool()> SoundCardErrorDialog;
+    // Replaces what the driver asks before a reading about the sound device.
+    void SetSoundCardGate(std::unique_ptr<SoundCardGate> gate);
     QTimer Timer1;
 
+  Q_SIGNALS:
+    // Once after a reading has ended (500 ms after its audio stopped).
+    void OnComplete();
+    // Once, instead of the completion, when a reading ends by a failure after it has started
+    // (the sound device went away, the wave file cannot be written, the engine went quiet),
+    // with the text that says why.
+    void OnError(const QString& message);
+    // For every spoken word: its position in the text handed over (for a large file, in the
+    // file's bytes) and the file's size in bytes (0 for a text).
+    void OnWordPosition(int64_t position, int64_t fileSize);
+
   private:
-    bool SoundCardReady();
+    Outcome SoundCardReady();
     bool Activate(TVoiceEntry* voice, const char* failure);
     void SpeakChunk(const QByteArray& chunk, bool first);
-    bool StartFile(const QString& path, bool logErrors);
+    Outcome StartFile(const QString& path, bool logErrors);
     void WordPositionHandler(uint32_t byteOffset);
     void AudioStopHandler();
     // At an audio stop of a large file before its end: queues the next chunk, or ends the
@@ -92,13 +100,15 @@ class TTTSForm : public QObject {
     void WatchDestination();
     void BeginReading();
     void EndReading();
-    // Ends the reading in progress as an error: its audio is discarded, OnError is called.
+    // Ends the reading in progress as an error: its audio is discarded, OnError is raised.
     void FailReading(const QString& message);
     // Samples the engine has produced and played so far: grows while it is not quiet.
     int64_t AudioProgress() const;
     void CheckProgress();
 
     TPreferences& prefs_;
+    std::unique_ptr<SoundCardGate> gate_;
+    bool completionWanted_ = true;  // cleared by CancelReading
     std::unique_ptr<TTTSFileStream> reader_;
     int64_t fileSize_ = 0;
     bool reading_ = false;

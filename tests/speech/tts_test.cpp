@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "platform/speechapi/audiodestination.h"
 #include "platform/speechapi/synthengine.h"
 #include "platform/speechapi/ttsenumerator.h"
+#include "platform/speechapi/wavefiledestination.h"
 #include "platform/wavedevices/waveoutdevices.h"
 #include "speech/eoleerror.h"
 #include "speech/espeecherror.h"
@@ -61,12 +64,11 @@ TEST(SpeechErrors, MessagesCarryTheTextAndTheCode) {
 
 TEST_F(SpeechComponent, SpeaksIntoAWaveFileWithEventsAndCompletesItOnDeactivation) {
     QStringList events;
-    tts_.OnAudioStart = [&](TTTS*, uint64_t) { events << QStringLiteral("start"); };
-    tts_.OnAudioStop = [&](TTTS*, uint64_t) { events << QStringLiteral("stop"); };
-    tts_.OnWordPosition = [&](TTTS*, uint64_t, uint32_t offset) {
-        events << QString::number(offset);
-    };
-    tts_.OnTextDataDone = [&](TTTS*, uint64_t, uint32_t) { events << QStringLiteral("done"); };
+    QObject::connect(&tts_, &TTTS::OnAudioStart, [&] { events << QStringLiteral("start"); });
+    QObject::connect(&tts_, &TTTS::OnAudioStop, [&] { events << QStringLiteral("stop"); });
+    QObject::connect(&tts_, &TTTS::OnWordPosition,
+                     [&](uint64_t, uint32_t offset) { events << QString::number(offset); });
+    QObject::connect(&tts_, &TTTS::OnTextDataDone, [&] { events << QStringLiteral("done"); });
     tts_.OutputDest = odFile;
     EXPECT_EQ(
         UsageError([&] { tts_.SetActive(true); }),
@@ -227,4 +229,30 @@ TEST_F(SpeechComponent, PhonemesWhereTheEngineGivesThem) {
         << ipa.toStdString();
     EXPECT_FALSE(tts_.ConvertToPhoneme(csEnginePhonetic, 0, QStringLiteral("hello")).isEmpty());
     tts_.SetActive(false);
+}
+
+TEST_F(SpeechComponent, AnOtherDestinationIsMadeByWhoeverAnswersTheEvent) {
+    tts_.OutputDest = odOther;
+    EXPECT_EQ(UsageError([&] { tts_.SetActive(true); }),
+              QStringLiteral(
+                  "An OnMakeOtherDest event must be defined to use an OutputDest of odOther."));
+    EXPECT_FALSE(tts_.Active());
+
+    QObject receiver;
+    QObject::connect(&tts_, &TTTS::OnMakeOtherDest, &receiver, [](AudioDestination*&) {});
+    EXPECT_EQ(UsageError([&] { tts_.SetActive(true); }),
+              QStringLiteral("OnMakeOtherDest must assign DestInterface parameter"));
+    EXPECT_FALSE(tts_.Active());
+
+    const QString file = dir_.path() + QStringLiteral("/other.wav");
+    QObject maker;
+    QObject::connect(&tts_, &TTTS::OnMakeOtherDest, &maker,
+                     [&file](AudioDestination*& made) { made = new WaveFileDestination(file); });
+    tts_.SetActive(true);
+    ASSERT_TRUE(tts_.Active());
+    tts_.Speak(QStringLiteral("Elsewhere."));
+    QSignalSpy stopped(&tts_, &TTTS::OnAudioStop);
+    ASSERT_TRUE(stopped.wait(20000));
+    tts_.SetActive(false);
+    EXPECT_GT(QFileInfo(file).size(), 44) << "the made destination took the speech";
 }

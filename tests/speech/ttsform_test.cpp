@@ -32,12 +32,14 @@ class Driver : public ::testing::Test {
         driver_->Initialize();
         prefs_.ReadAll();
         driver_->LoadVoiceSettings();
-        driver_->OnComplete = [this](TTTSForm*) { ++completions_; };
-        driver_->OnError = [this](TTTSForm*, const QString& message) { failures_ << message; };
-        driver_->OnWordPosition = [this](TTTSForm*, int64_t position, int64_t size) {
-            positions_.push_back(position);
-            fileSize_ = size;
-        };
+        QObject::connect(driver_.get(), &TTTSForm::OnComplete, [this] { ++completions_; });
+        QObject::connect(driver_.get(), &TTTSForm::OnError,
+                         [this](const QString& message) { failures_ << message; });
+        QObject::connect(driver_.get(), &TTTSForm::OnWordPosition,
+                         [this](int64_t position, int64_t size) {
+                             positions_.push_back(position);
+                             fileSize_ = size;
+                         });
     }
     // Waits until the reading in progress has ended, by its completion or by an error.
     bool WaitEnded(int ms) {
@@ -75,36 +77,61 @@ TEST_F(Driver, ReadsATextAloudAndReportsItsEndOnce) {
     EXPECT_TRUE(driver_->TTS1.Active()) << "the component stays ready for the next article";
 }
 
+namespace {
+
+// A sound device in a given state, and a user who answers the question after a failed check.
+class ScriptedGate : public SoundCardGate {
+  public:
+    ScriptedGate(State state, int& questions, const bool& proceed)
+        : m_state(state), m_questions(questions), m_proceed(proceed) {}
+    State check(const TTTS&) const override { return m_state; }
+    bool proceedAfterFailedCheck() const override {
+        ++m_questions;
+        return m_proceed;
+    }
+
+  private:
+    State m_state;
+    int& m_questions;
+    const bool& m_proceed;
+};
+
+}  // namespace
+
 TEST_F(Driver, StartsOnlyWithAKnownVoiceAndAFreeSoundCard) {
     SKIP_WITHOUT_SOUND_DEVICE();
-    EXPECT_FALSE(driver_->Play(QStringLiteral("Nobody")));
-    EXPECT_EQ(messages_.errors, QStringList{QStringLiteral("Voice Nobody does not exist")});
+    Outcome played = driver_->Play(QStringLiteral("Nobody"));
+    EXPECT_FALSE(played);
+    EXPECT_EQ(played.message(), QStringLiteral("Voice Nobody does not exist"));
 
-    messages_.clear();
-    driver_->SoundCardCheck = [](int) { return 1; };
-    EXPECT_FALSE(driver_->Play(kVoice));
-    EXPECT_EQ(messages_.errors,
-              QStringList{QStringLiteral("Sound card is busy.  Wait and try again.")});
-
-    int dialogs = 0;
+    int questions = 0;
     bool proceed = false;
-    driver_->SoundCardCheck = [](int) { return -1; };
-    driver_->SoundCardErrorDialog = [&] {
-        ++dialogs;
-        return proceed;
-    };
-    EXPECT_FALSE(driver_->Play(kVoice));
+    driver_->SetSoundCardGate(
+        std::make_unique<ScriptedGate>(SoundCardGate::State::Busy, questions, proceed));
+    played = driver_->Play(kVoice);
+    EXPECT_FALSE(played);
+    EXPECT_EQ(played.message(), QStringLiteral("Sound card is busy.  Wait and try again."));
+    EXPECT_EQ(questions, 0) << "a busy device is not a question";
+
+    driver_->SetSoundCardGate(
+        std::make_unique<ScriptedGate>(SoundCardGate::State::Failed, questions, proceed));
+    played = driver_->Play(kVoice);
+    EXPECT_FALSE(played);
+    EXPECT_TRUE(played.message().isEmpty()) << "the user chose not to go on: nothing to tell";
     proceed = true;
     EXPECT_TRUE(driver_->Play(kVoice));
     prefs_.TTS_SoundCardCheckErr = false;
     EXPECT_TRUE(driver_->Play(kVoice));
-    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(questions, 2);
+    EXPECT_TRUE(messages_.all.isEmpty()) << "the driver shows nothing itself";
 }
 
 TEST_F(Driver, WritesTextsIntoAWaveFile) {
-    EXPECT_FALSE(driver_->PlayToFileInit(kVoice, dir_.path() + QStringLiteral("/missing/out.wav")));
-    EXPECT_EQ(messages_.errors.value(0), QStringLiteral("Output Directory ") + dir_.path() +
-                                             QStringLiteral("/missing is not valid"));
+    const Outcome missing =
+        driver_->PlayToFileInit(kVoice, dir_.path() + QStringLiteral("/missing/out.wav"));
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(missing.message(), QStringLiteral("Output Directory ") + dir_.path() +
+                                     QStringLiteral("/missing is not valid"));
     const QString wave = dir_.path() + QStringLiteral("/out.wav");
     prefs_.TTS_WaveConvRate = 0;  // unpaced
     ASSERT_TRUE(driver_->PlayToFileInit(kVoice, wave));
@@ -180,16 +207,21 @@ TEST_F(Driver, StoppingWhilePausedEndsTheReading) {
     driver_->StopAudio();
     ASSERT_TRUE(QTest::qWaitFor([this] { return completions_ == 1; }, 20000));
 
-    // A completion cleared before its timer fires is not called.
-    ASSERT_TRUE(driver_->PlayText(QStringLiteral("Short."), kVoice));
-    ASSERT_TRUE(QTest::qWaitFor([this] { return driver_->Timer1.isActive(); }, 20000));
-    driver_->OnComplete = nullptr;
+    // A cancelled reading reports no completion.
+    ASSERT_TRUE(
+        driver_->PlayText(QStringLiteral("Words that are never heard to the end."), kVoice));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return positions_.size() >= 4; }, 20000));
+    driver_->CancelReading();
+    EXPECT_FALSE(driver_->Reading());
     EXPECT_FALSE(QTest::qWaitFor([this] { return completions_ == 2; }, 800));
+    // The next reading completes as usual.
+    ASSERT_TRUE(driver_->PlayText(QStringLiteral("Short."), kVoice));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return completions_ == 2; }, 20000));
 }
 
 TEST_F(Driver, WordOffsetsAreBytesOfWideCharacters) {
     ASSERT_TRUE(driver_->PlayToFileInit(kVoice, dir_.path() + QStringLiteral("/offsets.wav")));
-    driver_->TTS1.OnWordPosition(&driver_->TTS1, 0, 9);
+    Q_EMIT driver_->TTS1.OnWordPosition(0, 9);
     EXPECT_EQ(positions_, std::vector<int64_t>{4});
 }
 
@@ -199,7 +231,7 @@ TEST_F(Driver, AnAudioStopWhilePausedCompletesNothing) {
         driver_->PlayText(QStringLiteral("A sentence that is paused before it ends."), kVoice));
     ASSERT_TRUE(QTest::qWaitFor([this] { return !positions_.empty(); }, 20000));
     driver_->Pause();
-    driver_->TTS1.OnAudioStop(&driver_->TTS1, 0);  // as the engine reports it
+    Q_EMIT driver_->TTS1.OnAudioStop(0);  // as the engine reports it
     EXPECT_FALSE(driver_->Timer1.isActive());
     driver_->Resume();
     ASSERT_TRUE(QTest::qWaitFor([this] { return completions_ == 1; }, 20000));
@@ -325,11 +357,13 @@ class ScriptedDriver : public Driver {
 }  // namespace
 
 TEST_F(ScriptedDriver, ATextTheEngineRefusesIsAFailedStartWithItsReason) {
+    QStringList reasons;
     engine_.last->speakResult = 0x80040201;
-    EXPECT_FALSE(driver_->PlayTextToFile(voice_, QStringLiteral("Some words.")));
+    reasons << driver_->PlayTextToFile(voice_, QStringLiteral("Some words.")).message();
     engine_.last->speakResult = E_NOTIMPL;
-    EXPECT_FALSE(driver_->PlayTextToFile(voice_, QStringLiteral("Some words.")));
-    EXPECT_EQ(messages_.errors,
+    reasons << driver_->PlayTextToFile(voice_, QStringLiteral("Some words.")).message();
+    EXPECT_TRUE(messages_.all.isEmpty()) << "the caller shows the reason";
+    EXPECT_EQ(reasons,
               (QStringList{QStringLiteral("The speech recognition or text-to-speech service does "
                                           "not have enough data.\r\nOLE error 80040201"),
                            QStringLiteral("Speak method failed.  csText is not implemented in "
@@ -354,7 +388,7 @@ TEST_F(ScriptedDriver, AnEngineThatGoesQuietEndsTheReadingAsAnError) {
     EXPECT_FALSE(driver_->Reading());
     EXPECT_EQ(driver_->CurrentVoice, nullptr);
     EXPECT_EQ(engine_.last->resets, 1) << "what the engine still holds is dropped";
-    EXPECT_TRUE(messages_.all.isEmpty()) << "the receiver of the error tells the user";
+    EXPECT_TRUE(messages_.all.isEmpty()) << "the driver shows nothing itself";
 
     // A paused reading is quiet on purpose; it is watched again once resumed.
     ASSERT_TRUE(driver_->PlayTextToFile(voice_, QStringLiteral("Paused words.")));
@@ -364,11 +398,21 @@ TEST_F(ScriptedDriver, AnEngineThatGoesQuietEndsTheReadingAsAnError) {
     ASSERT_TRUE(WaitEnded(20000));
     EXPECT_EQ(failures_.size(), 2);
 
-    // Without a receiver the driver shows the message itself.
-    driver_->OnError = nullptr;
-    ASSERT_TRUE(driver_->PlayTextToFile(voice_, QStringLiteral("Nobody listens.")));
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !messages_.errors.isEmpty(); }, 20000));
-    EXPECT_EQ(messages_.errors, QStringList{message});
+    // Every observer hears of the failure; one that has gone hears nothing and costs nothing.
+    QStringList heard;
+    {
+        QObject gone;
+        QObject::connect(driver_.get(), &TTTSForm::OnError, &gone, [&heard](const QString& text) {
+            heard << QStringLiteral("gone ") + text;
+        });
+    }
+    QObject listener;
+    QObject::connect(driver_.get(), &TTTSForm::OnError, &listener,
+                     [&heard](const QString& text) { heard << text; });
+    ASSERT_TRUE(driver_->PlayTextToFile(voice_, QStringLiteral("Two listen.")));
+    ASSERT_TRUE(QTest::qWaitFor([&heard] { return !heard.isEmpty(); }, 20000));
+    EXPECT_EQ(heard, QStringList{message});
+    EXPECT_EQ(failures_.size(), 3);
     EXPECT_EQ(completions_, 0);
 }
 

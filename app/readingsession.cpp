@@ -1,0 +1,378 @@
+#include "app/readingsession.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include "platform/shell/debuglog.h"
+#include "settings/preferences.h"
+#include "speech/ttsform.h"
+
+namespace {
+
+const QString kInvalidDirectory = QStringLiteral("File Output Directory is invalid");
+
+const QString kTitlesForMultipleFiles =
+    QStringLiteral("A title is required for each item entry when\routputting to multiple files");
+
+const QString kTitleForFile = QStringLiteral(
+    "A title is required to output speech to a file\r\rIn Single Article mode, you can use the "
+    "Generate\rDefault Article Titles option to generate titles\rautomatically");
+
+// A file article is measured in its file's bytes once its words arrive; until then the gauge
+// counts to this.
+constexpr int kFileArticleGaugeMaximum = 10000;
+
+}  // namespace
+
+ReadingSession::ReadingSession(TPreferences& prefs, TTTSForm& driver, QObject* parent)
+    : QObject(parent), m_prefs(prefs), m_driver(driver) {
+    connect(&m_driver, &TTTSForm::OnComplete, this, [this] {
+        if (m_walk == Walk::List) {
+            articleFinished();
+        } else if (m_walk == Walk::Single) {
+            singleFinished();
+        }
+    });
+    connect(&m_driver, &TTTSForm::OnError, this, &ReadingSession::readingFailed);
+    connect(&m_driver, &TTTSForm::OnWordPosition, this, &ReadingSession::wordPosition);
+}
+
+void ReadingSession::setState(ReadingState state) {
+    if (m_state == rsExiting) {
+        return;
+    }
+    m_state = state;
+    Q_EMIT stateChanged(state);
+}
+
+QString ReadingSession::outputFolderProblem() const {
+    if (!QFileInfo(m_prefs.OUT_Directory).isDir()) {
+        return kInvalidDirectory;
+    }
+    // A folder that takes no files is found before anything is spoken.
+    return TReadToFileJob::FolderProblem(m_prefs.OUT_Directory);
+}
+
+QString ReadingSession::voiceOf(const ReadingArticle& article) const {
+    // An article without a voice of its own (stored before any voice existed, or whose voice
+    // is gone) is read with the default voice.
+    return article.voice.isEmpty() ? m_prefs.TTS_DefaultVoiceName : article.voice;
+}
+
+void ReadingSession::readAll(OutputTarget target) {
+    if (m_state != rsIdle || !m_queue) {
+        return;
+    }
+    m_target = target;
+    if (target == otMultipleFiles) {
+        for (int i = 0; i < m_queue->count(); ++i) {
+            const ReadingArticle article = m_queue->at(i);
+            if (article.title.trimmed().isEmpty()) {
+                Q_EMIT titleMissing(article.key, kTitlesForMultipleFiles);
+                return;
+            }
+        }
+    }
+    if (m_queue->count() == 0) {
+        return;
+    }
+    m_walk = Walk::List;
+    const ReadingArticle first = m_queue->at(0);
+    Q_EMIT articleReached(first.key);
+    if (prepareOutput(first)) {
+        speakArticle(first, -1, -1);
+    }
+}
+
+void ReadingSession::readOne(const ReadingArticle& article, OutputTarget target, int start,
+                             int length) {
+    if (m_state != rsIdle) {
+        return;
+    }
+    if (m_queue) {
+        m_queue->unlockAll();
+    }
+    m_target = target;
+    m_walk = Walk::Single;
+    if (prepareOutput(article)) {
+        speakArticle(article, start, length);
+    }
+}
+
+bool ReadingSession::prepareOutput(const ReadingArticle& article) {
+    if (m_target == otSpeakers) {
+        return true;
+    }
+    if (article.title.trimmed().isEmpty()) {
+        if (m_state != rsIdle) {
+            // A later article of the walk: what has been read so far is kept.
+            if (m_queue) {
+                m_queue->unlockAll();
+            }
+            end(false);
+        }
+        m_walk = Walk::None;
+        Q_EMIT titleMissing(article.key, kTitleForFile);
+        return false;
+    }
+    m_outputTitle = article.title;
+    m_paths = TReadToFileJob::Paths(m_prefs.OUT_Directory, article.title, m_prefs.OUT_FileFormat);
+    if (Outcome ready = m_driver.PlayToFileInit(voiceOf(article), m_paths.Wave); !ready) {
+        debugLog(QStringLiteral("Play to file initialization failed"));
+        abortArticle(ready.message(), UserMessage::Kind::Error);
+        return false;
+    }
+    return true;
+}
+
+void ReadingSession::speakArticle(const ReadingArticle& article, int start, int length) {
+    if (!article.filePath.isEmpty() && !QFileInfo(article.filePath).isFile()) {
+        const QString message =
+            QStringLiteral("File ") + article.filePath + QStringLiteral(" not found");
+        debugLog(message);
+        abortArticle(message, UserMessage::Kind::Information);
+        return;
+    }
+    m_current = article;
+    m_driver.ReadingTarget = m_target;
+    if (m_queue) {
+        m_queue->setLocked(article.key, true);
+    }
+    if (m_state != rsReading) {
+        setState(rsReading);
+    }
+    if (m_target != otSpeakers && !QFileInfo(m_prefs.OUT_Directory).isDir()) {
+        abortArticle(QStringLiteral("Output directory ") + m_prefs.OUT_Directory +
+                         QStringLiteral(" is not valid"),
+                     UserMessage::Kind::Information);
+        return;
+    }
+    Outcome started = Outcome::failure(QString());
+    try {
+        started = startSpeaking(article, start, length);
+    } catch (const std::exception& error) {
+        debugLog(QString::fromUtf8(error.what()));
+        started = Outcome::failure(QString::fromUtf8(error.what()));
+    }
+    if (!started) {
+        abortArticle(started.message(), UserMessage::Kind::Error);
+        return;
+    }
+    Q_EMIT articleStarted(article.key,
+                          article.filePath.isEmpty() ? m_textLength : kFileArticleGaugeMaximum);
+}
+
+Outcome ReadingSession::startSpeaking(const ReadingArticle& article, int start, int length) {
+    const QString voice = voiceOf(article);
+    const bool toFile = m_target != otSpeakers;
+    if (!article.filePath.isEmpty()) {
+        m_offset = 0;
+        m_textLength = 0;
+        return toFile ? m_driver.PlayFileToFile(voice, article.filePath)
+                      : m_driver.PlayFile(article.filePath, voice);
+    }
+    const QString& text = article.text;
+    const bool whole = start <= 0 && length < 0;
+    m_offset = whole ? 0 : qMax(0, start);
+    const int end = length >= 0 ? m_offset + length : int(text.size());
+    const QString spoken = whole ? text : text.mid(m_offset, end - m_offset);
+    m_textLength = end - m_offset;
+    return toFile ? m_driver.PlayTextToFile(voice, spoken) : m_driver.PlayText(spoken, voice);
+}
+
+void ReadingSession::abortArticle(const QString& message, UserMessage::Kind kind) {
+    m_walk = Walk::None;
+    if (m_queue && m_current.key) {
+        m_queue->setLocked(m_current.key, false);
+    }
+    m_current = {};
+    setState(rsIdle);
+    Q_EMIT finished(false);
+    if (!message.isEmpty()) {
+        Q_EMIT messageRaised(kind, message);
+    }
+}
+
+void ReadingSession::wordPosition(int64_t position, int64_t total) {
+    if (m_walk == Walk::None) {
+        return;  // a reading that is not ours
+    }
+    Q_EMIT progress(position, total > 0 ? total : m_textLength);
+    if (m_current.filePath.isEmpty() && m_current.key) {
+        Q_EMIT wordReached(m_current.key, int(m_driver.Filter.MapPosition(position)) + m_offset);
+    }
+}
+
+void ReadingSession::articleFinished() {
+    if (m_target == otMultipleFiles && !finishOutput(false)) {
+        return;  // the file could not be made: the reading has ended
+    }
+    if (m_state == rsExiting) {
+        return;
+    }
+    int next = 0;
+    if (m_current.key) {
+        m_queue->setLocked(m_current.key, false);
+        next = m_queue->indexOf(m_current.key);
+        if (next < 0) {
+            next = m_queue->count();  // the article has gone: nothing is known to follow it
+        } else if (m_prefs.AutoDelete()) {
+            m_queue->remove(m_current.key);  // the next article moves up into its place
+        } else {
+            ++next;
+        }
+    }
+    if (next < m_queue->count()) {
+        const ReadingArticle article = m_queue->at(next);
+        Q_EMIT articleReached(article.key);
+        if (m_target == otMultipleFiles && !prepareOutput(article)) {
+            return;
+        }
+        speakArticle(article, -1, -1);
+        return;
+    }
+    if (m_target != otMultipleFiles) {
+        finishOutput(false);
+    }
+    end(true);
+}
+
+void ReadingSession::singleFinished() {
+    if (m_queue) {
+        m_queue->unlockAll();
+    }
+    finishOutput(false);
+    end(true);
+}
+
+void ReadingSession::end(bool completed) {
+    if (m_state == rsExiting) {
+        return;
+    }
+    m_walk = Walk::None;
+    m_current = {};
+    setState(rsIdle);
+    Q_EMIT finished(completed);
+}
+
+// The driver has ended the reading as an error (the sound device went away, the engine went
+// quiet): the walk ends there, a partial file is removed, and the user is told.
+void ReadingSession::readingFailed(const QString& message) {
+    if (m_state == rsExiting || m_walk == Walk::None) {
+        return;
+    }
+    debugLog(message);
+    if (m_queue) {
+        m_queue->unlockAll();
+    }
+    finishOutput(true);
+    end(false);
+    Q_EMIT messageRaised(UserMessage::Kind::Error, message);
+}
+
+bool ReadingSession::finishOutput(bool discard) {
+    // The wave file is complete now, or it is known why not.
+    const QString incomplete =
+        m_driver.TTS1.Active() ? TReadToFileJob::CompleteWave(m_driver.TTS1) : QString();
+    const OutputTarget target = OutputTarget(m_driver.ReadingTarget);
+    QStringList failures;  // told once the reading has ended
+    bool made = true;
+    if (target != otSpeakers && (discard || !incomplete.isEmpty())) {
+        TReadToFileJob::Delete(m_paths.Wave);  // no partial file is left
+        if (!discard) {
+            failures << incomplete;
+            made = false;
+        }
+    } else if (target != otSpeakers && m_prefs.OUT_FileFormat == TReadToFileJob::Mp3) {
+        setState(rsConverting);
+        Q_EMIT conversionStarted(m_paths.Mp3);
+        TReadToFileJob::Hooks hooks;
+        hooks.SetProgress = [this](int percent) { Q_EMIT conversionProgress(percent); };
+        hooks.ProcessEvents = [] { QCoreApplication::processEvents(); };
+        hooks.Exiting = [this] { return m_state == rsExiting; };
+        // A failed encoding says why, and where the speech is kept.
+        const TReadToFileJob::Mp3Result encoded =
+            TReadToFileJob::MakeMp3(m_paths, m_prefs.BitRate, m_outputTitle, hooks);
+        if (m_state == rsExiting) {
+            return true;
+        }
+        Q_EMIT conversionFinished();
+        setState(rsReading);
+        made = encoded.made;
+        failures = encoded.errors;
+        if (made) {
+            Q_EMIT fileSaved(m_paths.Mp3);
+        }
+    } else if (target != otSpeakers) {
+        Q_EMIT fileSaved(m_paths.Wave);
+    }
+    if (m_state != rsExiting && m_queue) {
+        m_queue->purgeRemoved();
+    }
+    if (made || m_state == rsExiting) {
+        return true;
+    }
+    // The walk ends here: with the disk full, the next article would fail as well.
+    if (m_queue) {
+        m_queue->unlockAll();
+    }
+    end(false);
+    for (const QString& failure : std::as_const(failures)) {
+        debugLog(failure);
+        Q_EMIT messageRaised(UserMessage::Kind::Error, failure);
+    }
+    return false;
+}
+
+void ReadingSession::pause() {
+    if (m_state != rsReading) {
+        return;
+    }
+    debugLog(QStringLiteral("Pause"));
+    m_driver.Pause();
+    setState(rsPaused);
+}
+
+void ReadingSession::resume() {
+    if (m_state != rsPaused) {
+        return;
+    }
+    debugLog(QStringLiteral("Resume"));
+    m_driver.Resume();
+    setState(rsReading);
+}
+
+void ReadingSession::skip() {
+    if (m_state != rsReading && m_state != rsPaused) {
+        return;
+    }
+    debugLog(QStringLiteral("Skip"));
+    m_driver.StopAudio();
+}
+
+void ReadingSession::stop() {
+    if (m_state != rsReading && m_state != rsPaused) {
+        return;
+    }
+    if (m_queue) {
+        m_queue->unlockAll();
+    }
+    debugLog(QStringLiteral("Abort"));
+    m_walk = Walk::None;  // the stopped reading reports no completion
+    m_driver.CancelReading();
+    finishOutput(true);
+    end(false);
+}
+
+void ReadingSession::shutdown() {
+    m_walk = Walk::None;  // no article walk goes on after this
+    m_state = rsExiting;
+    Q_EMIT stateChanged(rsExiting);
+    if (m_driver.TTS1.Active()) {
+        try {
+            m_driver.CancelReading();
+        } catch (const std::exception& error) {
+            debugLog(QString::fromUtf8(error.what()));
+        }
+    }
+}

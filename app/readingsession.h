@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "app/readingqueue.h"
+#include "app/readingstate.h"
+#include "app/readtofilejob.h"
+#include "platform/shell/outcome.h"
+#include "platform/shell/usermessage.h"
+
+class TPreferences;
+class TTTSForm;
+
+// A reading of articles, aloud or into WAV or MP3 files: the walk over a list of articles, or
+// one article (whole or a range of it), the output files around each reading, the conversion to
+// MP3, and the removal of read articles when the user wants them gone. It has no window: the
+// main window and the command-line converter drive it and follow it through its signals, and
+// each tells the user what it reports in its own way.
+class ReadingSession : public QObject {
+    Q_OBJECT
+  public:
+    ReadingSession(TPreferences& prefs, TTTSForm& driver, QObject* parent = nullptr);
+
+    void setQueue(ReadingQueue* queue) { m_queue = queue; }
+    ReadingState state() const { return m_state; }
+    // Where the current reading goes.
+    OutputTarget target() const { return m_target; }
+    // The article being read; 0 when none.
+    quintptr currentKey() const { return m_current.key; }
+    // The MP3 file being made or last made.
+    QString mp3Path() const { return m_paths.Mp3; }
+
+    // Empty when files can be written into the output folder; otherwise why not.
+    QString outputFolderProblem() const;
+    // Reads every article of the queue, in order. A list that cannot go to several files (an
+    // article without a title) is reported through titleMissing; nothing starts then.
+    void readAll(OutputTarget target);
+    // Reads one article, or length characters of it from start (-1: to its end, from its
+    // beginning). A file article is always read whole.
+    void readOne(const ReadingArticle& article, OutputTarget target, int start = -1,
+                 int length = -1);
+    void pause();
+    void resume();
+    // Ends the article being read; the walk goes on with the next one.
+    void skip();
+    // Ends the reading: no further article is read, a partial file is removed.
+    void stop();
+    // The program is ending: the reading stops where it stands and nothing more starts.
+    void shutdown();
+
+  Q_SIGNALS:
+    void stateChanged(ReadingState state);
+    // The walk over the list has come to this article; its reading is about to start.
+    void articleReached(quintptr key);
+    // The driver has started speaking an article; progress counts up to progressMaximum.
+    void articleStarted(quintptr key, int64_t progressMaximum);
+    // A spoken word: its position as progress (in the text spoken, or in a large file's bytes)
+    // out of total.
+    void progress(int64_t position, int64_t total);
+    // A spoken word of a text article, at caret in the article's text.
+    void wordReached(quintptr key, int caret);
+    void conversionStarted(const QString& mp3Path);
+    void conversionProgress(int percent);
+    void conversionFinished();
+    // An output file is complete.
+    void fileSaved(const QString& path);
+    // The article must have a title to go into a file; the reading has not started.
+    void titleMissing(quintptr key, const QString& message);
+    // Something the user must be told; the reading has ended if it had begun.
+    void messageRaised(UserMessage::Kind kind, const QString& text);
+    // The reading has ended: completed is false when it failed or was stopped.
+    void finished(bool completed);
+
+  private:
+    enum class Walk { None, List, Single };
+
+    void setState(ReadingState state);
+    bool prepareOutput(const ReadingArticle& article);
+    void speakArticle(const ReadingArticle& article, int start, int length);
+    Outcome startSpeaking(const ReadingArticle& article, int start, int length);
+    // Completes the output of a reading (removed when discard); false, after ending the
+    // reading with its message, when the file could not be made.
+    bool finishOutput(bool discard);
+    void abortArticle(const QString& message, UserMessage::Kind kind);
+    void articleFinished();
+    void singleFinished();
+    void readingFailed(const QString& message);
+    void wordPosition(int64_t position, int64_t total);
+    void end(bool completed);
+    QString voiceOf(const ReadingArticle& article) const;
+
+    TPreferences& m_prefs;
+    TTTSForm& m_driver;
+    ReadingQueue* m_queue = nullptr;
+    ReadingState m_state = rsIdle;
+    OutputTarget m_target = otSpeakers;
+    Walk m_walk = Walk::None;
+    ReadingArticle m_current;
+    int m_offset = 0;          // where the spoken text starts in the article's text
+    int64_t m_textLength = 0;  // characters of the article handed to the driver
+    OutputPaths m_paths;
+    QString m_outputTitle;
+};
