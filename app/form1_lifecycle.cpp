@@ -63,7 +63,7 @@ void TForm1::FormCreate() {
 
     // Keeps the login entry pointing at this copy of the program when it has moved.
     if (IsRunAtLogin(kAutostartEntry)) {
-        SetRunAtLogin(kAutostartEntry, RunAtLoginCommand(ProgramFolders::programPath()), true);
+        SetRunAtLogin(kAutostartEntry, runAtLoginCommand(ProgramFolders::programPath()), true);
     }
     FormResize();
 }

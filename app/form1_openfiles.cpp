@@ -50,7 +50,7 @@ void TForm1::OpenTextFiles(const QStringList& files) {
         }
         // A program, picture or archive would only be read as noise.
         QString notText;
-        if (!TextFile::IsTextFile(file, &notText)) {
+        if (!TextFile::isTextFile(file, &notText)) {
             UtilsClass::WriteDebugLine(notText);
             UserMessage::showError(notText);
             return;

@@ -75,7 +75,7 @@ void TForm1::ConnectSession() {
 // Builds the voice catalogue; false (after the no-engine dialog) when there is no voice.
 bool TForm1::StartSpeech() {
     TTSForm_->Initialize();
-    if (TTSForm_->Catalogue.VoiceList.empty()) {
+    if (TTSForm_->Catalogue.voiceList.empty()) {
         if (splash_) {
             splash_->close();
         }
@@ -94,7 +94,7 @@ void TForm1::LoadFavoriteVoices() {
     debugLog(QStringLiteral("Entering LoadFavoriteVoices"));
     roundRobinIndex_ = -1;
     FavoriteVoices.clear();
-    for (const auto& voice : TTSForm_->Catalogue.VoiceList) {
+    for (const auto& voice : TTSForm_->Catalogue.voiceList) {
         if (voice->Favourite && voice->Engine->Enabled) {
             FavoriteVoices << voice->Name;
         }

@@ -74,9 +74,9 @@ QString TReadToFileJob::FolderProblem(const QString& folder) {
 QString TReadToFileJob::CompleteWave(TTTS& tts) {
     QString error;
     if (tts.Active() && tts.OutputDest == odFile) {
-        WaveFileDestination* wave = WaveFileDestination::Of(tts.EngineObject());
-        if (wave && !wave->Flush()) {
-            error = wave->ErrorText();
+        WaveFileDestination* wave = WaveFileDestination::of(tts.EngineObject());
+        if (wave && !wave->flush()) {
+            error = wave->errorText();
         }
     }
     try {

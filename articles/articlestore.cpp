@@ -90,7 +90,7 @@ ArticleStore::ReadResult ArticleStore::Parse(const QStringList& lines) {
 ArticleStore::ReadResult ArticleStore::Read(const QString& fileName) {
     QStringList lines;
     QString error;
-    if (!TextFile::ReadLines(fileName, &lines, &error)) {
+    if (!TextFile::readLines(fileName, &lines, &error)) {
         ReadResult result;
         if (QFileInfo::exists(fileName) || QFileInfo(fileName).isSymLink()) {
             result.Error = error;

@@ -170,8 +170,8 @@ void TMemoEntry::SelectVoice(const QString& name) {
         voice_ = name;
         return;
     }
-    for (const VoiceChoice& voice : voices_->Voices()) {
-        if (voice.Favourite && voice.Name == name) {
+    for (const VoiceChoice& voice : voices_->voices()) {
+        if (voice.favourite && voice.name == name) {
             voice_ = name;
         }
     }
@@ -266,7 +266,7 @@ bool TMemoEntry::LoadFromFile(const QString& fileName, QString& readError) {
         readError = QStringLiteral("Error reading input file");
     }
     // What was read stays, even after an error.
-    const QString added = TextFile::SplitLines(TextFile::Decode(bytes)).join(QLatin1Char('\n'));
+    const QString added = TextFile::splitLines(TextFile::decode(bytes)).join(QLatin1Char('\n'));
     const QString current = GetArticleText();
     SetArticleText(current.isEmpty() ? added : current + QLatin1Char('\n') + added);
     return true;

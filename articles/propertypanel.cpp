@@ -143,9 +143,9 @@ TPropertyPanel::TPropertyPanel(const VoiceSource* voices, QWidget* parent)
         clickable->installEventFilter(this);
     }
     if (voices_) {
-        for (const VoiceChoice& voice : voices_->Voices()) {
-            if (voice.Favourite) {
-                VoiceBox->addItem(voice.Name);
+        for (const VoiceChoice& voice : voices_->voices()) {
+            if (voice.favourite) {
+                VoiceBox->addItem(voice.name);
             }
         }
     }
@@ -217,13 +217,13 @@ void TPropertyPanel::RefreshVoices() {
     const QString current = VoiceBox->currentText();
     VoiceBox->clear();
     int chosen = -1;
-    for (const VoiceChoice& voice : voices_->Voices()) {
-        const bool offered = voice.Favourite && voice.EngineEnabled;
-        if (offered || voice.Name == current) {
-            if (voice.Name == current) {
+    for (const VoiceChoice& voice : voices_->voices()) {
+        const bool offered = voice.favourite && voice.engineEnabled;
+        if (offered || voice.name == current) {
+            if (voice.name == current) {
                 chosen = VoiceBox->count();
             }
-            VoiceBox->addItem(voice.Name);
+            VoiceBox->addItem(voice.name);
         }
     }
     VoiceBox->setCurrentIndex(chosen >= 0 ? chosen : (VoiceBox->count() ? 0 : -1));

@@ -36,8 +36,8 @@ std::unique_ptr<TForm1> StartedWindow(const QString& text) {
 
 int64_t FedSamples(TForm1& form) {
     ITTSCentralW* central = form.Driver()->TTS1.EngineObject();
-    auto* device = central ? qobject_cast<SoundCardDestination*>(central->Destination()) : nullptr;
-    return device ? device->Fed() : 0;
+    auto* device = central ? qobject_cast<SoundCardDestination*>(central->destination()) : nullptr;
+    return device ? device->fed() : 0;
 }
 
 void BM_ReadAloudToFirstSample(benchmark::State& state) {

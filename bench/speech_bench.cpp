@@ -30,7 +30,7 @@ void BM_CatalogueInitialize(benchmark::State& state) {
         TPreferences prefs;
         VoiceCatalogue catalogue;
         catalogue.Initialize(prefs);
-        state.counters["voices"] = double(catalogue.VoiceList.size());
+        state.counters["voices"] = double(catalogue.voiceList.size());
     }
 }
 BENCHMARK(BM_CatalogueInitialize)->Unit(benchmark::kMillisecond)->Iterations(10);
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     // The first enumeration of the installed voices, which the program does once at start.
     QElapsedTimer cold;
     cold.start();
-    TtsEnumerator::Modes();
+    TtsEnumerator::modes();
     std::printf("first enumeration of the installed voices: %lld ms\n",
                 static_cast<long long>(cold.elapsed()));
     benchmark::Initialize(&argc, argv);

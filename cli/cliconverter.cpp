@@ -48,7 +48,7 @@ bool FileHasText(const QString& path) {
     }
     constexpr qint64 kBlock = 64 * 1024;
     for (QByteArray block = file.read(kBlock); !block.isEmpty(); block = file.read(kBlock)) {
-        if (!IsBlank(TextFile::Decode(block))) {
+        if (!IsBlank(TextFile::decode(block))) {
             return true;
         }
         if (block.contains('\x1A')) {
@@ -64,7 +64,7 @@ CliConverter::CliConverter(TPreferences& prefs, TTTSForm& driver, const CliOptio
     : prefs_(prefs), driver_(driver), options_(options), terminal_(isatty(STDERR_FILENO) != 0) {}
 
 int CliConverter::ListVoices() const {
-    for (const auto& voice : driver_.Catalogue.VoiceList) {
+    for (const auto& voice : driver_.Catalogue.voiceList) {
         std::printf("%s%s\n", qPrintable(voice->Name),
                     voice->Name == prefs_.TTS_DefaultVoiceName ? "  (default)" : "");
     }
@@ -85,11 +85,11 @@ bool CliConverter::CollectInputs(QList<ReadingArticle>& inputs) {
                 return false;
             }
             const QByteArray bytes = in.readAll();
-            if (!TextFile::LooksLikeText(bytes)) {
+            if (!TextFile::looksLikeText(bytes)) {
                 Error(QStringLiteral("standard input does not look like a text file"));
                 return false;
             }
-            input.text = TextFile::Decode(bytes);
+            input.text = TextFile::decode(bytes);
             if (IsBlank(input.text)) {
                 NoText(QStringLiteral("Standard input"));
                 return false;
@@ -107,7 +107,7 @@ bool CliConverter::CollectInputs(QList<ReadingArticle>& inputs) {
                 return false;
             }
             QString notText;
-            if (!TextFile::IsTextFile(name, &notText)) {
+            if (!TextFile::isTextFile(name, &notText)) {
                 Error(notText);
                 return false;
             }

@@ -15,7 +15,7 @@ QString boolText(bool value) {
 }  // namespace
 
 void regInt::SetText(const QString& text) {
-    Value = StrToInt(text);
+    Value = strToInt(text);
 }
 
 void regReal::SetText(const QString& text) {

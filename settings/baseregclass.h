@@ -21,7 +21,7 @@ class BaseRegClass {
     virtual QString GetDefaultText() const = 0;
     virtual QVariant GetValue() const = 0;
     virtual void SetValue(const QVariant& value) = 0;
-    virtual int TypeCode() const = 0;
+    virtual int typeCode() const = 0;
 
     QString Name;
     uint8_t Location;
@@ -37,7 +37,7 @@ class regInt : public BaseRegClass {
     QString GetDefaultText() const override { return QString::number(Default); }
     QVariant GetValue() const override { return Value; }
     void SetValue(const QVariant& value) override { Value = value.toInt(); }
-    int TypeCode() const override { return 0; }
+    int typeCode() const override { return 0; }
 
     int32_t Value = 0;
     int32_t Default;
@@ -52,7 +52,7 @@ class regReal : public BaseRegClass {
     QString GetDefaultText() const override;
     QVariant GetValue() const override { return Value; }
     void SetValue(const QVariant& value) override { Value = value.toDouble(); }
-    int TypeCode() const override { return 1; }
+    int typeCode() const override { return 1; }
 
     double Value = 0;
     double Default;
@@ -67,7 +67,7 @@ class regBool : public BaseRegClass {
     QString GetDefaultText() const override;
     QVariant GetValue() const override { return Value; }
     void SetValue(const QVariant& value) override { Value = value.toBool(); }
-    int TypeCode() const override { return 2; }
+    int typeCode() const override { return 2; }
 
     bool Value = false;
     bool Default;
@@ -82,7 +82,7 @@ class regString : public BaseRegClass {
     QString GetDefaultText() const override { return Default; }
     QVariant GetValue() const override { return Value; }
     void SetValue(const QVariant& value) override { Value = value.toString(); }
-    int TypeCode() const override { return 3; }
+    int typeCode() const override { return 3; }
 
     QString Value;
     QString Default;
@@ -98,7 +98,7 @@ class regList : public BaseRegClass {
     QString GetDefaultText() const override { return {}; }
     QVariant GetValue() const override { return 0; }
     void SetValue(const QVariant& value) override { Text = value.toString(); }
-    int TypeCode() const override { return 4; }
+    int typeCode() const override { return 4; }
 
     QStringList Entries;
     QString Text;

@@ -33,29 +33,29 @@ void TBaseRegistryClass::RegisterValue(const QString& name, uint8_t location,
             return;
     }
     const QString key = name.toUpper();
-    if (!byName_.contains(key)) {
-        byName_.insert(key, item.get());
+    if (!m_byName.contains(key)) {
+        m_byName.insert(key, item.get());
     }
-    values_.push_back(std::move(item));
+    m_values.push_back(std::move(item));
 }
 
-QString TBaseRegistryClass::KeyFor(const BaseRegClass& item) const {
+QString TBaseRegistryClass::keyFor(const BaseRegClass& item) const {
     return item.Location != 0 ? kMakerKey + QLatin1Char('\\') + ProductSubKey : kMakerKey;
 }
 
 void TBaseRegistryClass::ReadAll() {
-    for (const auto& item : values_) {
+    for (const auto& item : m_values) {
         if (auto* list = dynamic_cast<regList*>(item.get())) {
-            ReadList(*list);
+            readList(*list);
         } else {
-            ReadItem(*item);
+            readItem(*item);
         }
     }
 }
 
-void TBaseRegistryClass::ReadItem(BaseRegClass& item) {
+void TBaseRegistryClass::readItem(BaseRegClass& item) {
     TRegistryEnhanced reg;
-    reg.Key = KeyFor(item);
+    reg.Key = keyFor(item);
     QString text = reg.ReadValue(item.Name, kMissingMarker).toString();
     if (text == kMissingMarker && item.Location == 1) {
         reg.Key = kMakerKey;
@@ -76,9 +76,9 @@ void TBaseRegistryClass::ReadItem(BaseRegClass& item) {
     }
 }
 
-void TBaseRegistryClass::ReadList(regList& list) {
+void TBaseRegistryClass::readList(regList& list) {
     TRegistryEnhanced reg;
-    reg.Key = KeyFor(list) + QStringLiteral("\\List") + list.Name;
+    reg.Key = keyFor(list) + QStringLiteral("\\List") + list.Name;
     list.Entries.clear();
     QStringList names;
     reg.GetValueNames(QString(), names);
@@ -88,26 +88,26 @@ void TBaseRegistryClass::ReadList(regList& list) {
 }
 
 bool TBaseRegistryClass::WriteAll() {
-    for (const auto& item : values_) {
+    for (const auto& item : m_values) {
         if (auto* list = dynamic_cast<regList*>(item.get())) {
-            WriteList(*list);
+            writeList(*list);
         } else {
             TRegistryEnhanced reg;
-            reg.Key = KeyFor(*item);
+            reg.Key = keyFor(*item);
             reg.WriteValue(item->Name, item->GetText());
         }
     }
-    if (!Registry::Flush()) {
+    if (!Registry::flush()) {
         UtilsClass::WriteDebugLine(QStringLiteral("Settings could not be saved to ") +
-                                   Registry::StorageFile(RootKey::CurrentUser));
+                                   Registry::storageFile(RootKey::CurrentUser));
         return false;
     }
     return true;
 }
 
-void TBaseRegistryClass::WriteList(const regList& list) {
+void TBaseRegistryClass::writeList(const regList& list) {
     TRegistryEnhanced reg;
-    reg.Key = KeyFor(list) + QStringLiteral("\\List") + list.Name;
+    reg.Key = keyFor(list) + QStringLiteral("\\List") + list.Name;
     QStringList names;
     reg.GetValueNames(QString(), names);
     for (const QString& name : names) {
@@ -118,20 +118,20 @@ void TBaseRegistryClass::WriteList(const regList& list) {
     }
 }
 
-BaseRegClass* TBaseRegistryClass::FindItem(const QString& name) const {
-    return byName_.value(name.toUpper(), nullptr);
+BaseRegClass* TBaseRegistryClass::findItem(const QString& name) const {
+    return m_byName.value(name.toUpper(), nullptr);
 }
 
-void TBaseRegistryClass::ReportUnknown(const QString& name) {
+void TBaseRegistryClass::reportUnknown(const QString& name) {
     UserMessage::show(QStringLiteral("No such registry item as name between equals =") + name +
                       QLatin1Char('='));
 }
 
 void TBaseRegistryClass::GetValue(const QString& name, QVariant& value) const {
-    if (const BaseRegClass* item = FindItem(name)) {
+    if (const BaseRegClass* item = findItem(name)) {
         value = item->GetValue();
     } else {
-        ReportUnknown(name);
+        reportUnknown(name);
     }
 }
 
@@ -142,9 +142,9 @@ QVariant TBaseRegistryClass::GetValue(const QString& name) const {
 }
 
 void TBaseRegistryClass::SetValue(const QString& name, const QVariant& value) {
-    if (BaseRegClass* item = FindItem(name)) {
+    if (BaseRegClass* item = findItem(name)) {
         item->SetValue(value);
     } else {
-        ReportUnknown(name);
+        reportUnknown(name);
     }
 }

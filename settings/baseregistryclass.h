@@ -37,20 +37,20 @@ class TBaseRegistryClass {
     virtual QString Version() const { return QStringLiteral("0.0"); }
 
     QString ProductSubKey = QStringLiteral("change this");
-    const std::vector<std::unique_ptr<BaseRegClass>>& Items() const { return values_; }
+    const std::vector<std::unique_ptr<BaseRegClass>>& items() const { return m_values; }
 
   protected:
-    BaseRegClass* FindItem(const QString& name) const;
+    BaseRegClass* findItem(const QString& name) const;
 
   private:
-    QString KeyFor(const BaseRegClass& item) const;
-    void ReadItem(BaseRegClass& item);
-    void ReadList(regList& list);
-    void WriteList(const regList& list);
-    static void ReportUnknown(const QString& name);
+    QString keyFor(const BaseRegClass& item) const;
+    void readItem(BaseRegClass& item);
+    void readList(regList& list);
+    void writeList(const regList& list);
+    static void reportUnknown(const QString& name);
 
-    std::vector<std::unique_ptr<BaseRegClass>> values_;
+    std::vector<std::unique_ptr<BaseRegClass>> m_values;
     // The first item of each name, by its upper-case form: several hundred voice settings are
     // looked up by name at every start.
-    QHash<QString, BaseRegClass*> byName_;
+    QHash<QString, BaseRegClass*> m_byName;
 };

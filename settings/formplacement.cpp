@@ -15,50 +15,50 @@ int readNumber(TRegistryEnhanced& reg, const QString& name) {
 
 }  // namespace
 
-QString FormPlacementStore::KeyFor(const QString& formName) {
+QString FormPlacementStore::keyFor(const QString& formName) {
     return QStringLiteral("Software\\HalcyxTech\\Windows\\") + ProgramFolders::programFileName() +
            QLatin1Char('\\') + formName;
 }
 
-void FormPlacementStore::Save(const QString& formName, const FormPlacement& placement) {
+void FormPlacementStore::save(const QString& formName, const FormPlacement& placement) {
     TRegistryEnhanced reg;
-    reg.Key = KeyFor(formName);
-    if (placement.Maximized) {
+    reg.Key = keyFor(formName);
+    if (placement.maximized) {
         reg.WriteValue(QStringLiteral("Maximized"), QStringLiteral("1"));
     } else {
         reg.WriteValue(QStringLiteral("Maximized"), QStringLiteral("0"));
-        reg.WriteValue(QStringLiteral("Top"), QString::number(placement.Top));
-        reg.WriteValue(QStringLiteral("Left"), QString::number(placement.Left));
-        reg.WriteValue(QStringLiteral("Width"), QString::number(placement.Width));
-        reg.WriteValue(QStringLiteral("Height"), QString::number(placement.Height));
+        reg.WriteValue(QStringLiteral("Top"), QString::number(placement.top));
+        reg.WriteValue(QStringLiteral("Left"), QString::number(placement.left));
+        reg.WriteValue(QStringLiteral("Width"), QString::number(placement.width));
+        reg.WriteValue(QStringLiteral("Height"), QString::number(placement.height));
     }
-    Registry::Flush();
+    Registry::flush();
 }
 
-std::optional<FormPlacement> FormPlacementStore::Restore(const QString& formName,
+std::optional<FormPlacement> FormPlacementStore::restore(const QString& formName,
                                                          const QSize& screenSize) {
     TRegistryEnhanced reg;
-    reg.Key = KeyFor(formName);
+    reg.Key = keyFor(formName);
     FormPlacement placement;
-    placement.Top = readNumber(reg, QStringLiteral("Top"));
-    placement.Left = readNumber(reg, QStringLiteral("Left"));
-    placement.Height = readNumber(reg, QStringLiteral("Height"));
-    placement.Width = readNumber(reg, QStringLiteral("Width"));
-    placement.Maximized = readNumber(reg, QStringLiteral("Maximized")) == 1;
-    if (placement.Height == 0) {
+    placement.top = readNumber(reg, QStringLiteral("Top"));
+    placement.left = readNumber(reg, QStringLiteral("Left"));
+    placement.height = readNumber(reg, QStringLiteral("Height"));
+    placement.width = readNumber(reg, QStringLiteral("Width"));
+    placement.maximized = readNumber(reg, QStringLiteral("Maximized")) == 1;
+    if (placement.height == 0) {
         return std::nullopt;
     }
-    return Clamp(placement, screenSize);
+    return clamp(placement, screenSize);
 }
 
-FormPlacement FormPlacementStore::Clamp(FormPlacement placement, const QSize& screenSize) {
-    if (placement.Left + placement.Width > screenSize.width()) {
-        placement.Left = screenSize.width() - placement.Width;
+FormPlacement FormPlacementStore::clamp(FormPlacement placement, const QSize& screenSize) {
+    if (placement.left + placement.width > screenSize.width()) {
+        placement.left = screenSize.width() - placement.width;
     }
-    if (placement.Top + placement.Height > screenSize.height()) {
-        placement.Top = screenSize.height() - placement.Height;
+    if (placement.top + placement.height > screenSize.height()) {
+        placement.top = screenSize.height() - placement.height;
     }
-    placement.Left = qMax(placement.Left, 0);
-    placement.Top = qMax(placement.Top, 0);
+    placement.left = qMax(placement.left, 0);
+    placement.top = qMax(placement.top, 0);
     return placement;
 }

@@ -74,7 +74,7 @@ const struct {
 
 TPreferences::TPreferences() {
     ProductSubKey = QStringLiteral("Quillsong");
-    DefaultOutDir = MakeDefaultOutDir();
+    DefaultOutDir = makeDefaultOutDir();
     for (const auto& setting : kSettings) {
         const QString name = QString::fromLatin1(setting.name);
         QVariant def = setting.def;
@@ -88,7 +88,7 @@ TPreferences::TPreferences() {
     }
 }
 
-QString TPreferences::MakeDefaultOutDir() {
+QString TPreferences::makeDefaultOutDir() {
     const QString folder = ProgramFolders::userFolder() + QStringLiteral("/Files");
     if (QFileInfo(folder).isDir() || QDir().mkdir(folder)) {
         return folder;
@@ -140,35 +140,35 @@ void TPreferences::CollectValues() {
 bool TPreferences::AutoSpeak() const {
     return ML_ListMode == 0 && SI_AutoSpeak;
 }
-void TPreferences::SetAutoSpeak(bool value) {
+void TPreferences::setAutoSpeak(bool value) {
     SI_AutoSpeak = value;
 }
 bool TPreferences::AutoDelete() const {
-    return MultiMode() && ML_AutoDelete;
+    return multiMode() && ML_AutoDelete;
 }
-void TPreferences::SetAutoDelete(bool value) {
+void TPreferences::setAutoDelete(bool value) {
     ML_AutoDelete = value;
 }
 int TPreferences::VisibleEntries() const {
-    return MultiMode() ? ML_VisibleEntries : 1;
+    return multiMode() ? ML_VisibleEntries : 1;
 }
 uint8_t TPreferences::FileDest() const {
-    return MultiMode() ? OUT_FileDest : 0;
+    return multiMode() ? OUT_FileDest : 0;
 }
-void TPreferences::SetFileDest(uint8_t value) {
+void TPreferences::setFileDest(uint8_t value) {
     OUT_FileDest = value;
 }
 uint8_t TPreferences::VoiceSelection() const {
-    return MultiMode() ? MI_Voice : SI_Voice;
+    return multiMode() ? MI_Voice : SI_Voice;
 }
 
-void TPreferences::SetVoiceSelection(uint8_t value) {
-    (MultiMode() ? MI_Voice : SI_Voice) = value;
+void TPreferences::setVoiceSelection(uint8_t value) {
+    (multiMode() ? MI_Voice : SI_Voice) = value;
 }
 
 bool TPreferences::DefaultTitles() const {
-    return MultiMode() || SI_DefaultTitles;
+    return multiMode() || SI_DefaultTitles;
 }
-void TPreferences::SetDefaultTitles(bool value) {
+void TPreferences::setDefaultTitles(bool value) {
     SI_DefaultTitles = value;
 }

@@ -19,16 +19,16 @@ class TPreferences : public TBaseRegistryClass {
 
     // Accessors whose meaning follows the article mode (ML_ListMode: 0 single, 1 multi).
     bool AutoSpeak() const;
-    void SetAutoSpeak(bool value);
+    void setAutoSpeak(bool value);
     bool AutoDelete() const;
-    void SetAutoDelete(bool value);
+    void setAutoDelete(bool value);
     int VisibleEntries() const;
     uint8_t FileDest() const;
-    void SetFileDest(uint8_t value);
+    void setFileDest(uint8_t value);
     uint8_t VoiceSelection() const;
-    void SetVoiceSelection(uint8_t value);
+    void setVoiceSelection(uint8_t value);
     bool DefaultTitles() const;
-    void SetDefaultTitles(bool value);
+    void setDefaultTitles(bool value);
 
     // The user folder's "Files" folder, created when missing; " " when it cannot be.
     QString DefaultOutDir;
@@ -69,6 +69,6 @@ class TPreferences : public TBaseRegistryClass {
     int32_t TTS_WaveConvRate = 0;
 
   private:
-    static QString MakeDefaultOutDir();
-    bool MultiMode() const { return ML_ListMode == 1; }
+    static QString makeDefaultOutDir();
+    bool multiMode() const { return ML_ListMode == 1; }
 };

@@ -77,7 +77,7 @@ void TRegistryEnhanced::WriteValue(const QString& name, const QVariant& value) {
     QString keyPath, valueName;
     split(name, &keyPath, &valueName);
     Registry reg = open();
-    if (!reg.OpenKey(keyPath, true)) {
+    if (!reg.openKey(keyPath, true)) {
         return;
     }
     switch (value.typeId()) {
@@ -89,21 +89,21 @@ void TRegistryEnhanced::WriteValue(const QString& name, const QVariant& value) {
         case QMetaType::UShort:
         case QMetaType::UChar:
         case QMetaType::SChar:
-            reg.WriteInteger(valueName, value.toInt());
+            reg.writeInteger(valueName, value.toInt());
             break;
         case QMetaType::Double:
         case QMetaType::Float:
-            reg.WriteFloat(valueName, value.toDouble());
+            reg.writeFloat(valueName, value.toDouble());
             break;
         case QMetaType::QDateTime:
         case QMetaType::QDate:
-            reg.WriteFloat(valueName, variantDate(value.toDateTime()));
+            reg.writeFloat(valueName, variantDate(value.toDateTime()));
             break;
         case QMetaType::Bool:
-            reg.WriteBool(valueName, value.toBool());
+            reg.writeBool(valueName, value.toBool());
             break;
         case QMetaType::QString:
-            reg.WriteString(valueName, value.toString());
+            reg.writeString(valueName, value.toString());
             break;
         default:
             break;
@@ -115,18 +115,18 @@ QVariant TRegistryEnhanced::ReadValue(const QString& name, const QVariant& defau
     split(name, &keyPath, &valueName);
     Registry reg = open();
     try {
-        if (!reg.OpenKeyReadOnly(keyPath) || !reg.ValueExists(valueName)) {
+        if (!reg.openKeyReadOnly(keyPath) || !reg.valueExists(valueName)) {
             return defaultValue;
         }
-        switch (reg.GetDataType(valueName)) {
+        switch (reg.getDataType(valueName)) {
             case RegDataType::String:
             case RegDataType::ExpandString:
-                return reg.ReadString(valueName);
+                return reg.readString(valueName);
             case RegDataType::Integer:
-                return reg.ReadInteger(valueName);
+                return reg.readInteger(valueName);
             case RegDataType::Binary: {
                 // Data past the buffer's end is not kept; the count tells the whole size.
-                const QByteArray data = reg.ReadBinaryData(valueName);
+                const QByteArray data = reg.readBinaryData(valueName);
                 Buffer.fill('\0', kBufferSize);
                 std::memcpy(Buffer.data(), data.constData(),
                             qMin<qsizetype>(data.size(), kBufferSize));
@@ -147,8 +147,8 @@ void TRegistryEnhanced::GetValueNames(const QString& subKey, QStringList& list) 
     const QStringList extra =
         subKey.isEmpty() ? QStringList{} : subKey.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
     Registry reg = open();
-    if (reg.OpenKeyReadOnly(fullKey(extra))) {
-        list = reg.GetValueNames();
+    if (reg.openKeyReadOnly(fullKey(extra))) {
+        list = reg.getValueNames();
     }
 }
 
@@ -156,5 +156,5 @@ bool TRegistryEnhanced::DeleteValue(const QString& name) {
     QString keyPath, valueName;
     split(name, &keyPath, &valueName);
     Registry reg = open();
-    return reg.OpenKey(keyPath, false) && reg.DeleteValue(valueName);
+    return reg.openKey(keyPath, false) && reg.deleteValue(valueName);
 }

@@ -14,7 +14,7 @@ bool IsRunAtLogin(const QString& entryName) {
     return Autostart::hasEntry(entryName);
 }
 
-QString RunAtLoginCommand(const QString& programPath) {
+QString runAtLoginCommand(const QString& programPath) {
     // Quoted, so a path with blanks never runs a different program.
     return Autostart::quoteArgument(programPath) + QStringLiteral(" -auto");
 }

@@ -6,4 +6,4 @@
 void SetRunAtLogin(const QString& entryName, const QString& command, bool enable);
 bool IsRunAtLogin(const QString& entryName);
 // The command line that starts programPath hidden in the tray: the path quoted, then " -auto".
-QString RunAtLoginCommand(const QString& programPath);
+QString runAtLoginCommand(const QString& programPath);

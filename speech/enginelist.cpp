@@ -7,7 +7,7 @@
 namespace {
 
 // Names, makers and codes by manufacturer.
-void Describe(TEngineEntry& engine) {
+void describe(TEngineEntry& engine) {
     const QString& mfg = engine.MfgName;
     if (mfg == QStringLiteral("Microsoft")) {
         engine.Name = engine.Maker = QStringLiteral("Microsoft");
@@ -47,7 +47,7 @@ void Describe(TEngineEntry& engine) {
 
 TEngineEntry* TEngineList::FindOrAddEngine(const TTTS& tts, TBaseRegistryClass* store) {
     const TTSMODEINFO& mode = tts.GetModeInfo();
-    for (const auto& entry : entries_) {
+    for (const auto& entry : m_entries) {
         if (entry->MfgName == mode.szMfgName && entry->ProductName == mode.szProductName &&
             entry->LanguageID == mode.language) {
             return entry.get();
@@ -57,19 +57,19 @@ TEngineEntry* TEngineList::FindOrAddEngine(const TTTS& tts, TBaseRegistryClass* 
     engine->MfgName = mode.szMfgName;
     engine->ProductName = mode.szProductName;
     engine->LanguageID = mode.language;
-    Describe(*engine);
+    describe(*engine);
     if (engine->Maker.isEmpty() || engine->Language.isEmpty()) {
         return nullptr;
     }
     if (store) {
         store->RegisterValue(QStringLiteral("ENG_") + engine->Name, 2, QString(), true, 2);
     }
-    entries_.push_back(std::move(engine));
-    return entries_.back().get();
+    m_entries.push_back(std::move(engine));
+    return m_entries.back().get();
 }
 
 TEngineEntry* TEngineList::FindEngineByName(const QString& name) const {
-    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+    for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
         if ((*it)->Name == name) {
             return it->get();
         }
@@ -78,7 +78,7 @@ TEngineEntry* TEngineList::FindEngineByName(const QString& name) const {
 }
 
 void TEngineList::SetMakerEnabled(const QString& maker, bool value) {
-    for (const auto& entry : entries_) {
+    for (const auto& entry : m_entries) {
         if (entry->Maker == maker) {
             entry->Enabled = value;
         }
@@ -86,13 +86,13 @@ void TEngineList::SetMakerEnabled(const QString& maker, bool value) {
 }
 
 void TEngineList::LoadEngineSettings(const TBaseRegistryClass& store) {
-    for (const auto& entry : entries_) {
+    for (const auto& entry : m_entries) {
         entry->Enabled = store.GetValue(QStringLiteral("ENG_") + entry->Name).toBool();
     }
 }
 
 void TEngineList::SaveEngineSettings(TBaseRegistryClass& store) const {
-    for (const auto& entry : entries_) {
+    for (const auto& entry : m_entries) {
         store.SetValue(QStringLiteral("ENG_") + entry->Name, entry->Enabled);
     }
 }

@@ -7,5 +7,5 @@
 class EOleError : public std::runtime_error {
   public:
     explicit EOleError(const QString& message) : std::runtime_error(message.toStdString()) {}
-    QString Message() const { return QString::fromUtf8(what()); }
+    QString message() const { return QString::fromUtf8(what()); }
 };

@@ -4,7 +4,7 @@
 
 namespace {
 
-const QHash<int, const char*>& Texts() {
+const QHash<int, const char*>& texts() {
     static const QHash<int, const char*> texts = {
         {513, "The speech recognition or text-to-speech service does not have enough data."},
         {514,
@@ -77,7 +77,7 @@ const QHash<int, const char*>& Texts() {
 }
 
 // The system's own wording for the general result codes.
-QString SystemMessage(uint32_t code) {
+QString systemMessage(uint32_t code) {
     switch (code) {
         case 0x00000001:
             return QStringLiteral("Incorrect function.");
@@ -99,18 +99,18 @@ QString SystemMessage(uint32_t code) {
 
 }  // namespace
 
-QString ESpeechError::TextFor(uint32_t code) {
-    const auto it = Texts().find(int(code & 0xFFFF));
-    if (it != Texts().end()) {
+QString ESpeechError::textFor(uint32_t code) {
+    const auto it = texts().find(int(code & 0xFFFF));
+    if (it != texts().end()) {
         return QString::fromUtf8(it.value());
     }
-    return SystemMessage(code);
+    return systemMessage(code);
 }
 
-QString ESpeechError::MessageFor(uint32_t code) {
-    return TextFor(code) + QStringLiteral("\r\nOLE error ") +
+QString ESpeechError::messageFor(uint32_t code) {
+    return textFor(code) + QStringLiteral("\r\nOLE error ") +
            QStringLiteral("%1").arg(code, 8, 16, QLatin1Char('0')).toUpper();
 }
 
 ESpeechError::ESpeechError(uint32_t code)
-    : std::runtime_error(MessageFor(code).toStdString()), ErrorCode(code) {}
+    : std::runtime_error(messageFor(code).toStdString()), ErrorCode(code) {}

@@ -10,10 +10,10 @@ class ESpeechError : public std::runtime_error {
   public:
     explicit ESpeechError(uint32_t code);
     uint32_t ErrorCode;
-    QString Message() const { return QString::fromUtf8(what()); }
+    QString message() const { return QString::fromUtf8(what()); }
 
     // The text for a result code: the service's own text by the low 16 bits, else the
     // system's message for the code.
-    static QString TextFor(uint32_t code);
-    static QString MessageFor(uint32_t code);
+    static QString textFor(uint32_t code);
+    static QString messageFor(uint32_t code);
 };

@@ -11,7 +11,7 @@ struct Language {
 
 // The first entries are the program's long-standing names and codes, kept as users know them;
 // the rest cover the other languages the installed engines speak (ISO 639-2 codes).
-const QHash<uint16_t, Language>& Table() {
+const QHash<uint16_t, Language>& table() {
     static const QHash<uint16_t, Language> table = {
         {1025, {"Arabic", "ara"}},
         {1026, {"Bulgarian", "bul"}},
@@ -130,10 +130,10 @@ const QHash<uint16_t, Language>& Table() {
 }
 
 template <typename Field>
-QString Lookup(uint16_t id, Field field) {
+QString lookup(uint16_t id, Field field) {
     for (const uint16_t candidate : {id, uint16_t((id & 0xFF) | 0x400)}) {
-        const auto it = Table().find(candidate);
-        if (it != Table().end() && *field(*it)) {
+        const auto it = table().find(candidate);
+        if (it != table().end() && *field(*it)) {
             return QString::fromUtf8(field(*it));
         }
     }
@@ -143,9 +143,9 @@ QString Lookup(uint16_t id, Field field) {
 }  // namespace
 
 QString LanguageName(uint16_t id) {
-    return Lookup(id, [](const Language& l) { return l.name; });
+    return lookup(id, [](const Language& l) { return l.name; });
 }
 
 QString LanguageCode(uint16_t id) {
-    return Lookup(id, [](const Language& l) { return l.code; });
+    return lookup(id, [](const Language& l) { return l.code; });
 }

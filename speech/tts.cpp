@@ -16,7 +16,7 @@ bool WaveOutPresent = false;
 
 void ProbeSpeechInstallation() {
     SpeechAPIPresent = true;  // the service is part of the program on this platform
-    TTSEnginesPresent = !TtsEnumerator::Modes().isEmpty();
+    TTSEnginesPresent = !TtsEnumerator::modes().isEmpty();
     WaveOutPresent = WaveOutDevices::count() > 0;
 }
 
@@ -173,7 +173,7 @@ std::unique_ptr<AudioDestination> TTTS::MakeAudioDest() {
                 throw EOleError(QStringLiteral("No wave out devices available on system."));
             }
             auto device = std::make_unique<SoundCardDestination>(AudioDeviceID());
-            if (!device->IsValid()) {
+            if (!device->isValid()) {
                 throw ESpeechError(AUDERR_BADDEVICEID);
             }
             return device;
@@ -222,7 +222,7 @@ void TTTS::Activate() {
     Test(enumerator.Select(mode_.gModeID, &central, std::move(destination)));
     ITTSAttributesW* attributes = nullptr;
     if (mode_.dwInterfaces & TTSI_ITTSATTRIBUTES) {
-        attributes = central->Attributes();
+        attributes = central->attributes();
         if (!attributes) {
             throw EOleError(
                 QStringLiteral("Couldn''t create attributes Interface: Is engine registered?"));
@@ -233,7 +233,7 @@ void TTTS::Activate() {
     if (central->Register(notifySink.get(), &key) != S_OK) {
         notifySink.reset();  // goes on without engine notifications
     }
-    ITTSDialogsW* dialogs = central->Dialogs();
+    ITTSDialogsW* dialogs = central->dialogs();
     if (!dialogs) {
         if (notifySink) {
             central->UnRegister(key);  // nothing stays registered with a mode that failed
@@ -252,7 +252,7 @@ void TTTS::Activate() {
 
 void TTTS::Deactivate() {
     HRESULT flushed = S_OK;
-    if (OutputDest == odFile && central_ && !central_->Destination()->Flush()) {
+    if (OutputDest == odFile && central_ && !central_->destination()->flush()) {
         flushed = TTSERR_DISKERROR;
     }
     if (central_ && notifySink_) {
@@ -277,7 +277,7 @@ void TTTS::SetModeID(const QUuid& mode) {
     ranks.dwModeID = 10;
     Test(enumerator.Find(criteria, &ranks, &found));
     if (found.gModeID != mode) {
-        const auto& modes = TtsEnumerator::Modes();
+        const auto& modes = TtsEnumerator::modes();
         const auto it = std::find_if(modes.begin(), modes.end(),
                                      [&](const TTSMODEINFO& m) { return m.gModeID == mode; });
         if (it == modes.end()) {
@@ -316,7 +316,7 @@ void TTTS::SetModeName(const QString& name) {
         modeName_ = name;
         return;
     }
-    const auto& modes = TtsEnumerator::Modes();
+    const auto& modes = TtsEnumerator::modes();
     const auto it = std::find_if(modes.begin(), modes.end(),
                                  [&](const TTSMODEINFO& m) { return m.szModeName == name; });
     if (it == modes.end()) {
@@ -345,8 +345,8 @@ void TTTS::SetAudioDeviceID(int device) {
 void TTTS::SetOutputFile(const QString& file) {
     outputFile_ = file;
     if (active_ && OutputDest == odFile && central_) {
-        if (auto* wave = qobject_cast<WaveFileDestination*>(central_->Destination())) {
-            wave->SetFile(file.left(511));
+        if (auto* wave = qobject_cast<WaveFileDestination*>(central_->destination())) {
+            wave->setFile(file.left(511));
         }
     }
 }
@@ -539,7 +539,7 @@ HRESULT ListTTSModeNames(QStringList& names) {
 
 QUuid FindTTSModeID(const QString& name) {
     const QString wanted = name.trimmed();
-    for (const TTSMODEINFO& mode : TtsEnumerator::Modes()) {
+    for (const TTSMODEINFO& mode : TtsEnumerator::modes()) {
         if (mode.szModeName.trimmed() == wanted) {
             return mode.gModeID;
         }

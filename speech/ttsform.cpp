@@ -119,13 +119,13 @@ Outcome TTTSForm::Play(const QString& voiceName) {
 
 void TTTSForm::WatchDestination() {
     ITTSCentralW* central = TTS1.EngineObject();
-    AudioDestination* destination = central ? central->Destination() : nullptr;
+    AudioDestination* destination = central ? central->destination() : nullptr;
     // Queued: the reading is ended from the event loop, not from inside the destination's own
     // work; a report of a destination that a later activation has replaced is dropped.
     const auto fail = [this,
                        watched = QPointer<AudioDestination>(destination)](const QString& message) {
         const ITTSCentralW* current = TTS1.EngineObject();
-        if (watched && current && current->Destination() == watched) {
+        if (watched && current && current->destination() == watched) {
             FailReading(message);
         }
     };
@@ -190,7 +190,7 @@ Outcome TTTSForm::PlayText(const QString& text, const QString& voiceName) {
 }
 
 void TTTSForm::SpeakChunk(const QByteArray& chunk, bool first) {
-    const QString text = TextFile::Decode(chunk);
+    const QString text = TextFile::decode(chunk);
     // Positions count characters of the text as spoken, not bytes of the file; the file bytes
     // each chunk stands for measure the progress against the file's size.
     const int unit = reader_->WideUnitBytes();
@@ -446,8 +446,8 @@ void TTTSForm::FailReading(const QString& message) {
 
 int64_t TTTSForm::AudioProgress() const {
     const ITTSCentralW* central = TTS1.EngineObject();
-    const AudioDestination* destination = central ? central->Destination() : nullptr;
-    return destination ? destination->Written() + destination->Played() : 0;
+    const AudioDestination* destination = central ? central->destination() : nullptr;
+    return destination ? destination->written() + destination->played() : 0;
 }
 
 void TTTSForm::CheckProgress() {

@@ -13,11 +13,11 @@
 
 namespace {
 
-bool IsUsersLanguage(uint16_t languageId) {
-    return languageId == 1033 || (languageId & 0x3FF) == (UserLanguageId() & 0x3FF);
+bool isUsersLanguage(uint16_t languageId) {
+    return languageId == 1033 || (languageId & 0x3FF) == (userLanguageId() & 0x3FF);
 }
 
-bool IsPlatformMaker(const TEngineEntry& engine) {
+bool isPlatformMaker(const TEngineEntry& engine) {
     return engine.Maker == QStringLiteral("eSpeak NG") || engine.Maker == QStringLiteral("Flite");
 }
 
@@ -30,25 +30,25 @@ void VoiceCatalogue::Initialize(TPreferences& prefs) {
     ListTTSModeNames(names);
     for (const QString& name : names) {
         tts.SetModeID(FindTTSModeID(name));
-        TEngineEntry* engine = Engines.FindOrAddEngine(tts, &prefs);
+        TEngineEntry* engine = engines.FindOrAddEngine(tts, &prefs);
         if (!engine || name.contains(QStringLiteral("Telephone"))) {
             continue;
         }
-        AddVoice(name, engine, tts, prefs);
+        addVoice(name, engine, tts, prefs);
     }
-    if (VoiceList.empty()) {
+    if (voiceList.empty()) {
         return;
     }
     if (!prefs.TTS_DefaultVoiceName.trimmed().isEmpty() && !FindVoice(prefs.TTS_DefaultVoiceName)) {
         prefs.TTS_DefaultVoiceName.clear();
     }
     if (prefs.TTS_DefaultVoiceName.trimmed().isEmpty()) {
-        prefs.TTS_DefaultVoiceName = VoiceList.front()->Name;
+        prefs.TTS_DefaultVoiceName = voiceList.front()->Name;
     }
 }
 
-void VoiceCatalogue::AddVoice(const QString& modeName, TEngineEntry* engine, const TTTS& tts,
-                               TPreferences& prefs) {
+void VoiceCatalogue::addVoice(const QString& modeName, TEngineEntry* engine, const TTTS& tts,
+                              TPreferences& prefs) {
     auto voice = std::make_unique<TVoiceEntry>();
     voice->Engine = engine;
     const QString speaker = tts.GetModeInfo().szSpeaker;
@@ -78,20 +78,20 @@ void VoiceCatalogue::AddVoice(const QString& modeName, TEngineEntry* engine, con
     if (engine->Name == QStringLiteral("Microsoft") ||
         engine->Name == QStringLiteral("L & H TruVoice")) {
         favourite = QStringLiteral("MaryMikeSamPeterSidneyEddie").contains(voice->Name);
-    } else if (IsPlatformMaker(*engine)) {
+    } else if (isPlatformMaker(*engine)) {
         // Some hundred languages: only the user's own and US English are offered at first.
-        favourite = IsUsersLanguage(engine->LanguageID);
+        favourite = isUsersLanguage(engine->LanguageID);
     }
     prefs.RegisterValue(QStringLiteral("FAV_") + voice->Key, 2, QString(), favourite, 2);
     prefs.RegisterValue(QStringLiteral("SPD_") + voice->Key, 2, QString(), 0, 0);
     prefs.RegisterValue(QStringLiteral("PIT_") + voice->Key, 2, QString(), 0, 0);
     UtilsClass::WriteDebugLine(QStringLiteral("Loaded voice ") + voice->Name);
-    VoiceList.push_back(std::move(voice));
+    voiceList.push_back(std::move(voice));
 }
 
 void VoiceCatalogue::LoadVoiceSettings(const TPreferences& prefs) {
-    Engines.LoadEngineSettings(prefs);
-    for (const auto& voice : VoiceList) {
+    engines.LoadEngineSettings(prefs);
+    for (const auto& voice : voiceList) {
         voice->Favourite = prefs.GetValue(QStringLiteral("FAV_") + voice->Key).toBool();
         voice->Speed = prefs.GetValue(QStringLiteral("SPD_") + voice->Key).toInt();
         voice->Pitch = prefs.GetValue(QStringLiteral("PIT_") + voice->Key).toInt();
@@ -99,8 +99,8 @@ void VoiceCatalogue::LoadVoiceSettings(const TPreferences& prefs) {
 }
 
 void VoiceCatalogue::SaveVoiceSettings(TPreferences& prefs) const {
-    Engines.SaveEngineSettings(prefs);
-    for (const auto& voice : VoiceList) {
+    engines.SaveEngineSettings(prefs);
+    for (const auto& voice : voiceList) {
         prefs.SetValue(QStringLiteral("FAV_") + voice->Key, voice->Favourite);
         prefs.SetValue(QStringLiteral("SPD_") + voice->Key, voice->Speed);
         prefs.SetValue(QStringLiteral("PIT_") + voice->Key, voice->Pitch);
@@ -108,7 +108,7 @@ void VoiceCatalogue::SaveVoiceSettings(TPreferences& prefs) const {
 }
 
 TVoiceEntry* VoiceCatalogue::FindVoice(const QString& name) const {
-    for (const auto& voice : VoiceList) {
+    for (const auto& voice : voiceList) {
         if (voice->Name == name) {
             return voice.get();
         }
@@ -117,12 +117,12 @@ TVoiceEntry* VoiceCatalogue::FindVoice(const QString& name) const {
 }
 
 TVoiceEntry* VoiceCatalogue::FindEnglishVoice() const {
-    for (const auto& voice : VoiceList) {
+    for (const auto& voice : voiceList) {
         if (QStringLiteral("MaryMikeSam").contains(voice->Name)) {
             return voice.get();
         }
     }
-    for (const auto& voice : VoiceList) {
+    for (const auto& voice : voiceList) {
         if (LanguageCode(voice->Engine->LanguageID) == QStringLiteral("eng")) {
             return voice.get();
         }
@@ -131,12 +131,12 @@ TVoiceEntry* VoiceCatalogue::FindEnglishVoice() const {
 }
 
 void VoiceCatalogue::SetMakerEnabled(const QString& maker, bool value) {
-    for (const auto& voice : VoiceList) {
+    for (const auto& voice : voiceList) {
         if (voice->Engine->Maker == maker) {
             voice->Favourite = value;
         }
     }
-    Engines.SetMakerEnabled(maker, value);
+    engines.SetMakerEnabled(maker, value);
 }
 
 void VoiceCatalogue::ReadVoiceLimits(TVoiceEntry& voice) const {
@@ -169,9 +169,9 @@ QString VoiceCatalogue::TestSentence(const TEngineEntry& engine) const {
     return file.GetValue(QStringLiteral("/"), LanguageCode(engine.LanguageID));
 }
 
-QList<VoiceChoice> VoiceCatalogue::Voices() const {
+QList<VoiceChoice> VoiceCatalogue::voices() const {
     QList<VoiceChoice> voices;
-    for (const auto& voice : VoiceList) {
+    for (const auto& voice : voiceList) {
         voices.append({voice->Name, voice->Favourite, voice->Engine->Enabled});
     }
     return voices;

@@ -27,12 +27,12 @@ class VoiceCatalogue : public VoiceSource {
     // The test sentence of the engine's language from "AudioTest.chl".
     QString TestSentence(const TEngineEntry& engine) const;
 
-    QList<VoiceChoice> Voices() const override;
+    QList<VoiceChoice> voices() const override;
 
-    TEngineList Engines;
-    std::vector<std::unique_ptr<TVoiceEntry>> VoiceList;
+    TEngineList engines;
+    std::vector<std::unique_ptr<TVoiceEntry>> voiceList;
 
   private:
-    void AddVoice(const QString& modeName, TEngineEntry* engine, const class TTTS& tts,
+    void addVoice(const QString& modeName, TEngineEntry* engine, const class TTTS& tts,
                   TPreferences& prefs);
 };

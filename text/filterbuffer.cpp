@@ -3,23 +3,23 @@
 #include <QtGlobal>
 
 void FilterBuffer::set(qsizetype x, QChar c) {
-    if (x < out_.size()) {
-        out_[x] = c;
+    if (x < m_out.size()) {
+        m_out[x] = c;
     } else {
-        in_[inPos_ + x - out_.size()] = c;
+        m_in[m_inPos + x - m_out.size()] = c;
     }
 }
 
 void FilterBuffer::replace(qsizetype x, qsizetype length, QStringView replacement) {
-    Q_ASSERT(x >= out_.size());
-    const qsizetype skipped = x - out_.size();
-    out_.append(QStringView(in_).mid(inPos_, skipped));
-    out_.append(replacement);
-    inPos_ += skipped + length;
+    Q_ASSERT(x >= m_out.size());
+    const qsizetype skipped = x - m_out.size();
+    m_out.append(QStringView(m_in).mid(m_inPos, skipped));
+    m_out.append(replacement);
+    m_inPos += skipped + length;
 }
 
 QString FilterBuffer::take() {
-    out_.append(QStringView(in_).mid(inPos_));
-    inPos_ = in_.size();
-    return std::move(out_);
+    m_out.append(QStringView(m_in).mid(m_inPos));
+    m_inPos = m_in.size();
+    return std::move(m_out);
 }

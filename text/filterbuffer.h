@@ -8,23 +8,24 @@
 // rewrites that change the length happen at or after the gap, so each costs only its own size.
 class FilterBuffer {
   public:
-    explicit FilterBuffer(const QString& text) : in_(text) { out_.reserve(text.size() + 64); }
+    explicit FilterBuffer(const QString& text) : m_in(text) { m_out.reserve(text.size() + 64); }
 
-    qsizetype size() const { return out_.size() + in_.size() - inPos_; }
+    qsizetype size() const { return m_out.size() + m_in.size() - m_inPos; }
     QChar at(qsizetype x) const {
-        return x < out_.size() ? out_.constData()[x] : in_.constData()[inPos_ + x - out_.size()];
+        return x < m_out.size() ? m_out.constData()[x]
+                                : m_in.constData()[m_inPos + x - m_out.size()];
     }
     void set(qsizetype x, QChar c);
     // Replaces length characters at x, which must not lie before the gap.
     void replace(qsizetype x, qsizetype length, QStringView replacement);
     // Position in the original text of a position at or after the gap.
-    qsizetype origin(qsizetype x) const { return inPos_ + x - out_.size(); }
+    qsizetype origin(qsizetype x) const { return m_inPos + x - m_out.size(); }
     // Position in the working copy of an original position at or after the gap.
-    qsizetype fromOrigin(qsizetype o) const { return out_.size() + o - inPos_; }
+    qsizetype fromOrigin(qsizetype o) const { return m_out.size() + o - m_inPos; }
     QString take();
 
   private:
-    QString out_;
-    QString in_;
-    qsizetype inPos_ = 0;
+    QString m_out;
+    QString m_in;
+    qsizetype m_inPos = 0;
 };

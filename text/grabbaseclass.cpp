@@ -18,30 +18,30 @@ const QString kCloseKey = QStringLiteral("</key");
 // found in one pass, so no section is scanned again for each level it is nested in.
 class GrabBaseClass::KeyTags {
   public:
-    explicit KeyTags(QStringView text) : text_(text) {
+    explicit KeyTags(QStringView text) : m_text(text) {
         std::vector<size_t> open;
         for (qsizetype at = text.indexOf(u'<'); at >= 0; at = text.indexOf(u'<', at + 1)) {
             const QStringView from = text.mid(at);
             if (from.startsWith(kOpenKey, Qt::CaseInsensitive)) {
-                open.push_back(opens_.size());
-                opens_.push_back({at, -1});
+                open.push_back(m_opens.size());
+                m_opens.push_back({at, -1});
             } else if (from.startsWith(kCloseKey, Qt::CaseInsensitive) && !open.empty()) {
-                opens_[open.back()].close = at;
+                m_opens[open.back()].close = at;
                 open.pop_back();
             }
         }
     }
 
     // Position in the file of the "</key" matching the "<key" at open; -1 when none.
-    qsizetype MatchOf(qsizetype open) const {
+    qsizetype matchOf(qsizetype open) const {
         const auto it =
-            std::lower_bound(opens_.begin(), opens_.end(), open,
+            std::lower_bound(m_opens.begin(), m_opens.end(), open,
                              [](const Tag& tag, qsizetype at) { return tag.open < at; });
-        return it != opens_.end() && it->open == open ? it->close : -1;
+        return it != m_opens.end() && it->open == open ? it->close : -1;
     }
     // Position in the file of a character of a view into it.
-    qsizetype Offset(QStringView view, qsizetype index) const {
-        return (view.data() - text_.data()) + index;
+    qsizetype offset(QStringView view, qsizetype index) const {
+        return (view.data() - m_text.data()) + index;
     }
 
   private:
@@ -49,8 +49,8 @@ class GrabBaseClass::KeyTags {
         qsizetype open;
         qsizetype close;
     };
-    QStringView text_;
-    std::vector<Tag> opens_;
+    QStringView m_text;
+    std::vector<Tag> m_opens;
 };
 
 GrabBaseClass::GrabBaseClass() = default;
@@ -65,7 +65,7 @@ QString GrabBaseClass::LoadFile(const QString& fileName) {
     }
     QStringList lines;
     QString error;
-    if (!TextFile::ReadLines(fileName, &lines, &error)) {
+    if (!TextFile::readLines(fileName, &lines, &error)) {
         UtilsClass::WriteDebugLine(QStringLiteral("Cannot read ") + fileName +
                                    QStringLiteral(": ") + error);
         return error;
@@ -74,19 +74,19 @@ QString GrabBaseClass::LoadFile(const QString& fileName) {
     for (const QString& line : lines) {
         text += line.trimmed();
     }
-    LoadText(text);
+    loadText(text);
     return {};
 }
 
-void GrabBaseClass::LoadText(const QString& text) {
+void GrabBaseClass::loadText(const QString& text) {
     Content = text;
-    depthWarned_ = false;
+    m_depthWarned = false;
     Root = std::make_unique<GBItemClass>(QStringView(Content), QString(), QString(), nullptr);
     const KeyTags tags(Content);
-    Parse(*Root, tags);
+    parse(*Root, tags);
 }
 
-void GrabBaseClass::Parse(GBItemClass& section, const KeyTags& tags) {
+void GrabBaseClass::parse(GBItemClass& section, const KeyTags& tags) {
     QStringView rest = section.Content;
     for (;;) {
         const qsizetype open = rest.indexOf(u'<');
@@ -99,13 +99,13 @@ void GrabBaseClass::Parse(GBItemClass& section, const KeyTags& tags) {
         }
         const QStringView tag = rest.mid(open + 1, close - open - 1);
         const qsizetype end = tag.startsWith(QStringView(u"key"), Qt::CaseInsensitive)
-                                  ? ParseSubsection(section, rest, tag, open, tags)
-                                  : ParseValue(section, rest, tag, close);
+                                  ? parseSubsection(section, rest, tag, open, tags)
+                                  : parseValue(section, rest, tag, close);
         rest = rest.mid(end + 1, kStep);
     }
 }
 
-qsizetype GrabBaseClass::ParseSubsection(GBItemClass& section, QStringView rest, QStringView tag,
+qsizetype GrabBaseClass::parseSubsection(GBItemClass& section, QStringView rest, QStringView tag,
                                          qsizetype open, const KeyTags& tags) {
     const qsizetype equals = tag.indexOf(u'=');
     const QString name = tag.mid(equals + 1).toString();
@@ -114,9 +114,9 @@ qsizetype GrabBaseClass::ParseSubsection(GBItemClass& section, QStringView rest,
     // The ">" after the matching "</key", if both lie in what is left of this section;
     // a section that is never closed takes the rest.
     qsizetype end = rest.size() - 1;
-    const qsizetype match = tags.MatchOf(tags.Offset(rest, open));
+    const qsizetype match = tags.matchOf(tags.offset(rest, open));
     if (match >= 0) {
-        const qsizetype closeAt = match - tags.Offset(rest, 0);
+        const qsizetype closeAt = match - tags.offset(rest, 0);
         if (closeAt + kCloseKey.size() <= rest.size()) {
             const qsizetype gt = rest.indexOf(u'>', closeAt);
             if (gt >= 0) {
@@ -134,16 +134,16 @@ qsizetype GrabBaseClass::ParseSubsection(GBItemClass& section, QStringView rest,
     section.Children.push_back(std::make_unique<GBItemClass>(content, name, attribute, &section));
     GBItemClass& child = *section.Children.back();
     if (child.Depth <= kMaxDepth) {
-        Parse(child, tags);
-    } else if (!depthWarned_) {
-        depthWarned_ = true;
+        parse(child, tags);
+    } else if (!m_depthWarned) {
+        m_depthWarned = true;
         UtilsClass::WriteDebugLine(QStringLiteral("Sections nested too deeply are not read in ") +
                                    FileName);
     }
     return end;
 }
 
-qsizetype GrabBaseClass::ParseValue(GBItemClass& section, QStringView rest, QStringView tag,
+qsizetype GrabBaseClass::parseValue(GBItemClass& section, QStringView rest, QStringView tag,
                                     qsizetype close) {
     const QString closing = QStringLiteral("</") + tag.toString() + QLatin1Char('>');
     const qsizetype closeAt = rest.indexOf(closing, close + 1);
@@ -155,7 +155,7 @@ qsizetype GrabBaseClass::ParseValue(GBItemClass& section, QStringView rest, QStr
     return closeAt + closing.size() - 1;
 }
 
-const GBItemClass* GrabBaseClass::FindSection(const QString& path) const {
+const GBItemClass* GrabBaseClass::findSection(const QString& path) const {
     if (!Root) {
         return nullptr;
     }
@@ -178,20 +178,20 @@ const GBItemClass* GrabBaseClass::FindSection(const QString& path) const {
 }
 
 QString GrabBaseClass::GetValue(const QString& path, const QString& name) const {
-    const GBItemClass* section = FindSection(path);
+    const GBItemClass* section = findSection(path);
     return section ? section->Values.GetValue(name) : QString();
 }
 
 void GrabBaseClass::GetList(const QString& path, const QString& name, QStringList& list) const {
     list.clear();
-    const GBItemClass* section = FindSection(path);
-    if (!section || section->Values.IndexOf(name) < 0) {
+    const GBItemClass* section = findSection(path);
+    if (!section || section->Values.indexOf(name) < 0) {
         return;
     }
-    const int count = StrToInt(section->Values.GetValue(name));
+    const int count = strToInt(section->Values.GetValue(name));
     // Items past the values the section holds can only be empty; a damaged count must not
     // make the list grow without bound.
-    const qsizetype items = std::min<qsizetype>(count, section->Values.Count());
+    const qsizetype items = std::min<qsizetype>(count, section->Values.count());
     for (qsizetype i = 0; i < items; ++i) {
         list << section->Values.GetValue(name + QString::number(i));
     }

@@ -22,13 +22,13 @@ class GrabBaseClass {
     // Reads and parses the file; the error text is empty on success.
     QString LoadFile(const QString& fileName);
     // Parses text as the content of a file.
-    void LoadText(const QString& text);
+    void loadText(const QString& text);
     // The value of name in the section at path; empty when either is missing.
     QString GetValue(const QString& path, const QString& name) const;
     // The items of list name: the value name holds their count, name0, name1 … the items.
     // Raises ConvertError when the count is not a number.
     void GetList(const QString& path, const QString& name, QStringList& list) const;
-    const GBItemClass* FindSection(const QString& path) const;
+    const GBItemClass* findSection(const QString& path) const;
 
     QString FileName;
     QString Content;
@@ -36,9 +36,9 @@ class GrabBaseClass {
 
   private:
     class KeyTags;
-    void Parse(GBItemClass& section, const KeyTags& tags);
-    qsizetype ParseSubsection(GBItemClass& section, QStringView rest, QStringView tag,
+    void parse(GBItemClass& section, const KeyTags& tags);
+    qsizetype parseSubsection(GBItemClass& section, QStringView rest, QStringView tag,
                               qsizetype open, const KeyTags& tags);
-    qsizetype ParseValue(GBItemClass& section, QStringView rest, QStringView tag, qsizetype close);
-    bool depthWarned_ = false;
+    qsizetype parseValue(GBItemClass& section, QStringView rest, QStringView tag, qsizetype close);
+    bool m_depthWarned = false;
 };

@@ -1,14 +1,14 @@
 #include "text/lookuptable.h"
 
 void TLookupTable::AddEntry(const QString& abbreviation, const QString& spokenForm) {
-    abbreviations_ << abbreviation;
-    spokenForms_ << spokenForm;
+    m_abbreviations << abbreviation;
+    m_spokenForms << spokenForm;
 }
 
 QString TLookupTable::Lookup(const QString& word) const {
-    for (qsizetype i = 0; i < abbreviations_.size(); ++i) {
-        if (abbreviations_[i].compare(word, Qt::CaseInsensitive) == 0) {
-            return spokenForms_[i];
+    for (qsizetype i = 0; i < m_abbreviations.size(); ++i) {
+        if (m_abbreviations[i].compare(word, Qt::CaseInsensitive) == 0) {
+            return m_spokenForms[i];
         }
     }
     return {};

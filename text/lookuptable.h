@@ -11,9 +11,9 @@ class TLookupTable {
     QString Lookup(const QString& word) const;
     // Adds the fifty US state abbreviations.
     void FillStates();
-    int Count() const { return int(abbreviations_.size()); }
+    int count() const { return int(m_abbreviations.size()); }
 
   private:
-    QStringList abbreviations_;
-    QStringList spokenForms_;
+    QStringList m_abbreviations;
+    QStringList m_spokenForms;
 };

@@ -1,6 +1,6 @@
 #include "text/nvlistclass.h"
 
-qsizetype NVListClass::IndexOf(const QString& name) const {
+qsizetype NVListClass::indexOf(const QString& name) const {
     for (qsizetype i = 0; i < Names.size(); ++i) {
         if (Names[i].compare(name, Qt::CaseInsensitive) == 0) {
             return i;
@@ -10,7 +10,7 @@ qsizetype NVListClass::IndexOf(const QString& name) const {
 }
 
 void NVListClass::SetValue(const QString& name, const QString& value) {
-    const qsizetype i = IndexOf(name);
+    const qsizetype i = indexOf(name);
     if (i >= 0) {
         Values[i] = value;
     } else {
@@ -20,6 +20,6 @@ void NVListClass::SetValue(const QString& name, const QString& value) {
 }
 
 QString NVListClass::GetValue(const QString& name) const {
-    const qsizetype i = IndexOf(name);
+    const qsizetype i = indexOf(name);
     return i >= 0 ? Values[i] : QString();
 }

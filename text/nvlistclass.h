@@ -9,9 +9,9 @@ class NVListClass {
     // Replaces the value of an existing name in place, or appends a new one.
     void SetValue(const QString& name, const QString& value);
     // Index of a name, -1 when absent.
-    qsizetype IndexOf(const QString& name) const;
+    qsizetype indexOf(const QString& name) const;
     QString GetValue(const QString& name) const;
-    qsizetype Count() const { return Names.size(); }
+    qsizetype count() const { return Names.size(); }
 
     QStringList Names;
     QStringList Values;

@@ -1,6 +1,6 @@
 #include "text/textencoding.h"
 
-TextEncoding::Kind TextEncoding::Detect(QByteArrayView start) {
+TextEncoding::Kind TextEncoding::detect(QByteArrayView start) {
     // The UTF-32 little-endian mark begins with the UTF-16 one, so it is tested first.
     if (start.startsWith(QByteArrayView("\xFF\xFE\x00\x00", 4))) {
         return Kind::Utf32LE;
@@ -20,7 +20,7 @@ TextEncoding::Kind TextEncoding::Detect(QByteArrayView start) {
     return Kind::Bytes;
 }
 
-int TextEncoding::MarkLength(Kind kind) {
+int TextEncoding::markLength(Kind kind) {
     switch (kind) {
         case Kind::Bytes:
             return 0;
@@ -36,7 +36,7 @@ int TextEncoding::MarkLength(Kind kind) {
     return 0;
 }
 
-std::optional<QStringConverter::Encoding> TextEncoding::WideEncoding(Kind kind) {
+std::optional<QStringConverter::Encoding> TextEncoding::wideEncoding(Kind kind) {
     switch (kind) {
         case Kind::Utf16LE:
             return QStringConverter::Utf16LE;

@@ -10,8 +10,8 @@ class TextEncoding {
   public:
     enum class Kind { Bytes, Utf8, Utf16LE, Utf16BE, Utf32LE, Utf32BE };
 
-    static Kind Detect(QByteArrayView start);
-    static int MarkLength(Kind kind);
+    static Kind detect(QByteArrayView start);
+    static int markLength(Kind kind);
     // The decoder of a UTF-16 or UTF-32 file; none for files of bytes.
-    static std::optional<QStringConverter::Encoding> WideEncoding(Kind kind);
+    static std::optional<QStringConverter::Encoding> wideEncoding(Kind kind);
 };

@@ -23,21 +23,21 @@ constexpr char16_t kEndOfFile = 26;
 constexpr qsizetype kMostlyControls = 30;
 constexpr qsizetype kSomeControls = 5;
 
-bool IsControl(char16_t c) {
+bool isControl(char16_t c) {
     return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || (c >= 0x7F && c < 0xA0);
 }
 
 // Control characters that do not make a file look less like text: blanks of old text files
 // and the end-of-file mark.
-bool IsTextControl(char16_t c) {
+bool isTextControl(char16_t c) {
     return c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v' || c == kEndOfFile;
 }
 
 // The text before the end-of-file mark, control characters kept.
-QString DecodeWithMark(const QByteArray& bytes) {
-    const TextEncoding::Kind kind = TextEncoding::Detect(bytes);
-    const QByteArrayView body = QByteArrayView(bytes).sliced(TextEncoding::MarkLength(kind));
-    if (const auto wide = TextEncoding::WideEncoding(kind)) {
+QString decodeWithMark(const QByteArray& bytes) {
+    const TextEncoding::Kind kind = TextEncoding::detect(bytes);
+    const QByteArrayView body = QByteArrayView(bytes).sliced(TextEncoding::markLength(kind));
+    if (const auto wide = TextEncoding::wideEncoding(kind)) {
         QStringDecoder decoder(*wide, QStringConverter::Flag::ConvertInitialBom);
         QString text = decoder.decode(body);
         const qsizetype end = text.indexOf(QChar(kEndOfFile));
@@ -47,12 +47,12 @@ QString DecodeWithMark(const QByteArray& bytes) {
         return text;
     }
     const qsizetype end = body.indexOf(char(kEndOfFile));
-    return TextFile::DecodeLineByLine(end >= 0 ? body.first(end) : body);
+    return TextFile::decodeLineByLine(end >= 0 ? body.first(end) : body);
 }
 
 }  // namespace
 
-QString TextFile::DecodeWindows1252(QByteArrayView bytes) {
+QString TextFile::decodeWindows1252(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (const char byte : bytes) {
@@ -62,7 +62,7 @@ QString TextFile::DecodeWindows1252(QByteArrayView bytes) {
     return text;
 }
 
-QString TextFile::DecodeLineByLine(QByteArrayView bytes) {
+QString TextFile::decodeLineByLine(QByteArrayView bytes) {
     // Stateless: a sequence cut off at the end of a line is an error of that line. A mark at the
     // start of a line is a character like any other.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless |
@@ -83,50 +83,50 @@ QString TextFile::DecodeLineByLine(QByteArrayView bytes) {
         const QByteArrayView line = bytes.sliced(start, end - start);
         utf8.resetState();
         const QString decoded = utf8.decode(line);
-        text += utf8.hasError() ? DecodeWindows1252(line) : decoded;
+        text += utf8.hasError() ? decodeWindows1252(line) : decoded;
         start = end;
     }
     return text;
 }
 
-void TextFile::BlankControls(QString& text) {
+void TextFile::blankControls(QString& text) {
     for (QChar& c : text) {
-        if (IsControl(c.unicode())) {
+        if (isControl(c.unicode())) {
             c = QLatin1Char(' ');
         }
     }
 }
 
-QString TextFile::Decode(const QByteArray& bytes) {
-    QString text = DecodeWithMark(bytes);
-    BlankControls(text);
+QString TextFile::decode(const QByteArray& bytes) {
+    QString text = decodeWithMark(bytes);
+    blankControls(text);
     return text;
 }
 
-QString TextFile::DecodeStored(const QByteArray& bytes) {
-    return DecodeWithMark(bytes);
+QString TextFile::decodeStored(const QByteArray& bytes) {
+    return decodeWithMark(bytes);
 }
 
-bool TextFile::LooksLikeText(QByteArrayView bytes) {
+bool TextFile::looksLikeText(QByteArrayView bytes) {
     const QByteArrayView start = bytes.first(qMin(bytes.size(), kSniffSize));
-    const TextEncoding::Kind kind = TextEncoding::Detect(start);
-    const QByteArrayView body = start.sliced(TextEncoding::MarkLength(kind));
+    const TextEncoding::Kind kind = TextEncoding::detect(start);
+    const QByteArrayView body = start.sliced(TextEncoding::markLength(kind));
     qsizetype controls = 0;
     qsizetype size = 0;
     bool valid = true;
-    if (const auto wide = TextEncoding::WideEncoding(kind)) {
+    if (const auto wide = TextEncoding::wideEncoding(kind)) {
         // Stateful: a character cut off at the end of the sample is not an error.
         QStringDecoder decoder(*wide);
         const QString text = decoder.decode(body);
         for (const QChar c : text) {
             const char16_t u = c.unicode();
-            controls += u == QChar::ReplacementCharacter || (IsControl(u) && !IsTextControl(u));
+            controls += u == QChar::ReplacementCharacter || (isControl(u) && !isTextControl(u));
         }
         size = text.size();
     } else {
         for (const char byte : body) {
             const auto u = char16_t(static_cast<unsigned char>(byte));
-            controls += u < 0x80 && IsControl(u) && !IsTextControl(u);
+            controls += u < 0x80 && isControl(u) && !isTextControl(u);
         }
         size = body.size();
         QStringDecoder utf8(QStringDecoder::Utf8);
@@ -140,7 +140,7 @@ bool TextFile::LooksLikeText(QByteArrayView bytes) {
            (valid || controls * 100 <= size * kSomeControls);
 }
 
-bool TextFile::IsTextFile(const QString& fileName, QString* error) {
+bool TextFile::isTextFile(const QString& fileName, QString* error) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = file.errorString() + QStringLiteral(": ") + fileName;
@@ -151,7 +151,7 @@ bool TextFile::IsTextFile(const QString& fileName, QString* error) {
         *error = file.errorString() + QStringLiteral(": ") + fileName;
         return false;
     }
-    if (!LooksLikeText(start)) {
+    if (!looksLikeText(start)) {
         *error = QFileInfo(fileName).absoluteFilePath() +
                  QStringLiteral(" does not look like a text file");
         return false;
@@ -159,7 +159,7 @@ bool TextFile::IsTextFile(const QString& fileName, QString* error) {
     return true;
 }
 
-QStringList TextFile::SplitLines(QStringView text) {
+QStringList TextFile::splitLines(QStringView text) {
     QStringList lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -177,7 +177,7 @@ QStringList TextFile::SplitLines(QStringView text) {
     return lines;
 }
 
-bool TextFile::ReadLines(const QString& fileName, QStringList* lines, QString* error) {
+bool TextFile::readLines(const QString& fileName, QStringList* lines, QString* error) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = file.errorString();
@@ -188,6 +188,6 @@ bool TextFile::ReadLines(const QString& fileName, QStringList* lines, QString* e
         *error = file.errorString();
         return false;
     }
-    *lines = SplitLines(DecodeStored(bytes));
+    *lines = splitLines(decodeStored(bytes));
     return true;
 }

@@ -17,26 +17,26 @@ class TextFile {
 
     // The text of a file to be read aloud or loaded into an article: control characters other
     // than line ends and tabs become blanks (an engine would take a NUL for the end of the text).
-    static QString Decode(const QByteArray& bytes);
+    static QString decode(const QByteArray& bytes);
     // The text of a file as it is stored, control characters kept: a store file read back
     // keeps every valid line as it was written.
-    static QString DecodeStored(const QByteArray& bytes);
-    static QString DecodeWindows1252(QByteArrayView bytes);
+    static QString decodeStored(const QByteArray& bytes);
+    static QString decodeWindows1252(QByteArrayView bytes);
     // UTF-8 for every line that is valid UTF-8, Windows-1252 for the others (lines end at a
     // carriage return or a line feed here). No byte order mark or end-of-file rule.
-    static QString DecodeLineByLine(QByteArrayView bytes);
+    static QString decodeLineByLine(QByteArrayView bytes);
     // Control characters other than tab, line feed and carriage return become blanks.
-    static void BlankControls(QString& text);
+    static void blankControls(QString& text);
 
     // False when the start of bytes (kSniffSize of them) is mostly control characters, or is
     // neither UTF-8 nor nearly free of control characters: a program, picture or archive.
-    static bool LooksLikeText(QByteArrayView bytes);
+    static bool looksLikeText(QByteArrayView bytes);
     // Whether a file looks like text; when not, error holds "<file> does not look like a text
     // file" or the reason the file could not be read.
-    static bool IsTextFile(const QString& fileName, QString* error);
+    static bool isTextFile(const QString& fileName, QString* error);
 
-    static QStringList SplitLines(QStringView text);
+    static QStringList splitLines(QStringView text);
     // The lines of a file as stored (DecodeStored); false when it cannot be read (error then
     // holds why).
-    static bool ReadLines(const QString& fileName, QStringList* lines, QString* error);
+    static bool readLines(const QString& fileName, QStringList* lines, QString* error);
 };

@@ -54,13 +54,13 @@ TTTSFileStream::TTTSFileStream(const QString& fileName) : file_(fileName) {
         sourceFailed_ = true;
         return;
     }
-    const TextEncoding::Kind kind = TextEncoding::Detect(head);
-    if (const auto wide = TextEncoding::WideEncoding(kind)) {
+    const TextEncoding::Kind kind = TextEncoding::detect(head);
+    if (const auto wide = TextEncoding::wideEncoding(kind)) {
         wide_.emplace(*wide, QStringConverter::Flag::ConvertInitialBom);
         wideUnit_ =
             *wide == QStringConverter::Utf16LE || *wide == QStringConverter::Utf16BE ? 2 : 4;
     }
-    Append(head.mid(TextEncoding::MarkLength(kind)));
+    Append(head.mid(TextEncoding::markLength(kind)));
 }
 
 void TTTSFileStream::Append(const QByteArray& raw) {

@@ -4,23 +4,23 @@
 
 namespace {
 
-bool IsLower(QChar c) {
+bool isLower(QChar c) {
     return c >= QLatin1Char('a') && c <= QLatin1Char('z');
 }
-bool IsUpper(QChar c) {
+bool isUpper(QChar c) {
     return c >= QLatin1Char('A') && c <= QLatin1Char('Z');
 }
-bool IsLetter(QChar c) {
-    return IsLower(c) || IsUpper(c);
+bool isLetter(QChar c) {
+    return isLower(c) || isUpper(c);
 }
-bool IsDigit(QChar c) {
+bool isDigit(QChar c) {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
-bool IsWordChar(QChar c) {
-    return IsLetter(c) || IsDigit(c);
+bool isWordChar(QChar c) {
+    return isLetter(c) || isDigit(c);
 }
 
-bool IsSymbol(QChar c) {
+bool isSymbol(QChar c) {
     switch (c.unicode()) {
         case '(':
         case ')':
@@ -44,7 +44,7 @@ bool IsSymbol(QChar c) {
     }
 }
 
-bool IsPause(QChar c) {
+bool isPause(QChar c) {
     switch (c.unicode()) {
         case '!':
         case ',':
@@ -67,60 +67,60 @@ const QString kSpacedWww = QStringLiteral("w w w");
 // time. Web address scans only ever read text that no rewrite has touched yet.
 class WebScanner {
   public:
-    explicit WebScanner(const QString& text) : text_(text.constData()), size_(text.size()) {}
+    explicit WebScanner(const QString& text) : m_text(text.constData()), m_size(text.size()) {}
 
     // First blank or "/" at or after from; size when none.
-    qsizetype Stop(qsizetype from) {
-        if (from < searchedFrom_ || from > stop_) {
-            stop_ = from;
+    qsizetype stop(qsizetype from) {
+        if (from < m_searchedFrom || from > m_stop) {
+            m_stop = from;
         }
-        searchedFrom_ = from;
-        while (stop_ < size_ && text_[stop_] != QLatin1Char(' ') &&
-               text_[stop_] != QLatin1Char('/')) {
-            ++stop_;
+        m_searchedFrom = from;
+        while (m_stop < m_size && m_text[m_stop] != QLatin1Char(' ') &&
+               m_text[m_stop] != QLatin1Char('/')) {
+            ++m_stop;
         }
-        return stop_;
+        return m_stop;
     }
 
     // Full stops and letters in [from, to); from and to never move backwards.
-    void Count(qsizetype from, qsizetype to, qsizetype* stops, qsizetype* letters) {
-        if (from < lo_ || to < hi_) {  // never happens in a walk; kept exact all the same
-            lo_ = hi_ = from;
-            stops_ = letters_ = 0;
+    void count(qsizetype from, qsizetype to, qsizetype* stops, qsizetype* letters) {
+        if (from < m_lo || to < m_hi) {  // never happens in a walk; kept exact all the same
+            m_lo = m_hi = from;
+            m_stops = m_letters = 0;
         }
-        for (; hi_ < to; ++hi_) {
-            Add(text_[hi_], +1);
+        for (; m_hi < to; ++m_hi) {
+            add(m_text[m_hi], +1);
         }
-        for (; lo_ < from; ++lo_) {
-            Add(text_[lo_], -1);
+        for (; m_lo < from; ++m_lo) {
+            add(m_text[m_lo], -1);
         }
-        *stops = stops_;
-        *letters = letters_;
+        *stops = m_stops;
+        *letters = m_letters;
     }
 
-    bool IsSlash(qsizetype at) const { return at < size_ && text_[at] == QLatin1Char('/'); }
+    bool isSlash(qsizetype at) const { return at < m_size && m_text[at] == QLatin1Char('/'); }
 
-    qsizetype NextBlank(qsizetype from) const {
-        while (from < size_ && text_[from] != QLatin1Char(' ')) {
+    qsizetype nextBlank(qsizetype from) const {
+        while (from < m_size && m_text[from] != QLatin1Char(' ')) {
             ++from;
         }
         return from;
     }
 
   private:
-    void Add(QChar c, int sign) {
+    void add(QChar c, int sign) {
         if (c == QLatin1Char('.')) {
-            stops_ += sign;
-        } else if (IsLetter(c)) {
-            letters_ += sign;
+            m_stops += sign;
+        } else if (isLetter(c)) {
+            m_letters += sign;
         }
     }
 
-    const QChar* text_;
-    qsizetype size_;
-    qsizetype searchedFrom_ = 0;
-    qsizetype stop_ = -1;
-    qsizetype lo_ = 0, hi_ = 0, stops_ = 0, letters_ = 0;
+    const QChar* m_text;
+    qsizetype m_size;
+    qsizetype m_searchedFrom = 0;
+    qsizetype m_stop = -1;
+    qsizetype m_lo = 0, m_hi = 0, m_stops = 0, m_letters = 0;
 };
 
 }  // namespace
@@ -150,7 +150,7 @@ QString TTTSFilter::ReplaceWord(const QString& word, bool allCapitals, uint32_t 
     if (allCapitals && word.size() > 4) {
         QString lower = word;
         for (QChar& c : lower) {
-            if (IsUpper(c)) {
+            if (isUpper(c)) {
                 c = QChar(c.unicode() + ('a' - 'A'));
             }
         }
@@ -166,7 +166,7 @@ QString TTTSFilter::ReplaceWord(const QString& word, bool allCapitals, uint32_t 
 }
 
 QString TTTSFilter::FilterText(uint32_t flags, const QString& text, bool filterSymbols) {
-    Offsets.Clear();
+    Offsets.clear();
     Walk walk(text, filterSymbols);
     FilterBuffer& w = walk.w;
     qsizetype pauseStart = -1;  // the full stop of a pending pause run
@@ -180,10 +180,10 @@ QString TTTSFilter::FilterText(uint32_t flags, const QString& text, bool filterS
             continue;
         }
         if (pauseStart >= 0) {
-            if (IsPause(c)) {
+            if (isPause(c)) {
                 continue;
             }
-            EndPauseRun(w, pauseStart, i);
+            endPauseRun(w, pauseStart, i);
             pauseStart = -1;
         }
         if (walk.ws < 0) {
@@ -191,18 +191,18 @@ QString TTTSFilter::FilterText(uint32_t flags, const QString& text, bool filterS
                 pauseStart = i;
                 continue;
             }
-            if (IsWordChar(c)) {
+            if (isWordChar(c)) {
                 walk.ws = i;
                 walk.we = -1;
-                walk.noLower = !IsLower(c);
+                walk.noLower = !isLower(c);
                 walk.tested = false;
             }
         }
-        if (filterSymbols && IsSymbol(c)) {
+        if (filterSymbols && isSymbol(c)) {
             w.set(i, kBlank);
         }
         if (walk.ws >= 0 && walk.we < 0) {
-            const ScanEnd end = ScanWord(walk);
+            const ScanEnd end = scanWord(walk);
             if (end == ScanEnd::TextEnd) {
                 // The word runs to the end of the text: it is never replaced, and nothing after
                 // it can change any more.
@@ -243,11 +243,11 @@ QString TTTSFilter::FilterText(uint32_t flags, const QString& text, bool filterS
             walk.we = -1;
         }
     }
-    Offsets.Finish();
+    Offsets.finish();
     return w.take();
 }
 
-void TTTSFilter::EndPauseRun(FilterBuffer& w, qsizetype fullStop, qsizetype end) {
+void TTTSFilter::endPauseRun(FilterBuffer& w, qsizetype fullStop, qsizetype end) {
     if (end - fullStop <= 1) {
         return;
     }
@@ -265,14 +265,14 @@ void TTTSFilter::EndPauseRun(FilterBuffer& w, qsizetype fullStop, qsizetype end)
     }
 }
 
-TTTSFilter::ScanEnd TTTSFilter::ScanWord(Walk& walk) {
+TTTSFilter::ScanEnd TTTSFilter::scanWord(Walk& walk) {
     FilterBuffer& w = walk.w;
     for (qsizetype j = walk.i;; ++j) {
         if (j >= w.size()) {
             return ScanEnd::TextEnd;
         }
         const QChar d = w.at(j);
-        if (IsLower(d)) {
+        if (isLower(d)) {
             walk.noLower = false;
             continue;
         }
@@ -287,9 +287,9 @@ TTTSFilter::ScanEnd TTTSFilter::ScanWord(Walk& walk) {
                     w.set(walk.ws + k, kBlank);
                 }
                 const qsizetype after = walk.ws + 7;
-                if (after < w.size() && IsWordChar(w.at(after))) {
+                if (after < w.size() && isWordChar(w.at(after))) {
                     walk.ws = after;
-                    walk.noLower = !IsLower(w.at(after));
+                    walk.noLower = !isLower(w.at(after));
                     walk.tested = false;
                 } else {
                     walk.ws = -1;
@@ -307,8 +307,8 @@ TTTSFilter::ScanEnd TTTSFilter::ScanWord(Walk& walk) {
             }
             j += shift;  // "www" became "w w w" before the full stop
         }
-        if (!IsWordChar(d)) {
-            if (walk.filterSymbols && IsSymbol(d)) {
+        if (!isWordChar(d)) {
+            if (walk.filterSymbols && isSymbol(d)) {
                 w.set(j, kBlank);
             }
             walk.we = j - 1;
@@ -331,19 +331,19 @@ bool TTTSFilter::ReplaceWebAddress(Walk& walk, qsizetype s, qsizetype* shift, qs
     }
     // Everything from here on is still the original text.
     const qsizetype origin = w.origin(from);
-    const qsizetype stop = walk.web.Stop(origin);
-    if (!walk.web.IsSlash(stop)) {
+    const qsizetype stop = walk.web.stop(origin);
+    if (!walk.web.isSlash(stop)) {
         return false;  // a blank or the end of the text came first: no path
     }
     qsizetype stops = 0, letters = 0;
-    walk.web.Count(origin, stop, &stops, &letters);
+    walk.web.count(origin, stop, &stops, &letters);
     if (stops == 0 || !(letter || letters > 0)) {
         return false;
     }
     const qsizetype slash = w.fromOrigin(stop);
     w.set(slash, kBlank);
     const qsizetype pathStart = slash + 1;
-    const qsizetype pathLength = walk.web.NextBlank(stop + 1) - (stop + 1);
+    const qsizetype pathLength = walk.web.nextBlank(stop + 1) - (stop + 1);
     w.replace(pathStart, pathLength, kWebLink);
     if (pathLength != kWebLink.size()) {
         Offsets.AddOffset(int32_t(pathStart), int32_t(pathStart + kWebLink.size()),

@@ -32,7 +32,7 @@ class TTTSFilter {
   private:
     struct Walk;
     enum class ScanEnd { WordEnd, TextEnd, NoWord, WebLink };
-    ScanEnd ScanWord(Walk& walk);
+    ScanEnd scanWord(Walk& walk);
     bool ReplaceWebAddress(Walk& walk, qsizetype wordStart, qsizetype* shift, qsizetype* resume);
-    void EndPauseRun(FilterBuffer& w, qsizetype fullStop, qsizetype end);
+    void endPauseRun(FilterBuffer& w, qsizetype fullStop, qsizetype end);
 };

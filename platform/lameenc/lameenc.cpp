@@ -28,7 +28,7 @@ Streams& streams() {
     return all;
 }
 
-lame_t Find(HBE_STREAM stream) {
+lame_t find(HBE_STREAM stream) {
     std::lock_guard<std::mutex> guard(streams().lock);
     const auto it = streams().open.find(stream);
     return it == streams().open.end() ? nullptr : it->second;
@@ -73,7 +73,7 @@ BE_ERR beInitStream(const BE_CONFIG* config, uint32_t* samplesPerChunk, uint32_t
 
 BE_ERR beEncodeChunk(HBE_STREAM stream, uint32_t samples, const int16_t* pcm, uint8_t* output,
                      uint32_t* bytesWritten) {
-    lame_t lame = Find(stream);
+    lame_t lame = find(stream);
     if (!lame) {
         return BE_ERR_INVALID_HANDLE;
     }
@@ -90,7 +90,7 @@ BE_ERR beEncodeChunk(HBE_STREAM stream, uint32_t samples, const int16_t* pcm, ui
 }
 
 BE_ERR beDeinitStream(HBE_STREAM stream, uint8_t* output, uint32_t* bytesWritten) {
-    lame_t lame = Find(stream);
+    lame_t lame = find(stream);
     if (!lame) {
         return BE_ERR_INVALID_HANDLE;
     }
@@ -118,7 +118,7 @@ BE_ERR beCloseStream(HBE_STREAM stream) {
 }
 
 BE_ERR beWriteInfoTag(HBE_STREAM stream, const char* mp3FileName) {
-    lame_t lame = Find(stream);
+    lame_t lame = find(stream);
     if (!lame) {
         return BE_ERR_INVALID_HANDLE;
     }
@@ -137,7 +137,7 @@ BE_ERR beWriteInfoTag(HBE_STREAM stream, const char* mp3FileName) {
 
 BE_ERR beSetTitle(HBE_STREAM stream, const char* utf8Title, uint8_t* tag, uint32_t tagSize,
                   uint32_t* bytesWritten) {
-    lame_t lame = Find(stream);
+    lame_t lame = find(stream);
     if (!lame || !utf8Title || !bytesWritten) {
         return BE_ERR_INVALID_HANDLE;
     }

@@ -42,73 +42,73 @@ QString typeError(const QString& name) {
 
 }  // namespace
 
-Registry::Registry(RootKey root, RegAccess access) : root_(root), access_(access) {}
+Registry::Registry(RootKey root, RegAccess access) : m_root(root), m_access(access) {}
 
 QString Registry::resolvedPath(const QString& key, bool* complete) const {
     const bool absolute = key.startsWith(QLatin1Char('\\'));
-    const QString full = absolute || !open_ ? key : path_ + QLatin1Char('\\') + key;
-    return RegistryHive::of(root_).resolve(full, complete);
+    const QString full = absolute || !m_open ? key : m_path + QLatin1Char('\\') + key;
+    return RegistryHive::of(m_root).resolve(full, complete);
 }
 
-bool Registry::OpenKey(const QString& key, bool canCreate) {
+bool Registry::openKey(const QString& key, bool canCreate) {
     bool complete = false;
     const QString path = resolvedPath(key, &complete);
     if (!complete && !canCreate) {
         return false;
     }
-    path_ = path;
-    open_ = true;
-    writable_ = access_ == RegAccess::Write || access_ == RegAccess::AllAccess;
+    m_path = path;
+    m_open = true;
+    m_writable = m_access == RegAccess::Write || m_access == RegAccess::AllAccess;
     return true;
 }
 
-bool Registry::OpenKeyReadOnly(const QString& key) {
-    if (!OpenKey(key, false)) {
+bool Registry::openKeyReadOnly(const QString& key) {
+    if (!openKey(key, false)) {
         return false;
     }
-    writable_ = false;
+    m_writable = false;
     return true;
 }
 
-void Registry::CloseKey() {
-    path_.clear();
-    open_ = false;
-    writable_ = false;
+void Registry::closeKey() {
+    m_path.clear();
+    m_open = false;
+    m_writable = false;
 }
 
-bool Registry::KeyExists(const QString& key) const {
+bool Registry::keyExists(const QString& key) const {
     bool complete = false;
     resolvedPath(key, &complete);
     return complete;
 }
 
-bool Registry::DeleteKey(const QString& key) {
+bool Registry::deleteKey(const QString& key) {
     bool complete = false;
     const QString path = resolvedPath(key, &complete);
     if (!complete || path.isEmpty()) {
         return false;
     }
-    RegistryHive::of(root_).removeKey(path);
+    RegistryHive::of(m_root).removeKey(path);
     return true;
 }
 
-QStringList Registry::GetKeyNames() const {
-    return open_ ? RegistryHive::of(root_).subkeys(path_) : QStringList{};
+QStringList Registry::getKeyNames() const {
+    return m_open ? RegistryHive::of(m_root).subkeys(m_path) : QStringList{};
 }
 
-QStringList Registry::GetValueNames() const {
-    return open_ ? RegistryHive::of(root_).valueNames(path_) : QStringList{};
+QStringList Registry::getValueNames() const {
+    return m_open ? RegistryHive::of(m_root).valueNames(m_path) : QStringList{};
 }
 
 Registry::Value Registry::readRaw(const QString& name, bool* found) const {
     Value value;
-    RegistryHive& hive = RegistryHive::of(root_);
-    const QString stored = open_ ? hive.findValue(path_, name) : QString();
+    RegistryHive& hive = RegistryHive::of(m_root);
+    const QString stored = m_open ? hive.findValue(m_path, name) : QString();
     *found = !stored.isEmpty();
     if (!*found) {
         return value;
     }
-    const QVariant data = hive.read(path_, stored);
+    const QVariant data = hive.read(m_path, stored);
     if (data.typeId() == QMetaType::QByteArray) {
         const QByteArray bytes = data.toByteArray();
         if (bytes.startsWith(kDword)) {
@@ -136,26 +136,26 @@ Registry::Value Registry::readRaw(const QString& name, bool* found) const {
 }
 
 void Registry::writeRaw(const QString& name, const Value& value) {
-    if (!open_ || !writable_) {
+    if (!m_open || !m_writable) {
         throw RegistryException(
             QStringLiteral("Failed to set data for '%1'").arg(name).toStdString());
     }
-    RegistryHive::of(root_).write(path_, name,
-                                  toStored(value.type, value.text, value.integer, value.binary));
+    RegistryHive::of(m_root).write(m_path, name,
+                                   toStored(value.type, value.text, value.integer, value.binary));
 }
 
-bool Registry::ValueExists(const QString& name) const {
+bool Registry::valueExists(const QString& name) const {
     bool found = false;
     readRaw(name, &found);
     return found;
 }
 
-RegDataType Registry::GetDataType(const QString& name) const {
+RegDataType Registry::getDataType(const QString& name) const {
     bool found = false;
     return readRaw(name, &found).type;
 }
 
-int Registry::GetDataSize(const QString& name) const {
+int Registry::getDataSize(const QString& name) const {
     bool found = false;
     const Value value = readRaw(name, &found);
     switch (value.type) {
@@ -172,20 +172,20 @@ int Registry::GetDataSize(const QString& name) const {
     return -1;
 }
 
-bool Registry::DeleteValue(const QString& name) {
-    if (!open_ || !writable_) {
+bool Registry::deleteValue(const QString& name) {
+    if (!m_open || !m_writable) {
         return false;
     }
-    RegistryHive& hive = RegistryHive::of(root_);
-    const QString stored = hive.findValue(path_, name);
+    RegistryHive& hive = RegistryHive::of(m_root);
+    const QString stored = hive.findValue(m_path, name);
     if (stored.isEmpty()) {
         return false;
     }
-    hive.remove(path_, stored);
+    hive.remove(m_path, stored);
     return true;
 }
 
-QString Registry::ReadString(const QString& name) const {
+QString Registry::readString(const QString& name) const {
     bool found = false;
     const Value value = readRaw(name, &found);
     if (!found) {
@@ -197,7 +197,7 @@ QString Registry::ReadString(const QString& name) const {
     return value.text;
 }
 
-int Registry::ReadInteger(const QString& name) const {
+int Registry::readInteger(const QString& name) const {
     bool found = false;
     const Value value = readRaw(name, &found);
     if (value.type != RegDataType::Integer) {
@@ -206,12 +206,12 @@ int Registry::ReadInteger(const QString& name) const {
     return value.integer;
 }
 
-bool Registry::ReadBool(const QString& name) const {
-    return ReadInteger(name) != 0;
+bool Registry::readBool(const QString& name) const {
+    return readInteger(name) != 0;
 }
 
-double Registry::ReadFloat(const QString& name) const {
-    const QByteArray data = ReadBinaryData(name);
+double Registry::readFloat(const QString& name) const {
+    const QByteArray data = readBinaryData(name);
     double result = 0;
     if (data.size() != sizeof(result)) {
         throw RegistryException(typeError(name).toStdString());
@@ -220,7 +220,7 @@ double Registry::ReadFloat(const QString& name) const {
     return result;
 }
 
-QByteArray Registry::ReadBinaryData(const QString& name) const {
+QByteArray Registry::readBinaryData(const QString& name) const {
     bool found = false;
     const Value value = readRaw(name, &found);
     if (value.type != RegDataType::Binary) {
@@ -229,36 +229,36 @@ QByteArray Registry::ReadBinaryData(const QString& name) const {
     return value.binary;
 }
 
-void Registry::WriteString(const QString& name, const QString& text) {
+void Registry::writeString(const QString& name, const QString& text) {
     writeRaw(name, Value{RegDataType::String, text, 0, {}});
 }
 
-void Registry::WriteExpandString(const QString& name, const QString& text) {
+void Registry::writeExpandString(const QString& name, const QString& text) {
     writeRaw(name, Value{RegDataType::ExpandString, text, 0, {}});
 }
 
-void Registry::WriteInteger(const QString& name, int integer) {
+void Registry::writeInteger(const QString& name, int integer) {
     writeRaw(name, Value{RegDataType::Integer, {}, integer, {}});
 }
 
-void Registry::WriteBool(const QString& name, bool flag) {
-    WriteInteger(name, flag ? 1 : 0);
+void Registry::writeBool(const QString& name, bool flag) {
+    writeInteger(name, flag ? 1 : 0);
 }
 
-void Registry::WriteFloat(const QString& name, double number) {
+void Registry::writeFloat(const QString& name, double number) {
     QByteArray data(sizeof(number), '\0');
     std::memcpy(data.data(), &number, sizeof(number));
-    WriteBinaryData(name, data);
+    writeBinaryData(name, data);
 }
 
-void Registry::WriteBinaryData(const QString& name, const QByteArray& data) {
+void Registry::writeBinaryData(const QString& name, const QByteArray& data) {
     writeRaw(name, Value{RegDataType::Binary, {}, 0, data});
 }
 
-bool Registry::Flush() {
+bool Registry::flush() {
     return RegistryHive::flushAll();
 }
 
-QString Registry::StorageFile(RootKey root) {
+QString Registry::storageFile(RootKey root) {
     return RegistryHive::fileName(root);
 }

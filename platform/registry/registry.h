@@ -26,44 +26,43 @@ enum class RegDataType { Unknown, String, ExpandString, Integer, Binary };
 
 class Registry {
   public:
-    explicit Registry(RootKey root = RootKey::CurrentUser,
-                       RegAccess access = RegAccess::AllAccess);
+    explicit Registry(RootKey root = RootKey::CurrentUser, RegAccess access = RegAccess::AllAccess);
 
     // A key starting with "\" is taken from the root, any other relative to the open key.
-    bool OpenKey(const QString& key, bool canCreate);
-    bool OpenKeyReadOnly(const QString& key);
-    void CloseKey();
-    QString CurrentPath() const { return path_; }
+    bool openKey(const QString& key, bool canCreate);
+    bool openKeyReadOnly(const QString& key);
+    void closeKey();
+    QString currentPath() const { return m_path; }
 
-    bool KeyExists(const QString& key) const;
-    bool DeleteKey(const QString& key);
-    QStringList GetKeyNames() const;
+    bool keyExists(const QString& key) const;
+    bool deleteKey(const QString& key);
+    QStringList getKeyNames() const;
 
-    bool ValueExists(const QString& name) const;
-    RegDataType GetDataType(const QString& name) const;
-    int GetDataSize(const QString& name) const;
-    QStringList GetValueNames() const;
-    bool DeleteValue(const QString& name);
+    bool valueExists(const QString& name) const;
+    RegDataType getDataType(const QString& name) const;
+    int getDataSize(const QString& name) const;
+    QStringList getValueNames() const;
+    bool deleteValue(const QString& name);
 
     // Readers raise RegistryException when the value holds data of another type.
-    QString ReadString(const QString& name) const;
-    int ReadInteger(const QString& name) const;
-    bool ReadBool(const QString& name) const;
-    double ReadFloat(const QString& name) const;
-    QByteArray ReadBinaryData(const QString& name) const;
+    QString readString(const QString& name) const;
+    int readInteger(const QString& name) const;
+    bool readBool(const QString& name) const;
+    double readFloat(const QString& name) const;
+    QByteArray readBinaryData(const QString& name) const;
 
     // Writers raise RegistryException when no key is open or the key was opened read-only.
-    void WriteString(const QString& name, const QString& value);
-    void WriteExpandString(const QString& name, const QString& value);
-    void WriteInteger(const QString& name, int value);
-    void WriteBool(const QString& name, bool value);
-    void WriteFloat(const QString& name, double value);
-    void WriteBinaryData(const QString& name, const QByteArray& value);
+    void writeString(const QString& name, const QString& value);
+    void writeExpandString(const QString& name, const QString& value);
+    void writeInteger(const QString& name, int value);
+    void writeBool(const QString& name, bool value);
+    void writeFloat(const QString& name, double value);
+    void writeBinaryData(const QString& name, const QByteArray& value);
 
     // Writes pending changes of every root to disk; false when a file could not be written.
-    static bool Flush();
+    static bool flush();
     // The file that holds a root's keys.
-    static QString StorageFile(RootKey root);
+    static QString storageFile(RootKey root);
 
   private:
     struct Value;
@@ -71,9 +70,9 @@ class Registry {
     void writeRaw(const QString& name, const Value& value);
     QString resolvedPath(const QString& key, bool* complete) const;
 
-    RootKey root_;
-    RegAccess access_;
-    QString path_;  // stored (case-resolved) path of the open key, "" when none is open
-    bool open_ = false;
-    bool writable_ = false;
+    RootKey m_root;
+    RegAccess m_access;
+    QString m_path;  // stored (case-resolved) path of the open key, "" when none is open
+    bool m_open = false;
+    bool m_writable = false;
 };

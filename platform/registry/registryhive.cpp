@@ -39,7 +39,7 @@ QStringList parts(const QString& key) {
 
 }  // namespace
 
-RegistryHive::RegistryHive(const QString& file) : settings_(file, QSettings::IniFormat) {}
+RegistryHive::RegistryHive(const QString& file) : m_settings(file, QSettings::IniFormat) {}
 
 RegistryHive& RegistryHive::of(RootKey root) {
     auto& slot = hives()[root];
@@ -58,10 +58,10 @@ bool RegistryHive::flushAll() {
 }
 
 bool RegistryHive::flush() {
-    QDir().mkpath(QFileInfo(settings_.fileName()).absolutePath());
-    settings_.sync();  // also takes in what another program wrote meanwhile
+    QDir().mkpath(QFileInfo(m_settings.fileName()).absolutePath());
+    m_settings.sync();  // also takes in what another program wrote meanwhile
     forgetNames();
-    return settings_.status() == QSettings::NoError;
+    return m_settings.status() == QSettings::NoError;
 }
 
 QString RegistryHive::fileName(RootKey root) {
@@ -100,15 +100,15 @@ QString RegistryHive::settingsKey(const QString& path, const QString& storedName
 
 const RegistryHive::Names& RegistryHive::names(const QString& path, NameKind kind) {
     const QString g = group(path);
-    QHash<QString, Names>& cache = kind == NameKind::Values ? valueNames_ : subkeyNames_;
+    QHash<QString, Names>& cache = kind == NameKind::Values ? m_valueNames : m_subkeyNames;
     const auto found = cache.constFind(g);
     if (found != cache.constEnd()) {
         return *found;
     }
-    settings_.beginGroup(g);
+    m_settings.beginGroup(g);
     const QStringList listed =
-        kind == NameKind::Values ? settings_.childKeys() : settings_.childGroups();
-    settings_.endGroup();
+        kind == NameKind::Values ? m_settings.childKeys() : m_settings.childGroups();
+    m_settings.endGroup();
     Names entry;
     for (const QString& name : listed) {
         const QString decoded = decode(name);
@@ -123,8 +123,8 @@ const RegistryHive::Names& RegistryHive::names(const QString& path, NameKind kin
 }
 
 void RegistryHive::forgetNames() {
-    valueNames_.clear();
-    subkeyNames_.clear();
+    m_valueNames.clear();
+    m_subkeyNames.clear();
 }
 
 QStringList RegistryHive::subkeys(const QString& path) {
@@ -167,7 +167,7 @@ QString RegistryHive::findValue(const QString& path, const QString& name) {
 }
 
 QVariant RegistryHive::read(const QString& path, const QString& storedName) {
-    return settings_.value(settingsKey(path, storedName));
+    return m_settings.value(settingsKey(path, storedName));
 }
 
 void RegistryHive::write(const QString& path, const QString& name, const QVariant& data) {
@@ -175,18 +175,18 @@ void RegistryHive::write(const QString& path, const QString& name, const QVarian
     if (stored.isEmpty()) {
         stored = name;
         forgetNames();
-    } else if (settings_.value(settingsKey(path, stored)) == data) {
+    } else if (m_settings.value(settingsKey(path, stored)) == data) {
         return;  // unchanged: the file is not rewritten for it
     }
-    settings_.setValue(settingsKey(path, stored), data);
+    m_settings.setValue(settingsKey(path, stored), data);
 }
 
 void RegistryHive::remove(const QString& path, const QString& storedName) {
-    settings_.remove(settingsKey(path, storedName));
+    m_settings.remove(settingsKey(path, storedName));
     forgetNames();
 }
 
 void RegistryHive::removeKey(const QString& path) {
-    settings_.remove(group(path));
+    m_settings.remove(group(path));
     forgetNames();
 }

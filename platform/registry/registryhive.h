@@ -50,7 +50,7 @@ class RegistryHive {
     const Names& names(const QString& path, NameKind kind);
     void forgetNames();
 
-    QSettings settings_;
-    QHash<QString, Names> valueNames_;
-    QHash<QString, Names> subkeyNames_;
+    QSettings m_settings;
+    QHash<QString, Names> m_valueNames;
+    QHash<QString, Names> m_subkeyNames;
 };

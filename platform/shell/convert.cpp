@@ -1,6 +1,6 @@
 #include "platform/shell/convert.h"
 
-int StrToInt(const QString& text) {
+int strToInt(const QString& text) {
     bool ok = false;
     const int number = text.trimmed().toInt(&ok, 10);
     if (!ok) {

@@ -6,4 +6,4 @@
 
 // The text as a 32-bit decimal integer (sign and surrounding blanks allowed); raises
 // ConvertError otherwise.
-int StrToInt(const QString& text);
+int strToInt(const QString& text);

@@ -19,10 +19,10 @@ SingleInstance::SingleInstance(QObject* parent) : SingleInstance(defaultName(), 
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent)
     : QObject(parent),
-      name_(name),
-      lock_(QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral(".lock")) {
+      m_name(name),
+      m_lock(QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral(".lock")) {
     // A lock left by a process that died is taken over at once.
-    lock_.setStaleLockTime(0);
+    m_lock.setStaleLockTime(0);
 }
 
 QString SingleInstance::defaultName() {
@@ -33,13 +33,13 @@ QString SingleInstance::defaultName() {
 }
 
 bool SingleInstance::acquire() {
-    if (lock_.tryLock(0)) {
-        QLocalServer::removeServer(name_);
-        server_.setSocketOptions(QLocalServer::UserAccessOption);
-        connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
-        if (!server_.listen(name_)) {
-            qWarning("Single instance: cannot listen on %s: %s", qPrintable(name_),
-                     qPrintable(server_.errorString()));
+    if (m_lock.tryLock(0)) {
+        QLocalServer::removeServer(m_name);
+        m_server.setSocketOptions(QLocalServer::UserAccessOption);
+        connect(&m_server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
+        if (!m_server.listen(m_name)) {
+            qWarning("Single instance: cannot listen on %s: %s", qPrintable(m_name),
+                     qPrintable(m_server.errorString()));
         }
         return true;
     }
@@ -54,7 +54,7 @@ bool SingleInstance::sendRestoreRequest() {
     QDeadlineTimer deadline(kConnectTimeoutMs);
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
-        socket.connectToServer(name_);
+        socket.connectToServer(m_name);
         if (socket.waitForConnected(500)) {
             socket.write(kRestore);
             const bool sent = socket.waitForBytesWritten(1000);
@@ -67,7 +67,7 @@ bool SingleInstance::sendRestoreRequest() {
 }
 
 void SingleInstance::onNewConnection() {
-    while (QLocalSocket* socket = server_.nextPendingConnection()) {
+    while (QLocalSocket* socket = m_server.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             while (socket->canReadLine()) {

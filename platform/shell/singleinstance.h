@@ -28,7 +28,7 @@ class SingleInstance : public QObject {
     void onNewConnection();
     bool sendRestoreRequest();
 
-    QString name_;
-    QLockFile lock_;
-    QLocalServer server_;
+    QString m_name;
+    QLockFile m_lock;
+    QLocalServer m_server;
 };

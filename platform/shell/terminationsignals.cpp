@@ -22,8 +22,8 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
         qWarning("Termination signals: socketpair failed");
         return;
     }
-    notifier_ = std::make_unique<QSocketNotifier>(pipeEnds[1], QSocketNotifier::Read);
-    connect(notifier_.get(), &QSocketNotifier::activated, this, &TerminationSignals::onReadable);
+    m_notifier = std::make_unique<QSocketNotifier>(pipeEnds[1], QSocketNotifier::Read);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &TerminationSignals::onReadable);
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -37,7 +37,7 @@ TerminationSignals::~TerminationSignals() {
     for (int number : kSignals) {
         std::signal(number, SIG_DFL);
     }
-    notifier_.reset();
+    m_notifier.reset();
     for (int& end : pipeEnds) {
         if (end >= 0) {
             ::close(end);

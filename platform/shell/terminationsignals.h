@@ -18,5 +18,5 @@ class TerminationSignals : public QObject {
 
   private:
     void onReadable();
-    std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<QSocketNotifier> m_notifier;
 };

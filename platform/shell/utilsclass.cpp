@@ -26,7 +26,7 @@ QString timestamp() {
 
 }  // namespace
 
-QString UtilsClass::LogFileName(int generation) {
+QString UtilsClass::logFileName(int generation) {
     const QString base = ProgramFolders::userFolder() + QLatin1Char('/') +
                          QFileInfo(ProgramFolders::programFileName()).completeBaseName();
     return generation == 0 ? base + QStringLiteral(".dbg")
@@ -37,7 +37,7 @@ void UtilsClass::WriteDebugLine(const QString& text) {
     const QByteArray line =
         (text + QStringLiteral(" - ") + timestamp() + QLatin1Char('\n')).toUtf8();
     QMutexLocker lock(&logMutex());
-    QFile file(LogFileName());
+    QFile file(logFileName());
     if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
         file.write(line);
         file.flush();
@@ -46,11 +46,11 @@ void UtilsClass::WriteDebugLine(const QString& text) {
 
 void UtilsClass::RotateDebugLogs() {
     QMutexLocker lock(&logMutex());
-    QFile::remove(LogFileName(3));
+    QFile::remove(logFileName(3));
     for (int generation = 2; generation >= 0; --generation) {
-        if (QFileInfo::exists(LogFileName(generation))) {
-            QFile::rename(LogFileName(generation), LogFileName(generation + 1));
+        if (QFileInfo::exists(logFileName(generation))) {
+            QFile::rename(logFileName(generation), logFileName(generation + 1));
         }
     }
-    QFile::remove(LogFileName());
+    QFile::remove(logFileName());
 }

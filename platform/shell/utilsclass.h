@@ -11,5 +11,5 @@ class UtilsClass {
     // Shifts the logs of earlier runs by one, dropping the oldest; run once at start.
     static void RotateDebugLogs();
     // Path of the current log; "<program>N.dbg" for generation N > 0.
-    static QString LogFileName(int generation = 0);
+    static QString logFileName(int generation = 0);
 };

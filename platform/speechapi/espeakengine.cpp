@@ -7,18 +7,18 @@
 
 namespace {
 
-QMutex& EngineLock() {
+QMutex& engineLock() {
     static QMutex lock;
     return lock;
 }
 
-int sampleRate = 0;  // set by the first initialisation
+int engineRate = 0;  // set by the first initialisation
 
-bool Initialise() {
+bool initialise() {
     static const bool ok = [] {
         const int rate =
             espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 100, nullptr, espeakINITIALIZE_DONT_EXIT);
-        sampleRate = rate > 0 ? rate : 0;
+        engineRate = rate > 0 ? rate : 0;
         return rate > 0;
     }();
     return ok;
@@ -34,7 +34,7 @@ struct Job {
 };
 Job* currentJob = nullptr;
 
-int OnSynth(short* wav, int count, espeak_EVENT* events) {
+int onSynth(short* wav, int count, espeak_EVENT* events) {
     Job* job = currentJob;
     if (!job || job->stopped) {
         return 1;
@@ -47,69 +47,69 @@ int OnSynth(short* wav, int count, espeak_EVENT* events) {
         const int last =
             qBound<int>(0, e->text_position - 1 + e->length, int(job->utf16Index.size()) - 1);
         SynthWord word;
-        word.Sample = int64_t(e->audio_position) * sampleRate / 1000;
-        word.Position = job->utf16Index.empty() ? 0 : job->utf16Index[size_t(first)];
-        word.Length = job->utf16Index.empty() ? 0 : job->utf16Index[size_t(last)] - word.Position;
+        word.sample = int64_t(e->audio_position) * engineRate / 1000;
+        word.position = job->utf16Index.empty() ? 0 : job->utf16Index[size_t(first)];
+        word.length = job->utf16Index.empty() ? 0 : job->utf16Index[size_t(last)] - word.position;
         // eSpeak now and then reports a word of the clause before again; the text is spoken in
         // order, so such a late report is dropped.
-        if (word.Position <= job->lastPosition) {
+        if (word.position <= job->lastPosition) {
             continue;
         }
-        job->lastPosition = word.Position;
-        job->sink->Word(word);
+        job->lastPosition = word.position;
+        job->sink->word(word);
     }
-    if (wav && count > 0 && !job->sink->Audio(wav, count)) {
+    if (wav && count > 0 && !job->sink->audio(wav, count)) {
         job->stopped = true;
         return 1;
     }
     return 0;
 }
 
-QString FirstLanguage(const char* languages) {
+QString firstLanguage(const char* languages) {
     // A list of (priority byte, zero-terminated name); the first name is the main language.
     return languages && languages[0] ? QString::fromUtf8(languages + 1) : QString();
 }
 
 }  // namespace
 
-bool EspeakEngine::Available() {
-    QMutexLocker lock(&EngineLock());
-    return Initialise();
+bool EspeakEngine::available() {
+    QMutexLocker lock(&engineLock());
+    return initialise();
 }
 
-QList<SynthVoice> EspeakEngine::Voices() {
-    QMutexLocker lock(&EngineLock());
+QList<SynthVoice> EspeakEngine::voices() {
+    QMutexLocker lock(&engineLock());
     QList<SynthVoice> voices;
-    if (!Initialise()) {
+    if (!initialise()) {
         return voices;
     }
     for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v && *v; ++v) {
         SynthVoice voice;
-        voice.Engine = Name();
-        voice.Manufacturer = QStringLiteral("eSpeak NG");
-        voice.Product = QStringLiteral("eSpeak NG");
-        voice.Name = QString::fromUtf8((*v)->name);
-        voice.Identifier = QString::fromUtf8((*v)->identifier);
-        voice.Language = FirstLanguage((*v)->languages);
-        voice.Gender = (*v)->gender;
+        voice.engine = name();
+        voice.manufacturer = QStringLiteral("eSpeak NG");
+        voice.product = QStringLiteral("eSpeak NG");
+        voice.name = QString::fromUtf8((*v)->name);
+        voice.identifier = QString::fromUtf8((*v)->identifier);
+        voice.language = firstLanguage((*v)->languages);
+        voice.gender = (*v)->gender;
         voices << voice;
     }
     return voices;
 }
 
-int EspeakEngine::SampleRate(const SynthVoice&) {
-    QMutexLocker lock(&EngineLock());
-    return Initialise() ? sampleRate : 0;
+int EspeakEngine::sampleRate(const SynthVoice&) {
+    QMutexLocker lock(&engineLock());
+    return initialise() ? engineRate : 0;
 }
 
-bool EspeakEngine::Speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
+bool EspeakEngine::speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
                          SynthSink& sink) {
-    QMutexLocker lock(&EngineLock());
-    if (!Initialise() || espeak_SetVoiceByName(voice.Identifier.toUtf8().constData()) != EE_OK) {
+    QMutexLocker lock(&engineLock());
+    if (!initialise() || espeak_SetVoiceByName(voice.identifier.toUtf8().constData()) != EE_OK) {
         return false;
     }
-    espeak_SetParameter(espeakRATE, qBound(kMinSpeed, params.Speed, kMaxSpeed), 0);
-    espeak_SetParameter(espeakPITCH, qBound(kMinPitch, params.Pitch, kMaxPitch), 0);
+    espeak_SetParameter(espeakRATE, qBound(kMinSpeed, params.speed, kMaxSpeed), 0);
+    espeak_SetParameter(espeakPITCH, qBound(kMinPitch, params.pitch, kMaxPitch), 0);
     Job job;
     job.sink = &sink;
     // eSpeak counts positions in characters of the text; QString counts UTF-16 units.
@@ -121,7 +121,7 @@ bool EspeakEngine::Speak(const SynthVoice& voice, const QString& text, const Syn
     }
     job.utf16Index.push_back(int(text.size()));
     currentJob = &job;
-    espeak_SetSynthCallback(OnSynth);
+    espeak_SetSynthCallback(onSynth);
     const QByteArray utf8 = text.toUtf8();
     const espeak_ERROR result = espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0,
                                              POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
@@ -130,10 +130,10 @@ bool EspeakEngine::Speak(const SynthVoice& voice, const QString& text, const Syn
     return result == EE_OK;
 }
 
-bool EspeakEngine::Phonemes(const SynthVoice& voice, const QString& text, bool ipa,
+bool EspeakEngine::phonemes(const SynthVoice& voice, const QString& text, bool ipa,
                             QString* phonemes) {
-    QMutexLocker lock(&EngineLock());
-    if (!Initialise() || espeak_SetVoiceByName(voice.Identifier.toUtf8().constData()) != EE_OK) {
+    QMutexLocker lock(&engineLock());
+    if (!initialise() || espeak_SetVoiceByName(voice.identifier.toUtf8().constData()) != EE_OK) {
         return false;
     }
     const QByteArray utf8 = text.toUtf8();

@@ -13,18 +13,18 @@ class EspeakEngine : public SynthEngine {
     static constexpr int kMaxPitch = 100;
     static constexpr int kNormalPitch = 50;
 
-    QString Name() const override { return QStringLiteral("eSpeak NG"); }
-    QList<SynthVoice> Voices() override;
-    int SampleRate(const SynthVoice& voice) override;
-    SynthParams DefaultParams(const SynthVoice&) override { return {kNormalSpeed, kNormalPitch}; }
-    SynthParams MinParams() const override { return {kMinSpeed, kMinPitch}; }
-    SynthParams MaxParams() const override { return {kMaxSpeed, kMaxPitch}; }
-    bool Speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
+    QString name() const override { return QStringLiteral("eSpeak NG"); }
+    QList<SynthVoice> voices() override;
+    int sampleRate(const SynthVoice& voice) override;
+    SynthParams defaultParams(const SynthVoice&) override { return {kNormalSpeed, kNormalPitch}; }
+    SynthParams minParams() const override { return {kMinSpeed, kMinPitch}; }
+    SynthParams maxParams() const override { return {kMaxSpeed, kMaxPitch}; }
+    bool speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
                SynthSink& sink) override;
 
-    bool Phonemes(const SynthVoice& voice, const QString& text, bool ipa,
+    bool phonemes(const SynthVoice& voice, const QString& text, bool ipa,
                   QString* phonemes) override;
 
     // False when the library or its data cannot be loaded.
-    static bool Available();
+    static bool available();
 };

@@ -28,7 +28,7 @@ const KnownVoice kVoices[] = {
     {"slt", "Sarah", 2, register_cmu_us_slt},
 };
 
-QMutex& EngineLock() {
+QMutex& engineLock() {
     static QMutex lock;
     return lock;
 }
@@ -40,7 +40,7 @@ struct Loaded {
     int rate = 0;
 };
 
-Loaded* VoiceById(const QString& id) {
+Loaded* voiceById(const QString& id) {
     static std::map<QString, Loaded> loaded;
     static const bool initialised = (flite_init(), true);
     Q_UNUSED(initialised);
@@ -66,51 +66,51 @@ Loaded* VoiceById(const QString& id) {
 }
 
 // Start time, in seconds, of a word: the end of the segment before its first segment.
-float WordStart(cst_item* word) {
+float wordStart(cst_item* word) {
     return ffeature_float(word, "R:SylStructure.daughter1.daughter1.R:Segment.p.end");
 }
 
 }  // namespace
 
-QList<SynthVoice> FliteEngine::Voices() {
+QList<SynthVoice> FliteEngine::voices() {
     QList<SynthVoice> voices;
     for (const KnownVoice& known : kVoices) {
         SynthVoice voice;
-        voice.Engine = Name();
-        voice.Manufacturer = QStringLiteral("Carnegie Mellon University");
-        voice.Product = QStringLiteral("Flite");
-        voice.Name = QString::fromLatin1(known.id);
-        voice.Identifier = QString::fromLatin1(known.id);
-        voice.Language = QStringLiteral("en-us");
-        voice.Gender = known.gender;
+        voice.engine = name();
+        voice.manufacturer = QStringLiteral("Carnegie Mellon University");
+        voice.product = QStringLiteral("Flite");
+        voice.name = QString::fromLatin1(known.id);
+        voice.identifier = QString::fromLatin1(known.id);
+        voice.language = QStringLiteral("en-us");
+        voice.gender = known.gender;
         voices << voice;
     }
     return voices;
 }
 
-int FliteEngine::SampleRate(const SynthVoice& voice) {
-    QMutexLocker lock(&EngineLock());
-    const Loaded* loaded = VoiceById(voice.Identifier);
+int FliteEngine::sampleRate(const SynthVoice& voice) {
+    QMutexLocker lock(&engineLock());
+    const Loaded* loaded = voiceById(voice.identifier);
     return loaded ? loaded->rate : 0;
 }
 
-SynthParams FliteEngine::DefaultParams(const SynthVoice& voice) {
-    QMutexLocker lock(&EngineLock());
-    const Loaded* loaded = VoiceById(voice.Identifier);
+SynthParams FliteEngine::defaultParams(const SynthVoice& voice) {
+    QMutexLocker lock(&engineLock());
+    const Loaded* loaded = voiceById(voice.identifier);
     return {kNormalSpeed, loaded ? int(loaded->pitch + 0.5f) : 100};
 }
 
-bool FliteEngine::Speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
+bool FliteEngine::speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
                         SynthSink& sink) {
-    QMutexLocker lock(&EngineLock());
-    Loaded* loaded = VoiceById(voice.Identifier);
+    QMutexLocker lock(&engineLock());
+    Loaded* loaded = voiceById(voice.identifier);
     if (!loaded) {
         return false;
     }
     feat_set_float(loaded->voice->features, "duration_stretch",
-                   100.0f / float(qBound(kMinSpeed, params.Speed, kMaxSpeed)));
+                   100.0f / float(qBound(kMinSpeed, params.speed, kMaxSpeed)));
     feat_set_float(loaded->voice->features, "int_f0_target_mean",
-                   float(qBound(kMinPitch, params.Pitch, kMaxPitch)));
+                   float(qBound(kMinPitch, params.pitch, kMaxPitch)));
     const QByteArray utf8 = text.toUtf8();
     cst_utterance* utterance = flite_synth_text(utf8.constData(), loaded->voice);
     if (!utterance) {
@@ -135,16 +135,16 @@ bool FliteEngine::Speak(const SynthVoice& voice, const QString& text, const Synt
         }
         cursor = at + name.size();
         SynthWord event;
-        event.Sample = int64_t(WordStart(word) * float(wave ? wave->sample_rate : loaded->rate));
-        event.Position = int(at);
-        event.Length = int(name.size());
-        sink.Word(event);
+        event.sample = int64_t(wordStart(word) * float(wave ? wave->sample_rate : loaded->rate));
+        event.position = int(at);
+        event.length = int(name.size());
+        sink.word(event);
     }
     bool ok = true;
     if (wave && wave->num_samples > 0) {
         constexpr int kBlock = 4096;
         for (int at = 0; at < wave->num_samples && ok; at += kBlock) {
-            ok = sink.Audio(wave->samples + at, qMin(kBlock, wave->num_samples - at));
+            ok = sink.audio(wave->samples + at, qMin(kBlock, wave->num_samples - at));
         }
     }
     delete_utterance(utterance);

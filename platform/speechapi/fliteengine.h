@@ -12,12 +12,12 @@ class FliteEngine : public SynthEngine {
     static constexpr int kMinPitch = 50;
     static constexpr int kMaxPitch = 400;
 
-    QString Name() const override { return QStringLiteral("Flite"); }
-    QList<SynthVoice> Voices() override;
-    int SampleRate(const SynthVoice& voice) override;
-    SynthParams DefaultParams(const SynthVoice& voice) override;
-    SynthParams MinParams() const override { return {kMinSpeed, kMinPitch}; }
-    SynthParams MaxParams() const override { return {kMaxSpeed, kMaxPitch}; }
-    bool Speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
+    QString name() const override { return QStringLiteral("Flite"); }
+    QList<SynthVoice> voices() override;
+    int sampleRate(const SynthVoice& voice) override;
+    SynthParams defaultParams(const SynthVoice& voice) override;
+    SynthParams minParams() const override { return {kMinSpeed, kMinPitch}; }
+    SynthParams maxParams() const override { return {kMaxSpeed, kMaxPitch}; }
+    bool speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
                SynthSink& sink) override;
 };

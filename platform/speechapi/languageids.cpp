@@ -5,7 +5,7 @@
 
 namespace {
 
-const QHash<QString, uint16_t>& Table() {
+const QHash<QString, uint16_t>& table() {
     static const QHash<QString, uint16_t> table = {
         {"af", 0x0436},     {"am", 0x045E},    {"ar", 0x0401},    {"as", 0x044D},
         {"az", 0x042C},     {"ba", 0x046D},    {"be", 0x0423},    {"bg", 0x0402},
@@ -39,19 +39,19 @@ const QHash<QString, uint16_t>& Table() {
 
 }  // namespace
 
-uint16_t LanguageIdForTag(const QString& tag) {
+uint16_t languageIdForTag(const QString& tag) {
     const QString lower = tag.toLower();
-    if (const auto it = Table().find(lower); it != Table().end()) {
+    if (const auto it = table().find(lower); it != table().end()) {
         return *it;
     }
     // A regional variant without its own identifier speaks its main language.
     const QString main = lower.section(QLatin1Char('-'), 0, 0);
-    return Table().value(main, 0);
+    return table().value(main, 0);
 }
 
-uint16_t UserLanguageId() {
+uint16_t userLanguageId() {
     QString tag = QLocale::system().name();
     tag.replace(QLatin1Char('_'), QLatin1Char('-'));
-    const uint16_t id = LanguageIdForTag(tag);
+    const uint16_t id = languageIdForTag(tag);
     return id != 0 ? id : 0x0409;
 }

@@ -5,7 +5,7 @@
 
 // Windows language identifiers of the languages the engines offer, by language tag
 // ("en-us", "de", "pt-br"); 0 for a language that has none.
-uint16_t LanguageIdForTag(const QString& tag);
+uint16_t languageIdForTag(const QString& tag);
 
 // The language of the user's locale; US English when the locale names none (C, POSIX).
-uint16_t UserLanguageId();
+uint16_t userLanguageId();

@@ -9,7 +9,7 @@ namespace {
 constexpr int kBufferSeconds = 3;
 
 // What happened to a device, as the end of a sentence that names it.
-QString Reason(QAudio::Error error) {
+QString reason(QAudio::Error error) {
     switch (error) {
         case QAudio::OpenError:
             return QStringLiteral("cannot be opened");
@@ -25,193 +25,193 @@ QString Reason(QAudio::Error error) {
 }  // namespace
 
 SoundCardDestination::SoundCardDestination(int deviceId) {
-    valid_ = WaveOutDevices::device(deviceId, &device_);
-    feedTimer_.setInterval(10);
-    connect(&feedTimer_, &QTimer::timeout, this, &SoundCardDestination::Feed);
-    feedTimer_.start();
+    m_valid = WaveOutDevices::device(deviceId, &m_device);
+    m_feedTimer.setInterval(10);
+    connect(&m_feedTimer, &QTimer::timeout, this, &SoundCardDestination::feed);
+    m_feedTimer.start();
 }
 
 SoundCardDestination::~SoundCardDestination() {
-    Reset();
-    feedTimer_.stop();
-    if (sink_) {
-        sink_->stop();
+    reset();
+    m_feedTimer.stop();
+    if (m_sink) {
+        m_sink->stop();
     }
 }
 
-bool SoundCardDestination::Open(int sampleRate) {
-    std::lock_guard<std::mutex> guard(lock_);
-    discarding_ = false;
-    rate_ = sampleRate;
-    return valid_ && failure_.isEmpty();
+bool SoundCardDestination::open(int sampleRate) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_discarding = false;
+    m_rate = sampleRate;
+    return m_valid && m_failure.isEmpty();
 }
 
-bool SoundCardDestination::Write(const int16_t* samples, int count) {
-    std::unique_lock<std::mutex> guard(lock_);
-    const qsizetype limit = qsizetype(rate_) * 2 * kBufferSeconds;
-    space_.wait(guard,
-                [&] { return discarding_ || !failure_.isEmpty() || buffer_.size() < limit; });
-    if (discarding_ || !failure_.isEmpty()) {
+bool SoundCardDestination::write(const int16_t* samples, int count) {
+    std::unique_lock<std::mutex> guard(m_lock);
+    const qsizetype limit = qsizetype(m_rate) * 2 * kBufferSeconds;
+    m_space.wait(guard,
+                 [&] { return m_discarding || !m_failure.isEmpty() || m_buffer.size() < limit; });
+    if (m_discarding || !m_failure.isEmpty()) {
         return false;
     }
-    buffer_.append(reinterpret_cast<const char*>(samples), qsizetype(count) * 2);
-    written_ += count;
-    finishing_ = false;
+    m_buffer.append(reinterpret_cast<const char*>(samples), qsizetype(count) * 2);
+    m_written += count;
+    m_finishing = false;
     return true;
 }
 
-void SoundCardDestination::Finish() {
-    std::lock_guard<std::mutex> guard(lock_);
-    finishing_ = true;
+void SoundCardDestination::finish() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_finishing = true;
 }
 
-void SoundCardDestination::StartSink(int rate) {
-    if (sink_) {
-        sink_->stop();
+void SoundCardDestination::startSink(int rate) {
+    if (m_sink) {
+        m_sink->stop();
     }
     QAudioFormat format;
     format.setSampleRate(rate);
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::Int16);
-    sink_ = std::make_unique<QAudioSink>(device_, format);
-    sink_->setBufferSize(rate * 2 / 5);  // 200 ms: the highlight stays close to the voice
+    m_sink = std::make_unique<QAudioSink>(m_device, format);
+    m_sink->setBufferSize(rate * 2 / 5);  // 200 ms: the highlight stays close to the voice
     // The audio server reports a lost connection as a stop with an error. Queued: the sink
     // changes state inside calls made with the lock held.
-    connect(sink_.get(), &QAudioSink::stateChanged, this, &SoundCardDestination::CheckSink,
+    connect(m_sink.get(), &QAudioSink::stateChanged, this, &SoundCardDestination::checkSink,
             Qt::QueuedConnection);
-    io_ = sink_->start();
-    sinkRate_ = rate;
-    fed_ = 0;
-    if (!io_) {
-        Fail(Reason(sink_->error() == QAudio::NoError ? QAudio::OpenError : sink_->error()));
+    m_io = m_sink->start();
+    m_sinkRate = rate;
+    m_fed = 0;
+    if (!m_io) {
+        fail(reason(m_sink->error() == QAudio::NoError ? QAudio::OpenError : m_sink->error()));
         return;
     }
-    if (paused_) {
-        sink_->suspend();
+    if (m_paused) {
+        m_sink->suspend();
     }
 }
 
-void SoundCardDestination::CheckSink() {
-    if (sink_ && sink_->state() == QAudio::StoppedState && sink_->error() != QAudio::NoError &&
-        sink_->error() != QAudio::UnderrunError) {
-        Fail(Reason(sink_->error()));
+void SoundCardDestination::checkSink() {
+    if (m_sink && m_sink->state() == QAudio::StoppedState && m_sink->error() != QAudio::NoError &&
+        m_sink->error() != QAudio::UnderrunError) {
+        fail(reason(m_sink->error()));
     }
 }
 
-void SoundCardDestination::Fail(const QString& reason) {
+void SoundCardDestination::fail(const QString& reason) {
     QString message;
     {
-        std::lock_guard<std::mutex> guard(lock_);
-        if (!failure_.isEmpty()) {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (!m_failure.isEmpty()) {
             return;
         }
-        failure_ = QStringLiteral("The reading stopped: the sound device \"%1\" %2.")
-                       .arg(device_.description(), reason);
-        message = failure_;
-        buffer_.clear();
-        space_.notify_all();  // the synthesis stops writing
+        m_failure = QStringLiteral("The reading stopped: the sound device \"%1\" %2.")
+                        .arg(m_device.description(), reason);
+        message = m_failure;
+        m_buffer.clear();
+        m_space.notify_all();  // the synthesis stops writing
     }
     Q_EMIT deviceFailed(message);
 }
 
-void SoundCardDestination::Feed() {
-    CheckSink();
-    std::unique_lock<std::mutex> guard(lock_);
-    if (paused_ || !valid_ || !failure_.isEmpty()) {
+void SoundCardDestination::feed() {
+    checkSink();
+    std::unique_lock<std::mutex> guard(m_lock);
+    if (m_paused || !m_valid || !m_failure.isEmpty()) {
         return;
     }
-    if (buffer_.isEmpty()) {
-        PlayOutTail();
+    if (m_buffer.isEmpty()) {
+        playOutTail();
         return;
     }
-    if (!sink_ || sinkRate_ != rate_) {
-        base_ = written_ - buffer_.size() / 2;  // what came before this sink counts as played
+    if (!m_sink || m_sinkRate != m_rate) {
+        m_base = m_written - m_buffer.size() / 2;  // what came before this sink counts as played
         guard.unlock();
-        StartSink(rate_);
+        startSink(m_rate);
         guard.lock();
     }
-    if (!io_ || !failure_.isEmpty()) {
+    if (!m_io || !m_failure.isEmpty()) {
         return;
     }
-    const qsizetype room = qMin<qsizetype>(sink_->bytesFree(), buffer_.size()) & ~qsizetype(1);
+    const qsizetype room = qMin<qsizetype>(m_sink->bytesFree(), m_buffer.size()) & ~qsizetype(1);
     if (room <= 0) {
         return;
     }
-    const qint64 taken = io_->write(buffer_.constData(), room);
+    const qint64 taken = m_io->write(m_buffer.constData(), room);
     if (taken > 0) {
-        buffer_.remove(0, taken & ~qint64(1));
-        fed_ += taken / 2;
-        space_.notify_all();
+        m_buffer.remove(0, taken & ~qint64(1));
+        m_fed += taken / 2;
+        m_space.notify_all();
     }
-    if (buffer_.isEmpty()) {
-        PlayOutTail();
+    if (m_buffer.isEmpty()) {
+        playOutTail();
     }
 }
 
-void SoundCardDestination::PlayOutTail() {
+void SoundCardDestination::playOutTail() {
     // The audio server starts (and, after running dry, restarts) a stream only once it holds a
     // buffer's worth of audio; a text shorter than that would wait for ever. Silence after the
     // end of a text fills the buffer, so the tail is played. It is not counted as fed.
-    if (!finishing_ || !sink_ || !io_) {
+    if (!m_finishing || !m_sink || !m_io) {
         return;
     }
-    finishing_ = false;
-    const qsizetype room = sink_->bytesFree() & ~qsizetype(1);
+    m_finishing = false;
+    const qsizetype room = m_sink->bytesFree() & ~qsizetype(1);
     if (room > 0) {
-        io_->write(QByteArray(room, '\0'));
+        m_io->write(QByteArray(room, '\0'));
     }
 }
 
-int64_t SoundCardDestination::Played() const {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (!sink_ || sinkRate_ <= 0) {
-        return base_;
+int64_t SoundCardDestination::played() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (!m_sink || m_sinkRate <= 0) {
+        return m_base;
     }
-    if (buffer_.isEmpty() && sink_->bytesFree() >= sink_->bufferSize()) {
-        return base_ + fed_;  // the device has played everything it was given
+    if (m_buffer.isEmpty() && m_sink->bytesFree() >= m_sink->bufferSize()) {
+        return m_base + m_fed;  // the device has played everything it was given
     }
-    const int64_t processed = (sink_->processedUSecs() * sinkRate_ + 500000) / 1000000;
+    const int64_t processed = (m_sink->processedUSecs() * m_sinkRate + 500000) / 1000000;
     // Processed counts what the device has taken; what is still in its buffer is not heard yet.
-    const int64_t queued = (sink_->bufferSize() - sink_->bytesFree()) / 2;
-    return base_ + qBound<int64_t>(0, processed - queued, fed_);
+    const int64_t queued = (m_sink->bufferSize() - m_sink->bytesFree()) / 2;
+    return m_base + qBound<int64_t>(0, processed - queued, m_fed);
 }
 
-bool SoundCardDestination::Draining() const {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (!buffer_.isEmpty()) {
+bool SoundCardDestination::draining() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (!m_buffer.isEmpty()) {
         return true;
     }
-    return sink_ && sink_->state() == QAudio::ActiveState &&
-           sink_->bytesFree() < sink_->bufferSize();
+    return m_sink && m_sink->state() == QAudio::ActiveState &&
+           m_sink->bytesFree() < m_sink->bufferSize();
 }
 
-void SoundCardDestination::Pause(bool paused) {
-    std::lock_guard<std::mutex> guard(lock_);
-    paused_ = paused;
-    if (sink_) {
-        paused ? sink_->suspend() : sink_->resume();
+void SoundCardDestination::pause(bool paused) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_paused = paused;
+    if (m_sink) {
+        paused ? m_sink->suspend() : m_sink->resume();
     }
 }
 
-void SoundCardDestination::Reset() {
+void SoundCardDestination::reset() {
     {
-        std::lock_guard<std::mutex> guard(lock_);
-        discarding_ = true;
-        finishing_ = false;
-        buffer_.clear();
-        paused_ = false;
-        base_ = written_;
-        sinkRate_ = 0;  // the next audio starts a fresh sink
-        space_.notify_all();
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_discarding = true;
+        m_finishing = false;
+        m_buffer.clear();
+        m_paused = false;
+        m_base = m_written;
+        m_sinkRate = 0;  // the next audio starts a fresh sink
+        m_space.notify_all();
     }
-    if (sink_) {
-        sink_->stop();
-        sink_.reset();
-        io_ = nullptr;
+    if (m_sink) {
+        m_sink->stop();
+        m_sink.reset();
+        m_io = nullptr;
     }
 }
 
-int64_t SoundCardDestination::Fed() const {
-    std::lock_guard<std::mutex> guard(lock_);
-    return fed_;
+int64_t SoundCardDestination::fed() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_fed;
 }

@@ -21,47 +21,47 @@ class SoundCardDestination : public AudioDestination {
     ~SoundCardDestination() override;
 
     // False when there is no such device.
-    bool IsValid() const { return valid_; }
+    bool isValid() const { return m_valid; }
 
-    bool Open(int sampleRate) override;
-    bool Write(const int16_t* samples, int count) override;
-    void Finish() override;
-    int64_t Written() const override { return written_; }
-    int64_t Played() const override;
-    bool Draining() const override;
-    void Pause(bool paused) override;
-    void Reset() override;
-    bool Flush() override { return true; }
+    bool open(int sampleRate) override;
+    bool write(const int16_t* samples, int count) override;
+    void finish() override;
+    int64_t written() const override { return m_written; }
+    int64_t played() const override;
+    bool draining() const override;
+    void pause(bool paused) override;
+    void reset() override;
+    bool flush() override { return true; }
     // Samples given to the device so far by the current sink.
-    int64_t Fed() const;
+    int64_t fed() const;
 
   Q_SIGNALS:
     void deviceFailed(const QString& message);
 
   private:
-    void Feed();
-    void StartSink(int rate);
-    void PlayOutTail();  // with the lock held
+    void feed();
+    void startSink(int rate);
+    void playOutTail();  // with the lock held
     // Fails the destination when the sink has stopped with an error.
-    void CheckSink();
-    void Fail(const QString& reason);
+    void checkSink();
+    void fail(const QString& reason);
 
-    QAudioDevice device_;
-    bool valid_ = false;
-    std::unique_ptr<QAudioSink> sink_;
-    QIODevice* io_ = nullptr;
-    int sinkRate_ = 0;
-    QTimer feedTimer_;
+    QAudioDevice m_device;
+    bool m_valid = false;
+    std::unique_ptr<QAudioSink> m_sink;
+    QIODevice* m_io = nullptr;
+    int m_sinkRate = 0;
+    QTimer m_feedTimer;
 
-    mutable std::mutex lock_;
-    std::condition_variable space_;
-    QByteArray buffer_;  // written, not yet given to the sink
-    std::atomic<int> rate_{0};
-    std::atomic<int64_t> written_{0};
-    int64_t fed_ = 0;   // samples given to the current sink
-    int64_t base_ = 0;  // samples counted as played before the current sink started
-    bool discarding_ = false;
-    bool paused_ = false;
-    bool finishing_ = false;  // a text has ended: its tail is played out
-    QString failure_;
+    mutable std::mutex m_lock;
+    std::condition_variable m_space;
+    QByteArray m_buffer;  // written, not yet given to the sink
+    std::atomic<int> m_rate{0};
+    std::atomic<int64_t> m_written{0};
+    int64_t m_fed = 0;   // samples given to the current sink
+    int64_t m_base = 0;  // samples counted as played before the current sink started
+    bool m_discarding = false;
+    bool m_paused = false;
+    bool m_finishing = false;  // a text has ended: its tail is played out
+    QString m_failure;
 };

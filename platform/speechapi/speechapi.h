@@ -123,7 +123,7 @@ class ITTSCentralW {
                             QString* phonemes) = 0;
     virtual HRESULT Register(ITTSNotifySinkW* sink, uint32_t* key) = 0;
     virtual HRESULT UnRegister(uint32_t key) = 0;
-    virtual ITTSAttributesW* Attributes() = 0;
-    virtual ITTSDialogsW* Dialogs() = 0;
-    virtual AudioDestination* Destination() const = 0;
+    virtual ITTSAttributesW* attributes() = 0;
+    virtual ITTSDialogsW* dialogs() = 0;
+    virtual AudioDestination* destination() const = 0;
 };

@@ -10,19 +10,19 @@
 
 // A voice that a speech engine offers.
 struct SynthVoice {
-    QString Engine;        // "eSpeak NG", "Flite"
-    QString Manufacturer;  // as the mode records give it
-    QString Product;
-    QString Name;        // the engine's own name of the voice
-    QString Identifier;  // what the engine selects the voice by
-    QString Language;    // language tag, e.g. "en-us"
-    int Gender = 0;      // 0 unknown, 1 male, 2 female
+    QString engine;        // "eSpeak NG", "Flite"
+    QString manufacturer;  // as the mode records give it
+    QString product;
+    QString name;        // the engine's own name of the voice
+    QString identifier;  // what the engine selects the voice by
+    QString language;    // language tag, e.g. "en-us"
+    int gender = 0;      // 0 unknown, 1 male, 2 female
 };
 
 // Speed and pitch in the engine's own units (see each engine's range).
 struct SynthParams {
-    int Speed = 0;
-    int Pitch = 0;
+    int speed = 0;
+    int pitch = 0;
 };
 
 // A speech engine of this platform. Speak runs synchronously on the calling thread; engines
@@ -30,20 +30,20 @@ struct SynthParams {
 class SynthEngine {
   public:
     virtual ~SynthEngine() = default;
-    virtual QString Name() const = 0;
-    virtual QList<SynthVoice> Voices() = 0;
-    virtual int SampleRate(const SynthVoice& voice) = 0;
-    virtual SynthParams DefaultParams(const SynthVoice& voice) = 0;
-    virtual SynthParams MinParams() const = 0;
-    virtual SynthParams MaxParams() const = 0;
+    virtual QString name() const = 0;
+    virtual QList<SynthVoice> voices() = 0;
+    virtual int sampleRate(const SynthVoice& voice) = 0;
+    virtual SynthParams defaultParams(const SynthVoice& voice) = 0;
+    virtual SynthParams minParams() const = 0;
+    virtual SynthParams maxParams() const = 0;
     // False when the voice cannot be used or the engine failed.
-    virtual bool Speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
+    virtual bool speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
                        SynthSink& sink) = 0;
     // The engine's phonetic form of text (IPA when ipa, else its own notation); false when the
     // engine cannot give one.
-    virtual bool Phonemes(const SynthVoice&, const QString&, bool, QString*) { return false; }
+    virtual bool phonemes(const SynthVoice&, const QString&, bool, QString*) { return false; }
     // The central object of one of this engine's modes, speaking into destination.
-    virtual std::unique_ptr<ITTSCentralW> MakeCentral(
+    virtual std::unique_ptr<ITTSCentralW> makeCentral(
         const SynthVoice& voice, const TTSMODEINFO& mode,
         std::unique_ptr<AudioDestination> destination);
 };

@@ -5,9 +5,9 @@
 // A word the engine is about to speak: where its audio starts, and where it stands in the text
 // (UTF-16 positions, as QString counts them).
 struct SynthWord {
-    int64_t Sample = 0;
-    int Position = 0;
-    int Length = 0;
+    int64_t sample = 0;
+    int position = 0;
+    int length = 0;
 };
 
 // Receives the synthesised audio (16-bit mono at the engine's rate) and the word events, in
@@ -15,6 +15,6 @@ struct SynthWord {
 class SynthSink {
   public:
     virtual ~SynthSink() = default;
-    virtual bool Audio(const int16_t* samples, int count) = 0;
-    virtual void Word(const SynthWord& word) = 0;
+    virtual bool audio(const int16_t* samples, int count) = 0;
+    virtual void word(const SynthWord& word) = 0;
 };

@@ -6,7 +6,7 @@
 namespace {
 
 // Scales an attribute value of the interface into an engine range and back.
-int Clamp(int64_t value, int low, int high) {
+int clamp(int64_t value, int low, int high) {
     return int(std::clamp<int64_t>(value, low, high));
 }
 
@@ -14,34 +14,34 @@ int Clamp(int64_t value, int low, int high) {
 
 TtsCentral::TtsCentral(SynthEngine* engine, const SynthVoice& voice, const TTSMODEINFO& mode,
                        std::unique_ptr<AudioDestination> destination)
-    : engine_(engine),
-      voice_(voice),
-      mode_(mode),
-      destination_(std::move(destination)),
-      rate_(engine->SampleRate(voice)),
-      params_(engine->DefaultParams(voice)),
-      min_(engine->MinParams()),
-      max_(engine->MaxParams()) {
-    releaseTimer_.setInterval(10);
-    connect(&releaseTimer_, &QTimer::timeout, this, &TtsCentral::Release);
-    thread_ = std::thread([this] { Run(); });
+    : m_engine(engine),
+      m_voice(voice),
+      m_mode(mode),
+      m_destination(std::move(destination)),
+      m_rate(engine->sampleRate(voice)),
+      m_params(engine->defaultParams(voice)),
+      m_min(engine->minParams()),
+      m_max(engine->maxParams()) {
+    m_releaseTimer.setInterval(10);
+    connect(&m_releaseTimer, &QTimer::timeout, this, &TtsCentral::release);
+    m_thread = std::thread([this] { run(); });
 }
 
 TtsCentral::~TtsCentral() {
     {
-        std::lock_guard<std::mutex> guard(lock_);
-        stopping_ = true;
-        ++generation_;
-        queue_.clear();
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_stopping = true;
+        ++m_generation;
+        m_queue.clear();
     }
-    destination_->Reset();
-    wake_.notify_all();
-    thread_.join();
+    m_destination->reset();
+    m_wake.notify_all();
+    m_thread.join();
 }
 
-uint64_t TtsCentral::TimeStamp(int64_t sample) const {
+uint64_t TtsCentral::timeStamp(int64_t sample) const {
     // The service's audio time: 100-nanosecond units from the start of the audio.
-    return rate_ > 0 ? uint64_t(sample) * 10000000ull / uint64_t(rate_) : 0;
+    return m_rate > 0 ? uint64_t(sample) * 10000000ull / uint64_t(m_rate) : 0;
 }
 
 HRESULT TtsCentral::TextData(VOICECHARSET charset, uint32_t, const QString& text,
@@ -49,15 +49,15 @@ HRESULT TtsCentral::TextData(VOICECHARSET charset, uint32_t, const QString& text
     if (charset != CHARSET_TEXT) {
         return E_NOTIMPL;
     }
-    const uint64_t id = nextJob_++;
-    jobSinks_.insert(id, sink);
-    ++outstanding_;
+    const uint64_t id = m_nextJob++;
+    m_jobSinks.insert(id, sink);
+    ++m_outstanding;
     {
-        std::lock_guard<std::mutex> guard(lock_);
-        queue_.push_back({id, text, sink, params_});
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_queue.push_back({id, text, sink, m_params});
     }
-    wake_.notify_all();
-    releaseTimer_.start();
+    m_wake.notify_all();
+    m_releaseTimer.start();
     return S_OK;
 }
 
@@ -77,29 +77,29 @@ HRESULT TtsCentral::Inject(const QString& text) {
 }
 
 HRESULT TtsCentral::AudioPause() {
-    destination_->Pause(true);
+    m_destination->pause(true);
     return S_OK;
 }
 
 HRESULT TtsCentral::AudioResume() {
-    destination_->Pause(false);
+    m_destination->pause(false);
     return S_OK;
 }
 
 HRESULT TtsCentral::AudioReset() {
     {
-        std::lock_guard<std::mutex> guard(lock_);
-        ++generation_;
-        queue_.clear();
+        std::lock_guard<std::mutex> guard(m_lock);
+        ++m_generation;
+        m_queue.clear();
     }
-    destination_->Reset();
-    destination_->Pause(false);
-    wake_.notify_all();
-    ++uiGeneration_;
-    pending_.clear();
-    jobSinks_.clear();
-    outstanding_ = 0;
-    Release();  // the audio has stopped: say so
+    m_destination->reset();
+    m_destination->pause(false);
+    m_wake.notify_all();
+    ++m_uiGeneration;
+    m_pending.clear();
+    m_jobSinks.clear();
+    m_outstanding = 0;
+    release();  // the audio has stopped: say so
     return S_OK;
 }
 
@@ -108,65 +108,65 @@ HRESULT TtsCentral::Phoneme(VOICECHARSET charset, uint32_t, const QString& text,
     if (charset == CHARSET_TEXT || !phonemes) {
         return E_INVALIDARG;
     }
-    return engine_->Phonemes(voice_, text, charset == CHARSET_IPAPHONETIC, phonemes) ? S_OK
-                                                                                     : E_NOTIMPL;
+    return m_engine->phonemes(m_voice, text, charset == CHARSET_IPAPHONETIC, phonemes) ? S_OK
+                                                                                       : E_NOTIMPL;
 }
 
 HRESULT TtsCentral::Register(ITTSNotifySinkW* sink, uint32_t* key) {
     if (!sink || !key) {
         return E_INVALIDARG;
     }
-    *key = nextKey_++;
-    notifySinks_.insert(*key, sink);
+    *key = m_nextKey++;
+    m_notifySinks.insert(*key, sink);
     return S_OK;
 }
 
 HRESULT TtsCentral::UnRegister(uint32_t key) {
-    return notifySinks_.remove(key) ? S_OK : E_INVALIDARG;
+    return m_notifySinks.remove(key) ? S_OK : E_INVALIDARG;
 }
 
 HRESULT TtsCentral::ModeGet(TTSMODEINFO* mode) const {
-    *mode = mode_;
+    *mode = m_mode;
     return S_OK;
 }
 
 HRESULT TtsCentral::PitchGet(uint16_t* pitch) const {
-    *pitch = uint16_t(params_.Pitch);
+    *pitch = uint16_t(m_params.pitch);
     return S_OK;
 }
 
 HRESULT TtsCentral::PitchSet(uint16_t pitch) {
-    params_.Pitch = Clamp(pitch, min_.Pitch, max_.Pitch);
+    m_params.pitch = clamp(pitch, m_min.pitch, m_max.pitch);
     return S_OK;
 }
 
 HRESULT TtsCentral::SpeedGet(uint32_t* speed) const {
-    *speed = uint32_t(params_.Speed);
+    *speed = uint32_t(m_params.speed);
     return S_OK;
 }
 
 HRESULT TtsCentral::SpeedSet(uint32_t speed) {
-    params_.Speed = Clamp(speed, min_.Speed, max_.Speed);
+    m_params.speed = clamp(speed, m_min.speed, m_max.speed);
     return S_OK;
 }
 
 HRESULT TtsCentral::RealTimeGet(uint32_t* realTime) const {
-    *realTime = destination_->RealTime();
+    *realTime = m_destination->realTime();
     return S_OK;
 }
 
 HRESULT TtsCentral::RealTimeSet(uint32_t realTime) {
-    destination_->SetRealTime(realTime);
+    m_destination->setRealTime(realTime);
     return S_OK;
 }
 
 HRESULT TtsCentral::VolumeGet(uint32_t* volume) const {
-    *volume = volume_;
+    *volume = m_volume;
     return S_OK;
 }
 
 HRESULT TtsCentral::VolumeSet(uint32_t volume) {
-    volume_ = volume;
+    m_volume = volume;
     return S_OK;
 }
 
@@ -175,107 +175,107 @@ HRESULT TtsCentral::VolumeSet(uint32_t volume) {
 class JobSink : public SynthSink {
   public:
     JobSink(AudioDestination* destination, int64_t start, std::function<void(int64_t, int)> word)
-        : destination_(destination), start_(start), word_(std::move(word)) {}
-    bool Audio(const int16_t* samples, int count) override {
-        if (!destination_->Write(samples, count)) {
+        : m_destination(destination), m_start(start), m_word(std::move(word)) {}
+    bool audio(const int16_t* samples, int count) override {
+        if (!m_destination->write(samples, count)) {
             return false;
         }
-        written_ += count;
+        m_written += count;
         return true;
     }
-    void Word(const SynthWord& word) override { word_(start_ + word.Sample, word.Position); }
-    int64_t Written() const { return written_; }
+    void word(const SynthWord& word) override { m_word(m_start + word.sample, word.position); }
+    int64_t written() const { return m_written; }
 
   private:
-    AudioDestination* destination_;
-    int64_t start_;
-    std::function<void(int64_t, int)> word_;
-    int64_t written_ = 0;
+    AudioDestination* m_destination;
+    int64_t m_start;
+    std::function<void(int64_t, int)> m_word;
+    int64_t m_written = 0;
 };
 
-void TtsCentral::Run() {
+void TtsCentral::run() {
     for (;;) {
         Job job;
         uint64_t generation = 0;
         int64_t start = 0;
         {
-            std::unique_lock<std::mutex> guard(lock_);
-            wake_.wait(guard, [this] { return stopping_ || !queue_.empty(); });
-            if (stopping_) {
+            std::unique_lock<std::mutex> guard(m_lock);
+            m_wake.wait(guard, [this] { return m_stopping || !m_queue.empty(); });
+            if (m_stopping) {
                 return;
             }
-            job = queue_.front();
-            queue_.pop_front();
-            generation = generation_;
+            job = m_queue.front();
+            m_queue.pop_front();
+            generation = m_generation;
         }
-        const bool opened = destination_->Open(rate_);
-        start = destination_->Written();
-        Post({start, EventKind::Started, job.id, 0, generation});
-        JobSink sink(destination_.get(), start, [&](int64_t sample, int position) {
-            Post({sample, EventKind::Word, job.id, uint32_t(position) * 2, generation});
+        const bool opened = m_destination->open(m_rate);
+        start = m_destination->written();
+        post({start, EventKind::Started, job.id, 0, generation});
+        JobSink sink(m_destination.get(), start, [&](int64_t sample, int position) {
+            post({sample, EventKind::Word, job.id, uint32_t(position) * 2, generation});
         });
         if (opened) {
-            engine_->Speak(voice_, job.text, job.params, sink);
+            m_engine->speak(m_voice, job.text, job.params, sink);
         }
-        destination_->Finish();
-        std::lock_guard<std::mutex> guard(lock_);
-        if (generation != generation_) {
+        m_destination->finish();
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (generation != m_generation) {
             continue;  // reset meanwhile: its events are gone with it
         }
-        const int64_t end = start + sink.Written();
-        Post({end, EventKind::Done, job.id, 0, generation});
+        const int64_t end = start + sink.written();
+        post({end, EventKind::Done, job.id, 0, generation});
     }
 }
 
-void TtsCentral::Post(const Event& event) {
+void TtsCentral::post(const Event& event) {
     QMetaObject::invokeMethod(
         this,
         [this, event] {
-            if (event.generation == uiGeneration_) {
-                pending_.push_back(event);
+            if (event.generation == m_uiGeneration) {
+                m_pending.push_back(event);
             }
         },
         Qt::QueuedConnection);
 }
 
-void TtsCentral::Release() {
-    const int64_t played = destination_->Played();
-    while (!pending_.empty() && pending_.front().sample <= played) {
-        const Event event = pending_.front();
-        pending_.pop_front();
-        ITTSBufNotifySink* sink = SinkOf(event.job);
+void TtsCentral::release() {
+    const int64_t played = m_destination->played();
+    while (!m_pending.empty() && m_pending.front().sample <= played) {
+        const Event event = m_pending.front();
+        m_pending.pop_front();
+        ITTSBufNotifySink* sink = sinkOf(event.job);
         switch (event.kind) {
             case EventKind::Started:
-                if (!audioRunning_) {
-                    audioRunning_ = true;
-                    for (ITTSNotifySinkW* notify : notifySinks_) {
-                        notify->AudioStart(TimeStamp(event.sample));
+                if (!m_audioRunning) {
+                    m_audioRunning = true;
+                    for (ITTSNotifySinkW* notify : m_notifySinks) {
+                        notify->AudioStart(timeStamp(event.sample));
                     }
                 }
                 if (sink) {
-                    sink->TextDataStarted(TimeStamp(event.sample));
+                    sink->TextDataStarted(timeStamp(event.sample));
                 }
                 break;
             case EventKind::Word:
                 if (sink) {
-                    sink->WordPosition(TimeStamp(event.sample), event.byteOffset);
+                    sink->WordPosition(timeStamp(event.sample), event.byteOffset);
                 }
                 break;
             case EventKind::Done:
                 if (sink) {
-                    sink->TextDataDone(TimeStamp(event.sample), 0);
+                    sink->TextDataDone(timeStamp(event.sample), 0);
                 }
-                jobSinks_.remove(event.job);
-                --outstanding_;
+                m_jobSinks.remove(event.job);
+                --m_outstanding;
                 break;
         }
     }
-    if (audioRunning_ && outstanding_ <= 0 && pending_.empty() && !destination_->Draining()) {
-        audioRunning_ = false;
-        outstanding_ = 0;
-        releaseTimer_.stop();
-        for (ITTSNotifySinkW* notify : notifySinks_) {
-            notify->AudioStop(TimeStamp(played));
+    if (m_audioRunning && m_outstanding <= 0 && m_pending.empty() && !m_destination->draining()) {
+        m_audioRunning = false;
+        m_outstanding = 0;
+        m_releaseTimer.stop();
+        for (ITTSNotifySinkW* notify : m_notifySinks) {
+            notify->AudioStop(timeStamp(played));
         }
     }
 }

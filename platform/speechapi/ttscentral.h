@@ -56,9 +56,9 @@ class TtsCentral : public QObject,
     HRESULT LexiconDlg() override { return E_NOTIMPL; }
     HRESULT TranslateDlg() override { return E_NOTIMPL; }
 
-    ITTSAttributesW* Attributes() override { return this; }
-    ITTSDialogsW* Dialogs() override { return this; }
-    AudioDestination* Destination() const override { return destination_.get(); }
+    ITTSAttributesW* attributes() override { return this; }
+    ITTSDialogsW* dialogs() override { return this; }
+    AudioDestination* destination() const override { return m_destination.get(); }
 
   private:
     struct Job {
@@ -76,38 +76,38 @@ class TtsCentral : public QObject,
         uint64_t generation;
     };
 
-    void Run();  // the synthesis thread
-    void Post(const Event& event);
-    void Release();
-    uint64_t TimeStamp(int64_t sample) const;
-    ITTSBufNotifySink* SinkOf(uint64_t job) const { return jobSinks_.value(job, nullptr); }
+    void run();  // the synthesis thread
+    void post(const Event& event);
+    void release();
+    uint64_t timeStamp(int64_t sample) const;
+    ITTSBufNotifySink* sinkOf(uint64_t job) const { return m_jobSinks.value(job, nullptr); }
 
-    SynthEngine* engine_;
-    SynthVoice voice_;
-    TTSMODEINFO mode_;
-    std::unique_ptr<AudioDestination> destination_;
-    int rate_;
-    SynthParams params_;
-    SynthParams min_, max_;
-    uint32_t volume_ = 0xFFFFFFFF;
+    SynthEngine* m_engine;
+    SynthVoice m_voice;
+    TTSMODEINFO m_mode;
+    std::unique_ptr<AudioDestination> m_destination;
+    int m_rate;
+    SynthParams m_params;
+    SynthParams m_min, m_max;
+    uint32_t m_volume = 0xFFFFFFFF;
 
     // Shared with the synthesis thread.
-    std::mutex lock_;
-    std::condition_variable wake_;
-    std::deque<Job> queue_;
-    bool stopping_ = false;
-    uint64_t generation_ = 0;  // raised by a reset: jobs of older generations are dropped
-    bool busy_ = false;
-    std::thread thread_;
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    std::deque<Job> m_queue;
+    bool m_stopping = false;
+    uint64_t m_generation = 0;  // raised by a reset: jobs of older generations are dropped
+    bool m_busy = false;
+    std::thread m_thread;
 
     // UI thread only.
-    uint64_t nextJob_ = 1;
-    QHash<uint64_t, ITTSBufNotifySink*> jobSinks_;
-    std::deque<Event> pending_;
-    QHash<uint32_t, ITTSNotifySinkW*> notifySinks_;
-    uint32_t nextKey_ = 1;
-    bool audioRunning_ = false;
-    uint64_t uiGeneration_ = 0;  // events of texts from before the last reset are dropped
-    int outstanding_ = 0;        // texts handed over and not yet done
-    QTimer releaseTimer_;
+    uint64_t m_nextJob = 1;
+    QHash<uint64_t, ITTSBufNotifySink*> m_jobSinks;
+    std::deque<Event> m_pending;
+    QHash<uint32_t, ITTSNotifySinkW*> m_notifySinks;
+    uint32_t m_nextKey = 1;
+    bool m_audioRunning = false;
+    uint64_t m_uiGeneration = 0;  // events of texts from before the last reset are dropped
+    int m_outstanding = 0;        // texts handed over and not yet done
+    QTimer m_releaseTimer;
 };

@@ -20,34 +20,34 @@ struct InstalledMode {
     SynthVoice voice;
 };
 
-QList<SynthEngine*>& InstalledEngines() {
+QList<SynthEngine*>& installedEngines() {
     static EspeakEngine espeak;
     static FliteEngine flite;
     static QList<SynthEngine*> engines{&espeak, &flite};
     return engines;
 }
 
-QList<SynthEngine*>& Engines() {
-    static QList<SynthEngine*> engines = InstalledEngines();
+QList<SynthEngine*>& engines() {
+    static QList<SynthEngine*> engines = installedEngines();
     return engines;
 }
 
-QList<InstalledMode> BuildModes() {
+QList<InstalledMode> buildModes() {
     QList<InstalledMode> modes;
-    for (SynthEngine* engine : Engines()) {
-        for (const SynthVoice& voice : engine->Voices()) {
+    for (SynthEngine* engine : engines()) {
+        for (const SynthVoice& voice : engine->voices()) {
             InstalledMode mode{{}, engine, voice};
             TTSMODEINFO& info = mode.info;
-            info.gEngineID = QUuid::createUuidV5(kModeNamespace, engine->Name());
-            info.szMfgName = voice.Manufacturer;
-            info.szProductName = voice.Product;
+            info.gEngineID = QUuid::createUuidV5(kModeNamespace, engine->name());
+            info.szMfgName = voice.manufacturer;
+            info.szProductName = voice.product;
             info.gModeID = QUuid::createUuidV5(
-                kModeNamespace, engine->Name() + QLatin1Char('/') + voice.Identifier);
-            info.szModeName = voice.Name;
-            info.language = LanguageIdForTag(voice.Language);
-            info.szDialect = voice.Language;
-            info.szSpeaker = voice.Identifier;
-            info.wGender = uint16_t(voice.Gender);
+                kModeNamespace, engine->name() + QLatin1Char('/') + voice.identifier);
+            info.szModeName = voice.name;
+            info.language = languageIdForTag(voice.language);
+            info.szDialect = voice.language;
+            info.szSpeaker = voice.identifier;
+            info.wGender = uint16_t(voice.gender);
             info.dwInterfaces = TTSI_ITTSCENTRAL | TTSI_ITTSATTRIBUTES | TTSI_ITTSDIALOGS;
             modes << mode;
         }
@@ -59,12 +59,12 @@ QList<InstalledMode> BuildModes() {
     }
     for (InstalledMode& mode : modes) {
         if (seen.value(mode.info.szModeName) > 1) {
-            mode.info.szModeName += QStringLiteral(" (") + mode.voice.Identifier + QLatin1Char(')');
+            mode.info.szModeName += QStringLiteral(" (") + mode.voice.identifier + QLatin1Char(')');
         }
     }
     // Voices of the user's own language first (their own variety before the others), then US
     // English, so the first voice is one the user understands and is offered for articles.
-    const uint16_t mine = UserLanguageId();
+    const uint16_t mine = userLanguageId();
     const auto rank = [mine](const InstalledMode& mode) {
         if (mode.info.language == mine) {
             return 0;
@@ -80,21 +80,21 @@ QList<InstalledMode> BuildModes() {
     return modes;
 }
 
-QList<InstalledMode>& Installed() {
-    static QList<InstalledMode> modes = BuildModes();
+QList<InstalledMode>& installed() {
+    static QList<InstalledMode> modes = buildModes();
     return modes;
 }
 
-QList<TTSMODEINFO>& ModeInfos() {
+QList<TTSMODEINFO>& modeInfos() {
     static QList<TTSMODEINFO> infos;
     return infos;
 }
 
-void Rebuild() {
-    Installed() = BuildModes();
-    ModeInfos().clear();
-    for (const InstalledMode& mode : Installed()) {
-        ModeInfos() << mode.info;
+void rebuild() {
+    installed() = buildModes();
+    modeInfos().clear();
+    for (const InstalledMode& mode : installed()) {
+        modeInfos() << mode.info;
     }
 }
 
@@ -102,26 +102,26 @@ void Rebuild() {
 
 TtsEnumerator::TtsEnumerator() = default;
 
-const QList<TTSMODEINFO>& TtsEnumerator::Modes() {
-    static const bool built = (Rebuild(), true);
+const QList<TTSMODEINFO>& TtsEnumerator::modes() {
+    static const bool built = (rebuild(), true);
     Q_UNUSED(built);
-    return ModeInfos();
+    return modeInfos();
 }
 
-void TtsEnumerator::UseEngines(const QList<SynthEngine*>& engines) {
-    Engines() = engines.isEmpty() ? InstalledEngines() : engines;
-    Rebuild();
+void TtsEnumerator::useEngines(const QList<SynthEngine*>& replacements) {
+    engines() = replacements.isEmpty() ? installedEngines() : replacements;
+    rebuild();
 }
 
 HRESULT TtsEnumerator::Reset() {
-    position_ = 0;
+    m_position = 0;
     return S_OK;
 }
 
-HRESULT TtsEnumerator::Next(uint32_t count, TTSMODEINFO* modes, uint32_t* fetched) {
+HRESULT TtsEnumerator::Next(uint32_t count, TTSMODEINFO* fetchedModes, uint32_t* fetched) {
     uint32_t got = 0;
-    while (got < count && position_ < Modes().size()) {
-        modes[got++] = Modes()[position_++];
+    while (got < count && m_position < modes().size()) {
+        fetchedModes[got++] = modes()[m_position++];
     }
     if (fetched) {
         *fetched = got;
@@ -130,18 +130,18 @@ HRESULT TtsEnumerator::Next(uint32_t count, TTSMODEINFO* modes, uint32_t* fetche
 }
 
 HRESULT TtsEnumerator::Skip(uint32_t count) {
-    position_ = qMin<qsizetype>(position_ + count, Modes().size());
-    return position_ < Modes().size() ? S_OK : S_FALSE;
+    m_position = qMin<qsizetype>(m_position + count, modes().size());
+    return m_position < modes().size() ? S_OK : S_FALSE;
 }
 
 HRESULT TtsEnumerator::Select(const QUuid& modeId, std::unique_ptr<ITTSCentralW>* central,
                               std::unique_ptr<AudioDestination> destination) {
-    for (const InstalledMode& mode : Installed()) {
+    for (const InstalledMode& mode : installed()) {
         if (mode.info.gModeID == modeId) {
             if (!destination) {
                 return E_INVALIDARG;
             }
-            *central = mode.engine->MakeCentral(mode.voice, mode.info, std::move(destination));
+            *central = mode.engine->makeCentral(mode.voice, mode.info, std::move(destination));
             return S_OK;
         }
     }
@@ -150,18 +150,18 @@ HRESULT TtsEnumerator::Select(const QUuid& modeId, std::unique_ptr<ITTSCentralW>
 
 HRESULT TtsEnumerator::Find(const TTSMODEINFO& criteria, const TTSMODEINFORANK* ranks,
                             TTSMODEINFO* found) {
-    if (Modes().isEmpty()) {
+    if (modes().isEmpty()) {
         return TTSERR_INVALIDMODE;
     }
     qsizetype best = 0;
     uint32_t bestScore = 0;
-    for (qsizetype i = 0; i < Modes().size(); ++i) {
+    for (qsizetype i = 0; i < modes().size(); ++i) {
         uint32_t score = 0;
-        if (ranks && !criteria.gModeID.isNull() && Modes()[i].gModeID == criteria.gModeID) {
+        if (ranks && !criteria.gModeID.isNull() && modes()[i].gModeID == criteria.gModeID) {
             score += ranks->dwModeID;
         }
         if (ranks && !criteria.szModeName.isEmpty() &&
-            Modes()[i].szModeName == criteria.szModeName) {
+            modes()[i].szModeName == criteria.szModeName) {
             score += ranks->dwModeName;
         }
         if (score > bestScore) {
@@ -169,6 +169,6 @@ HRESULT TtsEnumerator::Find(const TTSMODEINFO& criteria, const TTSMODEINFORANK* 
             bestScore = score;
         }
     }
-    *found = Modes()[best];
+    *found = modes()[best];
     return S_OK;
 }

@@ -17,7 +17,7 @@ class TtsEnumerator {
 
     HRESULT Reset();
     // Up to count modes from the current place; fetched tells how many came (S_FALSE at the end).
-    HRESULT Next(uint32_t count, TTSMODEINFO* modes, uint32_t* fetched);
+    HRESULT Next(uint32_t count, TTSMODEINFO* fetchedModes, uint32_t* fetched);
     HRESULT Skip(uint32_t count);
     // The central object of a mode, speaking into destination (which it takes over).
     HRESULT Select(const QUuid& modeId, std::unique_ptr<ITTSCentralW>* central,
@@ -26,11 +26,11 @@ class TtsEnumerator {
     HRESULT Find(const TTSMODEINFO& criteria, const TTSMODEINFORANK* ranks, TTSMODEINFO* found);
 
     // All modes, in enumeration order.
-    static const QList<TTSMODEINFO>& Modes();
+    static const QList<TTSMODEINFO>& modes();
     // Replaces the engines the modes come from (an empty list: the installed ones). Tests
     // use it to stand in engines of makers that do not exist here.
-    static void UseEngines(const QList<SynthEngine*>& engines);
+    static void useEngines(const QList<SynthEngine*>& replacements);
 
   private:
-    qsizetype position_ = 0;
+    qsizetype m_position = 0;
 };

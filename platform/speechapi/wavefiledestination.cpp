@@ -9,58 +9,58 @@ namespace {
 
 constexpr int64_t kUnknownSize = 0xFFFFFFFF;
 
-QByteArray Le32(uint32_t v) {
+QByteArray le32(uint32_t v) {
     const uint32_t le = qToLittleEndian(v);
     return QByteArray(reinterpret_cast<const char*>(&le), 4);
 }
 
-QByteArray Le16(uint16_t v) {
+QByteArray le16(uint16_t v) {
     const uint16_t le = qToLittleEndian(v);
     return QByteArray(reinterpret_cast<const char*>(&le), 2);
 }
 
 }  // namespace
 
-WaveFileDestination::WaveFileDestination(const QString& fileName) : file_(fileName) {}
+WaveFileDestination::WaveFileDestination(const QString& fileName) : m_file(fileName) {}
 
 WaveFileDestination::~WaveFileDestination() = default;
 
-WaveFileDestination* WaveFileDestination::Of(const ITTSCentralW* central) {
-    return central ? qobject_cast<WaveFileDestination*>(central->Destination()) : nullptr;
+WaveFileDestination* WaveFileDestination::of(const ITTSCentralW* central) {
+    return central ? qobject_cast<WaveFileDestination*>(central->destination()) : nullptr;
 }
 
-bool WaveFileDestination::SetFile(const QString& fileName) {
-    const bool flushed = !file_.isOpen() || Flush();
-    QMutexLocker lock(&lock_);
-    file_.setFileName(fileName);
-    failed_ = false;  // the new file has not failed yet
-    error_.clear();
+bool WaveFileDestination::setFile(const QString& fileName) {
+    const bool flushed = !m_file.isOpen() || flush();
+    QMutexLocker lock(&m_lock);
+    m_file.setFileName(fileName);
+    m_failed = false;  // the new file has not failed yet
+    m_error.clear();
     return flushed;
 }
 
-QString WaveFileDestination::FileName() const {
-    QMutexLocker lock(&lock_);
-    return file_.fileName();
+QString WaveFileDestination::fileName() const {
+    QMutexLocker lock(&m_lock);
+    return m_file.fileName();
 }
 
-QString WaveFileDestination::ErrorText() const {
-    QMutexLocker lock(&lock_);
-    return error_;
+QString WaveFileDestination::errorText() const {
+    QMutexLocker lock(&m_lock);
+    return m_error;
 }
 
-QString WaveFileDestination::Fail() {
-    if (failed_) {
+QString WaveFileDestination::fail() {
+    if (m_failed) {
         return {};
     }
-    failed_ = true;
-    error_ = QStringLiteral("Cannot write %1: %2").arg(file_.fileName(), file_.errorString());
-    return error_;
+    m_failed = true;
+    m_error = QStringLiteral("Cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
+    return m_error;
 }
 
-bool WaveFileDestination::WriteAll(const char* data, qint64 size) {
+bool WaveFileDestination::writeAll(const char* data, qint64 size) {
     // A short write is tried again, so a full disk is reported with its own reason.
     for (qint64 done = 0; done < size;) {
-        const qint64 n = file_.write(data + done, size - done);
+        const qint64 n = m_file.write(data + done, size - done);
         if (n <= 0) {
             return false;
         }
@@ -69,76 +69,77 @@ bool WaveFileDestination::WriteAll(const char* data, qint64 size) {
     return true;
 }
 
-bool WaveFileDestination::WriteHeader() {
+bool WaveFileDestination::writeHeader() {
     // Past 4 GB the sizes say "to the end of the file", as readers of long recordings expect.
-    const uint32_t data = uint32_t(qMin<int64_t>(dataBytes_, kUnknownSize));
-    const uint32_t riff = uint32_t(qMin<int64_t>(36 + dataBytes_, kUnknownSize));
-    const QByteArray header = "RIFF" + Le32(riff) + "WAVE" + "fmt " + Le32(16) + Le16(1) + Le16(1) +
-                              Le32(uint32_t(rate_)) + Le32(uint32_t(rate_ * 2)) + Le16(2) +
-                              Le16(16) + "data" + Le32(data);
-    return file_.seek(0) && WriteAll(header.constData(), header.size());
+    const uint32_t data = uint32_t(qMin<int64_t>(m_dataBytes, kUnknownSize));
+    const uint32_t riff = uint32_t(qMin<int64_t>(36 + m_dataBytes, kUnknownSize));
+    const QByteArray header = "RIFF" + le32(riff) + "WAVE" + "fmt " + le32(16) + le16(1) + le16(1) +
+                              le32(uint32_t(m_rate)) + le32(uint32_t(m_rate * 2)) + le16(2) +
+                              le16(16) + "data" + le32(data);
+    return m_file.seek(0) && writeAll(header.constData(), header.size());
 }
 
-bool WaveFileDestination::Open(int sampleRate) {
+bool WaveFileDestination::open(int sampleRate) {
     QString failure;
     {
-        QMutexLocker lock(&lock_);
-        if (file_.isOpen()) {
-            reset_ = false;                          // a new text after a reset is written again
-            return rate_ == sampleRate && !failed_;  // one file holds one rate
+        QMutexLocker lock(&m_lock);
+        if (m_file.isOpen()) {
+            m_reset = false;                           // a new text after a reset is written again
+            return m_rate == sampleRate && !m_failed;  // one file holds one rate
         }
-        rate_ = sampleRate;
-        dataBytes_ = 0;
-        reset_ = false;
-        failed_ = false;
-        error_.clear();
+        m_rate = sampleRate;
+        m_dataBytes = 0;
+        m_reset = false;
+        m_failed = false;
+        m_error.clear();
         // Unbuffered: a write that fails says so at once, not when a buffer is flushed later.
-        if (file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) &&
-            WriteHeader()) {
-            clock_.start();
-            fileStart_ = written_;
-            pacedFrom_ = 0;
+        if (m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) &&
+            writeHeader()) {
+            m_clock.start();
+            m_fileStart = m_written;
+            m_pacedFrom = 0;
             return true;
         }
-        failure = Fail();
+        failure = fail();
     }
     Q_EMIT writeFailed(failure);
     return false;
 }
 
-void WaveFileDestination::WaitForPace(int64_t samplesAfter) {
+void WaveFileDestination::waitForPace(int64_t samplesAfter) {
     // At most n/256 times real time: the audio may not run ahead of the clock by more.
-    while (realTime_ > 0 && !reset_) {
-        const double allowed = double(clock_.elapsed()) / 1000.0 * rate_ * realTime_ / 256.0;
-        const double ahead = double(samplesAfter - pacedFrom_) - allowed;
-        if (ahead <= 0 && !paused_) {
+    while (m_realTime > 0 && !m_reset) {
+        const double allowed = double(m_clock.elapsed()) / 1000.0 * m_rate * m_realTime / 256.0;
+        const double ahead = double(samplesAfter - m_pacedFrom) - allowed;
+        if (ahead <= 0 && !m_paused) {
             return;
         }
         const unsigned long waitMs =
-            paused_ ? 50
-                    : (unsigned long)qBound(1.0, ahead * 1000.0 * 256.0 / realTime_ / rate_, 50.0);
-        wake_.wait(&lock_, waitMs);
+            m_paused
+                ? 50
+                : (unsigned long)qBound(1.0, ahead * 1000.0 * 256.0 / m_realTime / m_rate, 50.0);
+        m_wake.wait(&m_lock, waitMs);
     }
-    while (paused_ && !reset_) {
-        wake_.wait(&lock_, 50);
+    while (m_paused && !m_reset) {
+        m_wake.wait(&m_lock, 50);
     }
 }
 
-bool WaveFileDestination::Write(const int16_t* samples, int count) {
+bool WaveFileDestination::write(const int16_t* samples, int count) {
     QString failure;
     {
-        QMutexLocker lock(&lock_);
-        WaitForPace(written_ - fileStart_ + count);
-        if (reset_ || !file_.isOpen() || failed_) {
+        QMutexLocker lock(&m_lock);
+        waitForPace(m_written - m_fileStart + count);
+        if (m_reset || !m_file.isOpen() || m_failed) {
             return false;
         }
         const qint64 bytes = qint64(count) * 2;
-        if (WriteAll(reinterpret_cast<const char*>(samples), bytes)) {
-            dataBytes_ += bytes;
-            written_ += count;
+        if (writeAll(reinterpret_cast<const char*>(samples), bytes)) {
+            m_dataBytes += bytes;
+            m_written += count;
             return true;
         }
-        failure = Fail();
+        failure = fail();
     }
     if (!failure.isEmpty()) {
         Q_EMIT writeFailed(failure);
@@ -146,36 +147,36 @@ bool WaveFileDestination::Write(const int16_t* samples, int count) {
     return false;
 }
 
-void WaveFileDestination::Pause(bool paused) {
-    QMutexLocker lock(&lock_);
-    paused_ = paused;
+void WaveFileDestination::pause(bool paused) {
+    QMutexLocker lock(&m_lock);
+    m_paused = paused;
     if (!paused) {
         // Pacing starts afresh, so the time paused is not made up in a burst.
-        pacedFrom_ = written_ - fileStart_;
-        clock_.restart();
+        m_pacedFrom = m_written - m_fileStart;
+        m_clock.restart();
     }
-    wake_.wakeAll();
+    m_wake.wakeAll();
 }
 
-void WaveFileDestination::Reset() {
-    QMutexLocker lock(&lock_);
-    reset_ = true;
-    paused_ = false;
-    wake_.wakeAll();
+void WaveFileDestination::reset() {
+    QMutexLocker lock(&m_lock);
+    m_reset = true;
+    m_paused = false;
+    m_wake.wakeAll();
 }
 
-bool WaveFileDestination::Flush() {
-    QMutexLocker lock(&lock_);
-    if (!file_.isOpen()) {
-        return !failed_;
+bool WaveFileDestination::flush() {
+    QMutexLocker lock(&m_lock);
+    if (!m_file.isOpen()) {
+        return !m_failed;
     }
     // A file that missed some of its audio is not complete, whatever its header says.
-    bool ok = !failed_;
-    if (ok && !(WriteHeader() && file_.flush())) {
-        Fail();
+    bool ok = !m_failed;
+    if (ok && !(writeHeader() && m_file.flush())) {
+        fail();
         ok = false;
     }
-    file_.close();
-    reset_ = false;
+    m_file.close();
+    m_reset = false;
     return ok;
 }

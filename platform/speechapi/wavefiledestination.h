@@ -20,25 +20,25 @@ class WaveFileDestination : public AudioDestination {
     ~WaveFileDestination() override;
 
     // The wave file destination of an engine object; null for any other destination.
-    static WaveFileDestination* Of(const ITTSCentralW* central);
+    static WaveFileDestination* of(const ITTSCentralW* central);
 
     // Switches to another file (the current one is completed first).
-    bool SetFile(const QString& fileName);
-    QString FileName() const;
+    bool setFile(const QString& fileName);
+    QString fileName() const;
     // Why the file could not be created or written ("Cannot write <file>: <reason>"); empty
     // while nothing failed.
-    QString ErrorText() const;
+    QString errorText() const;
 
-    bool Open(int sampleRate) override;
-    bool Write(const int16_t* samples, int count) override;
-    int64_t Written() const override { return written_; }
+    bool open(int sampleRate) override;
+    bool write(const int16_t* samples, int count) override;
+    int64_t written() const override { return m_written; }
     // After a failure nothing more is written, so nothing waits for audio that cannot come.
-    int64_t Played() const override { return failed_ ? kEverything : written_.load(); }
-    bool Draining() const override { return false; }
-    void Pause(bool paused) override;
-    void Reset() override;
+    int64_t played() const override { return m_failed ? kEverything : m_written.load(); }
+    bool draining() const override { return false; }
+    void pause(bool paused) override;
+    void reset() override;
     // False when the file is not complete: it could not be written, or not to its end.
-    bool Flush() override;
+    bool flush() override;
 
   Q_SIGNALS:
     // Creating or writing the file failed while speech was written (sent from the synthesis
@@ -49,24 +49,24 @@ class WaveFileDestination : public AudioDestination {
     // More samples than any reading has (over a year at 22050 Hz), small enough for time stamps.
     static constexpr int64_t kEverything = int64_t(1) << 40;
 
-    bool WriteHeader();
-    bool WriteAll(const char* data, qint64 size);
+    bool writeHeader();
+    bool writeAll(const char* data, qint64 size);
     // Records the first failure of the current file; the message to send, or empty when one
     // was recorded already.
-    QString Fail();
-    void WaitForPace(int64_t samplesAfter);
+    QString fail();
+    void waitForPace(int64_t samplesAfter);
 
-    mutable QMutex lock_;
-    QWaitCondition wake_;
-    QFile file_;
-    int rate_ = 0;
-    std::atomic<int64_t> written_{0};  // over all files of this destination
-    std::atomic<bool> failed_{false};
-    QString error_;
-    int64_t dataBytes_ = 0;
-    bool paused_ = false;
-    bool reset_ = false;
-    QElapsedTimer clock_;
-    int64_t pacedFrom_ = 0;  // samples of this file written when the pacing clock started
-    int64_t fileStart_ = 0;  // written_ when this file was opened
+    mutable QMutex m_lock;
+    QWaitCondition m_wake;
+    QFile m_file;
+    int m_rate = 0;
+    std::atomic<int64_t> m_written{0};  // over all files of this destination
+    std::atomic<bool> m_failed{false};
+    QString m_error;
+    int64_t m_dataBytes = 0;
+    bool m_paused = false;
+    bool m_reset = false;
+    QElapsedTimer m_clock;
+    int64_t m_pacedFrom = 0;  // samples of this file written when the pacing clock started
+    int64_t m_fileStart = 0;  // written_ when this file was opened
 };

@@ -70,9 +70,8 @@ MMResult WaveOutDevices::getCaps(int deviceId, WaveOutCaps* caps) {
     return MMSYSERR_NOERROR;
 }
 
-// The device and the PCM format for a request, and whether the device takes that format.
-MMResult WaveOutDevices::Supported(int deviceId, int rate, int channels, int bits,
-                                   QAudioDevice* dev, QAudioFormat* format) {
+MMResult WaveOutDevices::prepare(int deviceId, int rate, int channels, int bits, QAudioDevice* dev,
+                                 QAudioFormat* format) {
     if (!device(deviceId, dev)) {
         return count() == 0 ? MMSYSERR_NODRIVER : MMSYSERR_BADDEVICEID;
     }
@@ -93,9 +92,9 @@ MMResult WaveOutDevices::open(int deviceId, int rate, int channels, int bits,
     *handle = nullptr;
     QAudioDevice dev;
     QAudioFormat format;
-    const MMResult supported = Supported(deviceId, rate, channels, bits, &dev, &format);
-    if (supported != MMSYSERR_NOERROR) {
-        return supported;
+    const MMResult prepared = prepare(deviceId, rate, channels, bits, &dev, &format);
+    if (prepared != MMSYSERR_NOERROR) {
+        return prepared;
     }
     auto opened = std::make_unique<WaveOutHandle>();
     opened->sink = std::make_unique<QAudioSink>(dev, format);
@@ -119,5 +118,31 @@ MMResult WaveOutDevices::close(WaveOutHandle* handle) {
 MMResult WaveOutDevices::query(int deviceId, int rate, int channels, int bits) {
     QAudioDevice dev;
     QAudioFormat format;
-    return Supported(deviceId, rate, channels, bits, &dev, &format);
+    return prepare(deviceId, rate, channels, bits, &dev, &format);
+}
+
+WaveOutDevices::Availability WaveOutDevices::availabilityOf(MMResult result) {
+    switch (result) {
+        case MMSYSERR_NOERROR:
+            return Availability::Available;
+        case MMSYSERR_ALLOCATED:
+            return Availability::Busy;
+        default:
+            return Availability::Unavailable;
+    }
+}
+
+WaveOutDevices::Availability WaveOutDevices::availability(int deviceId, int rate, int channels,
+                                                          int bits) {
+    return availabilityOf(query(deviceId, rate, channels, bits));
+}
+
+WaveOutDevices::Availability WaveOutDevices::tryOpen(int deviceId, int rate, int channels,
+                                                     int bits) {
+    WaveOutHandle* handle = nullptr;
+    const MMResult opened = open(deviceId, rate, channels, bits, &handle);
+    if (opened == MMSYSERR_NOERROR) {
+        close(handle);
+    }
+    return availabilityOf(opened);
 }

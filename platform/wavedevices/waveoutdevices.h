@@ -62,7 +62,18 @@ class WaveOutDevices {
     // The device behind a device number; false when there is none.
     static bool device(int deviceId, QAudioDevice* device);
 
+    // What the program above this layer needs to know of a device and a format: it can be
+    // used, another program holds it, or it cannot be used at all (no such device, a format
+    // it does not take, no audio server).
+    enum class Availability { Available, Busy, Unavailable };
+    // Without opening a stream, as query does.
+    static Availability availability(int deviceId, int rate, int channels, int bits);
+    // Opens a stream and closes it again at once: proves the audio server takes audio now.
+    static Availability tryOpen(int deviceId, int rate, int channels, int bits);
+
   private:
-    static MMResult Supported(int deviceId, int rate, int channels, int bits, QAudioDevice* dev,
-                              class QAudioFormat* format);
+    static Availability availabilityOf(MMResult result);
+    // The device and the PCM format for a request, and whether the device takes that format.
+    static MMResult prepare(int deviceId, int rate, int channels, int bits, QAudioDevice* dev,
+                            class QAudioFormat* format);
 };

@@ -132,7 +132,7 @@ TEST_F(MainWindow, TheCloseBoxKeepsTheProgramRunningAndStoresTheSettings) {
     EXPECT_NE(form->State(), rsExiting);
     EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("RunMinimized")),
               QStringLiteral("false"));
-    EXPECT_NE(testprofile::StoredText(FormPlacementStore::KeyFor(QStringLiteral("Form1")),
+    EXPECT_NE(testprofile::StoredText(FormPlacementStore::keyFor(QStringLiteral("Form1")),
                                       QStringLiteral("Height")),
               QStringLiteral("<no value>"));
     form->RestoreFromTray();
@@ -152,13 +152,13 @@ TEST_F(MainWindow, ExitEndsTheProgramAndStoresPreferencesAndPlacement) {
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("ShowToolbar")),
               QStringLiteral("false"));
-    EXPECT_EQ(testprofile::StoredText(FormPlacementStore::KeyFor(QStringLiteral("Form1")),
+    EXPECT_EQ(testprofile::StoredText(FormPlacementStore::keyFor(QStringLiteral("Form1")),
                                       QStringLiteral("Left")),
               QStringLiteral("33"));
 }
 
 TEST_F(MainWindow, TheStoredPlaceAndSettingsApplyAtCreation) {
-    FormPlacementStore::Save(QStringLiteral("Form1"), {40, 30, 700, 500, false});
+    FormPlacementStore::save(QStringLiteral("Form1"), {40, 30, 700, 500, false});
     testprofile::Store(kKey, QStringLiteral("ShowToolbar"), QStringLiteral("false"));
     testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("1"));
     auto form = Make();

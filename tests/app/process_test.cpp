@@ -98,10 +98,10 @@ TEST_F(Program, TerminationStoresPreferencesAndEachStartKeepsThePreviousLogs) {
     EXPECT_EQ(readLog(2).count(QStringLiteral("Entered FormShow")), 1);
     EXPECT_FALSE(QFile::exists(logPath(3)));
 
-    Registry::Flush();  // picks up what the program wrote
+    Registry::flush();  // picks up what the program wrote
     Registry reg;
-    ASSERT_TRUE(reg.OpenKeyReadOnly(QStringLiteral("\\Software\\HalcyxTech\\Quillsong")));
-    const QStringList names = reg.GetValueNames();
+    ASSERT_TRUE(reg.openKeyReadOnly(QStringLiteral("\\Software\\HalcyxTech\\Quillsong")));
+    const QStringList names = reg.getValueNames();
     EXPECT_TRUE(names.contains(QStringLiteral("RunMinimized")));
     EXPECT_TRUE(names.contains(QStringLiteral("TTS_WaveConvRate")));
     // The voice catalogue's settings of every engine and voice are stored beside them.
@@ -109,5 +109,5 @@ TEST_F(Program, TerminationStoresPreferencesAndEachStartKeepsThePreviousLogs) {
     EXPECT_EQ(names.filter(QStringLiteral("ENG_")).size() +
                   names.filter(QStringLiteral("FAV_")).size() * 3 + 35,
               names.size());
-    EXPECT_TRUE(reg.KeyExists(QStringLiteral("\\Software\\HalcyxTech\\Windows\\quillsong\\Form1")));
+    EXPECT_TRUE(reg.keyExists(QStringLiteral("\\Software\\HalcyxTech\\Windows\\quillsong\\Form1")));
 }

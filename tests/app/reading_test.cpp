@@ -207,13 +207,13 @@ namespace {
 // An engine with no voice at all: the machine has no usable speech.
 class NoVoices : public SynthEngine {
   public:
-    QString Name() const override { return QStringLiteral("None"); }
-    QList<SynthVoice> Voices() override { return {}; }
-    int SampleRate(const SynthVoice&) override { return 0; }
-    SynthParams DefaultParams(const SynthVoice&) override { return {}; }
-    SynthParams MinParams() const override { return {}; }
-    SynthParams MaxParams() const override { return {}; }
-    bool Speak(const SynthVoice&, const QString&, const SynthParams&, SynthSink&) override {
+    QString name() const override { return QStringLiteral("None"); }
+    QList<SynthVoice> voices() override { return {}; }
+    int sampleRate(const SynthVoice&) override { return 0; }
+    SynthParams defaultParams(const SynthVoice&) override { return {}; }
+    SynthParams minParams() const override { return {}; }
+    SynthParams maxParams() const override { return {}; }
+    bool speak(const SynthVoice&, const QString&, const SynthParams&, SynthSink&) override {
         return false;
     }
 };
@@ -222,7 +222,7 @@ class NoVoices : public SynthEngine {
 
 TEST_F(Reading, WithoutAnyVoiceTheProgramSaysSoAndEnds) {
     NoVoices none;
-    TtsEnumerator::UseEngines({&none});
+    TtsEnumerator::useEngines({&none});
     TForm1 form({QStringLiteral("quillsong")});
     form.SetSplashMinimum(0);
     QSignalSpy ended(&form, &TForm1::terminationRequested);
@@ -237,7 +237,7 @@ TEST_F(Reading, WithoutAnyVoiceTheProgramSaysSoAndEnds) {
     answer.start(10);
     form.show();
     const bool gotEnd = ended.wait(10000);
-    TtsEnumerator::UseEngines({});
+    TtsEnumerator::useEngines({});
     ASSERT_TRUE(gotEnd);
     EXPECT_EQ(title, QStringLiteral("Text To Speech Engine not found"));
     EXPECT_FALSE(form.Shown());
@@ -344,15 +344,15 @@ TEST_F(Reading, AReadingWhoseEngineGoesQuietEndsWithItsMessageAndTheNextOneWorks
     EspeakEngine espeak;
     struct Engines {
         explicit Engines(const QList<SynthEngine*>& engines) {
-            TtsEnumerator::UseEngines(engines);
+            TtsEnumerator::useEngines(engines);
         }
-        ~Engines() { TtsEnumerator::UseEngines({}); }
+        ~Engines() { TtsEnumerator::useEngines({}); }
     } engines({&quiet, &espeak});
     auto form = Start(1, {QStringLiteral("Never spoken."), QStringLiteral("Spoken.")});
     TMemoEntry* first = form->List()->Entries[0];
     TMemoEntry* second = form->List()->Entries[1];
     QString mary;  // the quiet engine's voice
-    for (const auto& voice : form->Driver()->Catalogue.VoiceList) {
+    for (const auto& voice : form->Driver()->Catalogue.voiceList) {
         if (voice->Engine->MfgName == QStringLiteral("Microsoft")) {
             mary = voice->Name;
         }
@@ -388,9 +388,9 @@ TEST_F(Reading, ATextTheEngineRefusesLeavesNoFileBehind) {
     refusing.speakResult = 0x80040201;
     struct Engines {
         explicit Engines(const QList<SynthEngine*>& engines) {
-            TtsEnumerator::UseEngines(engines);
+            TtsEnumerator::useEngines(engines);
         }
-        ~Engines() { TtsEnumerator::UseEngines({}); }
+        ~Engines() { TtsEnumerator::useEngines({}); }
     } engines({&refusing});
     QTemporaryDir out;
     auto form = Start(1, {QStringLiteral("Never spoken.")});

@@ -120,7 +120,7 @@ TEST_F(StartArticles, TheStoreIsReadWhenTheSettingsAreMissingOrDamaged) {
         QFile::remove(RegistryHive::fileName(RootKey::CurrentUser));
         if (damaged) {
             WriteBytes(RegistryHive::fileName(RootKey::CurrentUser), Noise(3000, 18));
-            Registry::Flush();  // the settings store takes in the file as it is now
+            Registry::flush();  // the settings store takes in the file as it is now
         }
         WriteStore(saved);
         {
@@ -135,7 +135,7 @@ TEST_F(StartArticles, TheStoreIsReadWhenTheSettingsAreMissingOrDamaged) {
     }
     // Later tests start from a sound settings file.
     QFile::remove(RegistryHive::fileName(RootKey::CurrentUser));
-    Registry::Flush();
+    Registry::flush();
     EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('\n')).toStdString();
 }
 
@@ -180,7 +180,7 @@ TEST_F(StartArticles, OpenedFilesAreDecodedAndWhatIsNotTextIsRefused) {
     testprofile::Store(kKey, QStringLiteral("FirstTimeUser"), QStringLiteral("false"));
     testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("1"));
     auto form = Start();
-    form->Preferences().SetAutoSpeak(true);  // an opened file would be read at once
+    form->Preferences().setAutoSpeak(true);  // an opened file would be read at once
     QTemporaryDir dir;
     const QString program = dir.filePath(QStringLiteral("program.txt"));
     ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/ls"), program));
@@ -191,7 +191,7 @@ TEST_F(StartArticles, OpenedFilesAreDecodedAndWhatIsNotTextIsRefused) {
     EXPECT_EQ(form->State(), rsIdle) << "nothing is read";
     EXPECT_EQ(form->List()->VisibleCount(), before) << "no article is added";
 
-    form->Preferences().SetAutoSpeak(false);
+    form->Preferences().setAutoSpeak(false);
     const QString wide = dir.filePath(QStringLiteral("wide.txt"));
     QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
     WriteBytes(wide, utf16.encode(QStringLiteral("Wide café text.\r\nSecond line.")));

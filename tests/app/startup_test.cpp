@@ -16,7 +16,7 @@ const QString kKey = QStringLiteral("Software\\HalcyxTech\\Quillsong");
 
 ino_t SettingsFileIdentity() {
     struct stat info {};
-    const QString file = Registry::StorageFile(RootKey::CurrentUser);
+    const QString file = Registry::storageFile(RootKey::CurrentUser);
     return ::stat(qPrintable(file), &info) == 0 ? info.st_ino : 0;
 }
 

@@ -24,10 +24,10 @@ namespace {
 
 class FakeVoices : public VoiceSource {
   public:
-    QList<VoiceChoice> Voices() const override { return voices; }
-    QList<VoiceChoice> voices{{QStringLiteral("Mary"), true, true},
-                              {QStringLiteral("Sam"), true, true},
-                              {QStringLiteral("Mike"), false, true}};
+    QList<VoiceChoice> voices() const override { return choices; }
+    QList<VoiceChoice> choices{{QStringLiteral("Mary"), true, true},
+                               {QStringLiteral("Sam"), true, true},
+                               {QStringLiteral("Mike"), false, true}};
 };
 
 class ArticleList : public ::testing::Test {
@@ -298,7 +298,7 @@ TEST_F(ArticleList, TitlesAcceptOnlyTitleCharactersAndFileArticlesAreReadOnly) {
 TEST_F(ArticleList, TheArticlesOwnVoiceStaysSelectableAfterARefresh) {
     Multi(3);
     TMemoEntry* entry = list_.Add(QStringLiteral("text"), QStringLiteral("Sam"));
-    voices_.voices[1].Favourite = false;  // Sam is no longer a favourite
+    voices_.choices[1].favourite = false;  // Sam is no longer a favourite
     entry->FocusProperties();
     QComboBox* box = entry->PropertyPanel()->VoiceBox;
     EXPECT_EQ(box->currentText(), QStringLiteral("Sam"));

@@ -19,15 +19,15 @@ constexpr int kRate = 22050;
 TEST(WaveFileDestination, AFileThatCannotBeMadeSaysWhichAndWhy) {
     WaveFileDestination wave(QStringLiteral("/proc/speech.wav"));
     QSignalSpy failed(&wave, &WaveFileDestination::writeFailed);
-    EXPECT_FALSE(wave.Open(kRate));
+    EXPECT_FALSE(wave.open(kRate));
     const QString message =
         QStringLiteral("Cannot write /proc/speech.wav: No such file or directory");
-    EXPECT_EQ(wave.ErrorText(), message);
+    EXPECT_EQ(wave.errorText(), message);
     ASSERT_EQ(failed.count(), 1);
     EXPECT_EQ(failed.at(0).at(0).toString(), message);
     const int16_t samples[4] = {1, 2, 3, 4};
-    EXPECT_FALSE(wave.Write(samples, 4));
-    EXPECT_FALSE(wave.Flush()) << "no file was made";
+    EXPECT_FALSE(wave.write(samples, 4));
+    EXPECT_FALSE(wave.flush()) << "no file was made";
     EXPECT_EQ(failed.count(), 1) << "one failure, told once";
 }
 
@@ -38,33 +38,33 @@ TEST(WaveFileDestination, AFullDiskEndsTheFileWithItsNameAndTheCause) {
     const QString path = disk.Path() + QStringLiteral("/speech.wav");
     WaveFileDestination wave(path);
     QSignalSpy failed(&wave, &WaveFileDestination::writeFailed);
-    ASSERT_TRUE(wave.Open(kRate));
+    ASSERT_TRUE(wave.open(kRate));
     const std::vector<int16_t> second(kRate, 1000);
     int seconds = 0;
-    while (seconds < 10 && wave.Write(second.data(), kRate)) {
+    while (seconds < 10 && wave.write(second.data(), kRate)) {
         ++seconds;
     }
     EXPECT_LT(seconds, 2) << "64 KB hold less than two seconds";
     const QString message =
         QStringLiteral("Cannot write ") + path + QStringLiteral(": No space left on device");
-    EXPECT_EQ(wave.ErrorText(), message);
+    EXPECT_EQ(wave.errorText(), message);
     ASSERT_EQ(failed.count(), 1);
     EXPECT_EQ(failed.at(0).at(0).toString(), message);
-    EXPECT_FALSE(wave.Write(second.data(), 10)) << "a failed file takes nothing more";
-    EXPECT_FALSE(wave.Open(kRate)) << "nor another text";
+    EXPECT_FALSE(wave.write(second.data(), 10)) << "a failed file takes nothing more";
+    EXPECT_FALSE(wave.open(kRate)) << "nor another text";
     EXPECT_EQ(failed.count(), 1);
-    EXPECT_GT(wave.Played(), int64_t(kRate) * 3600 * 24 * 365)
+    EXPECT_GT(wave.played(), int64_t(kRate) * 3600 * 24 * 365)
         << "no event waits for audio that will not come";
-    EXPECT_FALSE(wave.Flush()) << "a file that missed some of its audio is not complete";
+    EXPECT_FALSE(wave.flush()) << "a file that missed some of its audio is not complete";
 
     // The next file, on a disk with room, is written whole.
     QTemporaryDir roomy;
     const QString next = roomy.filePath(QStringLiteral("next.wav"));
-    wave.SetFile(next);
-    EXPECT_EQ(wave.ErrorText(), QString());
-    ASSERT_TRUE(wave.Open(kRate));
-    EXPECT_TRUE(wave.Write(second.data(), kRate));
-    EXPECT_TRUE(wave.Flush());
+    wave.setFile(next);
+    EXPECT_EQ(wave.errorText(), QString());
+    ASSERT_TRUE(wave.open(kRate));
+    EXPECT_TRUE(wave.write(second.data(), kRate));
+    EXPECT_TRUE(wave.flush());
     EXPECT_EQ(audiotools::Soxi(next, "-s"), QString::number(kRate));
     EXPECT_EQ(failed.count(), 1);
 }

@@ -10,8 +10,8 @@ namespace testprofile {
 
 void Reset() {
     Registry reg;
-    reg.DeleteKey(QStringLiteral("\\Software"));
-    Registry::Flush();
+    reg.deleteKey(QStringLiteral("\\Software"));
+    Registry::flush();
     QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
          QStringLiteral("/autostart"))
         .removeRecursively();
@@ -20,25 +20,25 @@ void Reset() {
 
 QString StoredText(const QString& key, const QString& name) {
     Registry reg;
-    if (!reg.OpenKeyReadOnly(QLatin1Char('\\') + key)) {
+    if (!reg.openKeyReadOnly(QLatin1Char('\\') + key)) {
         return QStringLiteral("<no key>");
     }
-    if (!reg.ValueExists(name)) {
+    if (!reg.valueExists(name)) {
         return QStringLiteral("<no value>");
     }
-    return reg.ReadString(name);
+    return reg.readString(name);
 }
 
 void Store(const QString& key, const QString& name, const QString& text) {
     Registry reg;
-    reg.OpenKey(QLatin1Char('\\') + key, true);
-    reg.WriteString(name, text);
-    Registry::Flush();
+    reg.openKey(QLatin1Char('\\') + key, true);
+    reg.writeString(name, text);
+    Registry::flush();
 }
 
 QStringList StoredNames(const QString& key) {
     Registry reg;
-    return reg.OpenKeyReadOnly(QLatin1Char('\\') + key) ? reg.GetValueNames() : QStringList{};
+    return reg.openKeyReadOnly(QLatin1Char('\\') + key) ? reg.getValueNames() : QStringList{};
 }
 
 }  // namespace testprofile

@@ -20,7 +20,7 @@ class Store : public TBaseRegistryClass {
         RegisterValue(QStringLiteral("Shared"), 0, QString(), 1, 0);
         RegisterValue(QStringLiteral("Ignored"), 2, QString(), 1, 9);
     }
-    regList& Recent() { return *dynamic_cast<regList*>(FindItem(QStringLiteral("Recent"))); }
+    regList& recent() { return *dynamic_cast<regList*>(findItem(QStringLiteral("Recent"))); }
 };
 
 const QString kMaker = QStringLiteral("Software\\HalcyxTech");
@@ -30,18 +30,18 @@ class RegistryStore : public ::testing::Test {
   protected:
     void SetUp() override { testprofile::Reset(); }
 
-    CapturedMessages captured_;
+    CapturedMessages m_captured;
 };
 
 }  // namespace
 
 TEST_F(RegistryStore, ValuesLiveUnderTheirLocationAndListsUnderTheirOwnKey) {
     Store store;
-    EXPECT_EQ(store.Items().size(), 7u) << "an unknown type code registers nothing";
+    EXPECT_EQ(store.items().size(), 7u) << "an unknown type code registers nothing";
     store.ReadAll();
     store.SetValue(QStringLiteral("count"), 42);
     store.SetValue(QStringLiteral("RATIO"), 1.5);
-    store.Recent().Entries = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+    store.recent().Entries = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
     ASSERT_TRUE(store.WriteAll());
 
     EXPECT_EQ(testprofile::StoredText(kProduct, QStringLiteral("Count")), QStringLiteral("42"));
@@ -53,11 +53,11 @@ TEST_F(RegistryStore, ValuesLiveUnderTheirLocationAndListsUnderTheirOwnKey) {
         QStringLiteral("c"));
 
     // A shorter list replaces the longer one entirely.
-    store.Recent().Entries = {QStringLiteral("z")};
+    store.recent().Entries = {QStringLiteral("z")};
     ASSERT_TRUE(store.WriteAll());
     Store again;
     again.ReadAll();
-    EXPECT_EQ(again.Recent().Entries, QStringList{QStringLiteral("z")});
+    EXPECT_EQ(again.recent().Entries, QStringList{QStringLiteral("z")});
     EXPECT_EQ(again.GetValue(QStringLiteral("Count")).toInt(), 42);
     EXPECT_DOUBLE_EQ(again.GetValue(QStringLiteral("Ratio")).toDouble(), 1.5);
 }
@@ -80,11 +80,11 @@ TEST_F(RegistryStore, UnknownNamesAreReportedAndChangeNothing) {
     store.GetValue(QStringLiteral("NoSuchName"), value);
     EXPECT_EQ(value.toString(), QStringLiteral("untouched"));
     store.SetValue(QStringLiteral("NoSuchName"), 5);
-    ASSERT_EQ(captured_.all.size(), 2);
-    EXPECT_EQ(captured_.all[0],
+    ASSERT_EQ(m_captured.all.size(), 2);
+    EXPECT_EQ(m_captured.all[0],
               QStringLiteral("No such registry item as name between equals =NoSuchName="));
     EXPECT_EQ(store.GetValue(QStringLiteral("name")).toString(), QStringLiteral("none"));
-    EXPECT_EQ(captured_.all.size(), 2);
+    EXPECT_EQ(m_captured.all.size(), 2);
 }
 
 TEST_F(RegistryStore, ItemTextsFollowTheirTypes) {

@@ -16,7 +16,7 @@ class Preferences : public ::testing::Test {
     void SetUp() override { testprofile::Reset(); }
 
     // A start of the program: create, read, apply.
-    static std::unique_ptr<TPreferences> Load() {
+    static std::unique_ptr<TPreferences> load() {
         auto prefs = std::make_unique<TPreferences>();
         prefs->ReadAll();
         prefs->ApplyStoredValues();
@@ -27,7 +27,7 @@ class Preferences : public ::testing::Test {
 }  // namespace
 
 TEST_F(Preferences, AFreshProfileReadsTheDefaultsAndTheFirstSaveWritesAll35AsText) {
-    auto prefs = Load();
+    auto prefs = load();
     EXPECT_TRUE(prefs->ShowOptions);
     EXPECT_TRUE(prefs->ShowToolbar);
     EXPECT_FALSE(prefs->SI_AutoSpeak);
@@ -74,7 +74,7 @@ TEST_F(Preferences, StoredTextConvertsByTypeAndBadNumbersFallBackToTheirDefaults
                        QStringLiteral("defaultvalue"));
     testprofile::Store(kKey, QStringLiteral("OUT_Directory"), QStringLiteral("   "));
 
-    auto prefs = Load();
+    auto prefs = load();
     EXPECT_FALSE(prefs->ShowToolbar);
     EXPECT_TRUE(prefs->SI_AutoSpeak);
     EXPECT_FALSE(prefs->CB_Monitor) << "only the text true counts as true";
@@ -91,7 +91,7 @@ TEST_F(Preferences, StoredTextConvertsByTypeAndBadNumbersFallBackToTheirDefaults
 TEST_F(Preferences, FieldsRoundTripThroughTheStoreAndRunMinimizedIsKeptAsStored) {
     testprofile::Store(kKey, QStringLiteral("RunMinimized"), QStringLiteral("true"));
     {
-        auto prefs = Load();
+        auto prefs = load();
         prefs->ShowOptions = false;
         prefs->ML_ListMode = 1;
         prefs->TTS_DefaultVoiceName = QStringLiteral("Flite - slt");
@@ -101,7 +101,7 @@ TEST_F(Preferences, FieldsRoundTripThroughTheStoreAndRunMinimizedIsKeptAsStored)
         prefs->CollectValues();
         ASSERT_TRUE(prefs->WriteAll());
     }
-    auto prefs = Load();
+    auto prefs = load();
     EXPECT_FALSE(prefs->ShowOptions);
     EXPECT_EQ(prefs->ML_ListMode, 1);
     EXPECT_EQ(prefs->TTS_DefaultVoiceName, QStringLiteral("Flite - slt"));
@@ -113,7 +113,7 @@ TEST_F(Preferences, FieldsRoundTripThroughTheStoreAndRunMinimizedIsKeptAsStored)
 }
 
 TEST_F(Preferences, ModeDependentAccessors) {
-    auto prefs = Load();
+    auto prefs = load();
     prefs->SI_AutoSpeak = true;
     prefs->ML_AutoDelete = true;
     prefs->ML_VisibleEntries = 5;
@@ -137,7 +137,7 @@ TEST_F(Preferences, ModeDependentAccessors) {
     EXPECT_EQ(prefs->FileDest(), 1);
     EXPECT_TRUE(prefs->DefaultTitles());
     EXPECT_EQ(prefs->VoiceSelection(), 2);
-    prefs->SetVoiceSelection(0);
+    prefs->setVoiceSelection(0);
     EXPECT_EQ(prefs->MI_Voice, 0);
     EXPECT_EQ(prefs->SI_Voice, 1) << "multi-article mode leaves the single-article choice alone";
 

@@ -39,11 +39,11 @@ TEST_F(RegistryEnhanced, NamesWithBackslashesExtendTheKeyAndTheKeyIsTakenFromThe
 
 TEST_F(RegistryEnhanced, BinaryDataReadsAsItsSizeWithABoundedCopy) {
     Registry raw;
-    ASSERT_TRUE(raw.OpenKey(QStringLiteral("\\Software\\Test"), true));
+    ASSERT_TRUE(raw.openKey(QStringLiteral("\\Software\\Test"), true));
     QByteArray big(300, 'x');
     big[0] = 'a';
-    raw.WriteBinaryData(QStringLiteral("Blob"), big);
-    raw.WriteFloat(QStringLiteral("Real"), 1.25);
+    raw.writeBinaryData(QStringLiteral("Blob"), big);
+    raw.writeFloat(QStringLiteral("Real"), 1.25);
 
     TRegistryEnhanced reg;
     reg.Key = QStringLiteral("Software\\Test");

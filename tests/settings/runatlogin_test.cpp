@@ -10,7 +10,7 @@ TEST(RunAtLogin, APathWithBlanksIsQuotedAndTheEntryCanBeRemoved) {
     testprofile::Reset();
     const QString path = QStringLiteral("/home/ann/My Apps/quillsong");
     EXPECT_FALSE(IsRunAtLogin(QStringLiteral("Quillsong")));
-    SetRunAtLogin(QStringLiteral("Quillsong"), RunAtLoginCommand(path), true);
+    SetRunAtLogin(QStringLiteral("Quillsong"), runAtLoginCommand(path), true);
     EXPECT_TRUE(IsRunAtLogin(QStringLiteral("Quillsong")));
     EXPECT_EQ(Autostart::entryCommand(QStringLiteral("Quillsong")),
               QStringLiteral("\"/home/ann/My Apps/quillsong\" -auto"));

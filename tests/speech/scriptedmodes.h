@@ -41,9 +41,9 @@ class ScriptedCentral : public ITTSCentralW, public ITTSAttributesW {
         --*registered;
         return S_OK;
     }
-    ITTSAttributesW* Attributes() override { return this; }
-    ITTSDialogsW* Dialogs() override { return withDialogs ? &dialogs_ : nullptr; }
-    AudioDestination* Destination() const override { return destination.get(); }
+    ITTSAttributesW* attributes() override { return this; }
+    ITTSDialogsW* dialogs() override { return withDialogs ? &m_dialogs : nullptr; }
+    AudioDestination* destination() const override { return output.get(); }
     HRESULT PitchGet(uint16_t*) const override { return E_NOTIMPL; }
     HRESULT PitchSet(uint16_t) override {
         ++pitchSets;
@@ -59,7 +59,7 @@ class ScriptedCentral : public ITTSCentralW, public ITTSAttributesW {
     HRESULT VolumeGet(uint32_t*) const override { return E_NOTIMPL; }
     HRESULT VolumeSet(uint32_t) override { return E_NOTIMPL; }
 
-    std::unique_ptr<AudioDestination> destination;
+    std::unique_ptr<AudioDestination> output;
     int pitchSets = 0;
     int texts = 0;   // texts taken
     int resets = 0;  // audio resets
@@ -70,32 +70,32 @@ class ScriptedCentral : public ITTSCentralW, public ITTSAttributesW {
         HRESULT GeneralDlg() override { return E_NOTIMPL; }
         HRESULT LexiconDlg() override { return E_NOTIMPL; }
         HRESULT TranslateDlg() override { return E_NOTIMPL; }
-    } dialogs_;
+    } m_dialogs;
 };
 
 class ScriptedModes : public SynthEngine {
   public:
-    QString Name() const override { return QStringLiteral("Scripted"); }
-    QList<SynthVoice> Voices() override {
+    QString name() const override { return QStringLiteral("Scripted"); }
+    QList<SynthVoice> voices() override {
         return {{QStringLiteral("Scripted"), QStringLiteral("Microsoft"),
                  QStringLiteral("Scripted TTS"), QStringLiteral("Mary"), QStringLiteral("Mary"),
                  QStringLiteral("en-us"), 2}};
     }
-    int SampleRate(const SynthVoice&) override { return 11025; }
-    SynthParams DefaultParams(const SynthVoice&) override { return {}; }
-    SynthParams MinParams() const override { return {}; }
-    SynthParams MaxParams() const override { return {}; }
-    bool Speak(const SynthVoice&, const QString&, const SynthParams&, SynthSink&) override {
+    int sampleRate(const SynthVoice&) override { return 11025; }
+    SynthParams defaultParams(const SynthVoice&) override { return {}; }
+    SynthParams minParams() const override { return {}; }
+    SynthParams maxParams() const override { return {}; }
+    bool speak(const SynthVoice&, const QString&, const SynthParams&, SynthSink&) override {
         return true;
     }
-    std::unique_ptr<ITTSCentralW> MakeCentral(
+    std::unique_ptr<ITTSCentralW> makeCentral(
         const SynthVoice&, const TTSMODEINFO&,
         std::unique_ptr<AudioDestination> destination) override {
         auto central = std::make_unique<ScriptedCentral>();
         central->speakResult = speakResult;
         central->withDialogs = withDialogs;
         central->registered = &registered;
-        central->destination = std::move(destination);
+        central->output = std::move(destination);
         last = central.get();
         return central;
     }

@@ -17,20 +17,20 @@ namespace {
 class Recorder : public ITTSNotifySinkW, public ITTSBufNotifySink {
   public:
     HRESULT AttribChanged(uint32_t) override { return S_OK; }
-    HRESULT AudioStart(uint64_t) override { return Log(QStringLiteral("audio start")); }
+    HRESULT AudioStart(uint64_t) override { return log(QStringLiteral("audio start")); }
     HRESULT AudioStop(uint64_t) override {
         ++stops;
-        return Log(QStringLiteral("audio stop"));
+        return log(QStringLiteral("audio stop"));
     }
     HRESULT Visual(uint64_t, QChar, QChar, uint32_t) override { return S_OK; }
-    HRESULT TextDataDone(uint64_t, uint32_t) override { return Log(QStringLiteral("done")); }
-    HRESULT TextDataStarted(uint64_t) override { return Log(QStringLiteral("started")); }
+    HRESULT TextDataDone(uint64_t, uint32_t) override { return log(QStringLiteral("done")); }
+    HRESULT TextDataStarted(uint64_t) override { return log(QStringLiteral("started")); }
     HRESULT BookMark(uint64_t, uint32_t) override { return S_OK; }
     HRESULT WordPosition(uint64_t, uint32_t offset) override {
         ++words;
-        return Log(QStringLiteral("word %1").arg(offset));
+        return log(QStringLiteral("word %1").arg(offset));
     }
-    HRESULT Log(const QString& line) {
+    HRESULT log(const QString& line) {
         lines << line;
         return S_OK;
     }
@@ -39,8 +39,8 @@ class Recorder : public ITTSNotifySinkW, public ITTSBufNotifySink {
     int words = 0;
 };
 
-QUuid ModeOf(const QString& product, const QString& speaker) {
-    for (const TTSMODEINFO& mode : TtsEnumerator::Modes()) {
+QUuid modeOf(const QString& product, const QString& speaker) {
+    for (const TTSMODEINFO& mode : TtsEnumerator::modes()) {
         if (mode.szProductName == product && mode.szSpeaker == speaker) {
             return mode.gModeID;
         }
@@ -48,7 +48,7 @@ QUuid ModeOf(const QString& product, const QString& speaker) {
     return {};
 }
 
-QString Soxi(const QString& flag, const QString& file) {
+QString soxi(const QString& flag, const QString& file) {
     QProcess soxi;
     soxi.start(QStringLiteral("soxi"), {flag, file});
     soxi.waitForFinished();
@@ -57,31 +57,31 @@ QString Soxi(const QString& flag, const QString& file) {
 
 class SpeechService : public ::testing::Test {
   protected:
-    std::unique_ptr<ITTSCentralW> Activate(const QUuid& mode, const QString& file) {
+    std::unique_ptr<ITTSCentralW> activate(const QUuid& mode, const QString& file) {
         std::unique_ptr<ITTSCentralW> central;
         TtsEnumerator enumerator;
         EXPECT_EQ(enumerator.Select(mode, &central, std::make_unique<WaveFileDestination>(file)),
                   S_OK);
         uint32_t key = 0;
-        EXPECT_EQ(central->Register(&recorder_, &key), S_OK);
+        EXPECT_EQ(central->Register(&m_recorder, &key), S_OK);
         return central;
     }
-    QTemporaryDir dir_;
-    Recorder recorder_;
-    HRESULT unregistered_ = S_FALSE;
+    QTemporaryDir m_dir;
+    Recorder m_recorder;
+    HRESULT m_unregistered = S_FALSE;
 };
 
 }  // namespace
 
 TEST_F(SpeechService, TheModesOfBothEnginesWithStableIdentifiers) {
-    const QList<TTSMODEINFO>& modes = TtsEnumerator::Modes();
+    const QList<TTSMODEINFO>& modes = TtsEnumerator::modes();
     EXPECT_GT(modes.size(), 100);
     QSet<QUuid> ids;
     for (const TTSMODEINFO& mode : modes) {
         ids.insert(mode.gModeID);
     }
     EXPECT_EQ(ids.size(), modes.size()) << "one identifier per mode";
-    const QUuid slt = ModeOf(QStringLiteral("Flite"), QStringLiteral("slt"));
+    const QUuid slt = modeOf(QStringLiteral("Flite"), QStringLiteral("slt"));
     EXPECT_EQ(slt,
               QUuid::createUuidV5(QUuid(QStringLiteral("{5b7e1c2a-3f4d-4e8a-9b61-2c0d7a9e4f10}")),
                                   QStringLiteral("Flite/slt")));
@@ -106,117 +106,117 @@ TEST_F(SpeechService, TheModesOfBothEnginesWithStableIdentifiers) {
     std::unique_ptr<ITTSCentralW> central;
     EXPECT_EQ(enumerator.Select(
                   QUuid::createUuid(), &central,
-                  std::make_unique<WaveFileDestination>(dir_.path() + QStringLiteral("/x.wav"))),
+                  std::make_unique<WaveFileDestination>(m_dir.path() + QStringLiteral("/x.wav"))),
               TTSERR_INVALIDMODE);
 }
 
 TEST_F(SpeechService, SpeakingIntoAWaveFile) {
-    const QString file = dir_.path() + QStringLiteral("/hello.wav");
-    auto central = Activate(ModeOf(QStringLiteral("eSpeak NG"), QStringLiteral("gmw/en-US")), file);
+    const QString file = m_dir.path() + QStringLiteral("/hello.wav");
+    auto central = activate(modeOf(QStringLiteral("eSpeak NG"), QStringLiteral("gmw/en-US")), file);
     ASSERT_EQ(
-        central->TextData(CHARSET_TEXT, 0, QStringLiteral("Hello wonderful world"), &recorder_),
+        central->TextData(CHARSET_TEXT, 0, QStringLiteral("Hello wonderful world"), &m_recorder),
         S_OK);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder_.stops == 1; }, 20000));
-    EXPECT_EQ(recorder_.lines, (QStringList{"audio start", "started", "word 0", "word 12",
-                                            "word 32", "done", "audio stop"}));
-    ASSERT_TRUE(central->Destination()->Flush());
-    EXPECT_EQ(Soxi(QStringLiteral("-c"), file), QStringLiteral("1"));
-    EXPECT_EQ(Soxi(QStringLiteral("-b"), file), QStringLiteral("16"));
-    const double seconds = Soxi(QStringLiteral("-D"), file).toDouble();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_recorder.stops == 1; }, 20000));
+    EXPECT_EQ(m_recorder.lines, (QStringList{"audio start", "started", "word 0", "word 12",
+                                             "word 32", "done", "audio stop"}));
+    ASSERT_TRUE(central->destination()->flush());
+    EXPECT_EQ(soxi(QStringLiteral("-c"), file), QStringLiteral("1"));
+    EXPECT_EQ(soxi(QStringLiteral("-b"), file), QStringLiteral("16"));
+    const double seconds = soxi(QStringLiteral("-D"), file).toDouble();
     EXPECT_GT(seconds, 0.6);
     EXPECT_LT(seconds, 4.0);
 }
 
 TEST_F(SpeechService, SpeedAndPitchAreClampedToTheEngineAndChangeTheSpeech) {
-    const QUuid kal = ModeOf(QStringLiteral("Flite"), QStringLiteral("kal16"));
+    const QUuid kal = modeOf(QStringLiteral("Flite"), QStringLiteral("kal16"));
     const auto speakAt = [&](uint32_t speed, const QString& name) {
-        const QString file = dir_.path() + name;
-        auto central = Activate(kal, file);
-        central->Attributes()->SpeedSet(speed);
-        const int before = recorder_.stops;
+        const QString file = m_dir.path() + name;
+        auto central = activate(kal, file);
+        central->attributes()->SpeedSet(speed);
+        const int before = m_recorder.stops;
         central->TextData(CHARSET_TEXT, 0,
                           QStringLiteral("The quick brown fox jumps over the lazy dog."),
-                          &recorder_);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return recorder_.stops == before + 1; }, 20000));
-        central->Destination()->Flush();
-        return Soxi(QStringLiteral("-s"), file).toLongLong();
+                          &m_recorder);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return m_recorder.stops == before + 1; }, 20000));
+        central->destination()->flush();
+        return soxi(QStringLiteral("-s"), file).toLongLong();
     };
     const int64_t normal = speakAt(100, QStringLiteral("/normal.wav"));
     const int64_t slow = speakAt(0, QStringLiteral("/slow.wav"));  // clamped to the slowest
     EXPECT_GT(slow, normal * 2);
 
-    auto central = Activate(kal, dir_.path() + QStringLiteral("/limits.wav"));
-    central->Attributes()->PitchSet(0);
+    auto central = activate(kal, m_dir.path() + QStringLiteral("/limits.wav"));
+    central->attributes()->PitchSet(0);
     uint16_t pitch = 0;
-    central->Attributes()->PitchGet(&pitch);
+    central->attributes()->PitchGet(&pitch);
     EXPECT_EQ(pitch, 50);
-    central->Attributes()->PitchSet(0xFFFF);
-    central->Attributes()->PitchGet(&pitch);
+    central->attributes()->PitchSet(0xFFFF);
+    central->attributes()->PitchGet(&pitch);
     EXPECT_EQ(pitch, 400);
     central->Inject(QStringLiteral("\\Spd=9999\\"));
     uint32_t speed = 0;
-    central->Attributes()->SpeedGet(&speed);
+    central->attributes()->SpeedGet(&speed);
     EXPECT_EQ(speed, 400u);
-    EXPECT_EQ(central->Dialogs()->AboutDlg(), E_NOTIMPL);
+    EXPECT_EQ(central->dialogs()->AboutDlg(), E_NOTIMPL);
 }
 
 TEST_F(SpeechService, AResetStopsAtOnce) {
-    const QString file = dir_.path() + QStringLiteral("/reset.wav");
-    auto central = Activate(ModeOf(QStringLiteral("eSpeak NG"), QStringLiteral("gmw/en-US")), file);
-    central->Attributes()->RealTimeSet(256);  // real time, so the reset comes long before the end
+    const QString file = m_dir.path() + QStringLiteral("/reset.wav");
+    auto central = activate(modeOf(QStringLiteral("eSpeak NG"), QStringLiteral("gmw/en-US")), file);
+    central->attributes()->RealTimeSet(256);  // real time, so the reset comes long before the end
     QString text;
     for (int i = 0; i < 40; ++i) {
         text += QStringLiteral("This sentence is one of many. ");
     }
-    central->TextData(CHARSET_TEXT, 0, text, &recorder_);
-    central->TextData(CHARSET_TEXT, 0, text, &recorder_);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder_.words >= 2; }, 20000));
+    central->TextData(CHARSET_TEXT, 0, text, &m_recorder);
+    central->TextData(CHARSET_TEXT, 0, text, &m_recorder);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_recorder.words >= 2; }, 20000));
     EXPECT_EQ(central->AudioReset(), S_OK);
-    EXPECT_EQ(recorder_.stops, 1);
-    const int words = recorder_.words;
-    central->Attributes()->RealTimeSet(0);
-    central->TextData(CHARSET_TEXT, 0, QStringLiteral("Again"), &recorder_);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder_.stops == 2; }, 20000));
-    EXPECT_EQ(recorder_.words, words + 1) << "nothing of the discarded texts arrives later";
-    central->Destination()->Flush();
-    EXPECT_LT(Soxi(QStringLiteral("-D"), file).toDouble(), 30.0);
+    EXPECT_EQ(m_recorder.stops, 1);
+    const int words = m_recorder.words;
+    central->attributes()->RealTimeSet(0);
+    central->TextData(CHARSET_TEXT, 0, QStringLiteral("Again"), &m_recorder);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_recorder.stops == 2; }, 20000));
+    EXPECT_EQ(m_recorder.words, words + 1) << "nothing of the discarded texts arrives later";
+    central->destination()->flush();
+    EXPECT_LT(soxi(QStringLiteral("-D"), file).toDouble(), 30.0);
 }
 
 TEST_F(SpeechService, SpeakingToTheSoundCardFollowsThePlayback) {
     SKIP_WITHOUT_SOUND_DEVICE();
     auto destination = std::make_unique<SoundCardDestination>(-1);
-    ASSERT_TRUE(destination->IsValid());
+    ASSERT_TRUE(destination->isValid());
     std::unique_ptr<ITTSCentralW> central;
     TtsEnumerator enumerator;
-    ASSERT_EQ(enumerator.Select(ModeOf(QStringLiteral("eSpeak NG"), QStringLiteral("gmw/en-US")),
+    ASSERT_EQ(enumerator.Select(modeOf(QStringLiteral("eSpeak NG"), QStringLiteral("gmw/en-US")),
                                 &central, std::move(destination)),
               S_OK);
     uint32_t key = 0;
-    central->Register(&recorder_, &key);
+    central->Register(&m_recorder, &key);
     central->TextData(CHARSET_TEXT, 0,
                       QStringLiteral("Hello wonderful world, and all the people in it."),
-                      &recorder_);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder_.words >= 2; }, 20000));
-    EXPECT_EQ(recorder_.stops, 0) << "words are released as the playback reaches them";
+                      &m_recorder);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_recorder.words >= 2; }, 20000));
+    EXPECT_EQ(m_recorder.stops, 0) << "words are released as the playback reaches them";
     central->AudioPause();
-    const int64_t played = central->Destination()->Played();
+    const int64_t played = central->destination()->played();
     // While paused nothing is played and the audio does not stop.
     EXPECT_FALSE(
-        QTest::qWaitFor([&] { return central->Destination()->Played() > played + 2205; }, 500));
-    EXPECT_EQ(recorder_.stops, 0);
+        QTest::qWaitFor([&] { return central->destination()->played() > played + 2205; }, 500));
+    EXPECT_EQ(m_recorder.stops, 0);
     central->AudioResume();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder_.stops == 1; }, 20000));
-    EXPECT_EQ(recorder_.words, 9);
-    EXPECT_EQ(recorder_.lines.first(), QStringLiteral("audio start"));
-    EXPECT_EQ(recorder_.lines.last(), QStringLiteral("audio stop"));
-    EXPECT_GE(central->Destination()->Played(), central->Destination()->Written() - 2205);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_recorder.stops == 1; }, 20000));
+    EXPECT_EQ(m_recorder.words, 9);
+    EXPECT_EQ(m_recorder.lines.first(), QStringLiteral("audio start"));
+    EXPECT_EQ(m_recorder.lines.last(), QStringLiteral("audio stop"));
+    EXPECT_GE(central->destination()->played(), central->destination()->written() - 2205);
 
     // A reset on the sound card stops at once.
     central->TextData(CHARSET_TEXT, 0,
-                      QStringLiteral("One more sentence that will not be finished."), &recorder_);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return recorder_.words >= 10; }, 20000));
+                      QStringLiteral("One more sentence that will not be finished."), &m_recorder);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_recorder.words >= 10; }, 20000));
     central->AudioReset();
-    EXPECT_EQ(recorder_.stops, 2);
-    unregistered_ = central->UnRegister(key);
-    EXPECT_EQ(unregistered_, S_OK);
+    EXPECT_EQ(m_recorder.stops, 2);
+    m_unregistered = central->UnRegister(key);
+    EXPECT_EQ(m_unregistered, S_OK);
 }

@@ -24,7 +24,7 @@ QString UsageError(const std::function<void()>& call) {
     try {
         call();
     } catch (const EOleError& error) {
-        return error.Message();
+        return error.message();
     }
     return QStringLiteral("<no error>");
 }
@@ -52,13 +52,13 @@ class SpeechComponent : public ::testing::Test {
 }  // namespace
 
 TEST(SpeechErrors, MessagesCarryTheTextAndTheCode) {
-    EXPECT_EQ(ESpeechError(0x80040201).Message(),
+    EXPECT_EQ(ESpeechError(0x80040201).message(),
               QStringLiteral(
                   "The speech recognition or text-to-speech service does not have enough data.\r\n"
                   "OLE error 80040201"));
-    EXPECT_EQ(ESpeechError(1).Message(),
+    EXPECT_EQ(ESpeechError(1).message(),
               QStringLiteral("Incorrect function.\r\nOLE error 00000001"));
-    EXPECT_EQ(ESpeechError(0x80040203).Message(),
+    EXPECT_EQ(ESpeechError(0x80040203).message(),
               QStringLiteral("The audio device is in use at this time.\r\nOLE error 80040203"));
 }
 
@@ -159,10 +159,10 @@ using scripted::ScriptedModes;
 class ScriptedComponent : public ::testing::Test {
   protected:
     void SetUp() override {
-        TtsEnumerator::UseEngines({&engine_});
+        TtsEnumerator::useEngines({&engine_});
         ProbeSpeechInstallation();
     }
-    void TearDown() override { TtsEnumerator::UseEngines({}); }
+    void TearDown() override { TtsEnumerator::useEngines({}); }
     void Activate(TTTS& tts) {
         tts.SetModeName(QStringLiteral("Mary"));
         tts.OutputDest = odFile;
@@ -173,7 +173,7 @@ class ScriptedComponent : public ::testing::Test {
         try {
             call();
         } catch (const ESpeechError& error) {
-            return error.Message();
+            return error.message();
         }
         return QStringLiteral("<no error>");
     }

@@ -339,16 +339,16 @@ namespace {
 class ScriptedDriver : public Driver {
   protected:
     void SetUp() override {
-        TtsEnumerator::UseEngines({&engine_});
+        TtsEnumerator::useEngines({&engine_});
         Driver::SetUp();
-        ASSERT_FALSE(driver_->Catalogue.VoiceList.empty());
-        voice_ = driver_->Catalogue.VoiceList.front()->Name;
+        ASSERT_FALSE(driver_->Catalogue.voiceList.empty());
+        voice_ = driver_->Catalogue.voiceList.front()->Name;
         prefs_.TTS_WaveConvRate = 0;
         ASSERT_TRUE(driver_->PlayToFileInit(voice_, dir_.path() + QStringLiteral("/quiet.wav")));
     }
     void TearDown() override {
         driver_.reset();
-        TtsEnumerator::UseEngines({});
+        TtsEnumerator::useEngines({});
     }
     scripted::ScriptedModes engine_;
     QString voice_;

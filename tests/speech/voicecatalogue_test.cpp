@@ -20,43 +20,43 @@ class ScriptedEngine : public SynthEngine {
         const char* speaker;
         const char* language;
     };
-    explicit ScriptedEngine(std::initializer_list<Voice> voices) : voices_(voices) {}
-    QString Name() const override { return QStringLiteral("Scripted"); }
-    QList<SynthVoice> Voices() override {
+    explicit ScriptedEngine(std::initializer_list<Voice> voices) : m_voices(voices) {}
+    QString name() const override { return QStringLiteral("Scripted"); }
+    QList<SynthVoice> voices() override {
         QList<SynthVoice> list;
-        for (const Voice& v : voices_) {
+        for (const Voice& v : m_voices) {
             list.append({QStringLiteral("Scripted"), QString::fromUtf8(v.maker),
                          QStringLiteral("Scripted TTS"), QString::fromUtf8(v.name),
                          QString::fromUtf8(v.speaker), QString::fromUtf8(v.language), 0});
         }
         return list;
     }
-    int SampleRate(const SynthVoice&) override { return 11025; }
-    SynthParams DefaultParams(const SynthVoice&) override { return {100, 100}; }
-    SynthParams MinParams() const override { return {50, 50}; }
-    SynthParams MaxParams() const override { return {200, 200}; }
-    bool Speak(const SynthVoice&, const QString&, const SynthParams&, SynthSink&) override {
+    int sampleRate(const SynthVoice&) override { return 11025; }
+    SynthParams defaultParams(const SynthVoice&) override { return {100, 100}; }
+    SynthParams minParams() const override { return {50, 50}; }
+    SynthParams maxParams() const override { return {200, 200}; }
+    bool speak(const SynthVoice&, const QString&, const SynthParams&, SynthSink&) override {
         return true;
     }
 
   private:
-    std::vector<Voice> voices_;
+    std::vector<Voice> m_voices;
 };
 
 class Catalogue : public ::testing::Test {
   protected:
     void SetUp() override {
         testprofile::Reset();
-        prefs_.ReadAll();
-        prefs_.ApplyStoredValues();
+        m_prefs.ReadAll();
+        m_prefs.ApplyStoredValues();
     }
-    void TearDown() override { TtsEnumerator::UseEngines({}); }
-    TPreferences prefs_;
+    void TearDown() override { TtsEnumerator::useEngines({}); }
+    TPreferences m_prefs;
 };
 
-QStringList Names(const VoiceCatalogue& catalogue) {
+QStringList voiceNames(const VoiceCatalogue& catalogue) {
     QStringList names;
-    for (const auto& voice : catalogue.VoiceList) {
+    for (const auto& voice : catalogue.voiceList) {
         names << voice->Name;
     }
     return names;
@@ -72,34 +72,35 @@ TEST_F(Catalogue, TheMakersOfOldAreNamedByTheirRules) {
                           {"ELAN Informatique", "Ben", "Ben", "en-us"},
                           {"Other Corp", "Nobody", "Nobody", "en-us"},
                           {"Lernout & Hauspie", "Nameless", "Nameless", "xx"}};
-    TtsEnumerator::UseEngines({&engine});
-    prefs_.TTS_DefaultVoiceName = QStringLiteral("Gone Voice");
+    TtsEnumerator::useEngines({&engine});
+    m_prefs.TTS_DefaultVoiceName = QStringLiteral("Gone Voice");
     VoiceCatalogue catalogue;
-    catalogue.Initialize(prefs_);
+    catalogue.Initialize(m_prefs);
     // In enumeration order: the user's language (the tests run in US English) first.
-    EXPECT_EQ(Names(catalogue), (QStringList{"Mary", "Robo", "Digalo Ben", "Kathrin (German)"}));
+    EXPECT_EQ(voiceNames(catalogue),
+              (QStringList{"Mary", "Robo", "Digalo Ben", "Kathrin (German)"}));
     QStringList engines;
-    for (int i = 0; i < catalogue.Engines.Count(); ++i) {
-        engines << catalogue.Engines.At(i)->Name;
+    for (int i = 0; i < catalogue.engines.count(); ++i) {
+        engines << catalogue.engines.at(i)->Name;
     }
     EXPECT_EQ(engines, (QStringList{"Microsoft", "Digalo - US English", "L & H - German"}));
     EXPECT_EQ(catalogue.FindVoice(QStringLiteral("Kathrin (German)"))->Key,
               QStringLiteral("Lrn2Kathrin1031"));
     EXPECT_EQ(catalogue.FindVoice(QStringLiteral("Mary"))->Engine->FilterFlags, 3u);
-    EXPECT_EQ(prefs_.TTS_DefaultVoiceName, QStringLiteral("Mary"))
+    EXPECT_EQ(m_prefs.TTS_DefaultVoiceName, QStringLiteral("Mary"))
         << "a voice that is gone gives way to the first";
     EXPECT_EQ(catalogue.FindVoice(QStringLiteral("mary")), nullptr);
 
-    prefs_.ReadAll();
-    catalogue.LoadVoiceSettings(prefs_);
+    m_prefs.ReadAll();
+    catalogue.LoadVoiceSettings(m_prefs);
     EXPECT_TRUE(catalogue.FindVoice(QStringLiteral("Mary"))->Favourite);
     EXPECT_FALSE(catalogue.FindVoice(QStringLiteral("Robo"))->Favourite);
     EXPECT_TRUE(catalogue.FindVoice(QStringLiteral("Digalo Ben"))->Favourite);
     QVariant value(QStringLiteral("untouched"));
-    prefs_.GetValue(QStringLiteral("ENG_L & H - German"), value);
+    m_prefs.GetValue(QStringLiteral("ENG_L & H - German"), value);
     EXPECT_TRUE(value.toBool());
     int engSettings = 0;
-    for (const auto& item : prefs_.Items()) {
+    for (const auto& item : m_prefs.items()) {
         engSettings += item->Name.startsWith(QStringLiteral("ENG_")) ? 1 : 0;
     }
     EXPECT_EQ(engSettings, 3) << "no setting for a maker the program does not know";
@@ -109,39 +110,39 @@ TEST_F(Catalogue, TheMakersOfOldAreNamedByTheirRules) {
 TEST_F(Catalogue, AnEnglishVoiceNamedSamIsPreferredWhereverItStands) {
     ScriptedEngine engine{{"ELAN Informatique", "Ben", "Ben", "en-us"},
                           {"Microsoft", "Sam", "Sam", "en-us"}};
-    TtsEnumerator::UseEngines({&engine});
+    TtsEnumerator::useEngines({&engine});
     VoiceCatalogue catalogue;
-    catalogue.Initialize(prefs_);
+    catalogue.Initialize(m_prefs);
     ASSERT_NE(catalogue.FindEnglishVoice(), nullptr);
     EXPECT_EQ(catalogue.FindEnglishVoice()->Name, QStringLiteral("Sam"));
 }
 
 TEST_F(Catalogue, TheInstalledEnginesGiveReadableUniqueVoices) {
     VoiceCatalogue catalogue;
-    catalogue.Initialize(prefs_);
-    const QStringList names = Names(catalogue);
+    catalogue.Initialize(m_prefs);
+    const QStringList names = voiceNames(catalogue);
     EXPECT_GT(names.size(), 60);
     QStringList unique = names;
     unique.removeDuplicates();
     EXPECT_EQ(unique.size(), names.size());
     EXPECT_TRUE(names.contains(QStringLiteral("Flite slt")));
     EXPECT_TRUE(names.contains(QStringLiteral("eSpeak English (America)")));
-    EXPECT_FALSE(prefs_.TTS_DefaultVoiceName.isEmpty());
+    EXPECT_FALSE(m_prefs.TTS_DefaultVoiceName.isEmpty());
 
-    prefs_.ReadAll();
-    catalogue.LoadVoiceSettings(prefs_);
+    m_prefs.ReadAll();
+    catalogue.LoadVoiceSettings(m_prefs);
     TVoiceEntry* american = catalogue.FindVoice(QStringLiteral("eSpeak English (America)"));
     ASSERT_NE(american, nullptr);
     EXPECT_TRUE(american->Favourite);
     EXPECT_EQ(american->Engine->FilterFlags, 0u);
     int favourites = 0;
-    for (const auto& voice : catalogue.VoiceList) {
+    for (const auto& voice : catalogue.voiceList) {
         favourites += voice->Favourite ? 1 : 0;
     }
     EXPECT_LT(favourites, 20) << "not every language is offered at first";
     EXPECT_TRUE(catalogue.TestSentence(*american->Engine).startsWith(QStringLiteral("Hello")));
     TVoiceEntry* german = nullptr;
-    for (const auto& voice : catalogue.VoiceList) {
+    for (const auto& voice : catalogue.voiceList) {
         if (voice->Engine->LanguageID == 1031) {
             german = voice.get();
         }
@@ -158,8 +159,8 @@ TEST_F(Catalogue, TheInstalledEnginesGiveReadableUniqueVoices) {
     EXPECT_EQ(american->Speed, american->DefaultSpeed);
 
     american->Speed = 300;
-    catalogue.SaveVoiceSettings(prefs_);
-    EXPECT_EQ(prefs_.GetValue(QStringLiteral("SPD_") + american->Key).toInt(), 300);
+    catalogue.SaveVoiceSettings(m_prefs);
+    EXPECT_EQ(m_prefs.GetValue(QStringLiteral("SPD_") + american->Key).toInt(), 300);
 }
 
 TEST(LanguageTables, NamesAndCodesWithTheSublanguageFallback) {

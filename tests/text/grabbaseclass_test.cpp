@@ -13,22 +13,22 @@ namespace {
 
 class TaggedFile : public ::testing::Test {
   protected:
-    QString Write(const QByteArray& bytes) {
-        const QString path = dir_.path() + QStringLiteral("/data%1.chl").arg(++files_);
+    QString write(const QByteArray& bytes) {
+        const QString path = m_dir.path() + QStringLiteral("/data%1.chl").arg(++m_files);
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
         return path;
     }
-    QTemporaryDir dir_;
-    int files_ = 0;
+    QTemporaryDir m_dir;
+    int m_files = 0;
 };
 
 }  // namespace
 
 TEST_F(TaggedFile, ListsValuesAndNestedSections) {
     GrabBaseClass file;
-    const QString path = Write(
+    const QString path = write(
         "<HelpTopics>2</HelpTopics>\r\n"
         "<HelpTopics0>Adding articles</HelpTopics0>\r\n"
         "<HelpTopics1>Reading aloud</HelpTopics1>\r\n"
@@ -52,7 +52,7 @@ TEST_F(TaggedFile, ListsValuesAndNestedSections) {
               QStringLiteral("deep"));
     EXPECT_EQ(file.GetValue(QStringLiteral("/outer"), QStringLiteral("inner value")), QString())
         << "paths are compared exactly";
-    const GBItemClass* outer = file.FindSection(QStringLiteral("/Outer"));
+    const GBItemClass* outer = file.findSection(QStringLiteral("/Outer"));
     ASSERT_NE(outer, nullptr);
     EXPECT_EQ(outer->AttributeName, QStringLiteral("section"));
     EXPECT_EQ(outer->Depth, 1);
@@ -61,7 +61,7 @@ TEST_F(TaggedFile, ListsValuesAndNestedSections) {
 
 TEST_F(TaggedFile, MissingFilesAndBadCountsAreErrorsTheCallerCanHandle) {
     GrabBaseClass file;
-    const QString missing = dir_.path() + QStringLiteral("/none.chl");
+    const QString missing = m_dir.path() + QStringLiteral("/none.chl");
     EXPECT_EQ(file.LoadFile(missing),
               QStringLiteral("File:") + missing + QStringLiteral(" Not Found."));
     EXPECT_EQ(file.GetValue(QStringLiteral("/"), QStringLiteral("eng")), QString());
@@ -69,9 +69,9 @@ TEST_F(TaggedFile, MissingFilesAndBadCountsAreErrorsTheCallerCanHandle) {
     file.GetList(QStringLiteral("/"), QStringLiteral("Topics"), list);
     EXPECT_TRUE(list.isEmpty());
 
-    ASSERT_EQ(file.LoadFile(Write("<Topics>two</Topics><Topics0>a</Topics0>")), QString());
+    ASSERT_EQ(file.LoadFile(write("<Topics>two</Topics><Topics0>a</Topics0>")), QString());
     EXPECT_THROW(file.GetList(QStringLiteral("/"), QStringLiteral("Topics"), list), ConvertError);
-    ASSERT_EQ(file.LoadFile(Write("<Topics>2147483647</Topics><Topics0>a</Topics0>")), QString());
+    ASSERT_EQ(file.LoadFile(write("<Topics>2147483647</Topics><Topics0>a</Topics0>")), QString());
     file.GetList(QStringLiteral("/"), QStringLiteral("Topics"), list);
     EXPECT_LE(list.size(), 2) << "a huge count never makes a huge list";
     EXPECT_EQ(list.value(0), QStringLiteral("a"));
@@ -80,10 +80,10 @@ TEST_F(TaggedFile, MissingFilesAndBadCountsAreErrorsTheCallerCanHandle) {
 TEST_F(TaggedFile, ReadingStopsAHundredThousandCharactersAfterAnElement) {
     GrabBaseClass file;
     const QByteArray filler(150000, 'x');
-    file.LoadFile(Write("<first>1</first>" + filler + "<late>2</late>"));
+    file.LoadFile(write("<first>1</first>" + filler + "<late>2</late>"));
     EXPECT_EQ(file.GetValue(QStringLiteral("/"), QStringLiteral("first")), QStringLiteral("1"));
     EXPECT_EQ(file.GetValue(QStringLiteral("/"), QStringLiteral("late")), QString());
-    file.LoadFile(Write("<first>1</first>" + QByteArray(90000, 'x') + "<late>2</late>"));
+    file.LoadFile(write("<first>1</first>" + QByteArray(90000, 'x') + "<late>2</late>"));
     EXPECT_EQ(file.GetValue(QStringLiteral("/"), QStringLiteral("late")), QStringLiteral("2"));
 }
 
@@ -98,15 +98,15 @@ TEST_F(TaggedFile, HostileFilesNeitherCrashNorHang) {
     for (int i = 0; i < 20000; ++i) {
         deep += "</key>";
     }
-    ASSERT_EQ(file.LoadFile(Write(deep)), QString());
-    EXPECT_EQ(file.FindSection(QStringLiteral("/L0/L1/L2"))->Depth, 3);
+    ASSERT_EQ(file.LoadFile(write(deep)), QString());
+    EXPECT_EQ(file.findSection(QStringLiteral("/L0/L1/L2"))->Depth, 3);
 
     // Sections and values that are never closed, stray text before a section.
-    file.LoadFile(Write("<key a=b><key c=d><v>x<w>y</w>"));
-    EXPECT_NE(file.FindSection(QStringLiteral("/b/d")), nullptr);
-    file.LoadFile(Write(QByteArray(5000, 'j') + "<key a=b><v>1</v></key>"));
+    file.LoadFile(write("<key a=b><key c=d><v>x<w>y</w>"));
+    EXPECT_NE(file.findSection(QStringLiteral("/b/d")), nullptr);
+    file.LoadFile(write(QByteArray(5000, 'j') + "<key a=b><v>1</v></key>"));
     EXPECT_NE(file.Root, nullptr);
-    file.LoadFile(Write("a>b<c<<<>>><</>key>"));
+    file.LoadFile(write("a>b<c<<<>>><</>key>"));
 
     // Random bytes, NUL bytes and a 50 MB file.
     QRandomGenerator random(7);
@@ -117,7 +117,7 @@ TEST_F(TaggedFile, HostileFilesNeitherCrashNorHang) {
             byte = random.bounded(3) == 0 ? char(random.bounded(256))
                                           : kAlphabet[random.bounded(int(sizeof(kAlphabet) - 1))];
         }
-        file.LoadFile(Write(noise));
+        file.LoadFile(write(noise));
         file.GetValue(QStringLiteral("/x/y"), QStringLiteral("v"));
     }
     QByteArray big;
@@ -125,6 +125,6 @@ TEST_F(TaggedFile, HostileFilesNeitherCrashNorHang) {
     while (big.size() < (50 << 20)) {
         big += "<key s=a><v>value</v><unclosed><key t=b>\r\n";
     }
-    ASSERT_EQ(file.LoadFile(Write(big)), QString());
-    EXPECT_NE(file.FindSection(QStringLiteral("/a")), nullptr);
+    ASSERT_EQ(file.LoadFile(write(big)), QString());
+    EXPECT_NE(file.findSection(QStringLiteral("/a")), nullptr);
 }

@@ -58,7 +58,7 @@ QString ReferenceFilter::ReplaceWord(const QString& word, bool allCaps, uint32_t
         return word.toLower();
     }
     if (allCaps && !(flags & 2)) {
-        const QString spoken = table_.Lookup(word);
+        const QString spoken = m_table.Lookup(word);
         if (!spoken.isEmpty()) {
             return spoken;
         }
@@ -70,15 +70,15 @@ bool ReferenceFilter::ReplaceWebAddress(int s, int* cursor, int* shift) {
     int k = s;
     bool seen = false;
     *shift = 0;
-    if (W.mid(s - 1, 3) == QStringLiteral("www")) {
-        W.replace(s - 1, 3, QStringLiteral("w w w"));
+    if (m_w.mid(s - 1, 3) == QStringLiteral("www")) {
+        m_w.replace(s - 1, 3, QStringLiteral("w w w"));
         AddOffset(s - 1, s + 4, -2);
         *shift = 2;
         k = s + 5;
         seen = true;
     }
     int stops = 0;
-    for (; k <= W.size(); ++k) {
+    for (; k <= m_w.size(); ++k) {
         const QChar c = at(k);
         if (c == ' ') {
             return false;
@@ -94,11 +94,11 @@ bool ReferenceFilter::ReplaceWebAddress(int s, int* cursor, int* shift) {
             put(k, ' ');
             const int p = k + 1;
             int q = p;
-            while (q <= W.size() && at(q) != ' ') {
+            while (q <= m_w.size() && at(q) != ' ') {
                 ++q;
             }
             const int n = q - p;
-            W.replace(p - 1, n, QStringLiteral("web link "));
+            m_w.replace(p - 1, n, QStringLiteral("web link "));
             if (n != 9) {
                 AddOffset(p - 1, p + 8, n - 9);
             }
@@ -111,12 +111,12 @@ bool ReferenceFilter::ReplaceWebAddress(int s, int* cursor, int* shift) {
 
 QString ReferenceFilter::FilterText(uint32_t flags, const QString& text, bool symbols) {
     records.clear();
-    W = text;
+    m_w = text;
     int i = 0, ws = 0, we = 0, g = 0;
     bool noLower = false, tested = false;
     for (;;) {
         ++i;  // step 2
-        if (i > W.size()) {
+        if (i > m_w.size()) {
             break;
         }
         const QChar c = at(i);
@@ -129,7 +129,7 @@ QString ReferenceFilter::FilterText(uint32_t flags, const QString& text, bool sy
             }
             const int e = i;
             if (e - g > 1) {
-                QString run = W.mid(g - 1, e - g);
+                QString run = m_w.mid(g - 1, e - g);
                 while (run.endsWith(' '))
                     run.chop(1);
                 while (run.startsWith(' '))
@@ -160,18 +160,18 @@ QString ReferenceFilter::FilterText(uint32_t flags, const QString& text, bool sy
         if (ws != 0 && we == 0) {  // step 7
             bool webLink = false;
             int j = i;
-            while (j <= W.size()) {
+            while (j <= m_w.size()) {
                 const QChar d = at(j);
                 if (lower(d)) {
                     noLower = false;
                     ++j;
                     continue;
                 }
-                if (d == ':' && W.mid(ws - 1, 7) == QStringLiteral("http://")) {
+                if (d == ':' && m_w.mid(ws - 1, 7) == QStringLiteral("http://")) {
                     for (int k = 0; k < 7; ++k)
                         put(ws + k, ' ');
                     const int after = ws + 7;
-                    if (after <= W.size() && wordChar(at(after))) {
+                    if (after <= m_w.size() && wordChar(at(after))) {
                         ws = after;
                         noLower = !lower(at(after));
                         tested = false;
@@ -206,10 +206,10 @@ QString ReferenceFilter::FilterText(uint32_t flags, const QString& text, bool sy
             }
         }
         if (ws != 0 && we != 0) {  // step 8
-            const QString word = W.mid(ws - 1, we - ws + 1);
+            const QString word = m_w.mid(ws - 1, we - ws + 1);
             const QString rep = ReplaceWord(word, noLower, flags);
             if (rep != word) {
-                W.replace(ws - 1, word.size(), rep);
+                m_w.replace(ws - 1, word.size(), rep);
                 if (rep.size() != word.size()) {
                     AddOffset(ws - 1, ws - 1 + int(rep.size()), int(word.size() - rep.size()));
                 }
@@ -223,5 +223,5 @@ QString ReferenceFilter::FilterText(uint32_t flags, const QString& text, bool sy
     }
     std::stable_sort(records.begin(), records.end(),
                      [](const Record& a, const Record& b) { return a.Start < b.Start; });
-    return W;
+    return m_w;
 }

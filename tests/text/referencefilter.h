@@ -16,19 +16,19 @@ class ReferenceFilter {
         bool operator==(const Record&) const = default;
     };
 
-    ReferenceFilter() { table_.FillStates(); }
+    ReferenceFilter() { m_table.FillStates(); }
     QString FilterText(uint32_t flags, const QString& text, bool symbols);
     int MapPosition(int p) const;
     std::vector<Record> records;
 
   private:
-    QChar at(int i) const { return W[i - 1]; }  // 1-based
-    void put(int i, QChar c) { W[i - 1] = c; }
+    QChar at(int i) const { return m_w[i - 1]; }  // 1-based
+    void put(int i, QChar c) { m_w[i - 1] = c; }
     void AddOffset(int start, int finish, int delta);
     QString ReplaceWord(const QString& word, bool allCaps, uint32_t flags) const;
     // True when a path was rewritten; then cursor is the last inserted character.
     bool ReplaceWebAddress(int s, int* cursor, int* shift);
 
-    QString W;
-    TLookupTable table_;
+    QString m_w;
+    TLookupTable m_table;
 };

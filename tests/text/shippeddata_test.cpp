@@ -24,5 +24,5 @@ TEST(ShippedData, TestSentencesForTheMainLanguages) {
                              "chi", "jpn", "ara", "hin", "gre", "cze", "ron", "cro", "slo"}) {
         EXPECT_GT(test.GetValue(QStringLiteral("/"), QString::fromLatin1(code)).size(), 10) << code;
     }
-    EXPECT_GE(test.Root->Values.Count(), 100);
+    EXPECT_GE(test.Root->Values.count(), 100);
 }

@@ -13,10 +13,11 @@ struct Filtered {
     std::vector<TOffsetRecord> records;
 };
 
-Filtered Filter(TTTSFilter& filter, const QString& text, uint32_t flags = 0, bool symbols = true) {
+Filtered runFilter(TTTSFilter& filter, const QString& text, uint32_t flags = 0,
+                   bool symbols = true) {
     Filtered out;
     out.text = filter.FilterText(flags, text, symbols);
-    out.records = filter.Offsets.Records();
+    out.records = filter.Offsets.records();
     return out;
 }
 
@@ -24,11 +25,11 @@ Filtered Filter(TTTSFilter& filter, const QString& text, uint32_t flags = 0, boo
 
 TEST(SpeechFilter, StateAbbreviationsAreSpokenAndPositionsMapBack) {
     TTTSFilter filter;
-    const Filtered ny = Filter(filter, QStringLiteral("I live in NY. Bye"));
+    const Filtered ny = runFilter(filter, QStringLiteral("I live in NY. Bye"));
     EXPECT_EQ(ny.text, QStringLiteral("I live in New York. Bye"));
     ASSERT_EQ(ny.records.size(), 1u);
     EXPECT_EQ(ny.records[0].Start, 10);
-    EXPECT_EQ(ny.records[0].Finish, 18);
+    EXPECT_EQ(ny.records[0].finish, 18);
     EXPECT_EQ(ny.records[0].Delta, -6);
     EXPECT_EQ(filter.MapPosition(9), 9);
     for (int p = 10; p <= 18; ++p) {
@@ -40,7 +41,7 @@ TEST(SpeechFilter, StateAbbreviationsAreSpokenAndPositionsMapBack) {
     EXPECT_EQ(
         filter.FilterText(TTTSFilter::kNoAbbreviations | 1, QStringLiteral("I live in NY."), true),
         QStringLiteral("I live in NY."));
-    EXPECT_TRUE(filter.Offsets.Records().empty());
+    EXPECT_TRUE(filter.Offsets.records().empty());
     // A text ending in an abbreviation keeps it: the word has no end.
     EXPECT_EQ(filter.FilterText(0, QStringLiteral("I live in NY"), true),
               QStringLiteral("I live in NY"));
@@ -73,19 +74,19 @@ TEST(SpeechFilter, PunctuationRunsAfterAFullStopBecomeAComma) {
               QStringLiteral("what,   no"));
     EXPECT_EQ(filter.FilterText(0, QStringLiteral("pending..."), true),
               QStringLiteral("pending..."));
-    EXPECT_TRUE(filter.Offsets.Records().empty());
+    EXPECT_TRUE(filter.Offsets.records().empty());
 }
 
 TEST(SpeechFilter, WebAddressesAreSpokenBriefly) {
     TTTSFilter filter;
-    const Filtered web = Filter(filter, QStringLiteral("see www.host.com/0123456789 now"));
+    const Filtered web = runFilter(filter, QStringLiteral("see www.host.com/0123456789 now"));
     EXPECT_EQ(web.text, QStringLiteral("see w w w.host.com web link  now"));
     ASSERT_EQ(web.records.size(), 2u);
     EXPECT_EQ(web.records[0].Start, 4);
-    EXPECT_EQ(web.records[0].Finish, 9);
+    EXPECT_EQ(web.records[0].finish, 9);
     EXPECT_EQ(web.records[0].Delta, -2);
     EXPECT_EQ(web.records[1].Start, 19);
-    EXPECT_EQ(web.records[1].Finish, 28);
+    EXPECT_EQ(web.records[1].finish, 28);
     EXPECT_EQ(web.records[1].Delta, 1);
     EXPECT_EQ(filter.MapPosition(29), 28);  // "now"
 
@@ -132,11 +133,11 @@ TEST(SpeechFilter, MatchesThePlainWalkOnRandomAndAdversarialTexts) {
         const QString expected = reference.FilterText(flags, text, symbols);
         const QString actual = filter.FilterText(flags, text, symbols);
         ASSERT_EQ(actual, expected) << "text: [" << text.toStdString() << "]";
-        const auto& records = filter.Offsets.Records();
+        const auto& records = filter.Offsets.records();
         ASSERT_EQ(records.size(), reference.records.size()) << text.toStdString();
         for (size_t r = 0; r < records.size(); ++r) {
             ASSERT_EQ(records[r].Start, reference.records[r].Start) << text.toStdString();
-            ASSERT_EQ(records[r].Finish, reference.records[r].Finish) << text.toStdString();
+            ASSERT_EQ(records[r].finish, reference.records[r].Finish) << text.toStdString();
             ASSERT_EQ(records[r].Delta, reference.records[r].Delta) << text.toStdString();
         }
         for (int p = -1; p <= actual.size() + 2; ++p) {
@@ -159,7 +160,7 @@ TEST(SpeechFilter, LongWordsAndRunsMatchThePlainWalk) {
     };
     for (const QString& text : texts) {
         EXPECT_EQ(filter.FilterText(0, text, true), reference.FilterText(0, text, true));
-        ASSERT_EQ(filter.Offsets.Records().size(), reference.records.size());
+        ASSERT_EQ(filter.Offsets.records().size(), reference.records.size());
         for (int p = 0; p < text.size(); p += 7) {
             ASSERT_EQ(filter.MapPosition(p), reference.MapPosition(p));
         }
