@@ -43,9 +43,9 @@ void MakeCheckable(QAction* action) {
 
 TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent),
-      arguments_(arguments),
-      waveOutCount_(&WaveOutDevices::count),
-      importing_([] { return false; }) {
+      m_arguments(arguments),
+      m_waveOutCount(&WaveOutDevices::count),
+      m_importing([] { return false; }) {
     // Until FormCreate gives the real caption, a second start must not mistake this window
     // for a running program.
     setWindowTitle(QStringLiteral("TmpQuillsong"));
@@ -132,7 +132,7 @@ void TForm1::CreateToolBar() {
         action->setToolTip(QString::fromUtf8(button.hint));
         ToolBar1->addAction(action);
         if (command >= 0) {
-            commands_[command] << action;
+            m_commands[command] << action;
         }
         return action;
     };
@@ -179,23 +179,23 @@ void TForm1::CreateMenus() {
     Append(file, MakeAction(QStringLiteral("E&xit Quillsong"), {}, &TForm1::ExitQuillsongClick));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    toolbarItem_ = Append(view, MakeAction(QStringLiteral("&Toolbar"), {}, &TForm1::ToolbarClick));
-    toolbarItem_->setCheckable(true);
-    optionsPanelsItem_ =
+    m_toolbarItem = Append(view, MakeAction(QStringLiteral("&Toolbar"), {}, &TForm1::ToolbarClick));
+    m_toolbarItem->setCheckable(true);
+    m_optionsPanelsItem =
         Append(view, MakeAction(QStringLiteral("&Options Panels"), {}, &TForm1::NotYetAvailable));
-    MakeCheckable(optionsPanelsItem_);
+    MakeCheckable(m_optionsPanelsItem);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-    watchClipboardItem_ = Append(
+    m_watchClipboardItem = Append(
         options, MakeAction(QStringLiteral("&Watch Clipboard"), {}, &TForm1::NotYetAvailable));
-    MakeCheckable(watchClipboardItem_);
+    MakeCheckable(m_watchClipboardItem);
     options->addSeparator();
     auto* modes = new QActionGroup(this);
-    singleItem_ = modes->addAction(
+    m_singleItem = modes->addAction(
         MakeAction(QStringLiteral("&Single Article"), {}, &TForm1::ToolButton1Click));
-    multiItem_ = modes->addAction(
+    m_multiItem = modes->addAction(
         MakeAction(QStringLiteral("&Multi Article"), {}, &TForm1::ToolButton2Click));
-    for (QAction* item : {singleItem_, multiItem_}) {
+    for (QAction* item : {m_singleItem, m_multiItem}) {
         item->setCheckable(true);
         options->addAction(item);
     }
@@ -206,7 +206,7 @@ void TForm1::CreateMenus() {
                           Append(options, MakeAction(QStringLiteral("&Pronunciation Editor"), {},
                                                      &TForm1::NotYetAvailable))}) {
         if (!IsNotYetAvailable(item)) {
-            deviceItems_ << item;
+            m_deviceItems << item;
         }
     }
 
@@ -215,19 +215,19 @@ void TForm1::CreateMenus() {
         QAction* action = Append(read, MakeAction(QString::fromUtf8(text), QString::fromUtf8(icon),
                                                   kCommandHandlers[command]));
         action->setShortcut(QKeySequence(Qt::CTRL | key));
-        commands_[command] << action;
+        m_commands[command] << action;
         return action;
     };
     readItem("Read &Aloud", "aloud", Qt::Key_F6, cmdAloud);
     readItem("Read to &File", "file", Qt::Key_F7, cmdFile);
     read->addSeparator();
-    pauseMenuItem_ = readItem("&Pause", "pause", Qt::Key_F8, cmdPause);
+    m_pauseMenuItem = readItem("&Pause", "pause", Qt::Key_F8, cmdPause);
     readItem("S&kip", "skip", Qt::Key_F9, cmdSkip);
     readItem("&Stop", "stop", Qt::Key_F10, cmdStop);
 
-    audioHelpMenu_ = menuBar()->addMenu(QStringLiteral("&Audio Help"));
+    m_audioHelpMenu = menuBar()->addMenu(QStringLiteral("&Audio Help"));
     // Greyed while it has no topics, rather than opening an empty menu.
-    audioHelpMenu_->menuAction()->setEnabled(!audioHelpMenu_->isEmpty());
+    m_audioHelpMenu->menuAction()->setEnabled(!m_audioHelpMenu->isEmpty());
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     Append(help, MakeAction(QStringLiteral("&Contents"), {}, &TForm1::NotYetAvailable));
@@ -247,20 +247,20 @@ void TForm1::CreateTrayMenu() {
     QFont bold = restore->font();
     bold.setBold(true);  // the default item
     restore->setFont(bold);
-    trayShowToolbarItem_ = Append(
+    m_trayShowToolbarItem = Append(
         PopupMenu2, MakeAction(QStringLiteral("Show &Toolbar"), {}, &TForm1::NotYetAvailable));
     PopupMenu2->addSeparator();
     QMenu* options = PopupMenu2->addMenu(QStringLiteral("&Options"));
-    trayWatchClipboardItem_ = Append(
+    m_trayWatchClipboardItem = Append(
         options, MakeAction(QStringLiteral("&Watch Clipboard"), {}, &TForm1::NotYetAvailable));
-    MakeCheckable(trayWatchClipboardItem_);
+    MakeCheckable(m_trayWatchClipboardItem);
     options->addSeparator();
     auto* modes = new QActionGroup(this);
-    traySingleItem_ = modes->addAction(
+    m_traySingleItem = modes->addAction(
         MakeAction(QStringLiteral("&Single Article"), {}, &TForm1::ToolButton1Click));
-    trayMultiItem_ = modes->addAction(
+    m_trayMultiItem = modes->addAction(
         MakeAction(QStringLiteral("&Multi Article"), {}, &TForm1::ToolButton2Click));
-    for (QAction* item : {traySingleItem_, trayMultiItem_}) {
+    for (QAction* item : {m_traySingleItem, m_trayMultiItem}) {
         item->setCheckable(true);
         options->addAction(item);
     }
@@ -273,9 +273,9 @@ void TForm1::CreateTrayMenu() {
     for (const auto& [text, command] : trayCommands) {
         QAction* action =
             Append(PopupMenu2, MakeAction(QString::fromUtf8(text), {}, kCommandHandlers[command]));
-        commands_[command] << action;
+        m_commands[command] << action;
         if (command == cmdPause) {
-            pauseTrayItem_ = action;
+            m_pauseTrayItem = action;
         }
     }
     PopupMenu2->addSeparator();
@@ -288,26 +288,26 @@ void TForm1::CreateTrayMenu() {
 void TForm1::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(true);
-    statusPanel0_ = new QLabel(bar);
-    statusPanel0_->setObjectName(QStringLiteral("StatusPanel0"));
-    statusPanel1_ = new QLabel(QStringLiteral(" "), bar);
-    statusPanel1_->setObjectName(QStringLiteral("StatusPanel1"));
-    for (QLabel* panel : {statusPanel0_, statusPanel1_}) {
+    m_statusPanel0 = new QLabel(bar);
+    m_statusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    m_statusPanel1 = new QLabel(QStringLiteral(" "), bar);
+    m_statusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+    for (QLabel* panel : {m_statusPanel0, m_statusPanel1}) {
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setContentsMargins(4, 0, 4, 0);
         bar->addWidget(panel);
     }
-    statusGauge_ = new QProgressBar(bar);
-    statusGauge_->setObjectName(QStringLiteral("StatusGauge"));
-    statusGauge_->setTextVisible(false);
-    statusGauge_->setRange(0, 100);
-    statusGauge_->setFixedHeight(15);
-    statusGauge_->hide();
-    bar->addWidget(statusGauge_);
+    m_statusGauge = new QProgressBar(bar);
+    m_statusGauge->setObjectName(QStringLiteral("StatusGauge"));
+    m_statusGauge->setTextVisible(false);
+    m_statusGauge->setRange(0, 100);
+    m_statusGauge->setFixedHeight(15);
+    m_statusGauge->hide();
+    bar->addWidget(m_statusGauge);
 }
 
 void TForm1::ToolbarClick() {
-    prefs_->ShowToolbar = !prefs_->ShowToolbar;
-    ToolBar1->setVisible(prefs_->ShowToolbar);
-    toolbarItem_->setChecked(prefs_->ShowToolbar);
+    m_prefs->ShowToolbar = !m_prefs->ShowToolbar;
+    ToolBar1->setVisible(m_prefs->ShowToolbar);
+    m_toolbarItem->setChecked(m_prefs->ShowToolbar);
 }

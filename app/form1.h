@@ -46,8 +46,8 @@ class TForm1 : public QMainWindow {
     // Saves placement and preferences, as at exit (the desktop session is ending).
     void StorePreferencesNow() { StorePreferences(); }
 
-    TPreferences& Preferences() { return *prefs_; }
-    TMemoListBox* List() const { return List_; }
+    TPreferences& Preferences() { return *m_prefs; }
+    TMemoListBox* List() const { return m_list; }
     // Where the articles are kept between runs, and the articles of the very first start.
     static QString StoreFileName();
     static QString IntroFileName();
@@ -71,8 +71,8 @@ class TForm1 : public QMainWindow {
     // The gauge follows the spoken words: position out of total.
     void WordPosition(int64_t position, int64_t total);
     void LoadFavoriteVoices();
-    TTTSForm* Driver() const { return TTSForm_.get(); }
-    ReadingSession* Session() const { return session_; }
+    TTTSForm* Driver() const { return m_ttsForm.get(); }
+    ReadingSession* Session() const { return m_session; }
     bool CommandEnabled(Command command) const;
     QStringList PauseCaptions() const;
     // The handler of commands whose behaviour is not built yet: their actions are created
@@ -90,21 +90,21 @@ class TForm1 : public QMainWindow {
     QString ChooseVoiceForNewArticle();
     // Names of the favourite voices of enabled engines, for the voice policies.
     QStringList FavoriteVoices;
-    ReadingState State() const { return readingState_; }
-    bool Shown() const { return shown_; }
-    QString TrayTip() const { return trayTip_; }
+    ReadingState State() const { return m_readingState; }
+    bool Shown() const { return m_shown; }
+    QString TrayTip() const { return m_trayTip; }
     QString StatusPanelText(int panel) const;
-    QString ShortStatus() const { return shortText_; }
+    QString ShortStatus() const { return m_shortText; }
     bool TrayAvailable() const;
     // The hidden start's timer is running.
     bool HidingScheduled() const { return Timer1.isActive(); }
 
     // The splash stays at least this long (5000 ms); tests shorten it.
-    void SetSplashMinimum(int milliseconds) { splashMinimumMs_ = milliseconds; }
+    void SetSplashMinimum(int milliseconds) { m_splashMinimumMs = milliseconds; }
     // Counts the wave output devices; the platform's count unless replaced.
-    void SetWaveOutCounter(std::function<int()> counter) { waveOutCount_ = std::move(counter); }
+    void SetWaveOutCounter(std::function<int()> counter) { m_waveOutCount = std::move(counter); }
     // Tells whether the article list is importing; the hidden start waits for it.
-    void SetImportProbe(std::function<bool()> probe) { importing_ = std::move(probe); }
+    void SetImportProbe(std::function<bool()> probe) { m_importing = std::move(probe); }
 
   Q_SIGNALS:
     // The program must end: no sound card, or the exit command has finished.
@@ -164,40 +164,40 @@ class TForm1 : public QMainWindow {
     void ToolButton1Click() { SwitchMode(0); }
     void ToolButton2Click() { SwitchMode(1); }
 
-    QStringList arguments_;
-    std::unique_ptr<TPreferences> prefs_;
-    std::function<int()> waveOutCount_;
-    std::function<bool()> importing_;
-    int splashMinimumMs_ = 5000;
+    QStringList m_arguments;
+    std::unique_ptr<TPreferences> m_prefs;
+    std::function<int()> m_waveOutCount;
+    std::function<bool()> m_importing;
+    int m_splashMinimumMs = 5000;
 
-    bool shown_ = false;
-    bool activated_ = false;
-    bool listInitialised_ = false;
-    bool firstShowQueued_ = false;
-    ReadingState readingState_ = rsIdle;
+    bool m_shown = false;
+    bool m_activated = false;
+    bool m_listInitialised = false;
+    bool m_firstShowQueued = false;
+    ReadingState m_readingState = rsIdle;
     // The store file exists but could not be read: it is never written over in this session.
-    bool storeUnreadable_ = false;
-    int roundRobinIndex_ = -1;
-    QString trayTip_;
-    QString shortText_;  // the short status (floating toolbar, tests)
+    bool m_storeUnreadable = false;
+    int m_roundRobinIndex = -1;
+    QString m_trayTip;
+    QString m_shortText;  // the short status (floating toolbar, tests)
 
     QTimer Timer1;
-    QPointer<TSplashForm> splash_;
-    QSystemTrayIcon* trayIcon_ = nullptr;
+    QPointer<TSplashForm> m_splash;
+    QSystemTrayIcon* m_trayIcon = nullptr;
 
     QToolBar* ToolBar1 = nullptr;
     QFrame* MainTextPanel = nullptr;
-    QLabel* statusPanel0_ = nullptr;
-    QLabel* statusPanel1_ = nullptr;
-    QProgressBar* statusGauge_ = nullptr;
-    QMenu* audioHelpMenu_ = nullptr;
+    QLabel* m_statusPanel0 = nullptr;
+    QLabel* m_statusPanel1 = nullptr;
+    QProgressBar* m_statusGauge = nullptr;
+    QMenu* m_audioHelpMenu = nullptr;
     QMenu* PopupMenu2 = nullptr;
     QMenu* PopupMenu1 = nullptr;
-    TMemoListBox* List_ = nullptr;
+    TMemoListBox* m_list = nullptr;
     QAction* PasteBtn = nullptr;
-    QAction* pasteItem_ = nullptr;
-    QAction* readFromCursorItem_ = nullptr;
-    QAction* readSelectedItem_ = nullptr;
+    QAction* m_pasteItem = nullptr;
+    QAction* m_readFromCursorItem = nullptr;
+    QAction* m_readSelectedItem = nullptr;
 
     // Reading (form1_reading.cpp).
     void CreateDriver();
@@ -216,26 +216,26 @@ class TForm1 : public QMainWindow {
     bool OutputDirectoryValid();
     void ShowGauges(int maximum);
     void HideGauges();
-    QList<QAction*> commands_[kCommandCount];
-    QList<QAction*> deviceItems_;
+    QList<QAction*> m_commands[kCommandCount];
+    QList<QAction*> m_deviceItems;
     QAction* PauseBtn = nullptr;
-    QAction* pauseMenuItem_ = nullptr;
-    QAction* pauseTrayItem_ = nullptr;
-    std::unique_ptr<TTTSForm> TTSForm_;
-    ReadingSession* session_ = nullptr;
-    ArticleListQueue* queue_ = nullptr;
-    QStringList savedFiles_;  // made by the current reading into files, for the status bar
+    QAction* m_pauseMenuItem = nullptr;
+    QAction* m_pauseTrayItem = nullptr;
+    std::unique_ptr<TTTSForm> m_ttsForm;
+    ReadingSession* m_session = nullptr;
+    ArticleListQueue* m_queue = nullptr;
+    QStringList m_savedFiles;  // made by the current reading into files, for the status bar
 
     QAction* ToolButton1 = nullptr;  // single-article mode
     QAction* ToolButton2 = nullptr;  // multi-article mode
     QAction* OptionsBtn = nullptr;
-    QAction* toolbarItem_ = nullptr;
-    QAction* optionsPanelsItem_ = nullptr;
-    QAction* singleItem_ = nullptr;
-    QAction* multiItem_ = nullptr;
-    QAction* traySingleItem_ = nullptr;
-    QAction* trayMultiItem_ = nullptr;
-    QAction* watchClipboardItem_ = nullptr;
-    QAction* trayWatchClipboardItem_ = nullptr;
-    QAction* trayShowToolbarItem_ = nullptr;
+    QAction* m_toolbarItem = nullptr;
+    QAction* m_optionsPanelsItem = nullptr;
+    QAction* m_singleItem = nullptr;
+    QAction* m_multiItem = nullptr;
+    QAction* m_traySingleItem = nullptr;
+    QAction* m_trayMultiItem = nullptr;
+    QAction* m_watchClipboardItem = nullptr;
+    QAction* m_trayWatchClipboardItem = nullptr;
+    QAction* m_trayShowToolbarItem = nullptr;
 };

@@ -35,12 +35,12 @@ QString TForm1::IntroFileName() {
 void TForm1::CreateArticleList() {
     auto* layout = new QVBoxLayout(MainTextPanel);
     layout->setContentsMargins(0, 0, 0, 0);
-    List_ = new TMemoListBox(MainTextPanel);
-    layout->addWidget(List_);
-    List_->Prefs = prefs_.get();
-    List_->ListMode = prefs_->ML_ListMode;
-    List_->SetVisibleEntries(prefs_->VisibleEntries());
-    importing_ = [this] { return List_->Importing; };
+    m_list = new TMemoListBox(MainTextPanel);
+    layout->addWidget(m_list);
+    m_list->Prefs = m_prefs.get();
+    m_list->ListMode = m_prefs->ML_ListMode;
+    m_list->SetVisibleEntries(m_prefs->VisibleEntries());
+    m_importing = [this] { return m_list->Importing; };
     CreateArticleMenu();
 }
 
@@ -49,36 +49,36 @@ void TForm1::CreateArticleMenu() {
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     PopupMenu1->addAction(QStringLiteral("&Add New"), this, &TForm1::AddNewArticle);
     PopupMenu1->addAction(QStringLiteral("&Delete Selected"), this, &TForm1::DelSelPopupClick);
-    pasteItem_ = PopupMenu1->addAction(QStringLiteral("&Paste"), this, &TForm1::PasteClick);
-    pasteItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    readFromCursorItem_ = PopupMenu1->addAction(QStringLiteral("Read from Cursor Aloud"), this,
-                                                &TForm1::ReadfromCursor1Click);
-    readSelectedItem_ = PopupMenu1->addAction(QStringLiteral("Read Selected Text Aloud"), this,
-                                              &TForm1::ReadHighlighted1Click);
+    m_pasteItem = PopupMenu1->addAction(QStringLiteral("&Paste"), this, &TForm1::PasteClick);
+    m_pasteItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    m_readFromCursorItem = PopupMenu1->addAction(QStringLiteral("Read from Cursor Aloud"), this,
+                                                 &TForm1::ReadfromCursor1Click);
+    m_readSelectedItem = PopupMenu1->addAction(QStringLiteral("Read Selected Text Aloud"), this,
+                                               &TForm1::ReadHighlighted1Click);
     PopupMenu1->addAction(
         MakeAction(QStringLiteral("Edit Selected Voice"), {}, &TForm1::NotYetAvailable));
     connect(PopupMenu1, &QMenu::aboutToShow, this, &TForm1::PopupMenu1Popup);
 }
 
 void TForm1::PopupMenu1Popup() {
-    TMemoEntry* entry = List_->CurrentEntry();
+    TMemoEntry* entry = m_list->CurrentEntry();
     const bool text = entry && !entry->FileEntry();
-    pasteItem_->setEnabled(text);
-    readFromCursorItem_->setEnabled(text);
-    readSelectedItem_->setEnabled(text && entry->Editor()->SelLength() > 0);
+    m_pasteItem->setEnabled(text);
+    m_readFromCursorItem->setEnabled(text);
+    m_readSelectedItem->setEnabled(text && entry->Editor()->SelLength() > 0);
 }
 
 // The user's store file is read whenever it exists, whatever the settings say (they may be lost
 // or damaged); the introduction is only for a user folder without one.
 void TForm1::ImportArticles() {
-    const bool firstTime = prefs_->FirstTimeUser;
-    prefs_->FirstTimeUser = false;
+    const bool firstTime = m_prefs->FirstTimeUser;
+    m_prefs->FirstTimeUser = false;
     QString source = StoreFileName();
-    const uint8_t mode = List_->ListMode;
+    const uint8_t mode = m_list->ListMode;
     if (QFileInfo::exists(source) || QFileInfo(source).isSymLink()) {
         const ArticleStore::ReadResult stored = ArticleStore::Read(source);
         if (!stored.Opened) {
-            storeUnreadable_ = true;
+            m_storeUnreadable = true;
             const QString text = QStringLiteral("The saved articles in ") + source +
                                  QStringLiteral(" cannot be read: ") + stored.Error +
                                  QStringLiteral(
@@ -92,16 +92,16 @@ void TForm1::ImportArticles() {
         // another either (the mode may come from lost settings), so none is lost at the next
         // export.
         if (stored.Articles.size() > 1) {
-            List_->ListMode = 1;
+            m_list->ListMode = 1;
         }
     } else if (firstTime) {
         source = IntroFileName();
     }
-    const TMemoListBox::ImportMessages told = List_->ImportList(
+    const TMemoListBox::ImportMessages told = m_list->ImportList(
         source, PopupMenu1, [this](TMemoEntry* e) { DeleteArticle(e); },
         [this](TMemoEntry* e) { ReadArticleToFile(e); },
         [this](TMemoEntry* e) { ReadArticleAloud(e); });
-    List_->ListMode = mode;
+    m_list->ListMode = mode;
     if (!told.notice.isEmpty()) {
         UserMessage::show(told.notice);
     }
@@ -111,13 +111,13 @@ void TForm1::ImportArticles() {
 }
 
 void TForm1::ExportArticles() {
-    if (storeUnreadable_) {
+    if (m_storeUnreadable) {
         debugLog(QStringLiteral("Articles not saved: ") + StoreFileName() +
                  QStringLiteral(" could not be read at start"));
         return;
     }
-    if (List_) {
-        List_->ExportList(StoreFileName());
+    if (m_list) {
+        m_list->ExportList(StoreFileName());
     }
 }
 
@@ -127,21 +127,21 @@ void TForm1::ShowLockedMessage() {
 }
 
 QString TForm1::ChooseVoiceForNewArticle() {
-    const uint8_t policy = prefs_->VoiceSelection();
+    const uint8_t policy = m_prefs->VoiceSelection();
     if (FavoriteVoices.isEmpty() || policy == 0) {
-        return prefs_->TTS_DefaultVoiceName;  // also when no favourite voice is left
+        return m_prefs->TTS_DefaultVoiceName;  // also when no favourite voice is left
     }
     if (policy == 1) {
         return FavoriteVoices[int(QRandomGenerator::global()->bounded(FavoriteVoices.size()))];
     }
-    roundRobinIndex_ = (roundRobinIndex_ + 1) % int(FavoriteVoices.size());
-    return FavoriteVoices[roundRobinIndex_];
+    m_roundRobinIndex = (m_roundRobinIndex + 1) % int(FavoriteVoices.size());
+    return FavoriteVoices[m_roundRobinIndex];
 }
 
 TMemoEntry* TForm1::AddArticle(const QString& text, const QString& voice) {
     TMemoEntry* entry = nullptr;
     try {
-        entry = List_->Add(text, voice);
+        entry = m_list->Add(text, voice);
     } catch (const EMemoEntryLocked&) {
         ShowLockedMessage();
     } catch (const std::exception& error) {
@@ -166,14 +166,14 @@ TMemoEntry* TForm1::AddNewArticle() {
 
 void TForm1::DelSelPopupClick() {
     try {
-        const Outcome deleted = List_->DeleteSelected();
+        const Outcome deleted = m_list->DeleteSelected();
         if (!deleted) {
             UserMessage::show(deleted.message());
         }
     } catch (const EMemoEntryLocked&) {
         ShowLockedMessage();
     }
-    if (List_->VisibleCount() == 0) {
+    if (m_list->VisibleCount() == 0) {
         AddNewArticle();
     }
     ExportArticles();
@@ -182,42 +182,42 @@ void TForm1::DelSelPopupClick() {
 
 void TForm1::DeleteArticle(TMemoEntry* entry) {
     try {
-        List_->HideEntry(entry);
+        m_list->HideEntry(entry);
     } catch (const EMemoEntryLocked&) {
         ShowLockedMessage();
     }
-    if (List_->VisibleCount() == 0) {
+    if (m_list->VisibleCount() == 0) {
         AddNewArticle();
     }
     ExportArticles();
-    if (readingState_ != rsReading) {
+    if (m_readingState != rsReading) {
         UpdateStatus(ArticleCountText());
     }
 }
 
 void TForm1::SwitchMode(uint8_t mode) {
-    if (prefs_->ML_ListMode == mode) {
+    if (m_prefs->ML_ListMode == mode) {
         ApplyMode();  // keeps the buttons and menu items in step with the mode
         return;
     }
     debugLog(mode == 0 ? QStringLiteral("Entering Single-Article Mode")
                        : QStringLiteral("Entering Multi-Article Mode"));
-    prefs_->ML_ListMode = mode;
+    m_prefs->ML_ListMode = mode;
     ApplyMode();
-    List_->ListMode = mode;
-    List_->SetVisibleEntries(prefs_->VisibleEntries());
-    List_->DeleteBlankEntries();
-    if (List_->VisibleCount() == 0) {
+    m_list->ListMode = mode;
+    m_list->SetVisibleEntries(m_prefs->VisibleEntries());
+    m_list->DeleteBlankEntries();
+    if (m_list->VisibleCount() == 0) {
         debugLog(QStringLiteral("Calling AddNew"));
         AddNewArticle();
     } else {
-        List_->ScrollToTop(1);
+        m_list->ScrollToTop(1);
     }
     UpdateStatus(ArticleCountText());
 }
 
 void TForm1::PasteClick() {
-    TMemoEntry* entry = List_->CurrentEntry();
+    TMemoEntry* entry = m_list->CurrentEntry();
     if (entry && !entry->FileEntry()) {
         entry->Editor()->insertPlainText(QApplication::clipboard()->text());
     }

@@ -35,13 +35,13 @@ const QString TForm1::kSoundCardMissing = QStringLiteral(
     "Quillsong will exit now.");
 
 void TForm1::FormCreate() {
-    prefs_ = std::make_unique<TPreferences>();
-    prefs_->ReadAll();
+    m_prefs = std::make_unique<TPreferences>();
+    m_prefs->ReadAll();
     RestoreFormPlacement(this);
-    prefs_->ApplyStoredValues();
-    debugLog(QStringLiteral("Version: ") + prefs_->Version());
+    m_prefs->ApplyStoredValues();
+    debugLog(QStringLiteral("Version: ") + m_prefs->Version());
 
-    statusPanel1_->setText(QStringLiteral(" "));
+    m_statusPanel1->setText(QStringLiteral(" "));
     setWindowTitle(StatusText::kProgramTitle);
     // Before the driver exists: it hands the stored audio device to the speech component,
     // which takes one only when the probe has found a wave output device.
@@ -50,16 +50,16 @@ void TForm1::FormCreate() {
     CreateArticleList();
     ConnectSession();
 
-    ToolBar1->setVisible(prefs_->ShowToolbar);
-    toolbarItem_->setChecked(prefs_->ShowToolbar);
-    OptionsBtn->setChecked(prefs_->ShowOptions);
-    optionsPanelsItem_->setChecked(prefs_->ShowOptions);
+    ToolBar1->setVisible(m_prefs->ShowToolbar);
+    m_toolbarItem->setChecked(m_prefs->ShowToolbar);
+    OptionsBtn->setChecked(m_prefs->ShowOptions);
+    m_optionsPanelsItem->setChecked(m_prefs->ShowOptions);
     ApplyMode();
-    watchClipboardItem_->setChecked(prefs_->CB_Monitor);
-    trayWatchClipboardItem_->setChecked(prefs_->CB_Monitor);
+    m_watchClipboardItem->setChecked(m_prefs->CB_Monitor);
+    m_trayWatchClipboardItem->setChecked(m_prefs->CB_Monitor);
 
-    trayShowToolbarItem_->setEnabled(false);
-    roundRobinIndex_ = -1;
+    m_trayShowToolbarItem->setEnabled(false);
+    m_roundRobinIndex = -1;
 
     // Keeps the login entry pointing at this copy of the program when it has moved.
     if (IsRunAtLogin(kAutostartEntry)) {
@@ -69,18 +69,18 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::ApplyMode() {
-    const bool multi = prefs_->ML_ListMode == 1;
+    const bool multi = m_prefs->ML_ListMode == 1;
     (multi ? ToolButton2 : ToolButton1)->setChecked(true);
-    (multi ? multiItem_ : singleItem_)->setChecked(true);
-    (multi ? trayMultiItem_ : traySingleItem_)->setChecked(true);
+    (multi ? m_multiItem : m_singleItem)->setChecked(true);
+    (multi ? m_trayMultiItem : m_traySingleItem)->setChecked(true);
     debugLog(multi ? QStringLiteral("Current Mode is Multi-Article")
                    : QStringLiteral("Current Mode is Single-Article"));
 }
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!shown_ && !firstShowQueued_) {
-        firstShowQueued_ = true;
+    if (!m_shown && !m_firstShowQueued) {
+        m_firstShowQueued = true;
         // Runs once the window is on screen, from the event loop, so dialogs and the splash
         // can show on top of it.
         QTimer::singleShot(0, this, &TForm1::FormShow);
@@ -88,11 +88,11 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-    if (shown_) {
+    if (m_shown) {
         return;
     }
     debugLog(QStringLiteral("Entered FormShow"));
-    if (waveOutCount_() == 0) {
+    if (m_waveOutCount() == 0) {
         debugLog(kSoundCardMissing);
         QString shownText = kSoundCardMissing;
         QMessageBox::critical(this, StatusText::kProgramTitle,
@@ -100,8 +100,8 @@ void TForm1::FormShow() {
         RequestTermination();
         return;
     }
-    splash_ = new TSplashForm(splashMinimumMs_);
-    splash_->show();
+    m_splash = new TSplashForm(m_splashMinimumMs);
+    m_splash->show();
     if (!StartSpeech()) {
         RequestTermination();
         return;
@@ -110,46 +110,46 @@ void TForm1::FormShow() {
 
     // Also when the window system has not activated the window (yet), so the status is
     // never left blank.
-    if (!listInitialised_) {
+    if (!m_listInitialised) {
         debugLog(QStringLiteral("FormShow - Initialize list info and mark entry"));
         InitializeListInfo();
     }
     InitTrayIconData();
-    splash_->Finish();
+    m_splash->Finish();
     SetReadingState(rsIdle);
-    shown_ = true;
+    m_shown = true;
     debugLog(QStringLiteral("Exiting FormShow"));
     // Without a window manager the window may never be activated; the hidden start must
     // still happen.
-    if (!activated_) {
+    if (!m_activated) {
         FormActivate();
     }
     Q_EMIT startupFinished();
 }
 
 void TForm1::InitializeListInfo() {
-    listInitialised_ = true;
+    m_listInitialised = true;
     UpdateStatus(ArticleCountText());
-    if (List_->VisibleCount() > 0) {
-        List_->ScrollToTop(1);
-        List_->MarkEntry(1);
+    if (m_list->VisibleCount() > 0) {
+        m_list->ScrollToTop(1);
+        m_list->MarkEntry(1);
     } else {
         AddNewArticle();
     }
 }
 
 void TForm1::FormActivate() {
-    if (!activated_) {
-        activated_ = true;
+    if (!m_activated) {
+        m_activated = true;
         debugLog(ProgramFolders::programPath());
-        debugLog(arguments_.value(1));
-        if (arguments_.value(1) == kAutoSwitch) {
+        debugLog(m_arguments.value(1));
+        if (m_arguments.value(1) == kAutoSwitch) {
             debugLog(QStringLiteral("Minimizing ..."));
             Timer1.start(kMinimizeDelayMs);
         }
         debugLog(QStringLiteral("Exiting FormActivate"));
     }
-    if (!listInitialised_ && shown_) {
+    if (!m_listInitialised && m_shown) {
         debugLog(QStringLiteral("FormActivate - Initialize list info and mark entry"));
         InitializeListInfo();
     }
@@ -157,7 +157,7 @@ void TForm1::FormActivate() {
 
 void TForm1::Timer1Timer() {
     debugLog(QStringLiteral("FormActivate Timer popped"));
-    if (importing_()) {
+    if (m_importing()) {
         debugLog(QStringLiteral("Import in progress.  Resetting timer"));
         Timer1.start(kMinimizeDelayMs);
         return;
@@ -169,9 +169,9 @@ void TForm1::Timer1Timer() {
 
 void TForm1::StorePreferences() {
     SaveFormPlacement(this);
-    prefs_->CollectValues();
+    m_prefs->CollectValues();
     try {
-        if (!prefs_->WriteAll()) {
+        if (!m_prefs->WriteAll()) {
             debugLog(QStringLiteral("The preferences could not be saved"));
         }
     } catch (const std::exception& error) {
@@ -182,7 +182,7 @@ void TForm1::StorePreferences() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     StorePreferences();
-    if (readingState_ == rsExiting) {
+    if (m_readingState == rsExiting) {
         event->accept();
         return;
     }
@@ -192,19 +192,19 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::ExitQuillsongClick() {
-    if (readingState_ == rsExiting) {
+    if (m_readingState == rsExiting) {
         return;
     }
     debugLog(QStringLiteral("Entered ExitQuillsongClick"));
     SetReadingState(rsExiting);
-    if (session_) {
-        session_->shutdown();  // stops the reading; no article walk goes on after this
+    if (m_session) {
+        m_session->shutdown();  // stops the reading; no article walk goes on after this
     }
     QCoreApplication::processEvents();
-    if (List_ && shown_) {
+    if (m_list && m_shown) {
         ExportArticles();
-        List_->UnlockAllEntries();
-        List_->DeleteAll();
+        m_list->UnlockAllEntries();
+        m_list->DeleteAll();
     }
     close();
     RequestTermination();
@@ -213,8 +213,8 @@ void TForm1::ExitQuillsongClick() {
 void TForm1::FormDestroy() {
     debugLog(QStringLiteral("Entered Form1 Destroy"));
     StorePreferences();
-    if (trayIcon_) {
-        trayIcon_->hide();
+    if (m_trayIcon) {
+        m_trayIcon->hide();
     }
     debugLog(QStringLiteral("Exitting FormDestroy"));
 }

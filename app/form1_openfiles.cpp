@@ -23,16 +23,16 @@ void TForm1::ReadFileBtnClick() {
     QFileDialog dialog(this);
     dialog.setWindowTitle(QStringLiteral("Open Text File"));
     dialog.setNameFilter(QStringLiteral("Text files (*.txt *.TXT)"));
-    dialog.setFileMode(prefs_->ML_ListMode == 1 ? QFileDialog::ExistingFiles
-                                                : QFileDialog::ExistingFile);
+    dialog.setFileMode(m_prefs->ML_ListMode == 1 ? QFileDialog::ExistingFiles
+                                                 : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setSizeGripEnabled(true);
-    dialog.setDirectory(prefs_->OpenDlgInitialDir);
+    dialog.setDirectory(m_prefs->OpenDlgInitialDir);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;
     }
     const QStringList files = dialog.selectedFiles();
-    prefs_->OpenDlgInitialDir = QFileInfo(files.first()).absolutePath() + QLatin1Char('/');
+    m_prefs->OpenDlgInitialDir = QFileInfo(files.first()).absolutePath() + QLatin1Char('/');
     OpenTextFiles(files);
 }
 
@@ -59,7 +59,7 @@ void TForm1::OpenTextFiles(const QStringList& files) {
         if (!entry) {
             return;  // the list refused a new article and has said why
         }
-        entry->SetDefaultTitleFrom(QFileInfo(file).baseName(), List_->TitleLength);
+        entry->SetDefaultTitleFrom(QFileInfo(file).baseName(), m_list->TitleLength);
         if (size >= kLargeFile) {
             entry->SetArticleText(ArticleText::FileArticleText(QFileInfo(file).absoluteFilePath()));
             entry->SetFileEntry(true);
@@ -72,9 +72,9 @@ void TForm1::OpenTextFiles(const QStringList& files) {
                 UserMessage::showError(readError);
             }
         }
-        if (prefs_->AutoSpeak()) {
+        if (m_prefs->AutoSpeak()) {
             ReadSingleArticle(entry, otSpeakers, -1, -1);
-            if (readingState_ == rsReading) {
+            if (m_readingState == rsReading) {
                 UpdateStatus(QStringLiteral("Reading input text file ") +
                              QFileInfo(file).fileName());
             }
@@ -82,7 +82,7 @@ void TForm1::OpenTextFiles(const QStringList& files) {
         QCoreApplication::processEvents();
     }
     ExportArticles();
-    if (readingState_ == rsIdle) {
+    if (m_readingState == rsIdle) {
         UpdateStatus(ArticleCountText());  // the count now includes the loaded articles
     }
 }

@@ -39,33 +39,33 @@ class DialogSoundCardGate : public SoundCardGate {
 }  // namespace
 
 void TForm1::CreateDriver() {
-    TTSForm_ = std::make_unique<TTTSForm>(*prefs_, this);
-    TTSForm_->SetSoundCardGate(std::make_unique<DialogSoundCardGate>(*prefs_, this));
-    session_ = new ReadingSession(*prefs_, *TTSForm_, this);
+    m_ttsForm = std::make_unique<TTTSForm>(*m_prefs, this);
+    m_ttsForm->SetSoundCardGate(std::make_unique<DialogSoundCardGate>(*m_prefs, this));
+    m_session = new ReadingSession(*m_prefs, *m_ttsForm, this);
 }
 
 // The session walks the article list once the list exists.
 void TForm1::ConnectSession() {
-    queue_ = new ArticleListQueue(*List_, this);
-    session_->setQueue(queue_);
-    connect(queue_, &ArticleListQueue::articleRemoved, this, &TForm1::ExportArticles);
-    connect(session_, &ReadingSession::stateChanged, this, &TForm1::SessionStateChanged);
-    connect(session_, &ReadingSession::articleReached, this,
-            [this](quintptr key) { List_->MarkEntry(queue_->indexOf(key) + 1); });
-    connect(session_, &ReadingSession::articleStarted, this, &TForm1::ArticleStarted);
-    connect(session_, &ReadingSession::progress, this, &TForm1::WordPosition);
-    connect(session_, &ReadingSession::wordReached, this, &TForm1::HighlightWord);
-    connect(session_, &ReadingSession::conversionStarted, this, [this] {
+    m_queue = new ArticleListQueue(*m_list, this);
+    m_session->setQueue(m_queue);
+    connect(m_queue, &ArticleListQueue::articleRemoved, this, &TForm1::ExportArticles);
+    connect(m_session, &ReadingSession::stateChanged, this, &TForm1::SessionStateChanged);
+    connect(m_session, &ReadingSession::articleReached, this,
+            [this](quintptr key) { m_list->MarkEntry(m_queue->indexOf(key) + 1); });
+    connect(m_session, &ReadingSession::articleStarted, this, &TForm1::ArticleStarted);
+    connect(m_session, &ReadingSession::progress, this, &TForm1::WordPosition);
+    connect(m_session, &ReadingSession::wordReached, this, &TForm1::HighlightWord);
+    connect(m_session, &ReadingSession::conversionStarted, this, [this] {
         UpdateStatus(QString());
         ShowGauges(100);
     });
-    connect(session_, &ReadingSession::conversionProgress, statusGauge_, &QProgressBar::setValue);
-    connect(session_, &ReadingSession::conversionFinished, this, &TForm1::HideGauges);
-    connect(session_, &ReadingSession::fileSaved, this,
-            [this](const QString& path) { savedFiles_ << path; });
-    connect(session_, &ReadingSession::titleMissing, this, &TForm1::TitleMissing);
-    connect(session_, &ReadingSession::finished, this, &TForm1::ReadingFinished);
-    connect(session_, &ReadingSession::messageRaised, this,
+    connect(m_session, &ReadingSession::conversionProgress, m_statusGauge, &QProgressBar::setValue);
+    connect(m_session, &ReadingSession::conversionFinished, this, &TForm1::HideGauges);
+    connect(m_session, &ReadingSession::fileSaved, this,
+            [this](const QString& path) { m_savedFiles << path; });
+    connect(m_session, &ReadingSession::titleMissing, this, &TForm1::TitleMissing);
+    connect(m_session, &ReadingSession::finished, this, &TForm1::ReadingFinished);
+    connect(m_session, &ReadingSession::messageRaised, this,
             [](UserMessage::Kind kind, const QString& text) {
                 kind == UserMessage::Kind::Error ? UserMessage::showError(text)
                                                  : UserMessage::show(text);
@@ -74,27 +74,27 @@ void TForm1::ConnectSession() {
 
 // Builds the voice catalogue; false (after the no-engine dialog) when there is no voice.
 bool TForm1::StartSpeech() {
-    TTSForm_->Initialize();
-    if (TTSForm_->Catalogue.voiceList.empty()) {
-        if (splash_) {
-            splash_->close();
+    m_ttsForm->Initialize();
+    if (m_ttsForm->Catalogue.voiceList.empty()) {
+        if (m_splash) {
+            m_splash->close();
         }
         TEngineWarningForm warning(this);
         warning.exec();
         return false;
     }
-    prefs_->ReadAll();
-    TTSForm_->LoadVoiceSettings();
+    m_prefs->ReadAll();
+    m_ttsForm->LoadVoiceSettings();
     LoadFavoriteVoices();
-    List_->Voices = &TTSForm_->Catalogue;
+    m_list->Voices = &m_ttsForm->Catalogue;
     return true;
 }
 
 void TForm1::LoadFavoriteVoices() {
     debugLog(QStringLiteral("Entering LoadFavoriteVoices"));
-    roundRobinIndex_ = -1;
+    m_roundRobinIndex = -1;
     FavoriteVoices.clear();
-    for (const auto& voice : TTSForm_->Catalogue.voiceList) {
+    for (const auto& voice : m_ttsForm->Catalogue.voiceList) {
         if (voice->Favourite && voice->Engine->Enabled) {
             FavoriteVoices << voice->Name;
         }
@@ -102,20 +102,20 @@ void TForm1::LoadFavoriteVoices() {
 }
 
 void TForm1::SetReadingState(ReadingState state) {
-    readingState_ = state;
+    m_readingState = state;
     if (state == rsExiting) {
         return;
     }
     const bool idle = state == rsIdle;
     const bool active = state == rsReading || state == rsPaused;
     const bool enabled[kCommandCount] = {idle, idle, active,
-                                         state == rsReading && prefs_->ML_ListMode == 1, active};
+                                         state == rsReading && m_prefs->ML_ListMode == 1, active};
     for (int command = 0; command < kCommandCount; ++command) {
-        for (QAction* action : commands_[command]) {
+        for (QAction* action : m_commands[command]) {
             action->setEnabled(enabled[command]);
         }
     }
-    for (QAction* item : deviceItems_) {
+    for (QAction* item : m_deviceItems) {
         item->setEnabled(idle);
     }
 }
@@ -128,41 +128,41 @@ void TForm1::SessionStateChanged(ReadingState state) {
 }
 
 bool TForm1::CommandEnabled(Command command) const {
-    return !commands_[command].isEmpty() && commands_[command].first()->isEnabled();
+    return !m_commands[command].isEmpty() && m_commands[command].first()->isEnabled();
 }
 
 QStringList TForm1::PauseCaptions() const {
-    return {PauseBtn->text(), pauseMenuItem_->text(), pauseTrayItem_->text()};
+    return {PauseBtn->text(), m_pauseMenuItem->text(), m_pauseTrayItem->text()};
 }
 
 void TForm1::SetPauseCaptions(bool paused) {
     PauseBtn->setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
-    pauseMenuItem_->setText(paused ? QStringLiteral("&Resume") : QStringLiteral("&Pause"));
-    pauseTrayItem_->setText(paused ? QStringLiteral("Resume") : QStringLiteral("&Pause"));
+    m_pauseMenuItem->setText(paused ? QStringLiteral("&Resume") : QStringLiteral("&Pause"));
+    m_pauseTrayItem->setText(paused ? QStringLiteral("Resume") : QStringLiteral("&Pause"));
 }
 
 void TForm1::ShowGauges(int maximum) {
-    statusGauge_->setRange(0, qMax(1, maximum));
-    statusGauge_->setValue(0);
-    statusPanel1_->hide();
-    statusGauge_->show();
+    m_statusGauge->setRange(0, qMax(1, maximum));
+    m_statusGauge->setValue(0);
+    m_statusPanel1->hide();
+    m_statusGauge->show();
 }
 
 void TForm1::HideGauges() {
-    statusGauge_->hide();
-    statusGauge_->setValue(0);
-    statusPanel1_->show();
+    m_statusGauge->hide();
+    m_statusGauge->setValue(0);
+    m_statusPanel1->show();
 }
 
 TMemoEntry* TForm1::ReadingEntry() const {
-    return queue_ && session_->currentKey() ? queue_->entryOf(session_->currentKey()) : nullptr;
+    return m_queue && m_session->currentKey() ? m_queue->entryOf(m_session->currentKey()) : nullptr;
 }
 
 void TForm1::PlayAllBtnClick() {
-    if (!shown_ || readingState_ != rsIdle) {
+    if (!m_shown || m_readingState != rsIdle) {
         return;
     }
-    session_->readAll(otSpeakers);
+    m_session->readAll(otSpeakers);
 }
 
 void TForm1::ReadArticleAloud(TMemoEntry* entry) {
@@ -170,14 +170,14 @@ void TForm1::ReadArticleAloud(TMemoEntry* entry) {
 }
 
 void TForm1::ReadfromCursor1Click() {
-    TMemoEntry* entry = List_->CurrentEntry();
+    TMemoEntry* entry = m_list->CurrentEntry();
     if (entry) {
         ReadSingleArticle(entry, otSpeakers, -1, entry->Editor()->CaretPos());
     }
 }
 
 void TForm1::ReadHighlighted1Click() {
-    TMemoEntry* entry = List_->CurrentEntry();
+    TMemoEntry* entry = m_list->CurrentEntry();
     if (!entry) {
         return;
     }
@@ -188,31 +188,31 @@ void TForm1::ReadHighlighted1Click() {
 }
 
 void TForm1::ReadSingleArticle(TMemoEntry* entry, OutputTarget target, int length, int start) {
-    if (!shown_ || readingState_ != rsIdle) {
+    if (!m_shown || m_readingState != rsIdle) {
         return;
     }
     if (!entry) {
-        entry = List_->CurrentEntry();
+        entry = m_list->CurrentEntry();
     }
     if (entry) {
-        session_->readOne(ArticleListQueue::articleOf(*entry), target, start, length);
+        m_session->readOne(ArticleListQueue::articleOf(*entry), target, start, length);
     }
 }
 
 void TForm1::ArticleStarted(quintptr key, int64_t progressMaximum) {
-    TMemoEntry* entry = queue_->entryOf(key);
+    TMemoEntry* entry = m_queue->entryOf(key);
     if (entry && isVisible()) {
         entry->Editor()->setFocus();
     }
-    statusPanel1_->setText(QStringLiteral(" "));
+    m_statusPanel1->setText(QStringLiteral(" "));
     ShowGauges(int(qMin<int64_t>(progressMaximum, INT_MAX)));
     UpdateStatus(QString());
 }
 
 void TForm1::TitleMissing(quintptr key, const QString& message) {
     RestoreFromTray();
-    if (TMemoEntry* entry = queue_->entryOf(key)) {
-        List_->MarkEntry(queue_->indexOf(key) + 1);
+    if (TMemoEntry* entry = m_queue->entryOf(key)) {
+        m_list->MarkEntry(m_queue->indexOf(key) + 1);
         entry->FocusProperties();
     }
     UserMessage::show(message);
@@ -220,8 +220,8 @@ void TForm1::TitleMissing(quintptr key, const QString& message) {
 
 void TForm1::ReadingFinished(bool completed) {
     SetPauseCaptions(false);
-    statusPanel1_->setText(QStringLiteral(" "));
-    if (completed && List_->VisibleCount() == 0) {
+    m_statusPanel1->setText(QStringLiteral(" "));
+    if (completed && m_list->VisibleCount() == 0) {
         AddNewArticle();
     }
     ResetStatus();
@@ -229,19 +229,19 @@ void TForm1::ReadingFinished(bool completed) {
 
 void TForm1::WordPosition(int64_t position, int64_t total) {
     if (total > 0) {
-        statusGauge_->setMaximum(int(qMin<int64_t>(total, INT_MAX)));
+        m_statusGauge->setMaximum(int(qMin<int64_t>(total, INT_MAX)));
     }
-    const int before = statusGauge_->value();
-    statusGauge_->setValue(int(qMin<int64_t>(position, statusGauge_->maximum())));
-    if (statusGauge_->value() != before) {
+    const int before = m_statusGauge->value();
+    m_statusGauge->setValue(int(qMin<int64_t>(position, m_statusGauge->maximum())));
+    if (m_statusGauge->value() != before) {
         // The bar repaints by itself only after a step of several pixels, which a large file
         // takes minutes to make; it follows every word instead.
-        statusGauge_->update();
+        m_statusGauge->update();
     }
 }
 
 void TForm1::HighlightWord(quintptr key, int caret) {
-    TMemoEntry* entry = queue_->entryOf(key);
+    TMemoEntry* entry = m_queue->entryOf(key);
     if (!entry) {
         return;
     }
@@ -254,42 +254,42 @@ void TForm1::HighlightWord(quintptr key, int caret) {
            editor->CharAt(end) != QChar::ParagraphSeparator) {
         ++end;
     }
-    if (prefs_->TTS_HighlightPosition) {
+    if (m_prefs->TTS_HighlightPosition) {
         editor->SetSelLength(end - editor->CaretPos());
         editor->ScrollInView();
     }
 }
 
 void TForm1::PauseBtnClick() {
-    if (!TTSForm_->TTS1.Active() || (readingState_ != rsReading && readingState_ != rsPaused)) {
+    if (!m_ttsForm->TTS1.Active() || (m_readingState != rsReading && m_readingState != rsPaused)) {
         return;
     }
     if (PauseBtn->text() == QStringLiteral("Pause")) {
         SetPauseCaptions(true);
-        statusPanel1_->setText(QStringLiteral("Pause"));
-        session_->pause();
+        m_statusPanel1->setText(QStringLiteral("Pause"));
+        m_session->pause();
     } else {
         SetPauseCaptions(false);
-        statusPanel1_->clear();
+        m_statusPanel1->clear();
         TMemoEntry* entry = ReadingEntry();
         if (entry && entry->isVisible()) {
             entry->Editor()->setFocus();
         }
-        session_->resume();
+        m_session->resume();
     }
 }
 
 void TForm1::SkipBtnClick() {
-    if (!TTSForm_->TTS1.Active() || (readingState_ != rsReading && readingState_ != rsPaused)) {
+    if (!m_ttsForm->TTS1.Active() || (m_readingState != rsReading && m_readingState != rsPaused)) {
         return;
     }
     SetPauseCaptions(false);
-    session_->skip();
+    m_session->skip();
 }
 
 void TForm1::StopBtnClick() {
-    if (!TTSForm_->TTS1.Active() || (readingState_ != rsReading && readingState_ != rsPaused)) {
+    if (!m_ttsForm->TTS1.Active() || (m_readingState != rsReading && m_readingState != rsPaused)) {
         return;
     }
-    session_->stop();
+    m_session->stop();
 }

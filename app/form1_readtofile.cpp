@@ -5,7 +5,7 @@
 #include "platform/shell/usermessage.h"
 
 bool TForm1::OutputDirectoryValid() {
-    const QString problem = session_->outputFolderProblem();
+    const QString problem = m_session->outputFolderProblem();
     if (problem.isEmpty()) {
         return true;
     }
@@ -16,17 +16,17 @@ bool TForm1::OutputDirectoryValid() {
 }
 
 void TForm1::PlayFileBtnClick() {
-    if (!shown_ || !OutputDirectoryValid() || readingState_ != rsIdle) {
+    if (!m_shown || !OutputDirectoryValid() || m_readingState != rsIdle) {
         return;
     }
-    savedFiles_.clear();
-    session_->readAll(prefs_->FileDest() == 1 ? otMultipleFiles : otSingleFile);
+    m_savedFiles.clear();
+    m_session->readAll(m_prefs->FileDest() == 1 ? otMultipleFiles : otSingleFile);
 }
 
 void TForm1::ReadArticleToFile(TMemoEntry* entry) {
     if (OutputDirectoryValid()) {
-        if (readingState_ == rsIdle) {
-            savedFiles_.clear();
+        if (m_readingState == rsIdle) {
+            m_savedFiles.clear();
         }
         ReadSingleArticle(entry, otSingleFile, -1, -1);
     }

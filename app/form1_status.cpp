@@ -15,58 +15,59 @@
 
 void TForm1::UpdateStatus(const QString& text) {
     QString longText = text;
-    shortText_ = text;
+    m_shortText = text;
     if (text.trimmed().isEmpty()) {
         TMemoEntry* reading = ReadingEntry();
-        if (readingState_ == rsReading && reading && List_) {
-            const int position = List_->FindEntry(reading);
-            longText = StatusText::ReadingText(position, List_->VisibleCount(), reading->Title());
-            shortText_ = StatusText::ReadingShortText(position, List_->VisibleCount());
-        } else if (readingState_ == rsConverting) {
+        if (m_readingState == rsReading && reading && m_list) {
+            const int position = m_list->FindEntry(reading);
+            longText = StatusText::ReadingText(position, m_list->VisibleCount(), reading->Title());
+            m_shortText = StatusText::ReadingShortText(position, m_list->VisibleCount());
+        } else if (m_readingState == rsConverting) {
             longText = QStringLiteral("Converting to MP3 format: ") +
-                       QFileInfo(session_->mp3Path()).fileName();
+                       QFileInfo(m_session->mp3Path()).fileName();
         } else {
             longText = ArticleCountText();
         }
-        if (readingState_ != rsReading) {
-            shortText_ = longText;
+        if (m_readingState != rsReading) {
+            m_shortText = longText;
         }
     }
-    statusPanel0_->setText(longText);
+    m_statusPanel0->setText(longText);
     SetTrayTip(longText);
     UtilsClass::WriteDebugLine(longText);
-    Q_EMIT statusChanged(longText, shortText_);
+    Q_EMIT statusChanged(longText, m_shortText);
 }
 
 void TForm1::ResetStatus() {
-    statusPanel0_->clear();
+    m_statusPanel0->clear();
     SetTrayTip(StatusText::kProgramTitle);
     // After a reading into files the status says where they went, so no one has to look.
     const QString saved =
-        readingState_ == rsIdle ? TReadToFileJob::SavedText(savedFiles_) : QString();
+        m_readingState == rsIdle ? ReadToFileJob::SavedText(m_savedFiles) : QString();
     if (!saved.isEmpty()) {
-        savedFiles_.clear();
+        m_savedFiles.clear();
     }
     UpdateStatus(saved.isEmpty() ? ArticleCountText() : saved);
-    statusGauge_->hide();
-    statusGauge_->setValue(0);
-    statusPanel1_->show();
+    m_statusGauge->hide();
+    m_statusGauge->setValue(0);
+    m_statusPanel1->show();
 }
 
 QString TForm1::ArticleCountText() const {
-    const int count = List_ ? List_->VisibleCount() : 0;
-    const bool blank = count == 1 && ArticleText::IsBlank(List_->Entries.first()->GetArticleText());
+    const int count = m_list ? m_list->VisibleCount() : 0;
+    const bool blank =
+        count == 1 && ArticleText::IsBlank(m_list->Entries.first()->GetArticleText());
     return StatusText::ArticleCountText(count, blank);
 }
 
 QString TForm1::StatusPanelText(int panel) const {
-    return panel == 0 ? statusPanel0_->text() : statusPanel1_->text();
+    return panel == 0 ? m_statusPanel0->text() : m_statusPanel1->text();
 }
 
 void TForm1::SetTrayTip(const QString& text) {
-    trayTip_ = StatusText::TrayTip(text);
-    if (trayIcon_) {
-        trayIcon_->setToolTip(trayTip_);
+    m_trayTip = StatusText::TrayTip(text);
+    if (m_trayIcon) {
+        m_trayIcon->setToolTip(m_trayTip);
     }
 }
 
@@ -76,13 +77,13 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 }
 
 void TForm1::FormResize() {
-    if (!statusPanel0_) {
+    if (!m_statusPanel0) {
         return;
     }
     // Three quarters for the status text, the rest for the state word or the gauge.
     const int width = statusBar()->width() - 24;  // room for the size grip
     const int panel0 = qRound(0.75 * width);
-    statusPanel0_->setFixedWidth(panel0);
-    statusPanel1_->setFixedWidth(qMax(0, width - panel0));
-    statusGauge_->setFixedWidth(qMax(0, width - panel0));
+    m_statusPanel0->setFixedWidth(panel0);
+    m_statusPanel1->setFixedWidth(qMax(0, width - panel0));
+    m_statusGauge->setFixedWidth(qMax(0, width - panel0));
 }

@@ -15,18 +15,18 @@ bool TForm1::TrayAvailable() const {
 }
 
 void TForm1::InitTrayIconData() {
-    if (!trayIcon_) {
-        trayIcon_ = new QSystemTrayIcon(AppIcons::programIcon(), this);
-        trayIcon_->setContextMenu(PopupMenu2);
-        connect(trayIcon_, &QSystemTrayIcon::activated, this,
+    if (!m_trayIcon) {
+        m_trayIcon = new QSystemTrayIcon(AppIcons::programIcon(), this);
+        m_trayIcon->setContextMenu(PopupMenu2);
+        connect(m_trayIcon, &QSystemTrayIcon::activated, this,
                 [this](QSystemTrayIcon::ActivationReason reason) { TrayIconActivated(reason); });
     }
-    SetTrayTip(trayTip_.isEmpty() ? StatusText::kProgramTitle : trayTip_);
-    trayIcon_->show();
+    SetTrayTip(m_trayTip.isEmpty() ? StatusText::kProgramTitle : m_trayTip);
+    m_trayIcon->show();
 }
 
 void TForm1::TrayIconActivated(int reason) {
-    if (!shown_) {
+    if (!m_shown) {
         return;
     }
     // A single click on most Linux trays, a double click on the others.
@@ -56,14 +56,14 @@ void TForm1::HideToTray() {
         return;
     }
     hide();
-    trayShowToolbarItem_->setEnabled(!IsNotYetAvailable(trayShowToolbarItem_));
+    m_trayShowToolbarItem->setEnabled(!IsNotYetAvailable(m_trayShowToolbarItem));
     UtilsClass::WriteDebugLine(QStringLiteral("Hidden in the tray"));
     Q_EMIT hiddenToTray();
 }
 
 void TForm1::RestoreFromTray() {
     UtilsClass::WriteDebugLine(QStringLiteral("Restore from tray"));
-    trayShowToolbarItem_->setEnabled(false);
+    m_trayShowToolbarItem->setEnabled(false);
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     BringToFront();

@@ -50,7 +50,7 @@ QString ReadingSession::outputFolderProblem() const {
         return kInvalidDirectory;
     }
     // A folder that takes no files is found before anything is spoken.
-    return TReadToFileJob::FolderProblem(m_prefs.OUT_Directory);
+    return ReadToFileJob::FolderProblem(m_prefs.OUT_Directory);
 }
 
 QString ReadingSession::voiceOf(const ReadingArticle& article) const {
@@ -116,7 +116,7 @@ bool ReadingSession::prepareOutput(const ReadingArticle& article) {
         return false;
     }
     m_outputTitle = article.title;
-    m_paths = TReadToFileJob::Paths(m_prefs.OUT_Directory, article.title, m_prefs.OUT_FileFormat);
+    m_paths = ReadToFileJob::Paths(m_prefs.OUT_Directory, article.title, m_prefs.OUT_FileFormat);
     if (Outcome ready = m_driver.PlayToFileInit(voiceOf(article), m_paths.Wave); !ready) {
         debugLog(QStringLiteral("Play to file initialization failed"));
         abortArticle(ready.message(), UserMessage::Kind::Error);
@@ -273,26 +273,26 @@ void ReadingSession::readingFailed(const QString& message) {
 bool ReadingSession::finishOutput(bool discard) {
     // The wave file is complete now, or it is known why not.
     const QString incomplete =
-        m_driver.TTS1.Active() ? TReadToFileJob::CompleteWave(m_driver.TTS1) : QString();
+        m_driver.TTS1.Active() ? ReadToFileJob::CompleteWave(m_driver.TTS1) : QString();
     const OutputTarget target = OutputTarget(m_driver.ReadingTarget);
     QStringList failures;  // told once the reading has ended
     bool made = true;
     if (target != otSpeakers && (discard || !incomplete.isEmpty())) {
-        TReadToFileJob::Delete(m_paths.Wave);  // no partial file is left
+        ReadToFileJob::Delete(m_paths.Wave);  // no partial file is left
         if (!discard) {
             failures << incomplete;
             made = false;
         }
-    } else if (target != otSpeakers && m_prefs.OUT_FileFormat == TReadToFileJob::Mp3) {
+    } else if (target != otSpeakers && m_prefs.OUT_FileFormat == OutputFormat::Mp3) {
         setState(rsConverting);
         Q_EMIT conversionStarted(m_paths.Mp3);
-        TReadToFileJob::Hooks hooks;
+        ReadToFileJob::Hooks hooks;
         hooks.SetProgress = [this](int percent) { Q_EMIT conversionProgress(percent); };
         hooks.ProcessEvents = [] { QCoreApplication::processEvents(); };
         hooks.Exiting = [this] { return m_state == rsExiting; };
         // A failed encoding says why, and where the speech is kept.
-        const TReadToFileJob::Mp3Result encoded =
-            TReadToFileJob::MakeMp3(m_paths, m_prefs.BitRate, m_outputTitle, hooks);
+        const ReadToFileJob::Mp3Result encoded =
+            ReadToFileJob::MakeMp3(m_paths, m_prefs.BitRate, m_outputTitle, hooks);
         if (m_state == rsExiting) {
             return true;
         }

@@ -24,9 +24,9 @@ QString ReduceSeparators(QString path) {
 
 }  // namespace
 
-OutputPaths TReadToFileJob::Paths(const QString& outDir, const QString& title, uint8_t format) {
+OutputPaths ReadToFileJob::Paths(const QString& outDir, const QString& title, uint8_t format) {
     OutputPaths paths;
-    if (format == Mp3) {
+    if (format == OutputFormat::Mp3) {
         paths.Wave = ReduceSeparators(outDir + QStringLiteral("/temp.wav"));
         paths.Resampled = outDir + QStringLiteral("/temp44.wav");
         paths.Mp3 = ReduceSeparators(outDir + QLatin1Char('/') + title + QStringLiteral(".mp3"));
@@ -36,7 +36,7 @@ OutputPaths TReadToFileJob::Paths(const QString& outDir, const QString& title, u
     return paths;
 }
 
-uint32_t TReadToFileJob::RequiredRate(int bitRate) {
+uint32_t ReadToFileJob::RequiredRate(int bitRate) {
     switch (bitRate) {
         case 16:
             return 16000;
@@ -52,13 +52,13 @@ uint32_t TReadToFileJob::RequiredRate(int bitRate) {
     }
 }
 
-void TReadToFileJob::Delete(const QString& file) {
+void ReadToFileJob::Delete(const QString& file) {
     if (QFileInfo::exists(file) && !QFile::remove(file)) {
         UtilsClass::WriteDebugLine(QStringLiteral("Delete Failed"));
     }
 }
 
-QString TReadToFileJob::FolderProblem(const QString& folder) {
+QString ReadToFileJob::FolderProblem(const QString& folder) {
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".quillsong-XXXXXX")));
     if (probe.open() && probe.write("", 1) == 1 && probe.flush()) {
         return {};
@@ -71,7 +71,7 @@ QString TReadToFileJob::FolderProblem(const QString& folder) {
     return QStringLiteral("Files cannot be written to %1: %2").arg(folder, reason);
 }
 
-QString TReadToFileJob::CompleteWave(TTTS& tts) {
+QString ReadToFileJob::CompleteWave(TTTS& tts) {
     QString error;
     if (tts.Active() && tts.OutputDest == odFile) {
         WaveFileDestination* wave = WaveFileDestination::of(tts.EngineObject());
@@ -89,7 +89,7 @@ QString TReadToFileJob::CompleteWave(TTTS& tts) {
     return error;
 }
 
-QString TReadToFileJob::ShortPath(const QString& path) {
+QString ReadToFileJob::ShortPath(const QString& path) {
     const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     const QString home = QDir::cleanPath(QDir::homePath());
     if (clean == home) {
@@ -101,7 +101,7 @@ QString TReadToFileJob::ShortPath(const QString& path) {
     return clean;
 }
 
-QString TReadToFileJob::SavedText(QStringList files) {
+QString ReadToFileJob::SavedText(QStringList files) {
     files.removeDuplicates();  // an article title read twice gives one file
     if (files.isEmpty()) {
         return {};
@@ -120,9 +120,9 @@ QString KeepWave(const OutputPaths& paths, const QString& reason) {
     QString kept = paths.Mp3;
     kept.chop(4);
     kept += QStringLiteral(".wav");
-    TReadToFileJob::Delete(paths.Resampled);
+    ReadToFileJob::Delete(paths.Resampled);
     if (kept != paths.Wave) {
-        TReadToFileJob::Delete(kept);
+        ReadToFileJob::Delete(kept);
         if (!QFile::rename(paths.Wave, kept)) {
             kept = paths.Wave;
         }
@@ -133,8 +133,8 @@ QString KeepWave(const OutputPaths& paths, const QString& reason) {
 
 }  // namespace
 
-TReadToFileJob::Mp3Result TReadToFileJob::MakeMp3(const OutputPaths& paths, int bitRate,
-                                                  const QString& title, const Hooks& hooks) {
+ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bitRate,
+                                                const QString& title, const Hooks& hooks) {
     const auto exiting = [&hooks] { return hooks.Exiting && hooks.Exiting(); };
     Mp3Result result;
     if (exiting()) {

@@ -7,6 +7,12 @@
 
 class TTTS;
 
+// The output file formats, as stored in the settings.
+namespace OutputFormat {
+constexpr uint8_t Wav = 0;
+constexpr uint8_t Mp3 = 1;
+}  // namespace OutputFormat
+
 // The files of a reading into a file: where the engine writes, the resampled copy and the MP3.
 struct OutputPaths {
     QString Wave;
@@ -17,10 +23,8 @@ struct OutputPaths {
 // Turns the wave the engine wrote into the requested output: WAV as it is, or MP3 (raised to
 // the rate the bit rate needs, encoded with the title, temporary files removed). Knows no
 // window, so the command-line converter uses it as well.
-class TReadToFileJob {
+class ReadToFileJob {
   public:
-    enum Format : uint8_t { Wav = 0, Mp3 = 1 };
-
     // File names in outDir for an article title; doubled separators are reduced.
     static OutputPaths Paths(const QString& outDir, const QString& title, uint8_t format);
     // The sample rate an MP3 bit rate needs; 0 for a bit rate not offered.

@@ -61,23 +61,26 @@ bool FileHasText(const QString& path) {
 }  // namespace
 
 CliConverter::CliConverter(TPreferences& prefs, TTTSForm& driver, const CliOptions& options)
-    : prefs_(prefs), driver_(driver), options_(options), terminal_(isatty(STDERR_FILENO) != 0) {}
+    : m_prefs(prefs),
+      m_driver(driver),
+      m_options(options),
+      m_terminal(isatty(STDERR_FILENO) != 0) {}
 
 int CliConverter::ListVoices() const {
-    for (const auto& voice : driver_.Catalogue.voiceList) {
+    for (const auto& voice : m_driver.Catalogue.voiceList) {
         std::printf("%s%s\n", qPrintable(voice->Name),
-                    voice->Name == prefs_.TTS_DefaultVoiceName ? "  (default)" : "");
+                    voice->Name == m_prefs.TTS_DefaultVoiceName ? "  (default)" : "");
     }
     return Success;
 }
 
 bool CliConverter::CollectInputs(QList<ReadingArticle>& inputs) {
     const QStringList names =
-        options_.inputs.isEmpty() ? QStringList{QStringLiteral("-")} : options_.inputs;
+        m_options.inputs.isEmpty() ? QStringList{QStringLiteral("-")} : m_options.inputs;
     for (const QString& name : names) {
         ReadingArticle input;
         input.key = quintptr(inputs.size() + 1);
-        input.voice = voice_;
+        input.voice = m_voice;
         if (name == QStringLiteral("-")) {
             QFile in;
             if (!in.open(stdin, QIODevice::ReadOnly)) {
@@ -94,7 +97,7 @@ bool CliConverter::CollectInputs(QList<ReadingArticle>& inputs) {
                 NoText(QStringLiteral("Standard input"));
                 return false;
             }
-            input.title = options_.title.isEmpty() ? QStringLiteral("Quillsong") : options_.title;
+            input.title = m_options.title.isEmpty() ? QStringLiteral("Quillsong") : m_options.title;
         } else {
             QString error;
             const int64_t size = GetFileSize(name, error);
@@ -148,22 +151,22 @@ bool CliConverter::OutputNamesDiffer(const QList<ReadingArticle>& inputs) const 
 }
 
 bool CliConverter::PrepareOutputFolder() {
-    const QFileInfo info(options_.outDir);
-    outDir_ = QDir::cleanPath(info.absoluteFilePath());
+    const QFileInfo info(m_options.outDir);
+    m_outDir = QDir::cleanPath(info.absoluteFilePath());
     if (info.exists() && !info.isDir()) {
-        Error(outDir_ + QStringLiteral(" is not a folder"));
+        Error(m_outDir + QStringLiteral(" is not a folder"));
         return false;
     }
     if (!info.exists()) {
         std::error_code error;
-        std::filesystem::create_directories(QFile::encodeName(outDir_).toStdString(), error);
+        std::filesystem::create_directories(QFile::encodeName(m_outDir).toStdString(), error);
         if (error) {
             Error(QStringLiteral("Cannot make the folder %1: %2")
-                      .arg(outDir_, QString::fromLocal8Bit(error.message())));
+                      .arg(m_outDir, QString::fromLocal8Bit(error.message())));
             return false;
         }
     }
-    const QString problem = TReadToFileJob::FolderProblem(outDir_);
+    const QString problem = ReadToFileJob::FolderProblem(m_outDir);
     if (!problem.isEmpty()) {
         Error(problem);
         return false;
@@ -172,9 +175,9 @@ bool CliConverter::PrepareOutputFolder() {
 }
 
 int CliConverter::Run() {
-    voice_ = options_.voice.isEmpty() ? prefs_.TTS_DefaultVoiceName : options_.voice;
-    if (!driver_.FindVoice(voice_)) {
-        Error(QStringLiteral("Voice ") + voice_ +
+    m_voice = m_options.voice.isEmpty() ? m_prefs.TTS_DefaultVoiceName : m_options.voice;
+    if (!m_driver.FindVoice(m_voice)) {
+        Error(QStringLiteral("Voice ") + m_voice +
               QStringLiteral(" does not exist (see --list-voices)"));
         return BadUsage;
     }
@@ -182,52 +185,52 @@ int CliConverter::Run() {
     if (!CollectInputs(inputs)) {
         return Failure;
     }
-    if (!options_.singleFile && !OutputNamesDiffer(inputs)) {
+    if (!m_options.singleFile && !OutputNamesDiffer(inputs)) {
         return BadUsage;
     }
     if (!PrepareOutputFolder()) {
         return Failure;
     }
     // For this run only: the settings are never saved.
-    prefs_.OUT_Directory = outDir_;
-    prefs_.OUT_FileFormat =
-        options_.format == QStringLiteral("mp3") ? TReadToFileJob::Mp3 : TReadToFileJob::Wav;
-    prefs_.BitRate = options_.bitRate;
-    prefs_.TTS_WaveConvRate = options_.speed * kRealTimeUnit;
+    m_prefs.OUT_Directory = m_outDir;
+    m_prefs.OUT_FileFormat =
+        m_options.format == QStringLiteral("mp3") ? OutputFormat::Mp3 : OutputFormat::Wav;
+    m_prefs.BitRate = m_options.bitRate;
+    m_prefs.TTS_WaveConvRate = m_options.speed * kRealTimeUnit;
     return Convert(std::move(inputs)) ? Success : Failure;
 }
 
 bool CliConverter::Convert(QList<ReadingArticle> inputs) {
     for (const ReadingArticle& input : inputs) {
-        titles_.insert(input.key, input.title);
+        m_titles.insert(input.key, input.title);
     }
     InputQueue queue(std::move(inputs));
-    ReadingSession session(prefs_, driver_);
+    ReadingSession session(m_prefs, m_driver);
     session.setQueue(&queue);
     Follow(session);
     QEventLoop loop;
     QObject::connect(&session, &ReadingSession::finished, &loop, &QEventLoop::quit);
     QObject::connect(&session, &ReadingSession::titleMissing, &loop, &QEventLoop::quit);
-    failed_ = false;
-    session.readAll(options_.singleFile ? otSingleFile : otMultipleFiles);
+    m_failed = false;
+    session.readAll(m_options.singleFile ? otSingleFile : otMultipleFiles);
     if (session.state() != rsIdle) {
         loop.exec();
     }
     EndProgressLine();
-    return !failed_;
+    return !m_failed;
 }
 
 void CliConverter::Follow(ReadingSession& session) {
     QObject::connect(&session, &ReadingSession::articleStarted, [this](quintptr key) {
         EndPhase(true);
-        title_ = titles_.value(key);
-        phase_ = QStringLiteral("Speaking");
+        m_title = m_titles.value(key);
+        m_phase = QStringLiteral("Speaking");
     });
     QObject::connect(&session, &ReadingSession::progress,
                      [this](int64_t position, int64_t total) { ShowProgress(position, total); });
     QObject::connect(&session, &ReadingSession::conversionStarted, [this] {
         EndPhase(true);
-        phase_ = QStringLiteral("Encoding");
+        m_phase = QStringLiteral("Encoding");
     });
     QObject::connect(&session, &ReadingSession::conversionProgress,
                      [this](int percent) { ShowProgress(percent, 100); });
@@ -238,11 +241,11 @@ void CliConverter::Follow(ReadingSession& session) {
     });
     QObject::connect(&session, &ReadingSession::finished, [this](bool completed) {
         EndPhase(completed);
-        failed_ = failed_ || !completed;
+        m_failed = m_failed || !completed;
     });
     const auto fail = [this](const QString& text) {
         EndPhase(false);
-        failed_ = true;
+        m_failed = true;
         if (!text.isEmpty()) {
             QString shown = text;
             Error(shown.replace(QLatin1Char('\r'), QLatin1Char(' ')));
@@ -255,22 +258,22 @@ void CliConverter::Follow(ReadingSession& session) {
 }
 
 void CliConverter::EndPhase(bool done) {
-    if (done && !phase_.isEmpty()) {
+    if (done && !m_phase.isEmpty()) {
         ShowProgress(1, 1);
     }
     EndProgressLine();
-    phase_.clear();
+    m_phase.clear();
 }
 
 void CliConverter::EndProgressLine() {
-    if (terminal_ && !shown_.isEmpty()) {
+    if (m_terminal && !m_shown.isEmpty()) {
         std::fputc('\n', stderr);
-        shown_.clear();
+        m_shown.clear();
     }
 }
 
 void CliConverter::ShowProgress(int64_t position, int64_t total) {
-    if (!terminal_ || total <= 0) {
+    if (!m_terminal || total <= 0) {
         return;
     }
     const int percent = int(std::clamp<int64_t>(position * 100 / total, 0, 100));
@@ -279,9 +282,9 @@ void CliConverter::ShowProgress(int64_t position, int64_t total) {
         QStringLiteral("\r%5 [%1%2] %3% %4")
             .arg(QString(filled, QLatin1Char('#')), QString(30 - filled, QLatin1Char(' ')))
             .arg(percent, 3)
-            .arg(title_, phase_.leftJustified(8));  // one pass: nothing in them is replaced
-    if (line != shown_) {
-        shown_ = line;
+            .arg(m_title, m_phase.leftJustified(8));  // one pass: nothing in them is replaced
+    if (line != m_shown) {
+        m_shown = line;
         std::fputs(qPrintable(line), stderr);
     }
 }

@@ -37,15 +37,15 @@ class CliConverter {
     void EndPhase(bool done);
     void EndProgressLine();
 
-    TPreferences& prefs_;
-    TTTSForm& driver_;
-    const CliOptions& options_;
-    QString voice_;
-    QString outDir_;  // absolute
-    bool failed_ = false;
-    QHash<quintptr, QString> titles_;
-    QString title_;  // of the article being read
-    QString shown_;  // the progress line last drawn
-    QString phase_;  // what the progress line counts
-    bool terminal_ = false;
+    TPreferences& m_prefs;
+    TTTSForm& m_driver;
+    const CliOptions& m_options;
+    QString m_voice;
+    QString m_outDir;  // absolute
+    bool m_failed = false;
+    QHash<quintptr, QString> m_titles;
+    QString m_title;  // of the article being read
+    QString m_shown;  // the progress line last drawn
+    QString m_phase;  // what the progress line counts
+    bool m_terminal = false;
 };

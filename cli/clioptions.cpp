@@ -92,7 +92,7 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
         error = QStringLiteral("--format must be wav or mp3, not \"%1\"").arg(options.format);
         return false;
     }
-    if (TReadToFileJob::RequiredRate(options.bitRate) == 0) {
+    if (ReadToFileJob::RequiredRate(options.bitRate) == 0) {
         error = QStringLiteral("--bitrate must be 16, 32, 40, 48, 56 or 64");
         return false;
     }

@@ -35,50 +35,50 @@ const QString kInvalidMode =
 // Forwards the engine's notifications to the component's events.
 class TTTS::TTSNotifySink : public ITTSNotifySinkW {
   public:
-    explicit TTSNotifySink(TTTS* owner) : owner_(owner) {}
+    explicit TTSNotifySink(TTTS* owner) : m_owner(owner) {}
     HRESULT AttribChanged(uint32_t attribute) override {
-        Q_EMIT owner_->OnAttribChanged(attribute);
+        Q_EMIT m_owner->OnAttribChanged(attribute);
         return S_OK;
     }
     HRESULT AudioStart(uint64_t time) override {
-        Q_EMIT owner_->OnAudioStart(time);
+        Q_EMIT m_owner->OnAudioStart(time);
         return S_OK;
     }
     HRESULT AudioStop(uint64_t time) override {
-        Q_EMIT owner_->OnAudioStop(time);
+        Q_EMIT m_owner->OnAudioStop(time);
         return S_OK;
     }
     HRESULT Visual(uint64_t time, QChar ipa, QChar engine, uint32_t hints) override {
-        Q_EMIT owner_->OnVisual(time, ipa, engine, hints);
+        Q_EMIT m_owner->OnVisual(time, ipa, engine, hints);
         return S_OK;
     }
 
   private:
-    TTTS* owner_;
+    TTTS* m_owner;
 };
 
 class TTTS::TTSBufNotifySink : public ITTSBufNotifySink {
   public:
-    explicit TTSBufNotifySink(TTTS* owner) : owner_(owner) {}
+    explicit TTSBufNotifySink(TTTS* owner) : m_owner(owner) {}
     HRESULT TextDataDone(uint64_t time, uint32_t flags) override {
-        Q_EMIT owner_->OnTextDataDone(time, flags);
+        Q_EMIT m_owner->OnTextDataDone(time, flags);
         return S_OK;
     }
     HRESULT TextDataStarted(uint64_t time) override {
-        Q_EMIT owner_->OnTextDataStarted(time);
+        Q_EMIT m_owner->OnTextDataStarted(time);
         return S_OK;
     }
     HRESULT BookMark(uint64_t time, uint32_t mark) override {
-        Q_EMIT owner_->OnBookMark(time, mark);
+        Q_EMIT m_owner->OnBookMark(time, mark);
         return S_OK;
     }
     HRESULT WordPosition(uint64_t time, uint32_t offset) override {
-        Q_EMIT owner_->OnWordPosition(time, offset);
+        Q_EMIT m_owner->OnWordPosition(time, offset);
         return S_OK;
     }
 
   private:
-    TTTS* owner_;
+    TTTS* m_owner;
 };
 
 TTTS::TTTS(QObject* owner) : TSpeechComponent(owner) {
@@ -94,15 +94,15 @@ TTTS::TTTS(QObject* owner) : TSpeechComponent(owner) {
     }
     TTSMODEINFO found;
     if (enumerator.Find({}, nullptr, &found) == S_OK) {
-        mode_ = found;
-        modeId_ = found.gModeID;
+        m_mode = found;
+        m_modeId = found.gModeID;
     }
 }
 
 TTTS::~TTTS() {
     // Releases everything without completing a wave file: an owner that wants the file
     // complete deactivates first.
-    central_.reset();
+    m_central.reset();
 }
 
 void TTTS::Test(HRESULT result, const QString& operation) const {
@@ -120,7 +120,7 @@ void TTTS::Translate(const ESpeechError& error, const QString& operation) const 
     switch (error.ErrorCode) {
         case 0x80004001:
         case 0x80040208:
-            throw EOleError(kNotImplemented.arg(operation, mode_.szProductName));
+            throw EOleError(kNotImplemented.arg(operation, m_mode.szProductName));
         case 0x80040801:
             throw EOleError(QStringLiteral("Lexicon error - Invalid Text Character"));
         case 0x80040802:
@@ -143,13 +143,13 @@ void TTTS::Translate(const ESpeechError& error, const QString& operation) const 
 }
 
 void TTTS::RequireActive(const QString& what) const {
-    if (!active_ || !central_) {
+    if (!m_active || !m_central) {
         throw EOleError(kMustBeActive.arg(what));
     }
 }
 
 void TTTS::RequireInactive(const QString& property) const {
-    if (active_) {
+    if (m_active) {
         throw EOleError(kMustBeInactive.arg(property));
     }
 }
@@ -179,12 +179,12 @@ std::unique_ptr<AudioDestination> TTTS::MakeAudioDest() {
             return device;
         }
         case odFile:
-            if (outputFile_.isEmpty()) {
+            if (m_outputFile.isEmpty()) {
                 throw EOleError(
                     QStringLiteral("OutputDest of odFile requres a valid path and file name in the "
                                    "OutputFile property"));
             }
-            return std::make_unique<WaveFileDestination>(outputFile_.left(511));
+            return std::make_unique<WaveFileDestination>(m_outputFile.left(511));
         case odDirect:
             return nullptr;  // no direct output on this platform
         case odOther: {
@@ -206,7 +206,7 @@ std::unique_ptr<AudioDestination> TTTS::MakeAudioDest() {
 }
 
 void TTTS::SetActive(bool active) {
-    if (active == active_) {
+    if (active == m_active) {
         return;
     }
     active ? Activate() : Deactivate();
@@ -219,9 +219,9 @@ void TTTS::Activate() {
         return;
     }
     std::unique_ptr<ITTSCentralW> central;
-    Test(enumerator.Select(mode_.gModeID, &central, std::move(destination)));
+    Test(enumerator.Select(m_mode.gModeID, &central, std::move(destination)));
     ITTSAttributesW* attributes = nullptr;
-    if (mode_.dwInterfaces & TTSI_ITTSATTRIBUTES) {
+    if (m_mode.dwInterfaces & TTSI_ITTSATTRIBUTES) {
         attributes = central->attributes();
         if (!attributes) {
             throw EOleError(
@@ -240,31 +240,31 @@ void TTTS::Activate() {
         }
         throw EOleError(QStringLiteral("Could''t create TTSDialogs Object. Is it registered?"));
     }
-    notifySink_ = std::move(notifySink);
-    notifyKey_ = key;
-    bufSink_ = std::make_unique<TTSBufNotifySink>(this);
-    attributes_ = attributes;
-    dialogs_ = dialogs;
-    central_ = std::move(central);
-    paused_ = false;
-    active_ = true;
+    m_notifySink = std::move(notifySink);
+    m_notifyKey = key;
+    m_bufSink = std::make_unique<TTSBufNotifySink>(this);
+    m_attributes = attributes;
+    m_dialogs = dialogs;
+    m_central = std::move(central);
+    m_paused = false;
+    m_active = true;
 }
 
 void TTTS::Deactivate() {
     HRESULT flushed = S_OK;
-    if (OutputDest == odFile && central_ && !central_->destination()->flush()) {
+    if (OutputDest == odFile && m_central && !m_central->destination()->flush()) {
         flushed = TTSERR_DISKERROR;
     }
-    if (central_ && notifySink_) {
-        central_->UnRegister(notifyKey_);
+    if (m_central && m_notifySink) {
+        m_central->UnRegister(m_notifyKey);
     }
-    attributes_ = nullptr;
-    dialogs_ = nullptr;
-    central_.reset();
-    notifySink_.reset();
-    bufSink_.reset();
-    active_ = false;
-    paused_ = false;
+    m_attributes = nullptr;
+    m_dialogs = nullptr;
+    m_central.reset();
+    m_notifySink.reset();
+    m_bufSink.reset();
+    m_active = false;
+    m_paused = false;
     Test(flushed);
 }
 
@@ -285,16 +285,16 @@ void TTTS::SetModeID(const QUuid& mode) {
         }
         found = *it;
     }
-    mode_ = found;
-    modeId_ = mode;
-    modeName_ = found.szModeName;
+    m_mode = found;
+    m_modeId = mode;
+    m_modeName = found.szModeName;
 }
 
 QString TTTS::ModeName() const {
-    if (mode_.gModeID.isNull()) {
+    if (m_mode.gModeID.isNull()) {
         return {};
     }
-    return modeName_ == QStringLiteral("Default") ? modeName_ : mode_.szModeName;
+    return m_modeName == QStringLiteral("Default") ? m_modeName : m_mode.szModeName;
 }
 
 void TTTS::SetModeName(const QString& name) {
@@ -312,8 +312,8 @@ void TTTS::SetModeName(const QString& name) {
     ranks.dwModeName = 10;
     Test(enumerator.Find(criteria, &ranks, &found));
     if (isDefault && !found.szModeName.isEmpty()) {
-        mode_ = found;
-        modeName_ = name;
+        m_mode = found;
+        m_modeName = name;
         return;
     }
     const auto& modes = TtsEnumerator::modes();
@@ -322,12 +322,12 @@ void TTTS::SetModeName(const QString& name) {
     if (it == modes.end()) {
         throw EOleError(kInvalidMode);
     }
-    mode_ = *it;
-    modeName_ = name;
+    m_mode = *it;
+    m_modeName = name;
 }
 
 int TTTS::AudioDeviceID() const {
-    return audioDevice_ < -1 || audioDevice_ > WaveOutDevices::count() ? -1 : audioDevice_;
+    return m_audioDevice < -1 || m_audioDevice > WaveOutDevices::count() ? -1 : m_audioDevice;
 }
 
 void TTTS::SetAudioDeviceID(int device) {
@@ -339,49 +339,49 @@ void TTTS::SetAudioDeviceID(int device) {
         throw EOleError(QStringLiteral(
             "The value specified for the AudioDeviceID is outside the range of available IDs"));
     }
-    audioDevice_ = device;
+    m_audioDevice = device;
 }
 
 void TTTS::SetOutputFile(const QString& file) {
-    outputFile_ = file;
-    if (active_ && OutputDest == odFile && central_) {
-        if (auto* wave = qobject_cast<WaveFileDestination*>(central_->destination())) {
+    m_outputFile = file;
+    if (m_active && OutputDest == odFile && m_central) {
+        if (auto* wave = qobject_cast<WaveFileDestination*>(m_central->destination())) {
             wave->setFile(file.left(511));
         }
     }
 }
 
 void TTTS::SetCharacterSet(TChrSet charset) {
-    const TChrSet previous = charset_;
-    charset_ = charset;
-    if (!active_ || !central_) {
+    const TChrSet previous = m_charset;
+    m_charset = charset;
+    if (!m_active || !m_central) {
         return;
     }
-    const HRESULT result = central_->TextData(VOICECHARSET(charset), 0, QString(), nullptr);
+    const HRESULT result = m_central->TextData(VOICECHARSET(charset), 0, QString(), nullptr);
     if (result != S_OK) {
-        charset_ = previous;
+        m_charset = previous;
         Test(result, CharsetName(charset));
     }
 }
 
 void TTTS::SetControlTags(TCtrlTags tags) {
-    controlTags_ = ctNone;
+    m_controlTags = ctNone;
     if (tags != ctTagged) {
         return;
     }
-    if (!(mode_.dwFeatures & TTSFEATURE_TAGGED)) {
+    if (!(m_mode.dwFeatures & TTSFEATURE_TAGGED)) {
         throw EOleError(
-            kNotImplemented.arg(QStringLiteral("Control Tagging"), mode_.szProductName));
+            kNotImplemented.arg(QStringLiteral("Control Tagging"), m_mode.szProductName));
     }
-    controlTags_ = ctTagged;
+    m_controlTags = ctTagged;
 }
 
 int TTTS::Pitch() const {
-    if (!attributes_) {
+    if (!m_attributes) {
         return -1;
     }
     uint16_t pitch = 0;
-    const HRESULT result = attributes_->PitchGet(&pitch);
+    const HRESULT result = m_attributes->PitchGet(&pitch);
     if (result == E_NOTIMPL) {
         return -1;
     }
@@ -390,21 +390,21 @@ int TTTS::Pitch() const {
 }
 
 void TTTS::SetPitch(int pitch) {
-    if (!attributes_) {
+    if (!m_attributes) {
         throw EOleError(kMustBeActive.arg(QStringLiteral("Pitch")));
     }
-    const HRESULT result = attributes_->PitchSet(uint16_t(qBound(0, pitch, 0xFFFF)));
+    const HRESULT result = m_attributes->PitchSet(uint16_t(qBound(0, pitch, 0xFFFF)));
     if (result != E_NOTIMPL) {
         Test(result, QStringLiteral("Pitch attribute"));
     }
 }
 
 uint32_t TTTS::Speed() const {
-    if (!attributes_) {
+    if (!m_attributes) {
         return 0;
     }
     uint32_t speed = 0;
-    const HRESULT result = attributes_->SpeedGet(&speed);
+    const HRESULT result = m_attributes->SpeedGet(&speed);
     if (result == E_NOTIMPL) {
         return 0;
     }
@@ -413,20 +413,20 @@ uint32_t TTTS::Speed() const {
 }
 
 void TTTS::SetSpeed(uint32_t speed) {
-    if (!attributes_) {
+    if (!m_attributes) {
         throw EOleError(kMustBeActive.arg(QStringLiteral("Speed")));
     }
-    const HRESULT result = attributes_->SpeedSet(speed);
+    const HRESULT result = m_attributes->SpeedSet(speed);
     if (result != E_NOTIMPL) {
         Test(result, QStringLiteral("Speed attribute"));
     }
 }
 
 int64_t TTTS::Probe(bool pitch, int64_t value, int64_t whenNotImplemented) {
-    if (!attributes_) {
+    if (!m_attributes) {
         return whenNotImplemented;
     }
-    ITTSAttributesW* const a = attributes_;
+    ITTSAttributesW* const a = m_attributes;
     // The engine clamps what it is given; reading back gives its limit.
     if (pitch) {
         uint16_t current = 0, limit = 0;
@@ -463,43 +463,43 @@ uint32_t TTTS::MaxSpeed() {
 
 void TTTS::RealTimeSet(uint32_t realTime) {
     RequireActive(QStringLiteral("RealTimeSet"));
-    if (attributes_) {
-        Test(attributes_->RealTimeSet(realTime));
+    if (m_attributes) {
+        Test(m_attributes->RealTimeSet(realTime));
     }
 }
 
 void TTTS::SetAudioPaused(bool paused) {
-    if (paused == paused_) {
+    if (paused == m_paused) {
         return;
     }
     RequireActive(QStringLiteral("AudioPaused"));
-    Test(paused ? central_->AudioPause() : central_->AudioResume());
-    paused_ = paused;
+    Test(paused ? m_central->AudioPause() : m_central->AudioResume());
+    m_paused = paused;
 }
 
 void TTTS::AudioReset() {
     RequireActive(QStringLiteral("AudioReset"));
-    paused_ = false;
-    Test(central_->AudioReset());
+    m_paused = false;
+    Test(m_central->AudioReset());
 }
 
 void TTTS::Speak(const QString& text) {
     RequireActive(QStringLiteral("Speak"));
-    Test(
-        central_->TextData(VOICECHARSET(charset_),
-                           controlTags_ == ctTagged ? TTSDATAFLAG_TAGGED : 0, text, bufSink_.get()),
-        QStringLiteral("Speak method failed.  ") + CharsetName(charset_));
+    Test(m_central->TextData(VOICECHARSET(m_charset),
+                             m_controlTags == ctTagged ? TTSDATAFLAG_TAGGED : 0, text,
+                             m_bufSink.get()),
+         QStringLiteral("Speak method failed.  ") + CharsetName(m_charset));
 }
 
 void TTTS::Inject(const QString& text) {
     RequireActive(QStringLiteral("Inject"));
-    Test(central_->Inject(text.left(511)), QStringLiteral("The Inject function"));
+    Test(m_central->Inject(text.left(511)), QStringLiteral("The Inject function"));
 }
 
 QString TTTS::ConvertToPhoneme(TChrSet charset, uint32_t flags, const QString& text) {
     RequireActive(QStringLiteral("ConvertToPhoneme"));
     QString phonemes;
-    Test(central_->Phoneme(VOICECHARSET(charset), flags, text, &phonemes),
+    Test(m_central->Phoneme(VOICECHARSET(charset), flags, text, &phonemes),
          QStringLiteral("ConvertToPhoneme method failed.  ") + CharsetName(charset));
     return phonemes;
 }
@@ -509,16 +509,16 @@ void TTTS::ShowDlg(const QString& kind, QObject*, const QString&) {
     HRESULT result = S_OK;
     switch (kind.isEmpty() ? 0 : int(kind.at(0).toUpper().unicode())) {
         case 'A':
-            result = dialogs_->AboutDlg();
+            result = m_dialogs->AboutDlg();
             break;
         case 'L':
-            result = dialogs_->LexiconDlg();
+            result = m_dialogs->LexiconDlg();
             break;
         case 'G':
-            result = dialogs_->GeneralDlg();
+            result = m_dialogs->GeneralDlg();
             break;
         case 'T':
-            result = dialogs_->TranslateDlg();
+            result = m_dialogs->TranslateDlg();
             break;
         default:
             return;

@@ -41,21 +41,21 @@ class TTTS : public TSpeechComponent {
     explicit TTTS(QObject* owner = nullptr);
     ~TTTS() override;
 
-    bool Active() const { return active_; }
+    bool Active() const { return m_active; }
     void SetActive(bool active);
-    QUuid ModeID() const { return modeId_; }
+    QUuid ModeID() const { return m_modeId; }
     void SetModeID(const QUuid& mode);
     QString ModeName() const;
     void SetModeName(const QString& name);
-    const TTSMODEINFO& GetModeInfo() const { return mode_; }
+    const TTSMODEINFO& GetModeInfo() const { return m_mode; }
     int AudioDeviceID() const;
     void SetAudioDeviceID(int device);
     TOutputDest OutputDest = odAudioDevice;
-    QString OutputFile() const { return outputFile_; }
+    QString OutputFile() const { return m_outputFile; }
     void SetOutputFile(const QString& file);
-    TChrSet CharacterSet() const { return charset_; }
+    TChrSet CharacterSet() const { return m_charset; }
     void SetCharacterSet(TChrSet charset);
-    TCtrlTags ControlTags() const { return controlTags_; }
+    TCtrlTags ControlTags() const { return m_controlTags; }
     void SetControlTags(TCtrlTags tags);
 
     int Pitch() const;
@@ -69,7 +69,7 @@ class TTTS : public TSpeechComponent {
     // Pacing of a wave file: at most n/256 times real time, 0 unpaced.
     void RealTimeSet(uint32_t realTime);
 
-    bool AudioPaused() const { return paused_; }
+    bool AudioPaused() const { return m_paused; }
     void SetAudioPaused(bool paused);
     void AudioReset();
     void Speak(const QString& text);
@@ -80,7 +80,7 @@ class TTTS : public TSpeechComponent {
         ShowDlg(QStringLiteral("Lexicon"), window, title);
     }
     // The engine object while active, null otherwise.
-    ITTSCentralW* EngineObject() const override { return central_.get(); }
+    ITTSCentralW* EngineObject() const override { return m_central.get(); }
 
     int Tag = 0;
 
@@ -116,21 +116,21 @@ class TTTS : public TSpeechComponent {
     // Sets and reads back an attribute, leaving the engine as it was.
     int64_t Probe(bool pitch, int64_t value, int64_t whenNotImplemented);
 
-    bool active_ = false;
-    bool paused_ = false;
-    TTSMODEINFO mode_;
-    QUuid modeId_;
-    QString modeName_ = QStringLiteral("Default");
-    int audioDevice_ = -1;
-    QString outputFile_;
-    TChrSet charset_ = csText;
-    TCtrlTags controlTags_ = ctNone;
-    std::unique_ptr<ITTSCentralW> central_;
-    ITTSAttributesW* attributes_ = nullptr;
-    ITTSDialogsW* dialogs_ = nullptr;
-    std::unique_ptr<TTSNotifySink> notifySink_;
-    std::unique_ptr<TTSBufNotifySink> bufSink_;
-    uint32_t notifyKey_ = 0;
+    bool m_active = false;
+    bool m_paused = false;
+    TTSMODEINFO m_mode;
+    QUuid m_modeId;
+    QString m_modeName = QStringLiteral("Default");
+    int m_audioDevice = -1;
+    QString m_outputFile;
+    TChrSet m_charset = csText;
+    TCtrlTags m_controlTags = ctNone;
+    std::unique_ptr<ITTSCentralW> m_central;
+    ITTSAttributesW* m_attributes = nullptr;
+    ITTSDialogsW* m_dialogs = nullptr;
+    std::unique_ptr<TTSNotifySink> m_notifySink;
+    std::unique_ptr<TTSBufNotifySink> m_bufSink;
+    uint32_t m_notifyKey = 0;
 };
 
 // The mode names of all installed modes, in enumeration order; the result of the enumeration.

@@ -37,7 +37,7 @@ int SampleInterval(int quietLimitMs) {
 const QString TTTSForm::kSoundCardBusy = QStringLiteral("Sound card is busy.  Wait and try again.");
 
 TTTSForm::TTTSForm(TPreferences& prefs, QObject* parent)
-    : QObject(parent), TTS1(this), prefs_(prefs), gate_(std::make_unique<SoundCardGate>()) {
+    : QObject(parent), TTS1(this), m_prefs(prefs), m_gate(std::make_unique<SoundCardGate>()) {
     TTS1.Tag = 0;
     try {
         TTS1.SetAudioDeviceID(prefs.TTS_AudioDeviceID);
@@ -51,29 +51,29 @@ TTTSForm::TTTSForm(TPreferences& prefs, QObject* parent)
     Timer1.setSingleShot(true);
     Timer1.setInterval(kCompletionDelayMs);
     connect(&Timer1, &QTimer::timeout, this, &TTTSForm::Timer1Timer);
-    progressTimer_.setInterval(SampleInterval(quietLimitMs_));
-    connect(&progressTimer_, &QTimer::timeout, this, &TTTSForm::CheckProgress);
+    m_progressTimer.setInterval(SampleInterval(m_quietLimitMs));
+    connect(&m_progressTimer, &QTimer::timeout, this, &TTTSForm::CheckProgress);
 }
 
 TTTSForm::~TTTSForm() = default;
 
 void TTTSForm::SetSoundCardGate(std::unique_ptr<SoundCardGate> gate) {
-    gate_ = std::move(gate);
+    m_gate = std::move(gate);
 }
 
 void TTTSForm::SetQuietLimit(int ms) {
-    quietLimitMs_ = qMax(1, ms);
-    progressTimer_.setInterval(SampleInterval(quietLimitMs_));
+    m_quietLimitMs = qMax(1, ms);
+    m_progressTimer.setInterval(SampleInterval(m_quietLimitMs));
 }
 
 Outcome TTTSForm::SoundCardReady() {
-    const SoundCardGate::State state = gate_->check(TTS1);
+    const SoundCardGate::State state = m_gate->check(TTS1);
     if (state == SoundCardGate::State::Busy) {
         debugLog(QStringLiteral("Detected Sound Card Busy"));
         return Outcome::failure(kSoundCardBusy);
     }
-    if (state == SoundCardGate::State::Failed && prefs_.TTS_SoundCardCheckErr &&
-        !gate_->proceedAfterFailedCheck()) {
+    if (state == SoundCardGate::State::Failed && m_prefs.TTS_SoundCardCheckErr &&
+        !m_gate->proceedAfterFailedCheck()) {
         return Outcome::failure(QString());  // the user chose not to go on: nothing to show
     }
     return Outcome::success();
@@ -168,12 +168,12 @@ Outcome TTTSForm::PlayToFileInit(const QString& voiceName, const QString& wavePa
         return Outcome::failure(ErrorText(error));
     }
     WatchDestination();
-    const uint32_t rate = uint32_t(prefs_.TTS_WaveConvRate) & kRealTimeMask;
+    const uint32_t rate = uint32_t(m_prefs.TTS_WaveConvRate) & kRealTimeMask;
     try {
         TTS1.RealTimeSet(rate);
     } catch (const std::exception&) {
         debugLog(QStringLiteral("Exception setting real time property to ") +
-                 QString::number(prefs_.TTS_WaveConvRate));
+                 QString::number(m_prefs.TTS_WaveConvRate));
     }
     return Outcome::success();
 }
@@ -184,7 +184,7 @@ Outcome TTTSForm::PlayText(const QString& text, const QString& voiceName) {
     }
     CurrentVoice = FindVoice(voiceName);
     TTS1.Speak(
-        Filter.FilterText(CurrentVoice->Engine->FilterFlags, text, prefs_.TTS_FilterSymbols));
+        Filter.FilterText(CurrentVoice->Engine->FilterFlags, text, m_prefs.TTS_FilterSymbols));
     BeginReading();
     return Outcome::success();
 }
@@ -193,22 +193,22 @@ void TTTSForm::SpeakChunk(const QByteArray& chunk, bool first) {
     const QString text = TextFile::decode(chunk);
     // Positions count characters of the text as spoken, not bytes of the file; the file bytes
     // each chunk stands for measure the progress against the file's size.
-    const int unit = reader_->WideUnitBytes();
-    (first ? reader_->CurrentBufferSize : reader_->NextBufferSize) = text.size();
-    (first ? reader_->CurrentFileBytes : reader_->NextFileBytes) =
+    const int unit = m_reader->WideUnitBytes();
+    (first ? m_reader->CurrentBufferSize : m_reader->NextBufferSize) = text.size();
+    (first ? m_reader->CurrentFileBytes : m_reader->NextFileBytes) =
         unit > 0 ? text.size() * unit : chunk.size();
     TTS1.Speak(
-        Filter.FilterText(CurrentVoice->Engine->FilterFlags, text, prefs_.TTS_FilterSymbols));
+        Filter.FilterText(CurrentVoice->Engine->FilterFlags, text, m_prefs.TTS_FilterSymbols));
 }
 
 Outcome TTTSForm::StartFile(const QString& path, bool logErrors) {
     QString failure;
     try {
-        reader_ = std::make_unique<TTTSFileStream>(path);
-        reader_->ProcessEvents = [] { QCoreApplication::processEvents(); };
-        fileSize_ = QFileInfo(path).size();
+        m_reader = std::make_unique<TTTSFileStream>(path);
+        m_reader->ProcessEvents = [] { QCoreApplication::processEvents(); };
+        m_fileSize = QFileInfo(path).size();
         QByteArray chunk;
-        if (reader_->ReadChunk(chunk) > 0) {
+        if (m_reader->ReadChunk(chunk) > 0) {
             SpeakChunk(chunk, true);
             return Outcome::success();
         }
@@ -218,7 +218,7 @@ Outcome TTTSForm::StartFile(const QString& path, bool logErrors) {
             debugLog(failure);
         }
     }
-    reader_.reset();
+    m_reader.reset();
     return Outcome::failure(failure);  // empty: a file with nothing to read ends quietly
 }
 
@@ -239,7 +239,7 @@ Outcome TTTSForm::PlayTextToFile(const QString& voiceName, const QString& text) 
     CurrentVoice = FindVoice(voiceName);
     try {
         TTS1.Speak(Filter.FilterText(CurrentVoice ? CurrentVoice->Engine->FilterFlags : 0, text,
-                                     prefs_.TTS_FilterSymbols));
+                                     m_prefs.TTS_FilterSymbols));
     } catch (const std::exception& error) {
         // Nothing was handed to the engine, so no completion follows: the reading has failed.
         debugLog(ErrorText(error));
@@ -277,17 +277,17 @@ void TTTSForm::Resume() {
 }
 
 void TTTSForm::CancelReading() {
-    completionWanted_ = false;
+    m_completionWanted = false;
     StopAudio();
 }
 
 void TTTSForm::StopAudio() {
     // The reader goes first: the audio stop that the reset raises then ends the reading instead
     // of fetching the file's next chunk.
-    reader_.reset();
-    stopSeen_ = false;
+    m_reader.reset();
+    m_stopSeen = false;
     TTS1.AudioReset();
-    if (reading_ && !stopSeen_) {
+    if (m_reading && !m_stopSeen) {
         // No audio had started, so no audio stop follows: the reading ends here.
         AudioStopHandler();
     }
@@ -306,9 +306,9 @@ void TTTSForm::ApplySpeed(const TVoiceEntry& voice) {
 }
 
 void TTTSForm::WordPositionHandler(uint32_t byteOffset) {
-    quiet_.restart();
+    m_quiet.restart();
     int64_t pos = byteOffset / 2;
-    if (TTTSFileStream* reader = reader_.get()) {
+    if (TTTSFileStream* reader = m_reader.get()) {
         if (pos < reader->LastPosition) {
             // The engine has started the chunk queued behind the last one.
             reader->NextAllowed = true;
@@ -345,22 +345,22 @@ void TTTSForm::WordPositionHandler(uint32_t byteOffset) {
         }
         pos = FilePosition(*reader, pos);
     }
-    Q_EMIT OnWordPosition(pos, reader_ ? fileSize_ : 0);
+    Q_EMIT OnWordPosition(pos, m_reader ? m_fileSize : 0);
 }
 
 void TTTSForm::AudioStopHandler() {
     debugLog(QStringLiteral("AudioStopHandler"));
-    stopSeen_ = true;
-    if (discarding_ || TTS1.AudioPaused()) {
+    m_stopSeen = true;
+    if (m_discarding || TTS1.AudioPaused()) {
         return;
     }
-    if (reader_ && !reader_->AudioComplete && SpeakNextChunkAfterStop()) {
+    if (m_reader && !m_reader->AudioComplete && SpeakNextChunkAfterStop()) {
         return;
     }
     CurrentVoice = nullptr;
-    reader_.reset();
+    m_reader.reset();
     EndReading();
-    if (completionWanted_) {
+    if (m_completionWanted) {
         Timer1.start();
     }
 }
@@ -384,7 +384,7 @@ bool TTTSForm::SpeakNextChunkAfterStop() {
     // The audio stops only when everything handed to the engine has been spoken, also a chunk
     // whose words never reached the point where the next one is fetched (a text without words,
     // or with a character that ends it early).
-    TTTSFileStream* reader = reader_.get();
+    TTTSFileStream* reader = m_reader.get();
     if (!reader->NextAllowed) {
         // The queued chunk has been spoken too, though no word of it said so.
         MoveToNextChunk(*reader);
@@ -406,33 +406,33 @@ bool TTTSForm::SpeakNextChunkAfterStop() {
         FailReading(ErrorText(error));
         return true;  // the reading has ended as an error
     }
-    quiet_.restart();
+    m_quiet.restart();
     return true;
 }
 
 void TTTSForm::BeginReading() {
-    reading_ = true;
-    completionWanted_ = true;
-    quiet_.restart();
-    lastAudio_ = AudioProgress();
-    progressTimer_.start();
+    m_reading = true;
+    m_completionWanted = true;
+    m_quiet.restart();
+    m_lastAudio = AudioProgress();
+    m_progressTimer.start();
 }
 
 void TTTSForm::EndReading() {
-    reading_ = false;
-    progressTimer_.stop();
+    m_reading = false;
+    m_progressTimer.stop();
 }
 
 void TTTSForm::FailReading(const QString& message) {
-    if (!reading_) {
+    if (!m_reading) {
         return;  // the reading has already ended
     }
     debugLog(message);
     EndReading();
     Timer1.stop();
-    reader_.reset();
+    m_reader.reset();
     CurrentVoice = nullptr;
-    discarding_ = true;
+    m_discarding = true;
     try {
         if (TTS1.Active()) {
             TTS1.AudioReset();  // the engine stops, and what it still had queued is dropped
@@ -440,7 +440,7 @@ void TTTSForm::FailReading(const QString& message) {
     } catch (const std::exception& error) {
         debugLog(QStringLiteral("Reset after a failed reading: ") + ErrorText(error));
     }
-    discarding_ = false;
+    m_discarding = false;
     Q_EMIT OnError(message);
 }
 
@@ -451,21 +451,21 @@ int64_t TTTSForm::AudioProgress() const {
 }
 
 void TTTSForm::CheckProgress() {
-    if (!reading_ || !TTS1.Active()) {
+    if (!m_reading || !TTS1.Active()) {
         EndReading();  // the component was closed under the reading: nothing is left to watch
         return;
     }
     const int64_t audio = AudioProgress();
-    if (audio != lastAudio_ || TTS1.AudioPaused()) {
-        lastAudio_ = audio;
-        quiet_.restart();
+    if (audio != m_lastAudio || TTS1.AudioPaused()) {
+        m_lastAudio = audio;
+        m_quiet.restart();
         return;
     }
-    if (quiet_.elapsed() >= quietLimitMs_) {
+    if (m_quiet.elapsed() >= m_quietLimitMs) {
         FailReading(QStringLiteral("The reading stopped: the voice %1 gave no speech for %2 "
                                    "seconds.")
                         .arg(CurrentVoice ? CurrentVoice->Name : TTS1.ModeName())
-                        .arg(quietLimitMs_ / 1000.0));
+                        .arg(m_quietLimitMs / 1000.0));
     }
 }
 

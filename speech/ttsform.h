@@ -31,9 +31,9 @@ class TTTSForm : public QObject {
     explicit TTTSForm(TPreferences& prefs, QObject* parent = nullptr);
     ~TTTSForm() override;
 
-    void Initialize() { Catalogue.Initialize(prefs_); }
-    void LoadVoiceSettings() { Catalogue.LoadVoiceSettings(prefs_); }
-    void SaveVoiceSettings() { Catalogue.SaveVoiceSettings(prefs_); }
+    void Initialize() { Catalogue.Initialize(m_prefs); }
+    void LoadVoiceSettings() { Catalogue.LoadVoiceSettings(m_prefs); }
+    void SaveVoiceSettings() { Catalogue.SaveVoiceSettings(m_prefs); }
     TVoiceEntry* FindVoice(const QString& name) const { return Catalogue.FindVoice(name); }
     TVoiceEntry* FindEnglishVoice() const { return Catalogue.FindEnglishVoice(); }
 
@@ -52,7 +52,7 @@ class TTTSForm : public QObject {
     // Ends the reading in progress; no completion follows.
     void CancelReading();
     // Whether a reading has started and not yet ended.
-    bool Reading() const { return reading_; }
+    bool Reading() const { return m_reading; }
     // How long the engine may stay quiet (no word, no audio, not paused) before the reading
     // fails; tests shorten it.
     void SetQuietLimit(int ms);
@@ -62,7 +62,7 @@ class TTTSForm : public QObject {
     TTTS TTS1;
     VoiceCatalogue Catalogue;
     TTTSFilter Filter;
-    TTTSFileStream* Reader() const { return reader_.get(); }
+    TTTSFileStream* Reader() const { return m_reader.get(); }
     TVoiceEntry* CurrentVoice = nullptr;
     int ReadingTarget = 0;
 
@@ -106,16 +106,16 @@ class TTTSForm : public QObject {
     int64_t AudioProgress() const;
     void CheckProgress();
 
-    TPreferences& prefs_;
-    std::unique_ptr<SoundCardGate> gate_;
-    bool completionWanted_ = true;  // cleared by CancelReading
-    std::unique_ptr<TTTSFileStream> reader_;
-    int64_t fileSize_ = 0;
-    bool reading_ = false;
-    bool stopSeen_ = false;    // an audio stop has arrived since StopAudio began
-    bool discarding_ = false;  // the audio stop of a failed reading's reset completes nothing
-    int quietLimitMs_ = kQuietLimitMs;
-    QTimer progressTimer_;   // samples the engine's progress while a reading is in progress
-    QElapsedTimer quiet_;    // since the last word or audio
-    int64_t lastAudio_ = 0;  // AudioProgress at the last sample
+    TPreferences& m_prefs;
+    std::unique_ptr<SoundCardGate> m_gate;
+    bool m_completionWanted = true;  // cleared by CancelReading
+    std::unique_ptr<TTTSFileStream> m_reader;
+    int64_t m_fileSize = 0;
+    bool m_reading = false;
+    bool m_stopSeen = false;    // an audio stop has arrived since StopAudio began
+    bool m_discarding = false;  // the audio stop of a failed reading's reset completes nothing
+    int m_quietLimitMs = kQuietLimitMs;
+    QTimer m_progressTimer;   // samples the engine's progress while a reading is in progress
+    QElapsedTimer m_quiet;    // since the last word or audio
+    int64_t m_lastAudio = 0;  // AudioProgress at the last sample
 };

@@ -395,7 +395,7 @@ TEST_F(Reading, ATextTheEngineRefusesLeavesNoFileBehind) {
     QTemporaryDir out;
     auto form = Start(1, {QStringLiteral("Never spoken.")});
     form->Preferences().OUT_Directory = out.path();
-    form->Preferences().OUT_FileFormat = TReadToFileJob::Wav;
+    form->Preferences().OUT_FileFormat = OutputFormat::Wav;
     TMemoEntry* entry = form->List()->Entries[0];
     entry->SetTitle(QStringLiteral("Refused"));
     form->ReadArticleToFile(entry);

@@ -255,7 +255,7 @@ TEST_F(ReadToFile, FoldersThatTakeNoFileAreRefusedBeforeAnythingIsSpoken) {
     form->Preferences().OUT_Directory = QStringLiteral("/proc");
     const QString refusal =
         QStringLiteral("Files cannot be written to /proc: the folder does not take new files");
-    for (const uint8_t format : {TReadToFileJob::Wav, TReadToFileJob::Mp3}) {
+    for (const uint8_t format : {OutputFormat::Wav, OutputFormat::Mp3}) {
         SCOPED_TRACE(int(format));
         form->Preferences().OUT_FileFormat = format;
         messages_.clear();
@@ -285,7 +285,7 @@ TEST_F(ReadToFile, TheStatusBarSaysWhereTheFilesWent) {
     EXPECT_EQ(QDir(folder).entryList(QDir::Files),
               (QStringList{QStringLiteral("Alpha.wav"), QStringLiteral("Beta.wav")}));
 
-    form->Preferences().OUT_FileFormat = TReadToFileJob::Mp3;
+    form->Preferences().OUT_FileFormat = OutputFormat::Mp3;
     form->ReadArticleToFile(form->List()->Entries[1]);
     ASSERT_TRUE(WaitIdle(*form));
     EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("Saved Beta.mp3 to ~/Music/Quillsong"));
@@ -293,9 +293,9 @@ TEST_F(ReadToFile, TheStatusBarSaysWhereTheFilesWent) {
 
     // Elsewhere than home, the whole path; a reading that made no file says nothing of files.
     const QString outside = QStringLiteral("/tmp");
-    EXPECT_EQ(TReadToFileJob::SavedText({outside + QStringLiteral("/a.wav")}),
+    EXPECT_EQ(ReadToFileJob::SavedText({outside + QStringLiteral("/a.wav")}),
               QStringLiteral("Saved a.wav to /tmp"));
-    form->Preferences().OUT_FileFormat = TReadToFileJob::Wav;
+    form->Preferences().OUT_FileFormat = OutputFormat::Wav;
     form->List()->Entries[0]->SetArticleText(
         QString(QStringLiteral("A long sentence that goes on. ")).repeated(400));
     form->ReadArticleToFile(form->List()->Entries[0]);
@@ -338,7 +338,7 @@ TEST_F(ReadToFile, AFullDiskEndsTheReadingWithTheFileAndTheCause) {
 
     // An MP3: its wave is what fails.
     messages_.clear();
-    form->Preferences().OUT_FileFormat = TReadToFileJob::Mp3;
+    form->Preferences().OUT_FileFormat = OutputFormat::Mp3;
     form->ReadArticleToFile(form->List()->Entries[1]);
     ASSERT_TRUE(WaitIdle(*form));
     EXPECT_EQ(messages_.errors, QStringList{QStringLiteral("Cannot write ") + disk.Path() +

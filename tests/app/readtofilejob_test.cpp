@@ -35,13 +35,13 @@ class Mp3Job : public ::testing::Test {
 
 TEST_F(Mp3Job, AFailureSaysWhyAndWhereTheSpeechIsKept) {
     const OutputPaths paths =
-        TReadToFileJob::Paths(dir_.path(), QStringLiteral("News"), TReadToFileJob::Mp3);
+        ReadToFileJob::Paths(dir_.path(), QStringLiteral("News"), OutputFormat::Mp3);
     const QString kept = PathOf(QStringLiteral("News.wav"));
 
     // Not a wave at all: nothing to keep under the article's name.
     Write(paths.Wave, "this is not a wave");
-    TReadToFileJob::Mp3Result result =
-        TReadToFileJob::MakeMp3(paths, 32, QStringLiteral("News"), {});
+    ReadToFileJob::Mp3Result result =
+        ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("News"), {});
     EXPECT_FALSE(result.made);
     EXPECT_EQ(result.errors, QStringList{QStringLiteral("Invalid wave file...")});
     EXPECT_EQ(Files(), QStringList{QStringLiteral("temp.wav")});
@@ -49,7 +49,7 @@ TEST_F(Mp3Job, AFailureSaysWhyAndWhereTheSpeechIsKept) {
     // The encoder refuses the bit rate: its reason, then where the speech went.
     Clear();
     MakeTone(paths.Wave, 22050, 16, 1, 1.0);
-    result = TReadToFileJob::MakeMp3(paths, 0, QStringLiteral("News"), {});
+    result = ReadToFileJob::MakeMp3(paths, 0, QStringLiteral("News"), {});
     EXPECT_FALSE(result.made);
     EXPECT_EQ(
         result.errors,
@@ -62,7 +62,7 @@ TEST_F(Mp3Job, AFailureSaysWhyAndWhereTheSpeechIsKept) {
     // 8 kHz must be raised to 22050 Hz for 32 kbps, which a 24-bit wave cannot be.
     Clear();
     MakeTone(paths.Wave, 8000, 24, 1, 1.0);
-    result = TReadToFileJob::MakeMp3(paths, 32, QStringLiteral("News"), {});
+    result = ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("News"), {});
     EXPECT_FALSE(result.made);
     EXPECT_EQ(result.errors,
               (QStringList{QStringLiteral("This wave file is not valid for conversion"),
@@ -75,11 +75,11 @@ TEST_F(Mp3Job, AFailureSaysWhyAndWhereTheSpeechIsKept) {
 
 TEST_F(Mp3Job, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
     const OutputPaths paths =
-        TReadToFileJob::Paths(dir_.path(), QStringLiteral("Talk"), TReadToFileJob::Mp3);
+        ReadToFileJob::Paths(dir_.path(), QStringLiteral("Talk"), OutputFormat::Mp3);
     // 11025 Hz is raised to 22050 Hz for 32 kbps on the way.
     MakeTone(paths.Wave, 11025, 16, 1, 2.0);
-    TReadToFileJob::Mp3Result result =
-        TReadToFileJob::MakeMp3(paths, 32, QStringLiteral("Talk"), {});
+    ReadToFileJob::Mp3Result result =
+        ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("Talk"), {});
     EXPECT_TRUE(result.made);
     EXPECT_EQ(result.errors, QStringList());
     EXPECT_EQ(Files(), QStringList{QStringLiteral("Talk.mp3")});
@@ -90,10 +90,10 @@ TEST_F(Mp3Job, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
     Clear();
     MakeTone(paths.Wave, 22050, 16, 1, 20.0);
     bool exiting = false;
-    TReadToFileJob::Hooks hooks;
+    ReadToFileJob::Hooks hooks;
     hooks.SetProgress = [&exiting](int percent) { exiting = exiting || percent > 0; };
     hooks.Exiting = [&exiting] { return exiting; };
-    result = TReadToFileJob::MakeMp3(paths, 32, QStringLiteral("Talk"), hooks);
+    result = ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("Talk"), hooks);
     EXPECT_TRUE(result.made);
     EXPECT_EQ(result.errors, QStringList());
     EXPECT_EQ(Files(), (QStringList{QStringLiteral("Talk.mp3"), QStringLiteral("temp.wav")}));
@@ -104,7 +104,7 @@ TEST_F(Mp3Job, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
     // Once the program is ending, nothing starts.
     Clear();
     MakeTone(paths.Wave, 22050, 16, 1, 1.0);
-    result = TReadToFileJob::MakeMp3(paths, 32, QStringLiteral("Talk"), hooks);
+    result = ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("Talk"), hooks);
     EXPECT_FALSE(result.made);
     EXPECT_EQ(result.errors, QStringList());
     EXPECT_EQ(Files(), QStringList{QStringLiteral("temp.wav")});
