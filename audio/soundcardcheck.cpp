@@ -3,15 +3,18 @@
 #include "audio/waveformat.h"
 
 int CheckSoundCard(int deviceId) {
-    return CheckSoundCard(deviceId, &WaveOutDevices::query);
+    return CheckSoundCard(deviceId, &WaveOutDevices::availability);
 }
 
 int CheckSoundCard(int deviceId, const WaveDeviceProbe& probe) {
     const TWaveFormatEx test = BuildPcmFormat(16, 1, 22050);
-    const MMResult result =
-        probe(deviceId, int(test.nSamplesPerSec), test.nChannels, test.wBitsPerSample);
-    if (result == MMSYSERR_NOERROR) {
-        return 0;
+    switch (probe(deviceId, int(test.nSamplesPerSec), test.nChannels, test.wBitsPerSample)) {
+        case WaveOutDevices::Availability::Available:
+            return kSoundCardOpens;
+        case WaveOutDevices::Availability::Busy:
+            return kSoundCardBusy;
+        case WaveOutDevices::Availability::Unavailable:
+            break;
     }
-    return result == MMSYSERR_ALLOCATED ? 1 : -1;
+    return kSoundCardFails;
 }

@@ -1,36 +1,37 @@
 #include "settings/baseregistryclass.h"
 
-#include "platform/shell/usermessage.h"
+#include "platform/shell/debuglog.h"
 #include "platform/shell/utilsclass.h"
 #include "settings/registryenhanced.h"
 
 const QString TBaseRegistryClass::kMakerKey = QStringLiteral("Software\\HalcyxTech");
 const QString TBaseRegistryClass::kMissingMarker = QStringLiteral("defaultvalue");
 
-void TBaseRegistryClass::RegisterValue(const QString& name, uint8_t location,
+void TBaseRegistryClass::RegisterValue(const QString& name, RegLocation location,
                                        const QString& alternateName, const QVariant& defaultValue,
-                                       int typeCode) {
+                                       RegType type) {
     std::unique_ptr<BaseRegClass> item;
-    switch (typeCode) {
-        case 0:
+    switch (type) {
+        case RegType::Int:
             item = std::make_unique<regInt>(name, location, alternateName, defaultValue.toInt());
             break;
-        case 1:
+        case RegType::Real:
             item =
                 std::make_unique<regReal>(name, location, alternateName, defaultValue.toDouble());
             break;
-        case 2:
+        case RegType::Bool:
             item = std::make_unique<regBool>(name, location, alternateName, defaultValue.toBool());
             break;
-        case 3:
+        case RegType::String:
             item =
                 std::make_unique<regString>(name, location, alternateName, defaultValue.toString());
             break;
-        case 4:
+        case RegType::List:
             item = std::make_unique<regList>(name, location, alternateName);
             break;
-        default:
-            return;
+    }
+    if (!item) {
+        return;  // a type code of no item class
     }
     const QString key = name.toUpper();
     if (!m_byName.contains(key)) {
@@ -40,7 +41,8 @@ void TBaseRegistryClass::RegisterValue(const QString& name, uint8_t location,
 }
 
 QString TBaseRegistryClass::keyFor(const BaseRegClass& item) const {
-    return item.Location != 0 ? kMakerKey + QLatin1Char('\\') + ProductSubKey : kMakerKey;
+    return item.Location != RegLocation::MakerKey ? kMakerKey + QLatin1Char('\\') + ProductSubKey
+                                                  : kMakerKey;
 }
 
 void TBaseRegistryClass::ReadAll() {
@@ -57,7 +59,7 @@ void TBaseRegistryClass::readItem(BaseRegClass& item) {
     TRegistryEnhanced reg;
     reg.Key = keyFor(item);
     QString text = reg.ReadValue(item.Name, kMissingMarker).toString();
-    if (text == kMissingMarker && item.Location == 1) {
+    if (text == kMissingMarker && item.Location == RegLocation::ProductKeyOrAlternate) {
         reg.Key = kMakerKey;
         text = reg.ReadValue(item.AlternateName, kMissingMarker).toString();
     }
@@ -122,29 +124,31 @@ BaseRegClass* TBaseRegistryClass::findItem(const QString& name) const {
     return m_byName.value(name.toUpper(), nullptr);
 }
 
-void TBaseRegistryClass::reportUnknown(const QString& name) {
-    UserMessage::show(QStringLiteral("No such registry item as name between equals =") + name +
-                      QLatin1Char('='));
+Outcome TBaseRegistryClass::unknownName(const QString& name) {
+    return Outcome::failure(QStringLiteral("No such registry item as name between equals =") +
+                            name + QLatin1Char('='));
 }
 
-void TBaseRegistryClass::GetValue(const QString& name, QVariant& value) const {
-    if (const BaseRegClass* item = findItem(name)) {
-        value = item->GetValue();
-    } else {
-        reportUnknown(name);
+Outcome TBaseRegistryClass::GetValue(const QString& name, QVariant& value) const {
+    const BaseRegClass* item = findItem(name);
+    if (!item) {
+        return unknownName(name);
     }
+    value = item->GetValue();
+    return Outcome::success();
 }
 
 QVariant TBaseRegistryClass::GetValue(const QString& name) const {
     QVariant value;
-    GetValue(name, value);
+    debugLogFailure(GetValue(name, value));
     return value;
 }
 
-void TBaseRegistryClass::SetValue(const QString& name, const QVariant& value) {
-    if (BaseRegClass* item = findItem(name)) {
-        item->SetValue(value);
-    } else {
-        reportUnknown(name);
+Outcome TBaseRegistryClass::SetValue(const QString& name, const QVariant& value) {
+    BaseRegClass* item = findItem(name);
+    if (!item) {
+        return unknownName(name);
     }
+    item->SetValue(value);
+    return Outcome::success();
 }

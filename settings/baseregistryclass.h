@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/shell/outcome.h"
 #include "settings/baseregclass.h"
 
 // An ordered list of typed, named settings read from and written to the product's key under
@@ -20,19 +21,22 @@ class TBaseRegistryClass {
     TBaseRegistryClass(const TBaseRegistryClass&) = delete;
     TBaseRegistryClass& operator=(const TBaseRegistryClass&) = delete;
 
-    // Type codes: 0 integer, 1 real, 2 boolean, 3 string, 4 list; any other registers nothing.
-    void RegisterValue(const QString& name, uint8_t location, const QString& alternateName,
-                       const QVariant& defaultValue, int typeCode);
+    // A type outside RegType registers nothing.
+    void RegisterValue(const QString& name, RegLocation location, const QString& alternateName,
+                       const QVariant& defaultValue, RegType type);
     // Every registered value from the store; a missing one takes its default.
     void ReadAll();
     // Every current value to the store, as text; false when the store could not be saved.
     bool WriteAll();
 
     // The current value of the first item with this name in any letter case. An unknown name
-    // shows the user a message and leaves value unchanged.
-    void GetValue(const QString& name, QVariant& value) const;
+    // reads and changes nothing and fails with "No such registry item as name between
+    // equals =<name>=", for the caller to show.
+    Outcome GetValue(const QString& name, QVariant& value) const;
+    Outcome SetValue(const QString& name, const QVariant& value);
+    // The current value by name; for an unknown name an invalid variant, and the failure goes
+    // to the debug log.
     QVariant GetValue(const QString& name) const;
-    void SetValue(const QString& name, const QVariant& value);
 
     virtual QString Version() const { return QStringLiteral("0.0"); }
 
@@ -47,7 +51,7 @@ class TBaseRegistryClass {
     void readItem(BaseRegClass& item);
     void readList(regList& list);
     void writeList(const regList& list);
-    static void reportUnknown(const QString& name);
+    static Outcome unknownName(const QString& name);
 
     std::vector<std::unique_ptr<BaseRegClass>> m_values;
     // The first item of each name, by its upper-case form: several hundred voice settings are

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <variant>
 
+#include "platform/shell/debuglog.h"
 #include "platform/shell/programfolders.h"
 #include "platform/shell/utilsclass.h"
 
@@ -12,17 +13,15 @@ namespace {
 using Field = std::variant<std::monostate, bool TPreferences::*, uint8_t TPreferences::*,
                            int32_t TPreferences::*, QString TPreferences::*>;
 
-enum : int { kInt = 0, kBool = 2, kString = 3 };
-
-int typeCode(const Field& field) {
+RegType typeOf(const Field& field) {
     if (std::holds_alternative<QString TPreferences::*>(field)) {
-        return kString;
+        return RegType::String;
     }
     if (std::holds_alternative<uint8_t TPreferences::*>(field) ||
         std::holds_alternative<int32_t TPreferences::*>(field)) {
-        return kInt;
+        return RegType::Int;
     }
-    return kBool;
+    return RegType::Bool;
 }
 
 using P = TPreferences;
@@ -84,7 +83,7 @@ TPreferences::TPreferences() {
             // The open dialog starts where the user keeps documents.
             def = QDir::homePath();
         }
-        RegisterValue(name, 2, QString(), def, typeCode(setting.field));
+        RegisterValue(name, RegLocation::ProductKey, QString(), def, typeOf(setting.field));
     }
 }
 
@@ -128,9 +127,9 @@ void TPreferences::CollectValues() {
                 using M = decltype(member);
                 if constexpr (std::is_same_v<M, bool P::*> || std::is_same_v<M, int32_t P::*> ||
                               std::is_same_v<M, QString P::*>) {
-                    SetValue(name, this->*member);
+                    debugLogFailure(SetValue(name, this->*member));
                 } else if constexpr (std::is_same_v<M, uint8_t P::*>) {
-                    SetValue(name, int(this->*member));
+                    debugLogFailure(SetValue(name, int(this->*member)));
                 }
             },
             setting.field);

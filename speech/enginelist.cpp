@@ -1,5 +1,6 @@
 #include "speech/enginelist.h"
 
+#include "platform/shell/debuglog.h"
 #include "settings/baseregistryclass.h"
 #include "speech/languagetables.h"
 #include "speech/tts.h"
@@ -62,7 +63,8 @@ TEngineEntry* TEngineList::FindOrAddEngine(const TTTS& tts, TBaseRegistryClass* 
         return nullptr;
     }
     if (store) {
-        store->RegisterValue(QStringLiteral("ENG_") + engine->Name, 2, QString(), true, 2);
+        store->RegisterValue(QStringLiteral("ENG_") + engine->Name, RegLocation::ProductKey,
+                             QString(), true, RegType::Bool);
     }
     m_entries.push_back(std::move(engine));
     return m_entries.back().get();
@@ -93,6 +95,7 @@ void TEngineList::LoadEngineSettings(const TBaseRegistryClass& store) {
 
 void TEngineList::SaveEngineSettings(TBaseRegistryClass& store) const {
     for (const auto& entry : m_entries) {
-        store.SetValue(QStringLiteral("ENG_") + entry->Name, entry->Enabled);
+        // Registered with the engine: an unknown name would be a mistake of this program.
+        debugLogFailure(store.SetValue(QStringLiteral("ENG_") + entry->Name, entry->Enabled));
     }
 }

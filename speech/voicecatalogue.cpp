@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QLocale>
 
+#include "platform/shell/debuglog.h"
 #include "platform/shell/programfolders.h"
 #include "platform/shell/utilsclass.h"
 #include "platform/speechapi/languageids.h"
@@ -82,9 +83,12 @@ void VoiceCatalogue::addVoice(const QString& modeName, TEngineEntry* engine, con
         // Some hundred languages: only the user's own and US English are offered at first.
         favourite = isUsersLanguage(engine->LanguageID);
     }
-    prefs.RegisterValue(QStringLiteral("FAV_") + voice->Key, 2, QString(), favourite, 2);
-    prefs.RegisterValue(QStringLiteral("SPD_") + voice->Key, 2, QString(), 0, 0);
-    prefs.RegisterValue(QStringLiteral("PIT_") + voice->Key, 2, QString(), 0, 0);
+    prefs.RegisterValue(QStringLiteral("FAV_") + voice->Key, RegLocation::ProductKey, QString(),
+                        favourite, RegType::Bool);
+    prefs.RegisterValue(QStringLiteral("SPD_") + voice->Key, RegLocation::ProductKey, QString(), 0,
+                        RegType::Int);
+    prefs.RegisterValue(QStringLiteral("PIT_") + voice->Key, RegLocation::ProductKey, QString(), 0,
+                        RegType::Int);
     UtilsClass::WriteDebugLine(QStringLiteral("Loaded voice ") + voice->Name);
     voiceList.push_back(std::move(voice));
 }
@@ -101,9 +105,10 @@ void VoiceCatalogue::LoadVoiceSettings(const TPreferences& prefs) {
 void VoiceCatalogue::SaveVoiceSettings(TPreferences& prefs) const {
     engines.SaveEngineSettings(prefs);
     for (const auto& voice : voiceList) {
-        prefs.SetValue(QStringLiteral("FAV_") + voice->Key, voice->Favourite);
-        prefs.SetValue(QStringLiteral("SPD_") + voice->Key, voice->Speed);
-        prefs.SetValue(QStringLiteral("PIT_") + voice->Key, voice->Pitch);
+        // Registered with the voice: an unknown name would be a mistake of this program.
+        debugLogFailure(prefs.SetValue(QStringLiteral("FAV_") + voice->Key, voice->Favourite));
+        debugLogFailure(prefs.SetValue(QStringLiteral("SPD_") + voice->Key, voice->Speed));
+        debugLogFailure(prefs.SetValue(QStringLiteral("PIT_") + voice->Key, voice->Pitch));
     }
 }
 

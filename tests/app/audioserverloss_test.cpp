@@ -23,13 +23,8 @@ const QString kKey = QStringLiteral("Software\\HalcyxTech\\Quillsong");
 
 // Whether the default wave output device can be opened: Qt Multimedia is connected to a server.
 bool DeviceOpens() {
-    WaveOutHandle* handle = nullptr;
-    if (WaveOutDevices::open(WaveOutDevices::kDefaultDevice, 22050, 1, 16, &handle) !=
-        MMSYSERR_NOERROR) {
-        return false;
-    }
-    WaveOutDevices::close(handle);
-    return true;
+    return WaveOutDevices::tryOpen(WaveOutDevices::kDefaultDevice, 22050, 1, 16) ==
+           WaveOutDevices::Availability::Available;
 }
 
 bool Highlighting(TForm1& form) {

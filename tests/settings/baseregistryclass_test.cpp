@@ -10,15 +10,17 @@ class Store : public TBaseRegistryClass {
   public:
     Store() {
         ProductSubKey = QStringLiteral("Product");
-        RegisterValue(QStringLiteral("Count"), 2, QString(), 7, 0);
-        RegisterValue(QStringLiteral("Ratio"), 2, QString(), 0.25, 1);
-        RegisterValue(QStringLiteral("Flag"), 2, QString(), true, 2);
-        RegisterValue(QStringLiteral("Name"), 2, QString(), QStringLiteral("none"), 3);
-        RegisterValue(QStringLiteral("Recent"), 2, QString(), QVariant(), 4);
-        RegisterValue(QStringLiteral("Legacy"), 1, QStringLiteral("OldLegacy"), QStringLiteral("d"),
-                      3);
-        RegisterValue(QStringLiteral("Shared"), 0, QString(), 1, 0);
-        RegisterValue(QStringLiteral("Ignored"), 2, QString(), 1, 9);
+        constexpr RegLocation kProduct = RegLocation::ProductKey;
+        RegisterValue(QStringLiteral("Count"), kProduct, QString(), 7, RegType::Int);
+        RegisterValue(QStringLiteral("Ratio"), kProduct, QString(), 0.25, RegType::Real);
+        RegisterValue(QStringLiteral("Flag"), kProduct, QString(), true, RegType::Bool);
+        RegisterValue(QStringLiteral("Name"), kProduct, QString(), QStringLiteral("none"),
+                      RegType::String);
+        RegisterValue(QStringLiteral("Recent"), kProduct, QString(), QVariant(), RegType::List);
+        RegisterValue(QStringLiteral("Legacy"), RegLocation::ProductKeyOrAlternate,
+                      QStringLiteral("OldLegacy"), QStringLiteral("d"), RegType::String);
+        RegisterValue(QStringLiteral("Shared"), RegLocation::MakerKey, QString(), 1, RegType::Int);
+        RegisterValue(QStringLiteral("Ignored"), kProduct, QString(), 1, RegType(9));
     }
     regList& recent() { return *dynamic_cast<regList*>(findItem(QStringLiteral("Recent"))); }
 };
@@ -39,8 +41,8 @@ TEST_F(RegistryStore, ValuesLiveUnderTheirLocationAndListsUnderTheirOwnKey) {
     Store store;
     EXPECT_EQ(store.items().size(), 7u) << "an unknown type code registers nothing";
     store.ReadAll();
-    store.SetValue(QStringLiteral("count"), 42);
-    store.SetValue(QStringLiteral("RATIO"), 1.5);
+    ASSERT_TRUE(store.SetValue(QStringLiteral("count"), 42));
+    ASSERT_TRUE(store.SetValue(QStringLiteral("RATIO"), 1.5));
     store.recent().Entries = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
     ASSERT_TRUE(store.WriteAll());
 
@@ -73,22 +75,30 @@ TEST_F(RegistryStore, AlternateNamesUnderTheMakerKeyServeLocationOne) {
     EXPECT_EQ(store.GetValue(QStringLiteral("Legacy")).toString(), QStringLiteral("current"));
 }
 
-TEST_F(RegistryStore, UnknownNamesAreReportedAndChangeNothing) {
+TEST_F(RegistryStore, UnknownNamesAreReportedToTheCallerAndChangeNothing) {
     Store store;
     store.ReadAll();
+    const QString unknown =
+        QStringLiteral("No such registry item as name between equals =NoSuchName=");
     QVariant value(QStringLiteral("untouched"));
-    store.GetValue(QStringLiteral("NoSuchName"), value);
+    const Outcome got = store.GetValue(QStringLiteral("NoSuchName"), value);
+    EXPECT_FALSE(got.ok());
+    EXPECT_EQ(got.message(), unknown);
     EXPECT_EQ(value.toString(), QStringLiteral("untouched"));
-    store.SetValue(QStringLiteral("NoSuchName"), 5);
-    ASSERT_EQ(m_captured.all.size(), 2);
-    EXPECT_EQ(m_captured.all[0],
-              QStringLiteral("No such registry item as name between equals =NoSuchName="));
-    EXPECT_EQ(store.GetValue(QStringLiteral("name")).toString(), QStringLiteral("none"));
-    EXPECT_EQ(m_captured.all.size(), 2);
+    const Outcome set = store.SetValue(QStringLiteral("NoSuchName"), 5);
+    EXPECT_FALSE(set.ok());
+    EXPECT_EQ(set.message(), unknown);
+    EXPECT_FALSE(store.GetValue(QStringLiteral("NoSuchName")).isValid());
+    EXPECT_TRUE(m_captured.all.isEmpty()) << "the store shows nothing itself";
+
+    const Outcome known = store.GetValue(QStringLiteral("name"), value);
+    EXPECT_TRUE(known.ok());
+    EXPECT_TRUE(known.message().isEmpty());
+    EXPECT_EQ(value.toString(), QStringLiteral("none"));
 }
 
 TEST_F(RegistryStore, ItemTextsFollowTheirTypes) {
-    regBool flag(QStringLiteral("f"), 2, QString(), false);
+    regBool flag(QStringLiteral("f"), RegLocation::ProductKey, QString(), false);
     for (const char* text : {"true", "TRUE", "True"}) {
         flag.SetText(QString::fromLatin1(text));
         EXPECT_TRUE(flag.Value) << text;
@@ -97,16 +107,16 @@ TEST_F(RegistryStore, ItemTextsFollowTheirTypes) {
         flag.SetText(QString::fromLatin1(text));
         EXPECT_FALSE(flag.Value) << text;
     }
-    regInt number(QStringLiteral("n"), 2, QString(), -4);
+    regInt number(QStringLiteral("n"), RegLocation::ProductKey, QString(), -4);
     EXPECT_EQ(number.GetDefaultText(), QStringLiteral("-4"));
     EXPECT_THROW(number.SetText(QStringLiteral("0x10")), ConvertError);
     EXPECT_THROW(number.SetText(QStringLiteral("")), ConvertError);
     number.SetText(QStringLiteral(" -17 "));
     EXPECT_EQ(number.Value, -17);
-    regReal real(QStringLiteral("r"), 2, QString(), 0.1);
+    regReal real(QStringLiteral("r"), RegLocation::ProductKey, QString(), 0.1);
     EXPECT_EQ(real.GetDefaultText(), QStringLiteral("0.1"));
     EXPECT_THROW(real.SetText(QStringLiteral("1,5")), ConvertError);
-    regList list(QStringLiteral("l"), 2, QString());
+    regList list(QStringLiteral("l"), RegLocation::ProductKey, QString());
     list.SetValue(QStringLiteral("text"));
     EXPECT_EQ(list.Text, QStringLiteral("text"));
     EXPECT_EQ(list.GetValue().toInt(), 0);

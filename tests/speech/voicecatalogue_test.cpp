@@ -97,7 +97,7 @@ TEST_F(Catalogue, TheMakersOfOldAreNamedByTheirRules) {
     EXPECT_FALSE(catalogue.FindVoice(QStringLiteral("Robo"))->Favourite);
     EXPECT_TRUE(catalogue.FindVoice(QStringLiteral("Digalo Ben"))->Favourite);
     QVariant value(QStringLiteral("untouched"));
-    m_prefs.GetValue(QStringLiteral("ENG_L & H - German"), value);
+    ASSERT_TRUE(m_prefs.GetValue(QStringLiteral("ENG_L & H - German"), value));
     EXPECT_TRUE(value.toBool());
     int engSettings = 0;
     for (const auto& item : m_prefs.items()) {
