@@ -18,6 +18,9 @@
 
 namespace {
 
+// The conversion's progress is counted in percent.
+constexpr int kPercentMaximum = 100;
+
 bool IsWordEnd(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
 }
@@ -57,7 +60,7 @@ void TForm1::ConnectSession() {
     connect(m_session, &ReadingSession::wordReached, this, &TForm1::HighlightWord);
     connect(m_session, &ReadingSession::conversionStarted, this, [this] {
         UpdateStatus(QString());
-        ShowGauges(100);
+        ShowGauges(kPercentMaximum);
     });
     connect(m_session, &ReadingSession::conversionProgress, m_statusGauge, &QProgressBar::setValue);
     connect(m_session, &ReadingSession::conversionFinished, this, &TForm1::HideGauges);

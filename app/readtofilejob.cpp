@@ -15,6 +15,10 @@
 
 namespace {
 
+// What the encoder takes: 16-bit mono.
+constexpr uint16_t kEncoderBits = 16;
+constexpr uint16_t kEncoderChannels = 1;
+
 QString ReduceSeparators(QString path) {
     while (path.contains(QStringLiteral("//"))) {
         path.replace(QStringLiteral("//"), QStringLiteral("/"));
@@ -150,8 +154,8 @@ ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bi
     }
     const bool resample = actual < required;
     if (resample) {
-        const Outcome converted =
-            ConvertWaveFile(paths.Wave, paths.Resampled, 16, 1, required, hooks.ProcessEvents);
+        const Outcome converted = ConvertWaveFile(paths.Wave, paths.Resampled, kEncoderBits,
+                                                  kEncoderChannels, required, hooks.ProcessEvents);
         if (!converted) {
             result.errors << converted.message();
             if (!exiting()) {

@@ -23,6 +23,7 @@
 namespace {
 
 constexpr int kTitleLength = 64;
+constexpr int kPercentMaximum = 100;
 // The write speed is set in 256ths of real time.
 constexpr int kRealTimeUnit = 256;
 
@@ -233,7 +234,7 @@ void CliConverter::Follow(ReadingSession& session) {
         m_phase = QStringLiteral("Encoding");
     });
     QObject::connect(&session, &ReadingSession::conversionProgress,
-                     [this](int percent) { ShowProgress(percent, 100); });
+                     [this](int percent) { ShowProgress(percent, kPercentMaximum); });
     QObject::connect(&session, &ReadingSession::fileSaved, [this](const QString& path) {
         EndPhase(true);
         std::printf("%s\n", qPrintable(path));

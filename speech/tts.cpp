@@ -22,6 +22,13 @@ void ProbeSpeechInstallation() {
 
 namespace {
 
+// The longest output file name the component hands on.
+constexpr int kMaxOutputPath = 511;
+constexpr int64_t kHighestPitch = 0xFFFF;
+constexpr int64_t kHighestSpeed = 0xFFFFFFFFll;
+constexpr int64_t kNoLimit = 0;
+constexpr int64_t kFallbackLimit = 100;
+
 const QString kMustBeInactive =
     QStringLiteral("The Active property must be FALSE before you can set the %1 property");
 const QString kMustBeActive =
@@ -184,7 +191,7 @@ std::unique_ptr<AudioDestination> TTTS::MakeAudioDest() {
                     QStringLiteral("OutputDest of odFile requres a valid path and file name in the "
                                    "OutputFile property"));
             }
-            return std::make_unique<WaveFileDestination>(m_outputFile.left(511));
+            return std::make_unique<WaveFileDestination>(m_outputFile.left(kMaxOutputPath));
         case odDirect:
             return nullptr;  // no direct output on this platform
         case odOther: {
@@ -346,7 +353,7 @@ void TTTS::SetOutputFile(const QString& file) {
     m_outputFile = file;
     if (m_active && OutputDest == odFile && m_central) {
         if (auto* wave = qobject_cast<WaveFileDestination*>(m_central->destination())) {
-            wave->setFile(file.left(511));
+            wave->setFile(file.left(kMaxOutputPath));
         }
     }
 }
@@ -448,17 +455,19 @@ int64_t TTTS::Probe(bool pitch, int64_t value, int64_t whenNotImplemented) {
     return limit;
 }
 
+// The limits are found by asking for the extreme value and reading back what the engine kept;
+// an engine that cannot tell answers the fallback.
 int TTTS::MinPitch() {
-    return int(Probe(true, 0, 0));
+    return int(Probe(true, 0, kNoLimit));
 }
 int TTTS::MaxPitch() {
-    return int(Probe(true, 0xFFFF, 100));
+    return int(Probe(true, kHighestPitch, kFallbackLimit));
 }
 uint32_t TTTS::MinSpeed() {
-    return uint32_t(Probe(false, 0, 0));
+    return uint32_t(Probe(false, 0, kNoLimit));
 }
 uint32_t TTTS::MaxSpeed() {
-    return uint32_t(Probe(false, 0xFFFFFFFFll, 100));
+    return uint32_t(Probe(false, kHighestSpeed, kFallbackLimit));
 }
 
 void TTTS::RealTimeSet(uint32_t realTime) {

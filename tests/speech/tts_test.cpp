@@ -113,13 +113,24 @@ TEST_F(SpeechComponent, MisuseIsReportedWithItsOwnText) {
     EXPECT_EQ(
         UsageError([&] { tts_.ShowLexiconDlg(nullptr, QString()); }),
         QStringLiteral("The ShowLexiconDlg function is not implemented in the eSpeak NG engine"));
-    // The limits are found by setting extremes; the engine is left as it was.
+    // The limits are found by setting extremes; the engine is left as it was, and keeps a
+    // value inside them while it clamps one outside.
     tts_.SetPitch(60);
-    EXPECT_EQ(tts_.MinPitch(), 0);
-    EXPECT_EQ(tts_.MaxPitch(), 100);
-    EXPECT_EQ(tts_.MinSpeed(), 80u);
-    EXPECT_EQ(tts_.MaxSpeed(), 450u);
+    const int minPitch = tts_.MinPitch();
+    const int maxPitch = tts_.MaxPitch();
+    const uint32_t minSpeed = tts_.MinSpeed();
+    const uint32_t maxSpeed = tts_.MaxSpeed();
     EXPECT_EQ(tts_.Pitch(), 60);
+    ASSERT_LT(minPitch, maxPitch);
+    ASSERT_LT(minSpeed, maxSpeed);
+    EXPECT_GT(minSpeed, 0u) << "no engine speaks at no speed";
+    const uint32_t between = (minSpeed + maxSpeed) / 2;
+    tts_.SetSpeed(between);
+    EXPECT_EQ(tts_.Speed(), between);
+    tts_.SetSpeed(maxSpeed * 2);
+    EXPECT_EQ(tts_.Speed(), maxSpeed);
+    tts_.SetPitch(maxPitch + 1000);
+    EXPECT_EQ(tts_.Pitch(), maxPitch);
     tts_.SetActive(false);
 }
 
