@@ -5,9 +5,9 @@
 
 SoundCardGate::State SoundCardGate::check(const TTTS& tts) const {
     switch (CheckSoundCard(tts.AudioDeviceID())) {
-        case 0:
+        case kSoundCardOpens:
             return State::Free;
-        case 1:
+        case kSoundCardBusy:
             return State::Busy;
         default:
             return State::Failed;
