@@ -34,7 +34,8 @@ int SampleInterval(int quietLimitMs) {
 
 }  // namespace
 
-const QString TTTSForm::kSoundCardBusy = QStringLiteral("Sound card is busy.  Wait and try again.");
+const QString TTTSForm::kSoundCardBusyText =
+    QStringLiteral("Sound card is busy.  Wait and try again.");
 
 TTTSForm::TTTSForm(TPreferences& prefs, QObject* parent)
     : QObject(parent), TTS1(this), m_prefs(prefs), m_gate(std::make_unique<SoundCardGate>()) {
@@ -70,7 +71,7 @@ Outcome TTTSForm::SoundCardReady() {
     const SoundCardGate::State state = m_gate->check(TTS1);
     if (state == SoundCardGate::State::Busy) {
         debugLog(QStringLiteral("Detected Sound Card Busy"));
-        return Outcome::failure(kSoundCardBusy);
+        return Outcome::failure(kSoundCardBusyText);
     }
     if (state == SoundCardGate::State::Failed && m_prefs.TTS_SoundCardCheckErr &&
         !m_gate->proceedAfterFailedCheck()) {

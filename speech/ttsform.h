@@ -24,7 +24,7 @@ class TTTSForm : public QObject {
     Q_OBJECT
   public:
     static constexpr int kCompletionDelayMs = 500;
-    static const QString kSoundCardBusy;
+    static const QString kSoundCardBusyText;
     // A reading whose engine gives neither a word nor audio for this long has stalled.
     static constexpr int kQuietLimitMs = 30000;
 
