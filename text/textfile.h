@@ -36,7 +36,7 @@ class TextFile {
     static bool isTextFile(const QString& fileName, QString* error);
 
     static QStringList splitLines(QStringView text);
-    // The lines of a file as stored (DecodeStored); false when it cannot be read (error then
+    // The lines of a file as stored (decodeStored); false when it cannot be read (error then
     // holds why).
     static bool readLines(const QString& fileName, QStringList* lines, QString* error);
 };

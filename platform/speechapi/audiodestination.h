@@ -3,7 +3,7 @@
 #include <QObject>
 #include <cstdint>
 
-// Where a mode's audio goes. Write and Finish run on the synthesis thread; the rest on the
+// Where a mode's audio goes. write and finish run on the synthesis thread; the rest on the
 // thread that owns the destination.
 class AudioDestination : public QObject {
     Q_OBJECT
@@ -14,7 +14,7 @@ class AudioDestination : public QObject {
     // discarded the audio in flight.
     virtual bool write(const int16_t* samples, int count) = 0;
     // The text being synthesised has ended: what has been written is all there is until the
-    // next Write.
+    // next write.
     virtual void finish() {}
     // How many samples have been handed over since the destination was made.
     virtual int64_t written() const = 0;
@@ -23,7 +23,7 @@ class AudioDestination : public QObject {
     // Samples handed over and not yet played.
     virtual bool draining() const = 0;
     virtual void pause(bool paused) = 0;
-    // Discards everything not yet played and ends waits in Write.
+    // Discards everything not yet played and ends waits in write.
     virtual void reset() = 0;
     // Completes the output (a wave file gets its sizes); false on failure.
     virtual bool flush() = 0;

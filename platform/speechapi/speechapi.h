@@ -109,7 +109,7 @@ class ITTSDialogsW {
     virtual HRESULT TranslateDlg() = 0;
 };
 
-// An activated mode. Attributes and Dialogs answer null when the mode does not offer them.
+// An activated mode. attributes() and dialogs() answer null when the mode does not offer them.
 class ITTSCentralW {
   public:
     virtual ~ITTSCentralW() = default;

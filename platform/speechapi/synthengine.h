@@ -25,7 +25,7 @@ struct SynthParams {
     int pitch = 0;
 };
 
-// A speech engine of this platform. Speak runs synchronously on the calling thread; engines
+// A speech engine of this platform. speak runs synchronously on the calling thread; engines
 // serialise their use internally.
 class SynthEngine {
   public:

@@ -11,7 +11,7 @@ struct SynthWord {
 };
 
 // Receives the synthesised audio (16-bit mono at the engine's rate) and the word events, in
-// order. Returning false from Audio stops the synthesis.
+// order. Returning false from audio stops the synthesis.
 class SynthSink {
   public:
     virtual ~SynthSink() = default;

@@ -11,8 +11,8 @@
 class ITTSCentralW;
 
 // Writes the speech into a RIFF/WAVE file (16-bit mono at the engine's rate). The sizes in the
-// header are completed by Flush. A file that cannot be created or written stops taking audio:
-// ErrorText says which file and why, and writeFailed tells the owner while speech is written.
+// header are completed by flush. A file that cannot be created or written stops taking audio:
+// errorText says which file and why, and writeFailed tells the owner while speech is written.
 class WaveFileDestination : public AudioDestination {
     Q_OBJECT
   public:
@@ -68,5 +68,5 @@ class WaveFileDestination : public AudioDestination {
     bool m_reset = false;
     QElapsedTimer m_clock;
     int64_t m_pacedFrom = 0;  // samples of this file written when the pacing clock started
-    int64_t m_fileStart = 0;  // written_ when this file was opened
+    int64_t m_fileStart = 0;  // m_written when this file was opened
 };

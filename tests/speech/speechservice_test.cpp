@@ -10,6 +10,7 @@
 #include "platform/speechapi/wavefiledestination.h"
 #include "tests/common/printers.h"
 #include "tests/common/sounddevice.h"
+#include "tests/speech/independentdata.h"
 
 namespace {
 
@@ -75,12 +76,17 @@ class SpeechService : public ::testing::Test {
 
 TEST_F(SpeechService, TheModesOfBothEnginesWithStableIdentifiers) {
     const QList<TTSMODEINFO>& modes = TtsEnumerator::modes();
-    EXPECT_GT(modes.size(), 100);
     QSet<QUuid> ids;
+    QStringList espeakVoices, fliteVoices;
     for (const TTSMODEINFO& mode : modes) {
         ids.insert(mode.gModeID);
+        (mode.szProductName == QStringLiteral("Flite") ? fliteVoices : espeakVoices)
+            << mode.szSpeaker;
     }
     EXPECT_EQ(ids.size(), modes.size()) << "one identifier per mode";
+    espeakVoices.sort();
+    EXPECT_EQ(espeakVoices, independent::espeakVoiceFiles()) << "every voice of espeak-ng";
+    EXPECT_EQ(fliteVoices, (QStringList{"kal", "kal16", "awb", "rms", "slt"}));
     const QUuid slt = modeOf(QStringLiteral("Flite"), QStringLiteral("slt"));
     EXPECT_EQ(slt,
               QUuid::createUuidV5(QUuid(QStringLiteral("{5b7e1c2a-3f4d-4e8a-9b61-2c0d7a9e4f10}")),
@@ -113,12 +119,16 @@ TEST_F(SpeechService, TheModesOfBothEnginesWithStableIdentifiers) {
 TEST_F(SpeechService, SpeakingIntoAWaveFile) {
     const QString file = m_dir.path() + QStringLiteral("/hello.wav");
     auto central = activate(modeOf(QStringLiteral("eSpeak NG"), QStringLiteral("gmw/en-US")), file);
-    ASSERT_EQ(
-        central->TextData(CHARSET_TEXT, 0, QStringLiteral("Hello wonderful world"), &m_recorder),
-        S_OK);
+    const QString text = QStringLiteral("Hello wonderful world");
+    ASSERT_EQ(central->TextData(CHARSET_TEXT, 0, text, &m_recorder), S_OK);
     ASSERT_TRUE(QTest::qWaitFor([this] { return m_recorder.stops == 1; }, 20000));
-    EXPECT_EQ(m_recorder.lines, (QStringList{"audio start", "started", "word 0", "word 12",
-                                             "word 32", "done", "audio stop"}));
+    // Each word at the byte offset of its first character in the UTF-16 text.
+    QStringList expected{"audio start", "started"};
+    for (const auto& [start, length] : independent::words(text)) {
+        expected << QStringLiteral("word %1").arg(start * 2);
+    }
+    expected << QStringLiteral("done") << QStringLiteral("audio stop");
+    EXPECT_EQ(m_recorder.lines, expected);
     ASSERT_TRUE(central->destination()->flush());
     EXPECT_EQ(soxi(QStringLiteral("-c"), file), QStringLiteral("1"));
     EXPECT_EQ(soxi(QStringLiteral("-b"), file), QStringLiteral("16"));
@@ -141,23 +151,45 @@ TEST_F(SpeechService, SpeedAndPitchAreClampedToTheEngineAndChangeTheSpeech) {
         central->destination()->flush();
         return soxi(QStringLiteral("-s"), file).toLongLong();
     };
-    const int64_t normal = speakAt(100, QStringLiteral("/normal.wav"));
-    const int64_t slow = speakAt(0, QStringLiteral("/slow.wav"));  // clamped to the slowest
-    EXPECT_GT(slow, normal * 2);
-
     auto central = activate(kal, m_dir.path() + QStringLiteral("/limits.wav"));
-    central->attributes()->PitchSet(0);
+    ITTSAttributesW* attributes = central->attributes();
+    // The engine's own range, found by asking for the extremes.
+    uint16_t normalPitch = 0, lowest = 0, highest = 0;
+    attributes->PitchGet(&normalPitch);
+    attributes->PitchSet(0);
+    attributes->PitchGet(&lowest);
+    attributes->PitchSet(0xFFFF);
+    attributes->PitchGet(&highest);
+    EXPECT_LT(lowest, highest);
+    EXPECT_LE(lowest, normalPitch);
+    EXPECT_LE(normalPitch, highest);
+    const uint16_t pitchInside = uint16_t((lowest + highest) / 2);
+    attributes->PitchSet(pitchInside);
     uint16_t pitch = 0;
-    central->attributes()->PitchGet(&pitch);
-    EXPECT_EQ(pitch, 50);
-    central->attributes()->PitchSet(0xFFFF);
-    central->attributes()->PitchGet(&pitch);
-    EXPECT_EQ(pitch, 400);
-    central->Inject(QStringLiteral("\\Spd=9999\\"));
-    uint32_t speed = 0;
-    central->attributes()->SpeedGet(&speed);
-    EXPECT_EQ(speed, 400u);
+    attributes->PitchGet(&pitch);
+    EXPECT_EQ(pitch, pitchInside) << "a pitch inside the range is kept as it is";
+
+    uint32_t normalSpeed = 0, slowest = 0, fastest = 0, speed = 0;
+    attributes->SpeedGet(&normalSpeed);
+    attributes->SpeedSet(0);
+    attributes->SpeedGet(&slowest);
+    attributes->SpeedSet(0xFFFFFFFF);
+    attributes->SpeedGet(&fastest);
+    EXPECT_LT(slowest, normalSpeed);
+    EXPECT_LT(normalSpeed, fastest);
+    // Control tags in the text set the speed the same way.
+    const uint32_t speedInside = (slowest + fastest) / 2;
+    central->Inject(QStringLiteral("\\Spd=%1\\").arg(speedInside));
+    attributes->SpeedGet(&speed);
+    EXPECT_EQ(speed, speedInside);
+    central->Inject(QStringLiteral("\\Spd=%1\\").arg(uint64_t(fastest) + 1000));
+    attributes->SpeedGet(&speed);
+    EXPECT_EQ(speed, fastest);
     EXPECT_EQ(central->dialogs()->AboutDlg(), E_NOTIMPL);
+
+    const int64_t normal = speakAt(normalSpeed, QStringLiteral("/normal.wav"));
+    const int64_t slow = speakAt(0, QStringLiteral("/slow.wav"));  // taken as the slowest
+    EXPECT_GT(slow, normal * 3 / 2);
 }
 
 TEST_F(SpeechService, AResetStopsAtOnce) {
@@ -193,9 +225,8 @@ TEST_F(SpeechService, SpeakingToTheSoundCardFollowsThePlayback) {
               S_OK);
     uint32_t key = 0;
     central->Register(&m_recorder, &key);
-    central->TextData(CHARSET_TEXT, 0,
-                      QStringLiteral("Hello wonderful world, and all the people in it."),
-                      &m_recorder);
+    const QString text = QStringLiteral("Hello wonderful world, and all the people in it.");
+    central->TextData(CHARSET_TEXT, 0, text, &m_recorder);
     ASSERT_TRUE(QTest::qWaitFor([this] { return m_recorder.words >= 2; }, 20000));
     EXPECT_EQ(m_recorder.stops, 0) << "words are released as the playback reaches them";
     central->AudioPause();
@@ -206,15 +237,16 @@ TEST_F(SpeechService, SpeakingToTheSoundCardFollowsThePlayback) {
     EXPECT_EQ(m_recorder.stops, 0);
     central->AudioResume();
     ASSERT_TRUE(QTest::qWaitFor([this] { return m_recorder.stops == 1; }, 20000));
-    EXPECT_EQ(m_recorder.words, 9);
+    EXPECT_EQ(m_recorder.words, int(independent::words(text).size()));
     EXPECT_EQ(m_recorder.lines.first(), QStringLiteral("audio start"));
     EXPECT_EQ(m_recorder.lines.last(), QStringLiteral("audio stop"));
     EXPECT_GE(central->destination()->played(), central->destination()->written() - 2205);
 
     // A reset on the sound card stops at once.
+    const int spoken = m_recorder.words;
     central->TextData(CHARSET_TEXT, 0,
                       QStringLiteral("One more sentence that will not be finished."), &m_recorder);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return m_recorder.words >= 10; }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_recorder.words > spoken; }, 20000));
     central->AudioReset();
     EXPECT_EQ(m_recorder.stops, 2);
     m_unregistered = central->UnRegister(key);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include "platform/speechapi/synthengine.h"
 #include "platform/speechapi/ttsenumerator.h"
+#include "platform/speechapi/wavefiledestination.h"
 #include "settings/preferences.h"
 #include "speech/languagetables.h"
 #include "speech/voicecatalogue.h"
@@ -52,6 +55,7 @@ class Catalogue : public ::testing::Test {
     }
     void TearDown() override { TtsEnumerator::useEngines({}); }
     TPreferences m_prefs;
+    QTemporaryDir m_dir;
 };
 
 QStringList voiceNames(const VoiceCatalogue& catalogue) {
@@ -152,15 +156,43 @@ TEST_F(Catalogue, TheInstalledEnginesGiveReadableUniqueVoices) {
     EXPECT_TRUE(catalogue.TestSentence(*german->Engine).startsWith(QStringLiteral("Hallo")));
 
     catalogue.ReadVoiceLimits(*american);
-    EXPECT_EQ(american->MinSpeed, 80);
-    EXPECT_EQ(american->MaxSpeed, 450);
-    EXPECT_EQ(american->MinPitch, 0);
-    EXPECT_EQ(american->MaxPitch, 100);
-    EXPECT_EQ(american->Speed, american->DefaultSpeed);
+    EXPECT_LT(american->MinSpeed, american->MaxSpeed);
+    EXPECT_LE(american->MinSpeed, american->DefaultSpeed);
+    EXPECT_LE(american->DefaultSpeed, american->MaxSpeed);
+    EXPECT_LT(american->MinPitch, american->MaxPitch);
+    EXPECT_LE(american->MinPitch, american->DefaultPitch);
+    EXPECT_LE(american->DefaultPitch, american->MaxPitch);
+    EXPECT_EQ(american->Speed, american->DefaultSpeed) << "a voice never set speaks at its own";
 
-    american->Speed = 300;
+    // The limits are the engine's: a value inside them is kept, one outside is brought to them.
+    const int speedInside = (american->MinSpeed + american->MaxSpeed) / 2;
+    const int pitchInside = (american->MinPitch + american->MaxPitch) / 2;
+    {
+        std::unique_ptr<ITTSCentralW> central;
+        ASSERT_EQ(TtsEnumerator().Select(american->ModeID, &central,
+                                         std::make_unique<WaveFileDestination>(
+                                             m_dir.path() + QStringLiteral("/limits.wav"))),
+                  S_OK);
+        ITTSAttributesW* attributes = central->attributes();
+        uint32_t speed = 0;
+        uint16_t pitch = 0;
+        attributes->SpeedSet(uint32_t(speedInside));
+        attributes->SpeedGet(&speed);
+        EXPECT_EQ(int(speed), speedInside);
+        attributes->SpeedSet(uint32_t(american->MaxSpeed) + 100);
+        attributes->SpeedGet(&speed);
+        EXPECT_EQ(int(speed), american->MaxSpeed);
+        attributes->PitchSet(uint16_t(pitchInside));
+        attributes->PitchGet(&pitch);
+        EXPECT_EQ(int(pitch), pitchInside);
+        attributes->PitchSet(uint16_t(american->MaxPitch + 100));
+        attributes->PitchGet(&pitch);
+        EXPECT_EQ(int(pitch), american->MaxPitch);
+    }
+
+    american->Speed = speedInside;
     catalogue.SaveVoiceSettings(m_prefs);
-    EXPECT_EQ(m_prefs.GetValue(QStringLiteral("SPD_") + american->Key).toInt(), 300);
+    EXPECT_EQ(m_prefs.GetValue(QStringLiteral("SPD_") + american->Key).toInt(), speedInside);
 }
 
 TEST(LanguageTables, NamesAndCodesWithTheSublanguageFallback) {
