@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/readingstate.h"
+#include "app/voicepolicy.h"
 #include "settings/preferences.h"
 #include "speech/ttsform.h"
 
@@ -87,9 +88,11 @@ class TForm1 : public QMainWindow {
     void DeleteArticle(TMemoEntry* entry);
     void SwitchMode(uint8_t mode);
     void PasteClick();
+    // The voice for a new article, by the voice policy of the current mode.
     QString ChooseVoiceForNewArticle();
-    // Names of the favourite voices of enabled engines, for the voice policies.
-    QStringList FavoriteVoices;
+    // The favourite voices of enabled engines, which the voice policies choose from.
+    VoicePolicy& VoicePolicies() { return m_voicePolicy; }
+    const QStringList& FavoriteVoices() const { return m_voicePolicy.favourites(); }
     ReadingState State() const { return m_readingState; }
     bool Shown() const { return m_shown; }
     QString TrayTip() const { return m_trayTip; }
@@ -177,7 +180,7 @@ class TForm1 : public QMainWindow {
     ReadingState m_readingState = rsIdle;
     // The store file exists but could not be read: it is never written over in this session.
     bool m_storeUnreadable = false;
-    int m_roundRobinIndex = -1;
+    VoicePolicy m_voicePolicy;
     QString m_trayTip;
     QString m_shortText;  // the short status (floating toolbar, tests)
 

@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QMenu>
-#include <QRandomGenerator>
 #include <QVBoxLayout>
 
 #include "app/form1.h"
@@ -127,15 +126,8 @@ void TForm1::ShowLockedMessage() {
 }
 
 QString TForm1::ChooseVoiceForNewArticle() {
-    const uint8_t policy = m_prefs->VoiceSelection();
-    if (FavoriteVoices.isEmpty() || policy == 0) {
-        return m_prefs->TTS_DefaultVoiceName;  // also when no favourite voice is left
-    }
-    if (policy == 1) {
-        return FavoriteVoices[int(QRandomGenerator::global()->bounded(FavoriteVoices.size()))];
-    }
-    m_roundRobinIndex = (m_roundRobinIndex + 1) % int(FavoriteVoices.size());
-    return FavoriteVoices[m_roundRobinIndex];
+    return m_voicePolicy.choose(VoicePolicy::Kind(m_prefs->VoiceSelection()),
+                                m_prefs->TTS_DefaultVoiceName);
 }
 
 TMemoEntry* TForm1::AddArticle(const QString& text, const QString& voice) {

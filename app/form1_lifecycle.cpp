@@ -59,7 +59,7 @@ void TForm1::FormCreate() {
     m_trayWatchClipboardItem->setChecked(m_prefs->CB_Monitor);
 
     m_trayShowToolbarItem->setEnabled(false);
-    m_roundRobinIndex = -1;
+    m_voicePolicy.setFavourites({});
 
     // Keeps the login entry pointing at this copy of the program when it has moved.
     if (IsRunAtLogin(kAutostartEntry)) {

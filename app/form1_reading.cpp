@@ -95,13 +95,7 @@ bool TForm1::StartSpeech() {
 
 void TForm1::LoadFavoriteVoices() {
     debugLog(QStringLiteral("Entering LoadFavoriteVoices"));
-    m_roundRobinIndex = -1;
-    FavoriteVoices.clear();
-    for (const auto& voice : m_ttsForm->Catalogue.voiceList) {
-        if (voice->Favourite && voice->Engine->Enabled) {
-            FavoriteVoices << voice->Name;
-        }
-    }
+    m_voicePolicy.load(m_ttsForm->Catalogue);
 }
 
 void TForm1::SetReadingState(ReadingState state) {
@@ -165,7 +159,7 @@ void TForm1::PlayAllBtnClick() {
     if (!m_shown || m_readingState != rsIdle) {
         return;
     }
-    m_session->readAll(otSpeakers);
+    m_session->ReadAllArticles(otSpeakers);
 }
 
 void TForm1::ReadArticleAloud(TMemoEntry* entry) {
@@ -198,7 +192,7 @@ void TForm1::ReadSingleArticle(TMemoEntry* entry, OutputTarget target, int lengt
         entry = m_list->CurrentEntry();
     }
     if (entry) {
-        m_session->readOne(ArticleListQueue::articleOf(*entry), target, start, length);
+        m_session->ReadSingleArticle(ArticleListQueue::articleOf(*entry), target, length, start);
     }
 }
 

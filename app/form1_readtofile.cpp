@@ -20,7 +20,7 @@ void TForm1::PlayFileBtnClick() {
         return;
     }
     m_savedFiles.clear();
-    m_session->readAll(m_prefs->FileDest() == 1 ? otMultipleFiles : otSingleFile);
+    m_session->ReadAllArticles(m_prefs->FileDest() == 1 ? otMultipleFiles : otSingleFile);
 }
 
 void TForm1::ReadArticleToFile(TMemoEntry* entry) {

@@ -28,12 +28,12 @@ ReadingSession::ReadingSession(TPreferences& prefs, TTTSForm& driver, QObject* p
     : QObject(parent), m_prefs(prefs), m_driver(driver) {
     connect(&m_driver, &TTTSForm::OnComplete, this, [this] {
         if (m_walk == Walk::List) {
-            articleFinished();
+            ArticleFinished();
         } else if (m_walk == Walk::Single) {
-            singleFinished();
+            SingleReadFinished();
         }
     });
-    connect(&m_driver, &TTTSForm::OnError, this, &ReadingSession::readingFailed);
+    connect(&m_driver, &TTTSForm::OnError, this, &ReadingSession::ReadingFailed);
     connect(&m_driver, &TTTSForm::OnWordPosition, this, &ReadingSession::wordPosition);
 }
 
@@ -59,7 +59,7 @@ QString ReadingSession::voiceOf(const ReadingArticle& article) const {
     return article.voice.isEmpty() ? m_prefs.TTS_DefaultVoiceName : article.voice;
 }
 
-void ReadingSession::readAll(OutputTarget target) {
+void ReadingSession::ReadAllArticles(OutputTarget target) {
     if (m_state != rsIdle || !m_queue) {
         return;
     }
@@ -79,13 +79,13 @@ void ReadingSession::readAll(OutputTarget target) {
     m_walk = Walk::List;
     const ReadingArticle first = m_queue->at(0);
     Q_EMIT articleReached(first.key);
-    if (prepareOutput(first)) {
-        speakArticle(first, -1, -1);
+    if (PrepareOutput(first)) {
+        SpeakArticle(first, -1, -1);
     }
 }
 
-void ReadingSession::readOne(const ReadingArticle& article, OutputTarget target, int start,
-                             int length) {
+void ReadingSession::ReadSingleArticle(const ReadingArticle& article, OutputTarget target,
+                                       int length, int start) {
     if (m_state != rsIdle) {
         return;
     }
@@ -94,12 +94,12 @@ void ReadingSession::readOne(const ReadingArticle& article, OutputTarget target,
     }
     m_target = target;
     m_walk = Walk::Single;
-    if (prepareOutput(article)) {
-        speakArticle(article, start, length);
+    if (PrepareOutput(article)) {
+        SpeakArticle(article, length, start);
     }
 }
 
-bool ReadingSession::prepareOutput(const ReadingArticle& article) {
+bool ReadingSession::PrepareOutput(const ReadingArticle& article) {
     if (m_target == otSpeakers) {
         return true;
     }
@@ -119,18 +119,18 @@ bool ReadingSession::prepareOutput(const ReadingArticle& article) {
     m_paths = ReadToFileJob::Paths(m_prefs.OUT_Directory, article.title, m_prefs.OUT_FileFormat);
     if (Outcome ready = m_driver.PlayToFileInit(voiceOf(article), m_paths.Wave); !ready) {
         debugLog(QStringLiteral("Play to file initialization failed"));
-        abortArticle(ready.message(), UserMessage::Kind::Error);
+        AbortArticle(ready.message(), UserMessage::Kind::Error);
         return false;
     }
     return true;
 }
 
-void ReadingSession::speakArticle(const ReadingArticle& article, int start, int length) {
+void ReadingSession::SpeakArticle(const ReadingArticle& article, int length, int start) {
     if (!article.filePath.isEmpty() && !QFileInfo(article.filePath).isFile()) {
         const QString message =
             QStringLiteral("File ") + article.filePath + QStringLiteral(" not found");
         debugLog(message);
-        abortArticle(message, UserMessage::Kind::Information);
+        AbortArticle(message, UserMessage::Kind::Information);
         return;
     }
     m_current = article;
@@ -142,27 +142,27 @@ void ReadingSession::speakArticle(const ReadingArticle& article, int start, int 
         setState(rsReading);
     }
     if (m_target != otSpeakers && !QFileInfo(m_prefs.OUT_Directory).isDir()) {
-        abortArticle(QStringLiteral("Output directory ") + m_prefs.OUT_Directory +
+        AbortArticle(QStringLiteral("Output directory ") + m_prefs.OUT_Directory +
                          QStringLiteral(" is not valid"),
                      UserMessage::Kind::Information);
         return;
     }
     Outcome started = Outcome::failure(QString());
     try {
-        started = startSpeaking(article, start, length);
+        started = startSpeaking(article, length, start);
     } catch (const std::exception& error) {
         debugLog(QString::fromUtf8(error.what()));
         started = Outcome::failure(QString::fromUtf8(error.what()));
     }
     if (!started) {
-        abortArticle(started.message(), UserMessage::Kind::Error);
+        AbortArticle(started.message(), UserMessage::Kind::Error);
         return;
     }
     Q_EMIT articleStarted(article.key,
                           article.filePath.isEmpty() ? m_textLength : kFileArticleGaugeMaximum);
 }
 
-Outcome ReadingSession::startSpeaking(const ReadingArticle& article, int start, int length) {
+Outcome ReadingSession::startSpeaking(const ReadingArticle& article, int length, int start) {
     const QString voice = voiceOf(article);
     const bool toFile = m_target != otSpeakers;
     if (!article.filePath.isEmpty()) {
@@ -180,7 +180,7 @@ Outcome ReadingSession::startSpeaking(const ReadingArticle& article, int start, 
     return toFile ? m_driver.PlayTextToFile(voice, spoken) : m_driver.PlayText(spoken, voice);
 }
 
-void ReadingSession::abortArticle(const QString& message, UserMessage::Kind kind) {
+void ReadingSession::AbortArticle(const QString& message, UserMessage::Kind kind) {
     m_walk = Walk::None;
     if (m_queue && m_current.key) {
         m_queue->setLocked(m_current.key, false);
@@ -203,8 +203,8 @@ void ReadingSession::wordPosition(int64_t position, int64_t total) {
     }
 }
 
-void ReadingSession::articleFinished() {
-    if (m_target == otMultipleFiles && !finishOutput(false)) {
+void ReadingSession::ArticleFinished() {
+    if (m_target == otMultipleFiles && !FinishOutput(false)) {
         return;  // the file could not be made: the reading has ended
     }
     if (m_state == rsExiting) {
@@ -225,23 +225,23 @@ void ReadingSession::articleFinished() {
     if (next < m_queue->count()) {
         const ReadingArticle article = m_queue->at(next);
         Q_EMIT articleReached(article.key);
-        if (m_target == otMultipleFiles && !prepareOutput(article)) {
+        if (m_target == otMultipleFiles && !PrepareOutput(article)) {
             return;
         }
-        speakArticle(article, -1, -1);
+        SpeakArticle(article, -1, -1);
         return;
     }
     if (m_target != otMultipleFiles) {
-        finishOutput(false);
+        FinishOutput(false);
     }
     end(true);
 }
 
-void ReadingSession::singleFinished() {
+void ReadingSession::SingleReadFinished() {
     if (m_queue) {
         m_queue->unlockAll();
     }
-    finishOutput(false);
+    FinishOutput(false);
     end(true);
 }
 
@@ -257,7 +257,7 @@ void ReadingSession::end(bool completed) {
 
 // The driver has ended the reading as an error (the sound device went away, the engine went
 // quiet): the walk ends there, a partial file is removed, and the user is told.
-void ReadingSession::readingFailed(const QString& message) {
+void ReadingSession::ReadingFailed(const QString& message) {
     if (m_state == rsExiting || m_walk == Walk::None) {
         return;
     }
@@ -265,12 +265,12 @@ void ReadingSession::readingFailed(const QString& message) {
     if (m_queue) {
         m_queue->unlockAll();
     }
-    finishOutput(true);
+    FinishOutput(true);
     end(false);
     Q_EMIT messageRaised(UserMessage::Kind::Error, message);
 }
 
-bool ReadingSession::finishOutput(bool discard) {
+bool ReadingSession::FinishOutput(bool discard) {
     // The wave file is complete now, or it is known why not.
     const QString incomplete =
         m_driver.TTS1.Active() ? ReadToFileJob::CompleteWave(m_driver.TTS1) : QString();
@@ -360,7 +360,7 @@ void ReadingSession::stop() {
     debugLog(QStringLiteral("Abort"));
     m_walk = Walk::None;  // the stopped reading reports no completion
     m_driver.CancelReading();
-    finishOutput(true);
+    FinishOutput(true);
     end(false);
 }
 

@@ -35,11 +35,11 @@ class ReadingSession : public QObject {
     QString outputFolderProblem() const;
     // Reads every article of the queue, in order. A list that cannot go to several files (an
     // article without a title) is reported through titleMissing; nothing starts then.
-    void readAll(OutputTarget target);
+    void ReadAllArticles(OutputTarget target);
     // Reads one article, or length characters of it from start (-1: to its end, from its
     // beginning). A file article is always read whole.
-    void readOne(const ReadingArticle& article, OutputTarget target, int start = -1,
-                 int length = -1);
+    void ReadSingleArticle(const ReadingArticle& article, OutputTarget target, int length = -1,
+                           int start = -1);
     void pause();
     void resume();
     // Ends the article being read; the walk goes on with the next one.
@@ -76,16 +76,16 @@ class ReadingSession : public QObject {
     enum class Walk { None, List, Single };
 
     void setState(ReadingState state);
-    bool prepareOutput(const ReadingArticle& article);
-    void speakArticle(const ReadingArticle& article, int start, int length);
-    Outcome startSpeaking(const ReadingArticle& article, int start, int length);
+    bool PrepareOutput(const ReadingArticle& article);
+    void SpeakArticle(const ReadingArticle& article, int length, int start);
+    Outcome startSpeaking(const ReadingArticle& article, int length, int start);
     // Completes the output of a reading (removed when discard); false, after ending the
     // reading with its message, when the file could not be made.
-    bool finishOutput(bool discard);
-    void abortArticle(const QString& message, UserMessage::Kind kind);
-    void articleFinished();
-    void singleFinished();
-    void readingFailed(const QString& message);
+    bool FinishOutput(bool discard);
+    void AbortArticle(const QString& message, UserMessage::Kind kind);
+    void ArticleFinished();
+    void SingleReadFinished();
+    void ReadingFailed(const QString& message);
     void wordPosition(int64_t position, int64_t total);
     void end(bool completed);
     QString voiceOf(const ReadingArticle& article) const;

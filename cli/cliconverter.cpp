@@ -213,7 +213,7 @@ bool CliConverter::Convert(QList<ReadingArticle> inputs) {
     QObject::connect(&session, &ReadingSession::finished, &loop, &QEventLoop::quit);
     QObject::connect(&session, &ReadingSession::titleMissing, &loop, &QEventLoop::quit);
     m_failed = false;
-    session.readAll(m_options.singleFile ? otSingleFile : otMultipleFiles);
+    session.ReadAllArticles(m_options.singleFile ? otSingleFile : otMultipleFiles);
     if (session.state() != rsIdle) {
         loop.exec();
     }

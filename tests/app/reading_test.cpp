@@ -183,23 +183,21 @@ TEST_F(Reading, AMissingFileArticleSaysSo) {
     EXPECT_EQ(messages_.messages, QStringList{QStringLiteral("File /nowhere/book.txt not found")});
 }
 
-TEST_F(Reading, VoicePoliciesForNewArticles) {
+TEST_F(Reading, NewArticlesTakeTheVoiceOfTheModesPolicy) {
     auto form = Start(1, {});
-    form->Preferences().MI_Voice = 1;  // random
-    form->FavoriteVoices = {QStringLiteral("Only")};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(form->ChooseVoiceForNewArticle(), QStringLiteral("Only"));
-    }
+    const QString a = QStringLiteral("eSpeak English (America)");
+    const QString b = QStringLiteral("Flite kal");
+    form->VoicePolicies().setFavourites({a, b});
     form->Preferences().MI_Voice = 2;  // round robin
-    form->FavoriteVoices = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
-    QStringList picked;
-    for (int i = 0; i < 4; ++i) {
-        picked << form->ChooseVoiceForNewArticle();
-    }
-    EXPECT_EQ(picked, (QStringList{"A", "B", "C", "A"}));
-    form->FavoriteVoices.clear();
-    EXPECT_EQ(form->ChooseVoiceForNewArticle(), form->Preferences().TTS_DefaultVoiceName)
-        << "no favourite left: the default voice";
+    EXPECT_EQ(form->ChooseVoiceForNewArticle(), a);
+    EXPECT_EQ(form->ChooseVoiceForNewArticle(), b);
+    form->Preferences().MI_Voice = 0;  // the default voice
+    EXPECT_EQ(form->ChooseVoiceForNewArticle(), form->Preferences().TTS_DefaultVoiceName);
+    // A new article gets its voice as it is made.
+    form->Preferences().MI_Voice = 2;
+    TMemoEntry* added = form->AddNewArticle();
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->Voice(), a) << "the next in turn";
 }
 
 namespace {
@@ -343,9 +341,7 @@ TEST_F(Reading, AReadingWhoseEngineGoesQuietEndsWithItsMessageAndTheNextOneWorks
     scripted::ScriptedModes quiet;
     EspeakEngine espeak;
     struct Engines {
-        explicit Engines(const QList<SynthEngine*>& engines) {
-            TtsEnumerator::useEngines(engines);
-        }
+        explicit Engines(const QList<SynthEngine*>& engines) { TtsEnumerator::useEngines(engines); }
         ~Engines() { TtsEnumerator::useEngines({}); }
     } engines({&quiet, &espeak});
     auto form = Start(1, {QStringLiteral("Never spoken."), QStringLiteral("Spoken.")});
@@ -387,9 +383,7 @@ TEST_F(Reading, ATextTheEngineRefusesLeavesNoFileBehind) {
     scripted::ScriptedModes refusing;
     refusing.speakResult = 0x80040201;
     struct Engines {
-        explicit Engines(const QList<SynthEngine*>& engines) {
-            TtsEnumerator::useEngines(engines);
-        }
+        explicit Engines(const QList<SynthEngine*>& engines) { TtsEnumerator::useEngines(engines); }
         ~Engines() { TtsEnumerator::useEngines({}); }
     } engines({&refusing});
     QTemporaryDir out;

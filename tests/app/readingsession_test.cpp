@@ -116,7 +116,7 @@ TEST_F(Session, AListBecomesOneFilePerArticleOrOneFileForAll) {
     m_queue.add(QStringLiteral("First"), QStringLiteral("The first article."));
     m_queue.add(QStringLiteral("Second"), QStringLiteral("The second one, a little longer."));
     m_queue.add(QStringLiteral("Third"), QStringLiteral("And the third."), QString());
-    m_session->readAll(otMultipleFiles);
+    m_session->ReadAllArticles(otMultipleFiles);
     ASSERT_TRUE(WaitFinished());
     EXPECT_EQ(m_endings, QList<bool>{true});
     EXPECT_EQ(m_reached, (QList<quintptr>{1, 2, 3}));
@@ -138,7 +138,7 @@ TEST_F(Session, AListBecomesOneFilePerArticleOrOneFileForAll) {
     m_saved.clear();
     m_prefs.OUT_FileFormat = OutputFormat::Mp3;
     m_prefs.BitRate = 32;
-    m_session->readAll(otSingleFile);
+    m_session->ReadAllArticles(otSingleFile);
     ASSERT_TRUE(WaitFinished());
     EXPECT_EQ(m_endings, QList<bool>{true});
     EXPECT_EQ(m_saved, QStringList{QStringLiteral("First.mp3")});
@@ -156,7 +156,7 @@ TEST_F(Session, ReadArticlesLeaveTheListOnceTheirFileIsComplete) {
     int unpurgedAtFirstFile = -1;
     QObject::connect(m_session.get(), &ReadingSession::fileSaved,
                      [&] { unpurgedAtFirstFile = qMax(unpurgedAtFirstFile, m_queue.m_unpurged); });
-    m_session->readAll(otSingleFile);
+    m_session->ReadAllArticles(otSingleFile);
     ASSERT_TRUE(WaitFinished());
     EXPECT_EQ(m_endings, QList<bool>{true});
     EXPECT_EQ(m_queue.m_removed, (QStringList{QStringLiteral("One"), QStringLiteral("Two")}));
@@ -173,7 +173,7 @@ TEST_F(Session, ArticlesWithoutTitlesCannotGoIntoFiles) {
     m_queue.add(QStringLiteral("Named"), QStringLiteral("Named."));
     m_queue.add(QStringLiteral(" "), QStringLiteral("Nameless."));
     // Several files: every article is checked before anything is spoken.
-    m_session->readAll(otMultipleFiles);
+    m_session->ReadAllArticles(otMultipleFiles);
     EXPECT_EQ(untitled, QList<quintptr>{2});
     EXPECT_EQ(m_session->state(), rsIdle);
     EXPECT_TRUE(m_reached.isEmpty());
@@ -184,7 +184,7 @@ TEST_F(Session, ArticlesWithoutTitlesCannotGoIntoFiles) {
     QObject::connect(m_session.get(), &ReadingSession::articleStarted, [&](quintptr key) {
         m_queue[1].title = key == 1 ? QString() : m_queue[1].title;
     });
-    m_session->readAll(otMultipleFiles);
+    m_session->ReadAllArticles(otMultipleFiles);
     ASSERT_TRUE(WaitFinished());
     EXPECT_EQ(untitled, (QList<quintptr>{2, 2}));
     EXPECT_EQ(m_endings, QList<bool>{false});
@@ -196,7 +196,7 @@ TEST_F(Session, ArticlesWithoutTitlesCannotGoIntoFiles) {
 TEST_F(Session, AReadingThatCannotStartOrIsStoppedLeavesNoFile) {
     // An unknown voice: the reason comes back, nothing is left locked or written.
     m_queue.add(QStringLiteral("Lost"), QStringLiteral("Some words."), QStringLiteral("Nobody"));
-    m_session->readOne(m_queue.at(0), otSingleFile);
+    m_session->ReadSingleArticle(m_queue.at(0), otSingleFile);
     EXPECT_EQ(m_endings, QList<bool>{false});
     EXPECT_EQ(m_messages, QStringList{QStringLiteral("Voice Nobody does not exist")});
     EXPECT_EQ(m_session->state(), rsIdle);
@@ -209,7 +209,7 @@ TEST_F(Session, AReadingThatCannotStartOrIsStoppedLeavesNoFile) {
     gone.voice = kVoice;
     gone.text.clear();
     gone.filePath = m_dir.filePath(QStringLiteral("gone.txt"));
-    m_session->readOne(gone, otSpeakers);
+    m_session->ReadSingleArticle(gone, otSpeakers);
     EXPECT_EQ(m_messages,
               QStringList{QStringLiteral("File ") + gone.filePath + QStringLiteral(" not found")});
     EXPECT_EQ(m_endings, QList<bool>{false});
@@ -222,7 +222,7 @@ TEST_F(Session, AReadingThatCannotStartOrIsStoppedLeavesNoFile) {
     longer.filePath.clear();
     longer.text = QString(QStringLiteral("A sentence that goes on for a while. ")).repeated(20);
     QObject::connect(m_session.get(), &ReadingSession::progress, [this] { m_session->stop(); });
-    m_session->readOne(longer, otSingleFile);
+    m_session->ReadSingleArticle(longer, otSingleFile);
     ASSERT_TRUE(WaitFinished());
     EXPECT_EQ(m_endings, QList<bool>{false});
     EXPECT_EQ(m_messages, QStringList{});
@@ -241,7 +241,7 @@ TEST_F(Session, WordsReadAloudAreFoundInTheArticlesText) {
     QObject::connect(m_session.get(), &ReadingSession::wordReached, [&](quintptr, int caret) {
         words << text.mid(caret).section(QRegularExpression(QStringLiteral("[ \t,]")), 0, 0);
     });
-    m_session->readOne(m_queue.at(0), otSpeakers, start, length);
+    m_session->ReadSingleArticle(m_queue.at(0), otSpeakers, length, start);
     ASSERT_TRUE(WaitFinished());
     EXPECT_EQ(m_endings, QList<bool>{true});
     // Positions in the spoken range land on the words of the whole article.

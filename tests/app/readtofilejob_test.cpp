@@ -40,8 +40,7 @@ TEST_F(Mp3Job, AFailureSaysWhyAndWhereTheSpeechIsKept) {
 
     // Not a wave at all: nothing to keep under the article's name.
     Write(paths.Wave, "this is not a wave");
-    ReadToFileJob::Mp3Result result =
-        ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("News"), {});
+    ReadToFileJob::Mp3Result result = ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("News"), {});
     EXPECT_FALSE(result.made);
     EXPECT_EQ(result.errors, QStringList{QStringLiteral("Invalid wave file...")});
     EXPECT_EQ(Files(), QStringList{QStringLiteral("temp.wav")});
@@ -78,8 +77,7 @@ TEST_F(Mp3Job, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
         ReadToFileJob::Paths(dir_.path(), QStringLiteral("Talk"), OutputFormat::Mp3);
     // 11025 Hz is raised to 22050 Hz for 32 kbps on the way.
     MakeTone(paths.Wave, 11025, 16, 1, 2.0);
-    ReadToFileJob::Mp3Result result =
-        ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("Talk"), {});
+    ReadToFileJob::Mp3Result result = ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("Talk"), {});
     EXPECT_TRUE(result.made);
     EXPECT_EQ(result.errors, QStringList());
     EXPECT_EQ(Files(), QStringList{QStringLiteral("Talk.mp3")});
