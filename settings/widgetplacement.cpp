@@ -6,6 +6,13 @@
 
 #include "settings/formplacement.h"
 
+namespace {
+
+// The screen assumed when none is known (no display).
+const QSize kFallbackScreen(1024, 768);
+
+}  // namespace
+
 void SaveFormPlacement(const QWidget* form) {
     FormPlacement placement;
     placement.maximized = form->isMaximized();
@@ -18,7 +25,7 @@ void SaveFormPlacement(const QWidget* form) {
 
 void RestoreFormPlacement(QWidget* form) {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
+    const QSize screenSize = screen ? screen->size() : kFallbackScreen;
     const auto placement = FormPlacementStore::restore(form->objectName(), screenSize);
     if (!placement) {
         return;

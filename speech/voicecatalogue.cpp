@@ -15,7 +15,7 @@
 namespace {
 
 bool isUsersLanguage(uint16_t languageId) {
-    return languageId == 1033 || (languageId & 0x3FF) == (userLanguageId() & 0x3FF);
+    return languageId == kUsEnglish || sameLanguage(languageId, userLanguageId());
 }
 
 bool isPlatformMaker(const TEngineEntry& engine) {

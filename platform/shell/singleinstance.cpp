@@ -12,6 +12,9 @@ namespace {
 
 const QByteArray kRestore = "restore\n";
 constexpr int kConnectTimeoutMs = 5000;
+constexpr int kAttemptMs = 500;  // one try to connect
+constexpr int kWriteTimeoutMs = 1000;
+constexpr int kRetryPauseMs = 50;  // before the next try
 
 }  // namespace
 
@@ -55,13 +58,13 @@ bool SingleInstance::sendRestoreRequest() {
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
         socket.connectToServer(m_name);
-        if (socket.waitForConnected(500)) {
+        if (socket.waitForConnected(kAttemptMs)) {
             socket.write(kRestore);
-            const bool sent = socket.waitForBytesWritten(1000);
+            const bool sent = socket.waitForBytesWritten(kWriteTimeoutMs);
             socket.disconnectFromServer();
             return sent;
         }
-        QThread::msleep(50);
+        QThread::msleep(kRetryPauseMs);
     }
     return false;
 }

@@ -13,11 +13,15 @@ QMutex& engineLock() {
 }
 
 int engineRate = 0;  // set by the first initialisation
+// Audio handed to the callback at a time.
+constexpr int kCallbackBufferMs = 100;
+// Phonemes in the International Phonetic Alphabet instead of eSpeak's own notation.
+constexpr int kIpaPhonemes = 0x02;
 
 bool initialise() {
     static const bool ok = [] {
-        const int rate =
-            espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 100, nullptr, espeakINITIALIZE_DONT_EXIT);
+        const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, kCallbackBufferMs, nullptr,
+                                           espeakINITIALIZE_DONT_EXIT);
         engineRate = rate > 0 ? rate : 0;
         return rate > 0;
     }();
@@ -141,7 +145,8 @@ bool EspeakEngine::phonemes(const SynthVoice& voice, const QString& text, bool i
     phonemes->clear();
     // One clause per call; the cursor moves on until the text is used up.
     while (cursor) {
-        const char* clause = espeak_TextToPhonemes(&cursor, espeakCHARS_UTF8, ipa ? 0x02 : 0);
+        const char* clause =
+            espeak_TextToPhonemes(&cursor, espeakCHARS_UTF8, ipa ? kIpaPhonemes : 0);
         if (clause && *clause) {
             if (!phonemes->isEmpty()) {
                 *phonemes += QLatin1Char(' ');

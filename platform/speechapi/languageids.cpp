@@ -53,5 +53,5 @@ uint16_t userLanguageId() {
     QString tag = QLocale::system().name();
     tag.replace(QLatin1Char('_'), QLatin1Char('-'));
     const uint16_t id = languageIdForTag(tag);
-    return id != 0 ? id : 0x0409;
+    return id != 0 ? id : kUsEnglish;
 }

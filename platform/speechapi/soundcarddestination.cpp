@@ -7,6 +7,8 @@
 namespace {
 
 constexpr int kBufferSeconds = 3;
+// How often the device is given more of the buffer.
+constexpr int kFeedIntervalMs = 10;
 
 // What happened to a device, as the end of a sentence that names it.
 QString reason(QAudio::Error error) {
@@ -26,7 +28,7 @@ QString reason(QAudio::Error error) {
 
 SoundCardDestination::SoundCardDestination(int deviceId) {
     m_valid = WaveOutDevices::device(deviceId, &m_device);
-    m_feedTimer.setInterval(10);
+    m_feedTimer.setInterval(kFeedIntervalMs);
     connect(&m_feedTimer, &QTimer::timeout, this, &SoundCardDestination::feed);
     m_feedTimer.start();
 }

@@ -2,8 +2,12 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <limits>
 
 namespace {
+
+// How often words and audio events are checked against the playback.
+constexpr int kReleaseIntervalMs = 10;
 
 // Scales an attribute value of the interface into an engine range and back.
 int clamp(int64_t value, int low, int high) {
@@ -22,7 +26,7 @@ TtsCentral::TtsCentral(SynthEngine* engine, const SynthVoice& voice, const TTSMO
       m_params(engine->defaultParams(voice)),
       m_min(engine->minParams()),
       m_max(engine->maxParams()) {
-    m_releaseTimer.setInterval(10);
+    m_releaseTimer.setInterval(kReleaseIntervalMs);
     connect(&m_releaseTimer, &QTimer::timeout, this, &TtsCentral::release);
     m_thread = std::thread([this] { run(); });
 }
@@ -68,9 +72,9 @@ HRESULT TtsCentral::Inject(const QString& text) {
     for (const auto& match : tag.globalMatch(text)) {
         const int64_t value = match.captured(2).toLongLong();
         if (match.captured(1).compare(QStringLiteral("Pit"), Qt::CaseInsensitive) == 0) {
-            PitchSet(uint16_t(qMin<int64_t>(value, 0xFFFF)));
+            PitchSet(uint16_t(qMin<int64_t>(value, std::numeric_limits<uint16_t>::max())));
         } else {
-            SpeedSet(uint32_t(qMin<int64_t>(value, 0xFFFFFFFF)));
+            SpeedSet(uint32_t(qMin<int64_t>(value, std::numeric_limits<uint32_t>::max())));
         }
     }
     return S_OK;

@@ -69,10 +69,10 @@ QList<InstalledMode> buildModes() {
         if (mode.info.language == mine) {
             return 0;
         }
-        if ((mode.info.language & 0x3FF) == (mine & 0x3FF)) {
+        if (sameLanguage(mode.info.language, mine)) {
             return 1;
         }
-        return mode.info.language == 0x0409 ? 2 : 3;
+        return mode.info.language == kUsEnglish ? 2 : 3;
     };
     std::stable_sort(
         modes.begin(), modes.end(),

@@ -8,6 +8,13 @@
 namespace {
 
 constexpr int64_t kUnknownSize = 0xFFFFFFFF;
+// The fields of the header: 16-bit mono PCM, and how many bytes come before the data.
+constexpr uint32_t kFormatChunkSize = 16;
+constexpr uint16_t kPcmFormat = 1;
+constexpr uint16_t kChannels = 1;
+constexpr uint16_t kBytesPerSample = 2;
+constexpr uint16_t kBitsPerSample = 16;
+constexpr int64_t kHeaderBytesAfterRiffSize = 36;
 
 QByteArray le32(uint32_t v) {
     const uint32_t le = qToLittleEndian(v);
@@ -72,10 +79,12 @@ bool WaveFileDestination::writeAll(const char* data, qint64 size) {
 bool WaveFileDestination::writeHeader() {
     // Past 4 GB the sizes say "to the end of the file", as readers of long recordings expect.
     const uint32_t data = uint32_t(qMin<int64_t>(m_dataBytes, kUnknownSize));
-    const uint32_t riff = uint32_t(qMin<int64_t>(36 + m_dataBytes, kUnknownSize));
-    const QByteArray header = "RIFF" + le32(riff) + "WAVE" + "fmt " + le32(16) + le16(1) + le16(1) +
-                              le32(uint32_t(m_rate)) + le32(uint32_t(m_rate * 2)) + le16(2) +
-                              le16(16) + "data" + le32(data);
+    const uint32_t riff =
+        uint32_t(qMin<int64_t>(kHeaderBytesAfterRiffSize + m_dataBytes, kUnknownSize));
+    const QByteArray header = "RIFF" + le32(riff) + "WAVE" + "fmt " + le32(kFormatChunkSize) +
+                              le16(kPcmFormat) + le16(kChannels) + le32(uint32_t(m_rate)) +
+                              le32(uint32_t(m_rate * kBytesPerSample)) + le16(kBytesPerSample) +
+                              le16(kBitsPerSample) + "data" + le32(data);
     return m_file.seek(0) && writeAll(header.constData(), header.size());
 }
 
