@@ -118,7 +118,7 @@ QVariant TRegistryEnhanced::ReadValue(const QString& name, const QVariant& defau
         if (!reg.openKeyReadOnly(keyPath) || !reg.valueExists(valueName)) {
             return defaultValue;
         }
-        switch (reg.getDataType(valueName)) {
+        switch (reg.dataType(valueName)) {
             case RegDataType::String:
             case RegDataType::ExpandString:
                 return reg.readString(valueName);
@@ -148,7 +148,7 @@ void TRegistryEnhanced::GetValueNames(const QString& subKey, QStringList& list) 
         subKey.isEmpty() ? QStringList{} : subKey.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
     Registry reg = open();
     if (reg.openKeyReadOnly(fullKey(extra))) {
-        list = reg.getValueNames();
+        list = reg.valueNames();
     }
 }
 

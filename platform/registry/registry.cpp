@@ -92,11 +92,11 @@ bool Registry::deleteKey(const QString& key) {
     return true;
 }
 
-QStringList Registry::getKeyNames() const {
+QStringList Registry::keyNames() const {
     return m_open ? RegistryHive::of(m_root).subkeys(m_path) : QStringList{};
 }
 
-QStringList Registry::getValueNames() const {
+QStringList Registry::valueNames() const {
     return m_open ? RegistryHive::of(m_root).valueNames(m_path) : QStringList{};
 }
 
@@ -150,12 +150,12 @@ bool Registry::valueExists(const QString& name) const {
     return found;
 }
 
-RegDataType Registry::getDataType(const QString& name) const {
+RegDataType Registry::dataType(const QString& name) const {
     bool found = false;
     return readRaw(name, &found).type;
 }
 
-int Registry::getDataSize(const QString& name) const {
+int Registry::dataSize(const QString& name) const {
     bool found = false;
     const Value value = readRaw(name, &found);
     switch (value.type) {

@@ -36,12 +36,12 @@ class Registry {
 
     bool keyExists(const QString& key) const;
     bool deleteKey(const QString& key);
-    QStringList getKeyNames() const;
+    QStringList keyNames() const;
 
     bool valueExists(const QString& name) const;
-    RegDataType getDataType(const QString& name) const;
-    int getDataSize(const QString& name) const;
-    QStringList getValueNames() const;
+    RegDataType dataType(const QString& name) const;
+    int dataSize(const QString& name) const;
+    QStringList valueNames() const;
     bool deleteValue(const QString& name);
 
     // Readers raise RegistryException when the value holds data of another type.

@@ -101,7 +101,7 @@ TEST_F(Program, TerminationStoresPreferencesAndEachStartKeepsThePreviousLogs) {
     Registry::flush();  // picks up what the program wrote
     Registry reg;
     ASSERT_TRUE(reg.openKeyReadOnly(QStringLiteral("\\Software\\HalcyxTech\\Quillsong")));
-    const QStringList names = reg.getValueNames();
+    const QStringList names = reg.valueNames();
     EXPECT_TRUE(names.contains(QStringLiteral("RunMinimized")));
     EXPECT_TRUE(names.contains(QStringLiteral("TTS_WaveConvRate")));
     // The voice catalogue's settings of every engine and voice are stored beside them.

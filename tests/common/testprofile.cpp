@@ -38,7 +38,7 @@ void Store(const QString& key, const QString& name, const QString& text) {
 
 QStringList StoredNames(const QString& key) {
     Registry reg;
-    return reg.openKeyReadOnly(QLatin1Char('\\') + key) ? reg.getValueNames() : QStringList{};
+    return reg.openKeyReadOnly(QLatin1Char('\\') + key) ? reg.valueNames() : QStringList{};
 }
 
 }  // namespace testprofile

@@ -19,7 +19,7 @@ TEST_F(RegistryKeys, KeysAndValueNamesIgnoreLetterCaseAndKeepTheirFirstSpelling)
 
     Registry reader;
     ASSERT_TRUE(reader.openKeyReadOnly(QStringLiteral("\\SOFTWARE\\maker\\PRODUCT")));
-    EXPECT_EQ(reader.getValueNames(), QStringList{QStringLiteral("ShowOptions")});
+    EXPECT_EQ(reader.valueNames(), QStringList{QStringLiteral("ShowOptions")});
     EXPECT_EQ(reader.readString(QStringLiteral("showoptions")), QStringLiteral("false"));
     EXPECT_FALSE(reader.openKeyReadOnly(QStringLiteral("\\Software\\Maker\\Other")));
 }
@@ -45,13 +45,13 @@ TEST_F(RegistryKeys, TypedValuesSurviveTheFileAndTheirTypesAreKept) {
     ASSERT_TRUE(reg.openKeyReadOnly(QStringLiteral("\\Software\\T")));
     EXPECT_EQ(reg.readString(QStringLiteral("text")),
               QStringLiteral("@odd, text with \"quotes\" = and ; ünïcode"));
-    EXPECT_EQ(reg.getDataType(QStringLiteral("text")), RegDataType::String);
+    EXPECT_EQ(reg.dataType(QStringLiteral("text")), RegDataType::String);
     EXPECT_EQ(reg.readInteger(QStringLiteral("number")), -123456);
-    EXPECT_EQ(reg.getDataType(QStringLiteral("number")), RegDataType::Integer);
+    EXPECT_EQ(reg.dataType(QStringLiteral("number")), RegDataType::Integer);
     EXPECT_TRUE(reg.readBool(QStringLiteral("flag")));
     EXPECT_DOUBLE_EQ(reg.readFloat(QStringLiteral("real")), 2.5);
     EXPECT_EQ(reg.readBinaryData(QStringLiteral("blob")), QByteArray("\x00\x01\xff", 3));
-    EXPECT_EQ(reg.getDataSize(QStringLiteral("blob")), 3);
+    EXPECT_EQ(reg.dataSize(QStringLiteral("blob")), 3);
     EXPECT_EQ(reg.readString(QStringLiteral("A/B\\C%D")), QStringLiteral("separators in a name"));
     EXPECT_THROW(reg.readInteger(QStringLiteral("text")), RegistryException);
     EXPECT_THROW(reg.readString(QStringLiteral("number")), RegistryException);
@@ -64,7 +64,7 @@ TEST_F(RegistryKeys, ReadOnlyKeysRefuseWritesAndDeletesRemoveOnlyWhatTheyName) {
     reg.writeString(QStringLiteral("drop"), QStringLiteral("2"));
     EXPECT_TRUE(reg.deleteValue(QStringLiteral("DROP")));
     EXPECT_FALSE(reg.deleteValue(QStringLiteral("drop")));
-    EXPECT_EQ(reg.getValueNames(), QStringList{QStringLiteral("keep")});
+    EXPECT_EQ(reg.valueNames(), QStringList{QStringLiteral("keep")});
 
     Registry readOnly(RootKey::CurrentUser, RegAccess::Read);
     ASSERT_TRUE(readOnly.openKey(QStringLiteral("\\Software\\T\\Sub"), false));
@@ -79,12 +79,12 @@ TEST_F(RegistryKeys, ListingsFollowEveryChangeAndAnUnchangedValueLeavesTheFileAl
     Registry reg;
     ASSERT_TRUE(reg.openKey(QStringLiteral("\\Software\\T"), true));
     reg.writeString(QStringLiteral("first"), QStringLiteral("1"));
-    EXPECT_EQ(reg.getValueNames(), QStringList{QStringLiteral("first")});
+    EXPECT_EQ(reg.valueNames(), QStringList{QStringLiteral("first")});
     EXPECT_FALSE(reg.keyExists(QStringLiteral("\\Software\\T\\Sub")));
 
     // What has been listed once is not taken as the whole truth after a change.
     reg.writeString(QStringLiteral("Second"), QStringLiteral("2"));
-    EXPECT_EQ(reg.getValueNames().size(), 2);
+    EXPECT_EQ(reg.valueNames().size(), 2);
     EXPECT_EQ(reg.readString(QStringLiteral("SECOND")), QStringLiteral("2"));
     Registry sub;
     ASSERT_TRUE(sub.openKey(QStringLiteral("\\Software\\T\\Sub"), true));
