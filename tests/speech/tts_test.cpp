@@ -153,7 +153,9 @@ TEST_F(SpeechComponent, TheAudioDeviceIsOneTheServerOffers) {
 TEST_F(SpeechComponent, ModesAreListedAndFoundByName) {
     QStringList names;
     EXPECT_EQ(ListTTSModeNames(names), S_OK);
-    EXPECT_GT(names.size(), 100);
+    // Both engines' voices are there, whatever their versions hold.
+    EXPECT_TRUE(names.contains(QStringLiteral("English (America)")));
+    EXPECT_TRUE(names.contains(QStringLiteral("kal")));
     EXPECT_EQ(names.removeDuplicates(), 0) << "names identify modes";
     EXPECT_FALSE(FindTTSModeID(QStringLiteral("  ") + names.last() + QStringLiteral(" ")).isNull());
     EXPECT_TRUE(FindTTSModeID(QStringLiteral("nothing like it")).isNull());
