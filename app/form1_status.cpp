@@ -42,8 +42,14 @@ void TForm1::ResetStatus() {
     m_statusPanel0->clear();
     SetTrayTip(StatusText::kProgramTitle);
     // After a reading into files the status says where they went, so no one has to look.
-    const QString saved =
-        m_readingState == rsIdle ? ReadToFileJob::SavedText(m_savedFiles) : QString();
+    // Only files that are there: a folder removed during the reading took its files along.
+    QStringList present;
+    for (const QString& file : std::as_const(m_savedFiles)) {
+        if (QFileInfo::exists(file)) {
+            present << file;
+        }
+    }
+    const QString saved = m_readingState == rsIdle ? ReadToFileJob::SavedText(present) : QString();
     if (!saved.isEmpty()) {
         m_savedFiles.clear();
     }

@@ -129,7 +129,6 @@ void ReadingSession::SpeakArticle(const ReadingArticle& article, int length, int
     if (!article.filePath.isEmpty() && !QFileInfo(article.filePath).isFile()) {
         const QString message =
             QStringLiteral("File ") + article.filePath + QStringLiteral(" not found");
-        debugLog(message);
         AbortArticle(message, UserMessage::Kind::Information);
         return;
     }
@@ -151,7 +150,6 @@ void ReadingSession::SpeakArticle(const ReadingArticle& article, int length, int
     try {
         started = startSpeaking(article, length, start);
     } catch (const std::exception& error) {
-        debugLog(QString::fromUtf8(error.what()));
         started = Outcome::failure(QString::fromUtf8(error.what()));
     }
     if (!started) {
@@ -182,6 +180,7 @@ Outcome ReadingSession::startSpeaking(const ReadingArticle& article, int length,
 
 void ReadingSession::AbortArticle(const QString& message, UserMessage::Kind kind) {
     m_walk = Walk::None;
+    DiscardWave();  // a file begun for earlier articles of the walk would stay unfinished
     if (m_queue && m_current.key) {
         m_queue->setLocked(m_current.key, false);
     }
@@ -261,7 +260,6 @@ void ReadingSession::ReadingFailed(const QString& message) {
     if (m_state == rsExiting || m_walk == Walk::None) {
         return;
     }
-    debugLog(message);
     if (m_queue) {
         m_queue->unlockAll();
     }
@@ -318,7 +316,6 @@ bool ReadingSession::FinishOutput(bool discard) {
     }
     end(false);
     for (const QString& failure : std::as_const(failures)) {
-        debugLog(failure);
         Q_EMIT messageRaised(UserMessage::Kind::Error, failure);
     }
     return false;
@@ -365,6 +362,7 @@ void ReadingSession::stop() {
 }
 
 void ReadingSession::shutdown() {
+    const bool writing = m_walk != Walk::None && m_state != rsConverting;
     m_walk = Walk::None;  // no article walk goes on after this
     m_state = rsExiting;
     Q_EMIT stateChanged(rsExiting);
@@ -375,4 +373,19 @@ void ReadingSession::shutdown() {
             debugLog(QString::fromUtf8(error.what()));
         }
     }
+    if (writing) {
+        DiscardWave();  // half a wave is no file to keep
+    }
+}
+
+void ReadingSession::DiscardWave() {
+    // Only a wave this reading has begun: the component has it open.
+    if (m_target == otSpeakers || !m_driver.TTS1.Active() || m_driver.TTS1.OutputDest != odFile) {
+        return;
+    }
+    const QString incomplete = ReadToFileJob::CompleteWave(m_driver.TTS1);
+    if (!incomplete.isEmpty()) {
+        debugLog(incomplete);
+    }
+    ReadToFileJob::Delete(m_paths.Wave);
 }

@@ -30,6 +30,8 @@ class ReadingSession : public QObject {
     quintptr currentKey() const { return m_current.key; }
     // The MP3 file being made or last made.
     QString mp3Path() const { return m_paths.Mp3; }
+    // The files of the reading into a file in progress, or of the last one.
+    const OutputPaths& outputPaths() const { return m_paths; }
 
     // Empty when files can be written into the output folder; otherwise why not.
     QString outputFolderProblem() const;
@@ -88,6 +90,8 @@ class ReadingSession : public QObject {
     void ReadingFailed(const QString& message);
     void wordPosition(int64_t position, int64_t total);
     void end(bool completed);
+    // Closes and removes the wave file being written, if any.
+    void DiscardWave();
     QString voiceOf(const ReadingArticle& article) const;
 
     TPreferences& m_prefs;

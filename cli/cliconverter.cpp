@@ -16,6 +16,7 @@
 #include "articles/articletext.h"
 #include "articles/getfilesize.h"
 #include "cli/inputqueue.h"
+#include "platform/shell/terminationsignals.h"
 #include "settings/preferences.h"
 #include "speech/ttsform.h"
 #include "text/textfile.h"
@@ -24,6 +25,8 @@ namespace {
 
 constexpr int kTitleLength = 64;
 constexpr int kPercentMaximum = 100;
+// A program ended by a signal exits with 128 + the signal's number, as the shell reports it.
+constexpr int kSignalExitBase = 128;
 // The write speed is set in 256ths of real time.
 constexpr int kRealTimeUnit = 256;
 
@@ -198,10 +201,10 @@ int CliConverter::Run() {
         m_options.format == QStringLiteral("mp3") ? OutputFormat::Mp3 : OutputFormat::Wav;
     m_prefs.BitRate = m_options.bitRate;
     m_prefs.TTS_WaveConvRate = m_options.speed * kRealTimeUnit;
-    return Convert(std::move(inputs)) ? Success : Failure;
+    return Convert(std::move(inputs));
 }
 
-bool CliConverter::Convert(QList<ReadingArticle> inputs) {
+int CliConverter::Convert(QList<ReadingArticle> inputs) {
     for (const ReadingArticle& input : inputs) {
         m_titles.insert(input.key, input.title);
     }
@@ -212,13 +215,33 @@ bool CliConverter::Convert(QList<ReadingArticle> inputs) {
     QEventLoop loop;
     QObject::connect(&session, &ReadingSession::finished, &loop, &QEventLoop::quit);
     QObject::connect(&session, &ReadingSession::titleMissing, &loop, &QEventLoop::quit);
+    // Ctrl+C or the end of the session: the file being made is not left half made.
+    TerminationSignals termination;
+    int interrupted = 0;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &loop,
+                     [&](int number) {
+                         if (interrupted == 0) {
+                             interrupted = number;
+                             session.state() == rsConverting ? session.shutdown() : session.stop();
+                             loop.quit();
+                         }
+                     });
     m_failed = false;
     session.ReadAllArticles(m_options.singleFile ? otSingleFile : otMultipleFiles);
-    if (session.state() != rsIdle) {
+    if (session.state() != rsIdle && interrupted == 0) {
         loop.exec();
     }
     EndProgressLine();
-    return !m_failed;
+    if (interrupted != 0) {
+        const OutputPaths& unfinished = session.outputPaths();
+        for (const QString& file : {unfinished.Wave, unfinished.Resampled, unfinished.Mp3}) {
+            if (!file.isEmpty()) {
+                ReadToFileJob::Delete(file);
+            }
+        }
+        return kSignalExitBase + interrupted;
+    }
+    return m_failed ? Failure : Success;
 }
 
 void CliConverter::Follow(ReadingSession& session) {

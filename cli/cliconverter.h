@@ -29,8 +29,8 @@ class CliConverter {
     bool OutputNamesDiffer(const QList<ReadingArticle>& inputs) const;
     // Makes the output folder when it is missing, and checks that files can be written in it.
     bool PrepareOutputFolder();
-    // Runs the session over the inputs; true when every file was made.
-    bool Convert(QList<ReadingArticle> inputs);
+    // Runs the session over the inputs; the exit code.
+    int Convert(QList<ReadingArticle> inputs);
     void Follow(ReadingSession& session);
     void ShowProgress(int64_t position, int64_t total);
     // Ends the progress line of the phase in progress, complete when done.

@@ -248,3 +248,30 @@ TEST_F(Session, WordsReadAloudAreFoundInTheArticlesText) {
     EXPECT_EQ(words, (QStringList{QStringLiteral("Read"), QStringLiteral("only"),
                                   QStringLiteral("this"), QStringLiteral("part")}));
 }
+
+TEST_F(Session, AWalkThatEndsEarlyOrTheProgramsEndLeavesNoHalfFile) {
+    // One file for the list, whose second article's text file has gone.
+    m_queue.add(QStringLiteral("Whole"), QStringLiteral("This one is read."));
+    m_queue.add(QStringLiteral("Gone"), QString());
+    m_queue[1].filePath = m_dir.filePath(QStringLiteral("gone.txt"));
+    m_session->ReadAllArticles(otSingleFile);
+    ASSERT_TRUE(WaitFinished());
+    EXPECT_EQ(m_endings, QList<bool>{false});
+    EXPECT_EQ(m_messages, QStringList{QStringLiteral("File ") + m_queue.at(1).filePath +
+                                      QStringLiteral(" not found")});
+    EXPECT_TRUE(Files().isEmpty()) << "the file begun for the first article is not left unfinished";
+
+    // The program ends while a file is written.
+    m_endings.clear();
+    m_prefs.TTS_WaveConvRate = 256;  // real time, so the end comes first
+    m_queue[1].filePath.clear();
+    m_queue[1].text = QString(QStringLiteral("A sentence that goes on for a while. ")).repeated(20);
+    QObject::connect(m_session.get(), &ReadingSession::progress, [this] {
+        if (m_session->state() == rsReading) {
+            m_session->shutdown();
+        }
+    });
+    m_session->ReadSingleArticle(m_queue.at(1), otSingleFile);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_session->state() == rsExiting; }, kEndMs));
+    EXPECT_TRUE(Files().isEmpty());
+}

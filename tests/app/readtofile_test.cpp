@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "app/form1.h"
+#include "app/readingsession.h"
 #include "app/readtofilejob.h"
 #include "articles/memoentry.h"
 #include "articles/memolistbox.h"
@@ -290,6 +291,18 @@ TEST_F(ReadToFile, TheStatusBarSaysWhereTheFilesWent) {
     ASSERT_TRUE(WaitIdle(*form));
     EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("Saved Beta.mp3 to ~/Music/Quillsong"));
     EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char(';')).toStdString();
+
+    // A file removed before the reading ends (its folder taken away) is not claimed.
+    form->Preferences().OUT_FileFormat = OutputFormat::Wav;
+    QObject gone;
+    QObject::connect(form->Session(), &ReadingSession::fileSaved, &gone, [](const QString& path) {
+        if (path.endsWith(QStringLiteral("Alpha.wav"))) {
+            QFile::remove(path);
+        }
+    });
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("Saved Beta.wav to ~/Music/Quillsong"));
 
     // Elsewhere than home, the whole path; a reading that made no file says nothing of files.
     const QString outside = QStringLiteral("/tmp");

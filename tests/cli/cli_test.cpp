@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 #include "tests/audio/audiotools.h"
 #include "tests/audio/smalldisk.h"
@@ -332,5 +333,42 @@ TEST_F(Cli, AFullDiskEndsWithTheFileAndTheCause) {
         expectFailure(Run({QStringLiteral("--out"), readOnly.Path(), shortText}),
                       QStringLiteral("Files cannot be written to ") + readOnly.Path() +
                           QStringLiteral(": Read-only file system"));
+    }
+}
+
+TEST_F(Cli, AnInterruptedConversionLeavesNoUnfinishedFile) {
+    const QString book = QStringLiteral("/usr/share/common-licenses/GPL-3");  // half an hour
+    const QString finished = Text(QStringLiteral("short.txt"), "A short text first.");
+    // Interrupted while speaking (the wave grows), then while encoding (the MP3 grows).
+    const struct {
+        const char* phase;
+        QString growing;
+        int signalNumber;
+    } cases[] = {{"speaking", QStringLiteral("book.wav"), SIGINT},
+                 {"encoding", QStringLiteral("book.mp3"), SIGTERM}};
+    for (const auto& interruption : cases) {
+        const bool mp3 = interruption.growing.endsWith(QStringLiteral(".mp3"));
+        const QString copy = dir_.filePath(QStringLiteral("book.txt"));
+        QFile::remove(copy);
+        ASSERT_TRUE(QFile::copy(book, copy));
+        QStringList args{QStringLiteral("--out"), Out(), finished, copy};
+        if (mp3) {
+            args << QStringLiteral("--format") << QStringLiteral("mp3");
+        }
+        QProcess converter;
+        converter.start(QStringLiteral(QUILL_BIN_DIR "/quillsong-cli"), args);
+        const QString growing = QDir(Out()).filePath(interruption.growing);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(growing).size() > 0; }, 120000))
+            << interruption.phase;
+        ::kill(pid_t(converter.processId()), interruption.signalNumber);
+        ASSERT_TRUE(converter.waitForFinished(60000)) << interruption.phase;
+        EXPECT_EQ(converter.exitCode(), 128 + interruption.signalNumber) << interruption.phase;
+        // The file finished before the interruption stays; nothing of the book does.
+        EXPECT_EQ(Files(),
+                  QStringList{mp3 ? QStringLiteral("short.mp3") : QStringLiteral("short.wav")})
+            << interruption.phase;
+        for (const QString& file : Files()) {
+            QFile::remove(QDir(Out()).filePath(file));
+        }
     }
 }
