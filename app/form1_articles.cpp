@@ -11,6 +11,7 @@
 #include "app/form1.h"
 #include "articles/articlestore.h"
 #include "articles/articletext.h"
+#include "articles/memoentry.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
 #include "platform/shell/debuglog.h"
@@ -197,6 +198,12 @@ void TForm1::SwitchMode(uint8_t mode) {
     m_prefs->ML_ListMode = mode;
     ApplyMode();
     m_list->ListMode = mode;
+    if (mode == 1) {
+        // Articles made in single-article mode get the buttons of a list's articles.
+        for (TMemoEntry* entry : std::as_const(m_list->Entries)) {
+            entry->ApplyMultiArticleLayout();
+        }
+    }
     m_list->SetVisibleEntries(m_prefs->VisibleEntries());
     m_list->DeleteBlankEntries();
     if (m_list->VisibleCount() == 0) {

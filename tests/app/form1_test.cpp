@@ -359,6 +359,12 @@ TEST_F(MainWindow, TheToolbarModeButtonsSwitchModesAsTheMenuItemsDo) {
     // The buttons on the toolbar, clicked as the user clicks them.
     QTest::mouseClick(bar->widgetForAction(multi), Qt::LeftButton);
     expectMode(1);
+    // The article made in single-article mode gets the buttons every article of a list has.
+    TPropertyPanel* welcome = form->List()->Entries[0]->PropertyPanel();
+    for (QPushButton* button :
+         {welcome->ReadButton, welcome->ReadToFileButton, welcome->DeleteButton}) {
+        EXPECT_FALSE(button->isHidden()) << button->text().toStdString();
+    }
     form->AddNewArticle();
     EXPECT_EQ(form->List()->VisibleCount(), 2) << "a new article goes beside the welcome";
     QTest::mouseClick(bar->widgetForAction(multi), Qt::LeftButton);
