@@ -187,7 +187,7 @@ void TForm1::CreateMenus() {
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     m_watchClipboardItem = Append(
-        options, MakeAction(QStringLiteral("&Watch Clipboard"), {}, &TForm1::NotYetAvailable));
+        options, MakeAction(QStringLiteral("&Watch Clipboard"), {}, &TForm1::MonitorCBClick));
     MakeCheckable(m_watchClipboardItem);
     options->addSeparator();
     auto* modes = new QActionGroup(this);
@@ -252,7 +252,7 @@ void TForm1::CreateTrayMenu() {
     PopupMenu2->addSeparator();
     QMenu* options = PopupMenu2->addMenu(QStringLiteral("&Options"));
     m_trayWatchClipboardItem = Append(
-        options, MakeAction(QStringLiteral("&Watch Clipboard"), {}, &TForm1::NotYetAvailable));
+        options, MakeAction(QStringLiteral("&Watch Clipboard"), {}, &TForm1::MonitorCBClick));
     MakeCheckable(m_trayWatchClipboardItem);
     options->addSeparator();
     auto* modes = new QActionGroup(this);

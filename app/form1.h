@@ -24,6 +24,7 @@ class QToolButton;
 class TMemoEntry;
 class TMemoListBox;
 class TSplashForm;
+class TCB_PromptForm;
 class ArticleListQueue;
 class ReadingSession;
 
@@ -33,6 +34,9 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
   public:
     static const QString kSoundCardMissing;
+    // Said once when the window system lets the program see other programs' copies only while
+    // it is active.
+    static const QString kWaylandClipboard;
 
     explicit TForm1(const QStringList& arguments, QWidget* parent = nullptr);
     ~TForm1() override;
@@ -80,6 +84,14 @@ class TForm1 : public QMainWindow {
     // disabled and connected to nothing.
     void NotYetAvailable() {}
     static bool IsNotYetAvailable(const QAction* action);
+
+    // Clipboard (form1_clipboard.cpp): a changed clipboard, and what becomes of its text
+    // (0 New, 1 Append, 2 Cancel).
+    void ClipboardChanged();
+    void CopyClipboardMemo(int action);
+    void MonitorCBClick();
+    // The prompt shown for the last copied text; null before the first.
+    TCB_PromptForm* PromptForm() const;
 
     // Article commands (form1_articles.cpp).
     TMemoEntry* AddNewArticle();
@@ -156,6 +168,11 @@ class TForm1 : public QMainWindow {
 
     // Articles (form1_articles.cpp).
     void CreateArticleList();
+    // Gives an article its buttons' handlers and its context menu.
+    void WireArticle(TMemoEntry* entry);
+    void ConnectClipboard();
+    // Whether a copied text can be appended: there is a current article with text.
+    bool AppendPossible() const;
     void CreateArticleMenu();
     void ImportArticles();
     void ExportArticles();
@@ -227,7 +244,10 @@ class TForm1 : public QMainWindow {
     std::unique_ptr<TTTSForm> m_ttsForm;
     ReadingSession* m_session = nullptr;
     ArticleListQueue* m_queue = nullptr;
-    QStringList m_savedFiles;  // made by the current reading into files, for the status bar
+    QStringList m_savedFiles;
+    QString m_clipboardText;  // the last copied text taken
+    QPointer<TCB_PromptForm>
+        m_prompt;  // made by the current reading into files, for the status bar
 
     QAction* ToolButton1 = nullptr;  // single-article mode
     QAction* ToolButton2 = nullptr;  // multi-article mode

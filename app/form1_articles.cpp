@@ -149,12 +149,16 @@ TMemoEntry* TForm1::AddArticle(const QString& text, const QString& voice) {
 TMemoEntry* TForm1::AddNewArticle() {
     TMemoEntry* entry = AddArticle(QString(), ChooseVoiceForNewArticle());
     if (entry) {
-        entry->OnDelete = [this](TMemoEntry* e) { DeleteArticle(e); };
-        entry->OnRead = [this](TMemoEntry* e) { ReadArticleAloud(e); };
-        entry->OnReadToFile = [this](TMemoEntry* e) { ReadArticleToFile(e); };
-        entry->SetContextMenu(PopupMenu1);
+        WireArticle(entry);
     }
     return entry;
+}
+
+void TForm1::WireArticle(TMemoEntry* entry) {
+    entry->OnDelete = [this](TMemoEntry* e) { DeleteArticle(e); };
+    entry->OnRead = [this](TMemoEntry* e) { ReadArticleAloud(e); };
+    entry->OnReadToFile = [this](TMemoEntry* e) { ReadArticleToFile(e); };
+    entry->SetContextMenu(PopupMenu1);
 }
 
 void TForm1::DelSelPopupClick() {

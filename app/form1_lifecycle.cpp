@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QShowEvent>
@@ -49,6 +50,7 @@ void TForm1::FormCreate() {
     CreateDriver();
     CreateArticleList();
     ConnectSession();
+    ConnectClipboard();
 
     ToolBar1->setVisible(m_prefs->ShowToolbar);
     m_toolbarItem->setChecked(m_prefs->ShowToolbar);
@@ -123,6 +125,10 @@ void TForm1::FormShow() {
     // still happen.
     if (!m_activated) {
         FormActivate();
+    }
+    if (m_prefs->CB_Monitor &&
+        QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) {
+        UpdateStatus(kWaylandClipboard);  // once: watching works differently from what users expect
     }
     Q_EMIT startupFinished();
 }

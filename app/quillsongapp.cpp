@@ -11,6 +11,12 @@
 #include "platform/shell/utilsclass.h"
 
 int RunQuillsong(int argc, char** argv) {
+    // On Wayland a program learns of other programs' copies only while it has the focus; on
+    // the X display that the session also offers (XWayland), it watches from the tray as well.
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        !qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillsong"));
     QApplication::setApplicationDisplayName(StatusText::kProgramTitle);

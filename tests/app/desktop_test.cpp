@@ -158,3 +158,31 @@ TEST_F(Desktop, TheWindowHidesInTheTrayAndASecondStartBringsItBack) {
     EXPECT_EQ(program_.exitCode(), 0);
     EXPECT_EQ(countInLog(QStringLiteral("Exitting FormDestroy")), 1);
 }
+
+TEST_F(Desktop, TextCopiedInAnotherProgramBecomesAnArticleWhileTheWindowIsInTheTray) {
+    const QString key = QStringLiteral("Software\\HalcyxTech\\Quillsong");
+    testprofile::Store(key, QStringLiteral("FirstTimeUser"), QStringLiteral("false"));
+    testprofile::Store(key, QStringLiteral("CB_Prompt"), QStringLiteral("false"));
+    testprofile::Store(key, QStringLiteral("ML_ListMode"), QStringLiteral("1"));
+    StartProgram(program_, {QStringLiteral("-auto")});
+    ASSERT_TRUE(waitForCount(QStringLiteral("Hidden in the tray"), 1)) << readLog().toStdString();
+
+    // Another program owns the clipboard and offers the text, as a browser does.
+    const QString text = QStringLiteral("A paragraph copied in another program.");
+    QProcess copier;
+    copier.setProcessEnvironment(env_);
+    copier.start(QStringLiteral("xclip"),
+                 {QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    ASSERT_TRUE(copier.waitForStarted(10000)) << "xclip is missing: make installs it";
+    copier.write(text.toUtf8());
+    copier.closeWriteChannel();
+    ASSERT_TRUE(copier.waitForFinished(10000));
+    ASSERT_TRUE(waitForCount(QStringLiteral("In CopyClipboardMemo, Action= 0"), 1))
+        << readLog().toStdString();
+
+    ::kill(pid_t(program_.processId()), SIGTERM);
+    ASSERT_TRUE(program_.waitForFinished(15000));
+    QFile store(ProgramFolders::userFolder() + QStringLiteral("/QSExport.txt"));
+    ASSERT_TRUE(store.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(store.readAll()).contains(text));
+}
