@@ -413,7 +413,7 @@ TEST_F(MainWindow, NoEnabledItemIsWithoutBehaviour) {
     }
     EXPECT_TRUE(unbuilt.contains(QStringLiteral("Edit Selected Voice")))
         << unbuilt.join(", ").toStdString();
-    EXPECT_TRUE(unbuilt.contains(QStringLiteral("&Watch Clipboard")));
+    EXPECT_TRUE(unbuilt.contains(QStringLiteral("&Select Audio Device")));
 
     // Whatever enables the items of a state keeps these greyed.
     Q_EMIT article->aboutToShow();
@@ -424,14 +424,19 @@ TEST_F(MainWindow, NoEnabledItemIsWithoutBehaviour) {
     form->RestoreFromTray();
     EXPECT_EQ(offenders(), QStringList());
 
-    // A click on the greyed "Watch Clipboard" changes neither its check nor the setting.
+    // "Watch Clipboard" switches watching, its main and tray items in step.
     QAction* watch =
         Item(MenuActions(form->menuBar()->actions()), QStringLiteral("&Watch Clipboard"));
-    ASSERT_NE(watch, nullptr);
-    const bool watching = form->Preferences().CB_Monitor;
+    QAction* trayWatch = Item(MenuActions(tray->actions()), QStringLiteral("&Watch Clipboard"));
+    ASSERT_TRUE(watch && trayWatch);
+    ASSERT_TRUE(form->Preferences().CB_Monitor) << "watching is on at the first start";
+    EXPECT_TRUE(watch->isChecked() && trayWatch->isChecked());
     watch->trigger();
-    EXPECT_FALSE(watch->isChecked());
-    EXPECT_EQ(form->Preferences().CB_Monitor, watching);
+    EXPECT_FALSE(form->Preferences().CB_Monitor);
+    EXPECT_FALSE(watch->isChecked() || trayWatch->isChecked());
+    trayWatch->trigger();
+    EXPECT_TRUE(form->Preferences().CB_Monitor);
+    EXPECT_TRUE(watch->isChecked() && trayWatch->isChecked());
 }
 
 TEST_F(MainWindow, TheFirstStartGreetsWithTheWelcomeInTheDefaultVoice) {
