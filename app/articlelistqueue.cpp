@@ -35,8 +35,14 @@ ReadingArticle ArticleListQueue::at(int index) const {
 }
 
 int ArticleListQueue::indexOf(quintptr key) const {
-    for (int i = 0; i < m_list.VisibleCount(); ++i) {
+    // Every spoken word asks for the article being read: where it was found last comes first.
+    const int count = m_list.VisibleCount();
+    if (m_lastIndex < count && keyOf(m_list.Entries[m_lastIndex]) == key) {
+        return m_lastIndex;
+    }
+    for (int i = 0; i < count; ++i) {
         if (keyOf(m_list.Entries[i]) == key) {
+            m_lastIndex = i;
             return i;
         }
     }

@@ -33,4 +33,5 @@ class ArticleListQueue : public QObject, public ReadingQueue {
 
   private:
     TMemoListBox& m_list;
+    mutable int m_lastIndex = 0;  // where indexOf found an article last
 };

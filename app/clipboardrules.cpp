@@ -3,14 +3,8 @@
 ClipboardRules::Action ClipboardRules::ActionWithoutPrompt(uint8_t defaultAction,
                                                            uint8_t lastAction) {
     const uint8_t chosen = defaultAction == kRememberLast ? lastAction : defaultAction;
-    switch (chosen) {
-        case uint8_t(Action::Append):
-            return Action::Append;
-        case uint8_t(Action::New):
-            return Action::New;
-        default:
-            return Action::New;  // Cancel, or a value no version wrote
-    }
+    // Cancel, or a value no version wrote, makes a new article.
+    return chosen == uint8_t(Action::Append) ? Action::Append : Action::New;
 }
 
 ClipboardRules::Action ClipboardRules::PromptDefault(uint8_t defaultAction, uint8_t lastAction,

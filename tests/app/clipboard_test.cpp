@@ -17,14 +17,13 @@
 #include "app/form1.h"
 #include "articles/memoentry.h"
 #include "articles/memolistbox.h"
+#include "tests/app/mainwindowstart.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
 #include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
 
 namespace {
-
-const QString kKey = QStringLiteral("Software\\HalcyxTech\\Quillsong");
 
 class Clipboard : public ::testing::Test {
   protected:
@@ -35,16 +34,10 @@ class Clipboard : public ::testing::Test {
     }
     // A started window in the given mode with one blank article, the prompt on or off.
     std::unique_ptr<TForm1> Start(int mode, bool prompt) {
-        testprofile::Store(kKey, QStringLiteral("FirstTimeUser"), QStringLiteral("false"));
-        testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QString::number(mode));
-        testprofile::Store(kKey, QStringLiteral("CB_Prompt"),
-                           prompt ? QStringLiteral("true") : QStringLiteral("false"));
-        auto form = std::make_unique<TForm1>(QStringList{QStringLiteral("quillsong")});
-        form->SetSplashMinimum(0);
-        QSignalSpy started(form.get(), &TForm1::startupFinished);
-        form->show();
-        EXPECT_TRUE(started.wait(20000));
-        return form;
+        return StartMainWindow({{QStringLiteral("FirstTimeUser"), QStringLiteral("false")},
+                                {QStringLiteral("ML_ListMode"), QString::number(mode)},
+                                {QStringLiteral("CB_Prompt"),
+                                 prompt ? QStringLiteral("true") : QStringLiteral("false")}});
     }
     static void Copy(const QString& text) { QGuiApplication::clipboard()->setText(text); }
     static QStringList Texts(const TForm1& form) {

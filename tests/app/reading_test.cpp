@@ -23,6 +23,7 @@
 #include "platform/speechapi/synthengine.h"
 #include "platform/speechapi/ttsenumerator.h"
 #include "speech/ttsform.h"
+#include "tests/app/mainwindowstart.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
 #include "tests/common/sounddevice.h"
@@ -30,8 +31,6 @@
 #include "tests/speech/scriptedmodes.h"
 
 namespace {
-
-const QString kKey = QStringLiteral("Software\\HalcyxTech\\Quillsong");
 
 const QString kVoice = QStringLiteral("eSpeak English (America)");
 
@@ -44,15 +43,11 @@ class Reading : public ::testing::Test {
 
     // A started main window in the given mode, with the given articles and nothing else.
     std::unique_ptr<TForm1> Start(int mode, const QStringList& texts, bool autoDelete = false) {
-        testprofile::Store(kKey, QStringLiteral("FirstTimeUser"), QStringLiteral("false"));
-        testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QString::number(mode));
-        testprofile::Store(kKey, QStringLiteral("ML_AutoDelete"),
-                           autoDelete ? QStringLiteral("true") : QStringLiteral("false"));
-        auto form = std::make_unique<TForm1>(QStringList{QStringLiteral("quillsong")});
-        form->SetSplashMinimum(0);
-        QSignalSpy started(form.get(), &TForm1::startupFinished);
-        form->show();
-        EXPECT_TRUE(started.wait(10000));
+        auto form =
+            StartMainWindow({{QStringLiteral("FirstTimeUser"), QStringLiteral("false")},
+                             {QStringLiteral("ML_ListMode"), QString::number(mode)},
+                             {QStringLiteral("ML_AutoDelete"),
+                              autoDelete ? QStringLiteral("true") : QStringLiteral("false")}});
         for (qsizetype i = 0; i < texts.size(); ++i) {
             form->AddNewArticle();
             form->List()->CurrentEntry()->SetArticleText(texts[i]);
