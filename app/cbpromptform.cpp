@@ -20,6 +20,8 @@ TCB_PromptForm::TCB_PromptForm(TPreferences& prefs, QWidget* parent)
     setWindowTitle(QStringLiteral("Quillsong MP3"));
     setObjectName(QStringLiteral("CB_PromptForm"));
     auto* layout = new QVBoxLayout(this);
+    // A fixed border: the window manager offers no maximising or resizing.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     auto* heading = new QLabel(QStringLiteral("Copy Clipboard to Speech Buffer ?"), this);
     QFont bold = heading->font();
     bold.setBold(true);
@@ -100,6 +102,12 @@ void TCB_PromptForm::FormActivate() {
     QPushButton* button = Button(m_default);
     button->setDefault(true);
     button->setFocus();
+}
+
+void TCB_PromptForm::reject() {
+    // Escape, or a close box that the window manager adds anyway, cancels like the button:
+    // the countdown must not take an action for a prompt the user has dismissed.
+    CancelClick();
 }
 
 void TCB_PromptForm::Timer1Timer() {

@@ -21,6 +21,10 @@ class TCB_PromptForm : public QDialog {
     void Prompt(bool multiArticleMode, bool appendEnabled);
     ClipboardRules::Action DefaultAction() const { return m_default; }
     QPushButton* Button(ClipboardRules::Action action) const;
+    // The default action will be taken when the time is up.
+    bool CountingDown() const { return Timer1.isActive(); }
+
+    void reject() override;
 
   Q_SIGNALS:
     // The user (or the timer) chose New or Append.

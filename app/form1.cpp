@@ -11,6 +11,7 @@
 #include <QSystemTrayIcon>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "app/appicons.h"
 #include "platform/wavedevices/waveoutdevices.h"
@@ -21,6 +22,9 @@ namespace {
 constexpr void (TForm1::*kCommandHandlers[])() = {&TForm1::PlayAllBtnClick,
                                                   &TForm1::PlayFileBtnClick, &TForm1::PauseBtnClick,
                                                   &TForm1::SkipBtnClick, &TForm1::StopBtnClick};
+
+// Room for the options area and a few lines of an article, on the smallest common screens.
+constexpr QSize kDefaultSize(760, 600);
 
 // Marks the actions whose behaviour is not built yet.
 const char* const kNotYetAvailable = "notYetAvailable";
@@ -51,16 +55,28 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     setWindowTitle(QStringLiteral("TmpQuillsong"));
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(AppIcons::programIcon());
-    resize(640, 480);
+    resize(kDefaultSize);
+    // Top to bottom: the top panel (toolbar and options area), then the articles.
+    auto* client = new QWidget(this);
+    auto* clientLayout = new QVBoxLayout(client);
+    clientLayout->setContentsMargins(0, 0, 0, 0);
+    clientLayout->setSpacing(0);
+    Panel2 = new QWidget(client);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    auto* topLayout = new QVBoxLayout(Panel2);
+    topLayout->setContentsMargins(0, 0, 0, 0);
+    topLayout->setSpacing(0);
+    clientLayout->addWidget(Panel2);
     CreateActions();
     CreateToolBar();
     CreateMenus();
     CreateTrayMenu();
-    MainTextPanel = new QFrame(this);
+    MainTextPanel = new QFrame(client);
     MainTextPanel->setObjectName(QStringLiteral("MainTextPanel"));
     MainTextPanel->setAutoFillBackground(true);
     MainTextPanel->setBackgroundRole(QPalette::Base);
-    setCentralWidget(MainTextPanel);
+    clientLayout->addWidget(MainTextPanel, 1);
+    setCentralWidget(client);
     CreateStatusBar();
     Timer1.setSingleShot(true);
     connect(&Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
@@ -105,16 +121,17 @@ void TForm1::CreateActions() {
     }
     ToolButton1->setChecked(true);
     OptionsBtn =
-        MakeAction(QStringLiteral("Options"), QStringLiteral("options"), &TForm1::NotYetAvailable);
+        MakeAction(QStringLiteral("Options"), QStringLiteral("options"), &TForm1::MMLabel1Click);
     OptionsBtn->setToolTip(QStringLiteral("Display / Hide Options Panels"));
-    MakeCheckable(OptionsBtn);
+    OptionsBtn->setCheckable(true);
 }
 
 void TForm1::CreateToolBar() {
-    ToolBar1 = addToolBar(QStringLiteral("Toolbar"));
+    ToolBar1 = new QToolBar(QStringLiteral("Toolbar"), Panel2);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
+    Panel2->layout()->addWidget(ToolBar1);
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     ToolBar1->setIconSize(QSize(32, 32));
     ToolBar1->toggleViewAction()->setVisible(false);
@@ -179,11 +196,13 @@ void TForm1::CreateMenus() {
     Append(file, MakeAction(QStringLiteral("E&xit Quillsong"), {}, &TForm1::ExitQuillsongClick));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    m_toolbarItem = Append(view, MakeAction(QStringLiteral("&Toolbar"), {}, &TForm1::ToolbarClick));
-    m_toolbarItem->setCheckable(true);
+    m_toolbarItem =
+        Append(view, MakeAction(QStringLiteral("&Toolbar"), {}, &TForm1::ShowToolbarMItmClick));
     m_optionsPanelsItem =
-        Append(view, MakeAction(QStringLiteral("&Options Panels"), {}, &TForm1::NotYetAvailable));
-    MakeCheckable(m_optionsPanelsItem);
+        Append(view, MakeAction(QStringLiteral("&Options Panels"), {}, &TForm1::MMLabel1Click));
+    for (QAction* item : {m_toolbarItem, m_optionsPanelsItem}) {
+        item->setCheckable(true);
+    }
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     m_watchClipboardItem = Append(
@@ -304,10 +323,4 @@ void TForm1::CreateStatusBar() {
     m_statusGauge->setFixedHeight(15);
     m_statusGauge->hide();
     bar->addWidget(m_statusGauge);
-}
-
-void TForm1::ToolbarClick() {
-    m_prefs->ShowToolbar = !m_prefs->ShowToolbar;
-    ToolBar1->setVisible(m_prefs->ShowToolbar);
-    m_toolbarItem->setChecked(m_prefs->ShowToolbar);
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/panelheights.h"
 #include "app/readingstate.h"
 #include "app/voicepolicy.h"
 #include "settings/preferences.h"
@@ -26,6 +27,7 @@ class TMemoListBox;
 class TSplashForm;
 class TCB_PromptForm;
 class ArticleListQueue;
+class OptionsArea;
 class ReadingSession;
 
 // The main window: toolbar, menus, the article area, the status bar and the tray icon. It owns
@@ -84,6 +86,13 @@ class TForm1 : public QMainWindow {
     // disabled and connected to nothing.
     void NotYetAvailable() {}
     static bool IsNotYetAvailable(const QAction* action);
+
+    // The toolbar and the options area above the articles (form1_options.cpp): each command
+    // shows or hides its part and sets the top panel's height.
+    void MMLabel1Click();
+    void ShowToolbarMItmClick();
+    OptionsArea* Options() const { return Panel3; }
+    QWidget* TopPanel() const { return Panel2; }
 
     // Clipboard (form1_clipboard.cpp): a changed clipboard, and what becomes of its text
     // (0 New, 1 Append, 2 Cancel).
@@ -179,8 +188,11 @@ class TForm1 : public QMainWindow {
     void ShowLockedMessage();
     void PopupMenu1Popup();
 
-    // Commands whose work is done elsewhere; they are wired here so every menu exists.
-    void ToolbarClick();
+    void CreateOptionsArea();
+    // Applies the stored visibility of the toolbar and the options area.
+    void ApplyPanels();
+    void SetTopPanelHeight(PanelHeights::By by);
+
     void ToolButton1Click() { SwitchMode(0); }
     void ToolButton2Click() { SwitchMode(1); }
 
@@ -205,7 +217,9 @@ class TForm1 : public QMainWindow {
     QPointer<TSplashForm> m_splash;
     QSystemTrayIcon* m_trayIcon = nullptr;
 
+    QWidget* Panel2 = nullptr;  // the toolbar and the options area
     QToolBar* ToolBar1 = nullptr;
+    OptionsArea* Panel3 = nullptr;
     QFrame* MainTextPanel = nullptr;
     QLabel* m_statusPanel0 = nullptr;
     QLabel* m_statusPanel1 = nullptr;
@@ -244,10 +258,9 @@ class TForm1 : public QMainWindow {
     std::unique_ptr<TTTSForm> m_ttsForm;
     ReadingSession* m_session = nullptr;
     ArticleListQueue* m_queue = nullptr;
-    QStringList m_savedFiles;
-    QString m_clipboardText;  // the last copied text taken
-    QPointer<TCB_PromptForm>
-        m_prompt;  // made by the current reading into files, for the status bar
+    QStringList m_savedFiles;  // made by the current reading into files, for the status bar
+    QString m_clipboardText;   // the last copied text taken
+    QPointer<TCB_PromptForm> m_prompt;
 
     QAction* ToolButton1 = nullptr;  // single-article mode
     QAction* ToolButton2 = nullptr;  // multi-article mode

@@ -6,11 +6,14 @@
 #include <QMimeData>
 
 #include "app/cbpromptform.h"
+#include "app/clipboardsheet.h"
 #include "app/form1.h"
+#include "app/optionsarea.h"
 #include "app/sibusyform.h"
 #include "articles/articletext.h"
 #include "articles/memoentry.h"
 #include "articles/memolistbox.h"
+#include "articles/mymemo.h"
 #include "platform/shell/debuglog.h"
 
 void TForm1::ConnectClipboard() {
@@ -34,6 +37,11 @@ void TForm1::ClipboardChanged() {
     // Plain text only: a copied picture or a copied file is no article.
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
     if (!copied || !copied->hasText() || copied->hasUrls() || copied->hasImage()) {
+        return;
+    }
+    // Copied in one of the articles: it is already here.
+    if (copied->hasFormat(TMyPlusMemo::kOwnCopyFormat)) {
+        debugLog(QStringLiteral("Copied from an article, not taken"));
         return;
     }
     if (m_prompt && m_prompt->isVisible()) {
@@ -111,6 +119,7 @@ void TForm1::MonitorCBClick() {
     if (!m_shown) {
         m_watchClipboardItem->setChecked(m_prefs->CB_Monitor);
         m_trayWatchClipboardItem->setChecked(m_prefs->CB_Monitor);
+        Panel3->Clipboard()->SetMonitor(m_prefs->CB_Monitor);
         return;
     }
     m_prefs->CB_Monitor = !m_prefs->CB_Monitor;
@@ -120,4 +129,5 @@ void TForm1::MonitorCBClick() {
         const QSignalBlocker quiet(item);
         item->setChecked(m_prefs->CB_Monitor);
     }
+    Panel3->Clipboard()->SetMonitor(m_prefs->CB_Monitor);
 }

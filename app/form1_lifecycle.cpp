@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <QRandomGenerator>
 #include "app/form1.h"
+#include "app/optionsarea.h"
 #include "app/readingsession.h"
 #include "app/splashform.h"
 #include "app/statustext.h"
@@ -52,10 +53,8 @@ void TForm1::FormCreate() {
     ConnectSession();
     ConnectClipboard();
 
-    ToolBar1->setVisible(m_prefs->ShowToolbar);
-    m_toolbarItem->setChecked(m_prefs->ShowToolbar);
-    OptionsBtn->setChecked(m_prefs->ShowOptions);
-    m_optionsPanelsItem->setChecked(m_prefs->ShowOptions);
+    CreateOptionsArea();
+    ApplyPanels();
     ApplyMode();
     m_watchClipboardItem->setChecked(m_prefs->CB_Monitor);
     m_trayWatchClipboardItem->setChecked(m_prefs->CB_Monitor);
@@ -67,6 +66,7 @@ void TForm1::FormCreate() {
     if (IsRunAtLogin(kAutostartEntry)) {
         SetRunAtLogin(kAutostartEntry, runAtLoginCommand(ProgramFolders::programPath()), true);
     }
+    Panel3->ShowSheet(OptionsArea::Sheet::Clipboard);
     FormResize();
 }
 
@@ -75,6 +75,7 @@ void TForm1::ApplyMode() {
     (multi ? ToolButton2 : ToolButton1)->setChecked(true);
     (multi ? m_multiItem : m_singleItem)->setChecked(true);
     (multi ? m_trayMultiItem : m_traySingleItem)->setChecked(true);
+    Panel3->ShowModeSheet(m_prefs->ML_ListMode);
     debugLog(multi ? QStringLiteral("Current Mode is Multi-Article")
                    : QStringLiteral("Current Mode is Single-Article"));
 }

@@ -1,7 +1,11 @@
 #include "articles/mymemo.h"
 
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <memory>
+
+const QString TMyPlusMemo::kOwnCopyFormat = QStringLiteral("application/x-quillsong-own-copy");
 
 TMyPlusMemo::TMyPlusMemo(QWidget* parent) : QPlainTextEdit(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -50,4 +54,16 @@ void TMyPlusMemo::SetBackground(const QColor& color) {
 void TMyPlusMemo::focusInEvent(QFocusEvent* event) {
     QPlainTextEdit::focusInEvent(event);
     Q_EMIT focused();
+}
+
+QMimeData* TMyPlusMemo::createMimeDataFromSelection() const {
+    // The editor's own mime data lists only the formats it makes itself; a copy of them all
+    // can carry the mark as well.
+    const std::unique_ptr<QMimeData> selection(QPlainTextEdit::createMimeDataFromSelection());
+    auto* copied = new QMimeData;
+    for (const QString& format : selection->formats()) {
+        copied->setData(format, selection->data(format));
+    }
+    copied->setData(kOwnCopyFormat, QByteArrayLiteral("1"));
+    return copied;
 }

@@ -7,6 +7,10 @@
 class TMyPlusMemo : public QPlainTextEdit {
     Q_OBJECT
   public:
+    // Marks what an article's editor copies or cuts, so that the clipboard watcher can tell
+    // the program's own copies from other programs'.
+    static const QString kOwnCopyFormat;
+
     explicit TMyPlusMemo(QWidget* parent = nullptr);
 
     QString Text() const { return toPlainText(); }
@@ -31,4 +35,5 @@ class TMyPlusMemo : public QPlainTextEdit {
 
   protected:
     void focusInEvent(QFocusEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
 };

@@ -17,6 +17,7 @@
 #include "app/form1.h"
 #include "articles/memoentry.h"
 #include "articles/memolistbox.h"
+#include "articles/mymemo.h"
 #include "tests/app/mainwindowstart.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
@@ -131,6 +132,15 @@ TEST_F(Clipboard, ThePromptTakesItsDefaultActionWhenItsTimeIsUp) {
     EXPECT_EQ(prompt->DefaultAction(), ClipboardRules::Action::New);
     EXPECT_TRUE(prompt->Button(ClipboardRules::Action::Append)->isEnabled());
     QTest::mouseClick(prompt->Button(ClipboardRules::Action::Cancel), Qt::LeftButton);
+
+    // Escape, or a close box the window manager adds, cancels: nothing is taken later.
+    form->Preferences().CB_LastPromptAction = 0;
+    Copy(QStringLiteral("Copied and dismissed."));
+    ASSERT_TRUE(prompt->isVisible() && prompt->CountingDown());
+    QTest::keyClick(prompt, Qt::Key_Escape);
+    EXPECT_FALSE(prompt->isVisible());
+    EXPECT_FALSE(prompt->CountingDown());
+    EXPECT_EQ(form->Preferences().CB_LastPromptAction, 2);
 }
 
 TEST_F(Clipboard, NothingIsTakenWhileTheSingleArticleIsRead) {
@@ -149,4 +159,20 @@ TEST_F(Clipboard, NothingIsTakenWhileTheSingleArticleIsRead) {
     Copy(QStringLiteral("Copied once the reading ended."));
     EXPECT_EQ(Texts(*form), QStringList{QStringLiteral("Copied once the reading ended.")})
         << "single-article mode: the copy replaces the article";
+}
+
+TEST_F(Clipboard, TextCopiedFromAnArticleIsNotTakenBack) {
+    auto form = Start(1, false);
+    TMemoEntry* article = form->List()->CurrentEntry();
+    article->SetArticleText(QStringLiteral("A sentence the user copies from the article."));
+    article->Editor()->selectAll();
+    article->Editor()->copy();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QStringLiteral("A sentence the user copies from the article."));
+    EXPECT_EQ(form->List()->VisibleCount(), 1);
+    article->Editor()->cut();
+    EXPECT_EQ(form->List()->VisibleCount(), 1);
+    Copy(QStringLiteral("A sentence copied in another program."));
+    EXPECT_EQ(Texts(*form), QStringList{QStringLiteral("A sentence copied in another program.")})
+        << "the emptied article takes the other program's copy";
 }

@@ -159,30 +159,53 @@ TEST_F(Desktop, TheWindowHidesInTheTrayAndASecondStartBringsItBack) {
     EXPECT_EQ(countInLog(QStringLiteral("Exitting FormDestroy")), 1);
 }
 
-TEST_F(Desktop, TextCopiedInAnotherProgramBecomesAnArticleWhileTheWindowIsInTheTray) {
+TEST_F(Desktop, TextCopiedInAnotherProgramBecomesAnArticleInEitherMode) {
     const QString key = QStringLiteral("Software\\HalcyxTech\\Quillsong");
+    // Another program owns the clipboard and offers the text, as a browser does.
+    const auto copy = [this](const QString& text) {
+        QProcess copier;
+        copier.setProcessEnvironment(env_);
+        copier.start(QStringLiteral("xclip"),
+                     {QStringLiteral("-selection"), QStringLiteral("clipboard")});
+        ASSERT_TRUE(copier.waitForStarted(10000)) << "xclip is missing: make installs it";
+        copier.write(text.toUtf8());
+        copier.closeWriteChannel();
+        ASSERT_TRUE(copier.waitForFinished(10000));
+    };
+    const auto storedArticles = [this] {
+        ::kill(pid_t(program_.processId()), SIGTERM);
+        EXPECT_TRUE(program_.waitForFinished(15000));
+        QFile store(ProgramFolders::userFolder() + QStringLiteral("/QSExport.txt"));
+        EXPECT_TRUE(store.open(QIODevice::ReadOnly));
+        return QString::fromUtf8(store.readAll());
+    };
+
+    // Multi-article mode, hidden in the tray, without the prompt.
     testprofile::Store(key, QStringLiteral("FirstTimeUser"), QStringLiteral("false"));
     testprofile::Store(key, QStringLiteral("CB_Prompt"), QStringLiteral("false"));
     testprofile::Store(key, QStringLiteral("ML_ListMode"), QStringLiteral("1"));
     StartProgram(program_, {QStringLiteral("-auto")});
     ASSERT_TRUE(waitForCount(QStringLiteral("Hidden in the tray"), 1)) << readLog().toStdString();
-
-    // Another program owns the clipboard and offers the text, as a browser does.
-    const QString text = QStringLiteral("A paragraph copied in another program.");
-    QProcess copier;
-    copier.setProcessEnvironment(env_);
-    copier.start(QStringLiteral("xclip"),
-                 {QStringLiteral("-selection"), QStringLiteral("clipboard")});
-    ASSERT_TRUE(copier.waitForStarted(10000)) << "xclip is missing: make installs it";
-    copier.write(text.toUtf8());
-    copier.closeWriteChannel();
-    ASSERT_TRUE(copier.waitForFinished(10000));
+    const QString first = QStringLiteral("A paragraph copied in another program.");
+    copy(first);
     ASSERT_TRUE(waitForCount(QStringLiteral("In CopyClipboardMemo, Action= 0"), 1))
         << readLog().toStdString();
+    EXPECT_TRUE(storedArticles().contains(first));
 
-    ::kill(pid_t(program_.processId()), SIGTERM);
-    ASSERT_TRUE(program_.waitForFinished(15000));
-    QFile store(ProgramFolders::userFolder() + QStringLiteral("/QSExport.txt"));
-    ASSERT_TRUE(store.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(store.readAll()).contains(text));
+    // Single-article mode, the window shown, the prompt up until its time takes New.
+    testprofile::Store(key, QStringLiteral("CB_Prompt"), QStringLiteral("true"));
+    testprofile::Store(key, QStringLiteral("CB_PromptDelay"), QStringLiteral("1"));
+    testprofile::Store(key, QStringLiteral("CB_DfltPromptAction"), QStringLiteral("0"));
+    testprofile::Store(key, QStringLiteral("ML_ListMode"), QStringLiteral("0"));
+    // The first run's log must not answer for the second.
+    QFile::remove(ProgramFolders::userFolder() + QStringLiteral("/quillsong.dbg"));
+    StartProgram(program_, {});
+    ASSERT_TRUE(waitForCount(QStringLiteral("Exiting FormShow"), 1)) << readLog().toStdString();
+    const QString second = QStringLiteral("Another paragraph, copied while the window is open.");
+    copy(second);
+    ASSERT_TRUE(waitForCount(QStringLiteral("In CopyClipboardMemo, Action= 0"), 1))
+        << readLog().toStdString();
+    const QString stored = storedArticles();
+    EXPECT_TRUE(stored.contains(second));
+    EXPECT_FALSE(stored.contains(first)) << "the single article is replaced";
 }
