@@ -189,8 +189,9 @@ class TForm1 : public QMainWindow {
     void PopupMenu1Popup();
 
     void CreateOptionsArea();
-    // Applies the stored visibility of the toolbar and the options area.
-    void ApplyPanels();
+    // Shows the toolbar and the options area as the settings say, with their checks, and sets
+    // the top panel's height for the command that changed them.
+    void ApplyPanels(PanelHeights::By by);
     void SetTopPanelHeight(PanelHeights::By by);
 
     void ToolButton1Click() { SwitchMode(0); }

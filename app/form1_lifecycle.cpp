@@ -54,7 +54,7 @@ void TForm1::FormCreate() {
     ConnectClipboard();
 
     CreateOptionsArea();
-    ApplyPanels();
+    ApplyPanels(PanelHeights::By::Start);
     ApplyMode();
     m_watchClipboardItem->setChecked(m_prefs->CB_Monitor);
     m_trayWatchClipboardItem->setChecked(m_prefs->CB_Monitor);

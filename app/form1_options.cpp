@@ -15,28 +15,23 @@ void TForm1::CreateOptionsArea() {
     connect(Panel3->Clipboard(), &ClipboardSheet::monitorClicked, this, &TForm1::MonitorCBClick);
 }
 
-void TForm1::ApplyPanels() {
+void TForm1::ApplyPanels(PanelHeights::By by) {
     ToolBar1->setVisible(m_prefs->ShowToolbar);
     m_toolbarItem->setChecked(m_prefs->ShowToolbar);
     Panel3->setVisible(m_prefs->ShowOptions);
     OptionsBtn->setChecked(m_prefs->ShowOptions);
     m_optionsPanelsItem->setChecked(m_prefs->ShowOptions);
-    SetTopPanelHeight(PanelHeights::By::Start);
+    SetTopPanelHeight(by);
 }
 
 void TForm1::MMLabel1Click() {
     m_prefs->ShowOptions = !m_prefs->ShowOptions;
-    OptionsBtn->setChecked(m_prefs->ShowOptions);
-    m_optionsPanelsItem->setChecked(m_prefs->ShowOptions);
-    Panel3->setVisible(m_prefs->ShowOptions);
-    SetTopPanelHeight(PanelHeights::By::OptionsCommand);
+    ApplyPanels(PanelHeights::By::OptionsCommand);
 }
 
 void TForm1::ShowToolbarMItmClick() {
     m_prefs->ShowToolbar = !m_prefs->ShowToolbar;
-    m_toolbarItem->setChecked(m_prefs->ShowToolbar);
-    ToolBar1->setVisible(m_prefs->ShowToolbar);
-    SetTopPanelHeight(PanelHeights::By::ToolbarCommand);
+    ApplyPanels(PanelHeights::By::ToolbarCommand);
 }
 
 void TForm1::SetTopPanelHeight(PanelHeights::By by) {
