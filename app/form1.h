@@ -189,6 +189,11 @@ class TForm1 : public QMainWindow {
     void PopupMenu1Popup();
 
     void CreateOptionsArea();
+    // The sheets of the options area's tabs, each with the window's part of its commands
+    // (form1_fileoptions.cpp, form1_voices.cpp, form1_misc.cpp).
+    void CreateFileOptionsSheet();
+    void CreateVoicesSheet();
+    void CreateMiscSheet();
     // Shows the toolbar and the options area as the settings say, with their checks, and sets
     // the top panel's height for the command that changed them.
     void ApplyPanels(PanelHeights::By by);

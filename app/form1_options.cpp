@@ -12,6 +12,9 @@ void TForm1::CreateOptionsArea() {
     Panel3 = new OptionsArea(*m_prefs, Panel2);
     Panel2->layout()->addWidget(Panel3);
     Panel3->Clipboard()->Load();
+    CreateVoicesSheet();
+    CreateFileOptionsSheet();
+    CreateMiscSheet();
     connect(Panel3->Clipboard(), &ClipboardSheet::monitorClicked, this, &TForm1::MonitorCBClick);
 }
 

@@ -53,3 +53,15 @@ void OptionsArea::ShowModeSheet(uint8_t mode) {
 void OptionsArea::ShowSheet(Sheet sheet) {
     m_optionPages->setCurrentIndex(int(sheet));
 }
+
+void OptionsArea::SetSheet(Sheet sheet, QWidget* page) {
+    const int index = int(sheet);
+    const QString title = m_optionPages->tabText(index);
+    const bool current = m_optionPages->currentIndex() == index;
+    delete m_optionPages->widget(index);  // the empty page; removes its tab
+    m_optionPages->insertTab(index, page, title);
+    m_optionPages->setTabEnabled(index, true);
+    if (current) {
+        m_optionPages->setCurrentIndex(index);
+    }
+}

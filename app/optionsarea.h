@@ -21,6 +21,8 @@ class OptionsArea : public QWidget {
     // Shows the single-article (0) or multi-article (1) sheet on the left.
     void ShowModeSheet(uint8_t mode);
     void ShowSheet(Sheet sheet);
+    // Puts the controls of a tab in place of its empty page and enables the tab.
+    void SetSheet(Sheet sheet, QWidget* page);
     ClipboardSheet* Clipboard() const { return m_clipboard; }
     QTabWidget* ModePages() const { return m_modePages; }
     QTabWidget* OptionPages() const { return m_optionPages; }
