@@ -94,6 +94,14 @@ class TForm1 : public QMainWindow {
     OptionsArea* Options() const { return Panel3; }
     QWidget* TopPanel() const { return Panel2; }
 
+    // Speaking outside the article list (form1_voiceedit.cpp): a plain text in a voice, with
+    // no highlight and no gauge; a voice's test sentence; a voice's pitch and speed edited in
+    // the voice edit dialog, applied to a reading in progress and stored.
+    void SpeakText(const QString& text, const QString& voiceName);
+    void TestVoice(const QString& voiceName);
+    void EditVoice(const QString& voiceName);
+    void EditVoiceforSelectedArticle1Click();
+
     // Clipboard (form1_clipboard.cpp): a changed clipboard, and what becomes of its text
     // (0 New, 1 Append, 2 Cancel).
     void ClipboardChanged();
