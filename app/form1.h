@@ -13,6 +13,7 @@
 #include "settings/preferences.h"
 #include "speech/ttsform.h"
 
+class FileOptionsSheet;
 class QAction;
 class QActionGroup;
 class QFrame;
@@ -92,6 +93,9 @@ class TForm1 : public QMainWindow {
     void MMLabel1Click();
     void ShowToolbarMItmClick();
     OptionsArea* Options() const { return Panel3; }
+    // "Browse" of the File Options sheet: the output folder dialog, then the sheet shows the
+    // chosen folder (form1_fileoptions.cpp).
+    void Button1Click();
     QWidget* TopPanel() const { return Panel2; }
 
     // Speaking outside the article list (form1_voiceedit.cpp): a plain text in a voice, with
@@ -288,4 +292,5 @@ class TForm1 : public QMainWindow {
     QAction* m_watchClipboardItem = nullptr;
     QAction* m_trayWatchClipboardItem = nullptr;
     QAction* m_trayShowToolbarItem = nullptr;
+    FileOptionsSheet* m_fileOptions = nullptr;
 };

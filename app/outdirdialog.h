@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDialog>
+
+class QFileSystemModel;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTreeView;
+class TPreferences;
+
+// "Select Output Directory": the folders on the left, the WAV and MP3 files of the selected
+// folder on the right. OK stores the selected folder in "OUT_Directory".
+class TOutDirDialog : public QDialog {
+    Q_OBJECT
+  public:
+    TOutDirDialog(TPreferences& prefs, QWidget* parent = nullptr);
+
+    // The folder selected in the folder list; empty when none is.
+    QString SelectedDirectory() const;
+    // Selects a folder, or the nearest folder above it that exists.
+    void SelectDirectory(const QString& folder);
+    // Files listed for the selected folder.
+    QStringList ListedFiles() const;
+
+  public Q_SLOTS:
+    void done(int result) override;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void DirectoryChanged();
+    void ShowCurrentDirectory();
+    void NewFolderClick();
+    void OKBtnClick();
+
+    TPreferences& m_prefs;
+    QFileSystemModel* m_folders = nullptr;
+    QTreeView* DirectoryListBox1 = nullptr;
+    QListWidget* FileListBox1 = nullptr;
+    QLabel* m_currentDirectory = nullptr;
+    QPushButton* OKBtn = nullptr;
+    QPushButton* CancelBtn = nullptr;
+    QPushButton* NewFolderBtn = nullptr;
+};
