@@ -30,6 +30,7 @@ class TCB_PromptForm;
 class ArticleListQueue;
 class OptionsArea;
 class ReadingSession;
+class TVoiceEditForm;
 
 // The main window: toolbar, menus, the article area, the status bar and the tray icon. It owns
 // the preferences and ends the program only through ExitQuillsongClick.
@@ -105,6 +106,10 @@ class TForm1 : public QMainWindow {
     void TestVoice(const QString& voiceName);
     void EditVoice(const QString& voiceName);
     void EditVoiceforSelectedArticle1Click();
+    // A text of SpeakText has ended: the status says what it said before.
+    void SpeakTextFinished();
+    // The voice edit dialog; null until a voice is first edited.
+    TVoiceEditForm* VoiceEditForm() const { return m_voiceEditForm; }
 
     // Clipboard (form1_clipboard.cpp): a changed clipboard, and what becomes of its text
     // (0 New, 1 Append, 2 Cancel).
@@ -279,6 +284,7 @@ class TForm1 : public QMainWindow {
     QStringList m_savedFiles;  // made by the current reading into files, for the status bar
     QString m_clipboardText;   // the last copied text taken
     QPointer<TCB_PromptForm> m_prompt;
+    TVoiceEditForm* m_voiceEditForm = nullptr;  // made on first use
 
     QAction* ToolButton1 = nullptr;  // single-article mode
     QAction* ToolButton2 = nullptr;  // multi-article mode

@@ -55,8 +55,8 @@ void TForm1::CreateArticleMenu() {
                                                  &TForm1::ReadfromCursor1Click);
     m_readSelectedItem = PopupMenu1->addAction(QStringLiteral("Read Selected Text Aloud"), this,
                                                &TForm1::ReadHighlighted1Click);
-    PopupMenu1->addAction(
-        MakeAction(QStringLiteral("Edit Selected Voice"), {}, &TForm1::NotYetAvailable));
+    PopupMenu1->addAction(QStringLiteral("Edit Selected Voice"), this,
+                          &TForm1::EditVoiceforSelectedArticle1Click);
     connect(PopupMenu1, &QMenu::aboutToShow, this, &TForm1::PopupMenu1Popup);
 }
 

@@ -68,6 +68,7 @@ void TForm1::ConnectSession() {
             [this](const QString& path) { m_savedFiles << path; });
     connect(m_session, &ReadingSession::titleMissing, this, &TForm1::TitleMissing);
     connect(m_session, &ReadingSession::finished, this, &TForm1::ReadingFinished);
+    connect(m_session, &ReadingSession::textFinished, this, &TForm1::SpeakTextFinished);
     connect(m_session, &ReadingSession::messageRaised, this,
             [](UserMessage::Kind kind, const QString& text) {
                 kind == UserMessage::Kind::Error ? UserMessage::showError(text)
@@ -105,8 +106,10 @@ void TForm1::SetReadingState(ReadingState state) {
     }
     const bool idle = state == rsIdle;
     const bool active = state == rsReading || state == rsPaused;
-    const bool enabled[kCommandCount] = {idle, idle, active,
-                                         state == rsReading && m_prefs->ML_ListMode == 1, active};
+    // A text outside the list (a voice test, a help topic) has nothing to skip to.
+    const bool skippable = state == rsReading && m_prefs->ML_ListMode == 1 &&
+                           !(m_session && m_session->speakingText());
+    const bool enabled[kCommandCount] = {idle, idle, active, skippable, active};
     for (int command = 0; command < kCommandCount; ++command) {
         for (QAction* action : m_commands[command]) {
             action->setEnabled(enabled[command]);

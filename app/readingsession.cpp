@@ -31,6 +31,8 @@ ReadingSession::ReadingSession(TPreferences& prefs, TTTSForm& driver, QObject* p
             ArticleFinished();
         } else if (m_walk == Walk::Single) {
             SingleReadFinished();
+        } else if (m_walk == Walk::Text) {
+            TextFinished();
         }
     });
     connect(&m_driver, &TTTSForm::OnError, this, &ReadingSession::ReadingFailed);
@@ -193,8 +195,8 @@ void ReadingSession::AbortArticle(const QString& message, UserMessage::Kind kind
 }
 
 void ReadingSession::wordPosition(int64_t position, int64_t total) {
-    if (m_walk == Walk::None) {
-        return;  // a reading that is not ours
+    if (m_walk == Walk::None || m_walk == Walk::Text) {
+        return;  // a reading that is not ours, or a text that has no place to show
     }
     Q_EMIT progress(position, total > 0 ? total : m_textLength);
     if (m_current.filePath.isEmpty() && m_current.key) {
@@ -258,6 +260,11 @@ void ReadingSession::end(bool completed) {
 // quiet): the walk ends there, a partial file is removed, and the user is told.
 void ReadingSession::ReadingFailed(const QString& message) {
     if (m_state == rsExiting || m_walk == Walk::None) {
+        return;
+    }
+    if (m_walk == Walk::Text) {
+        TextFinished();
+        Q_EMIT messageRaised(UserMessage::Kind::Error, message);
         return;
     }
     if (m_queue) {
@@ -340,8 +347,8 @@ void ReadingSession::resume() {
 }
 
 void ReadingSession::skip() {
-    if (m_state != rsReading && m_state != rsPaused) {
-        return;
+    if ((m_state != rsReading && m_state != rsPaused) || m_walk == Walk::Text) {
+        return;  // a text has nothing to skip to
     }
     debugLog(QStringLiteral("Skip"));
     m_driver.StopAudio();
@@ -349,6 +356,13 @@ void ReadingSession::skip() {
 
 void ReadingSession::stop() {
     if (m_state != rsReading && m_state != rsPaused) {
+        return;
+    }
+    if (m_walk == Walk::Text) {
+        debugLog(QStringLiteral("Abort"));
+        m_walk = Walk::None;  // the stopped text reports no completion of its own
+        m_driver.CancelReading();
+        TextFinished();
         return;
     }
     if (m_queue) {
@@ -376,6 +390,48 @@ void ReadingSession::shutdown() {
     if (writing) {
         DiscardWave();  // half a wave is no file to keep
     }
+}
+
+void ReadingSession::SpeakText(const QString& text, const QString& voiceName) {
+    if (m_state == rsConverting || m_state == rsExiting) {
+        return;  // the sound card is not the session's to give now
+    }
+    if (m_walk == Walk::Text) {
+        m_walk = Walk::None;  // the text being spoken gives way without a completion
+        m_driver.CancelReading();
+        m_driver.Timer1.stop();  // nor does the completion of one that has just ended
+    } else if (m_state != rsIdle) {
+        stop();  // an article being read ends as a stopped reading
+    }
+    m_walk = Walk::Text;
+    m_target = otSpeakers;
+    m_driver.ReadingTarget = otSpeakers;
+    if (m_state != rsReading) {
+        setState(rsReading);
+    }
+    Outcome started = Outcome::failure(QString());
+    try {
+        started = m_driver.PlayText(text, voiceName);
+    } catch (const std::exception& error) {
+        started = Outcome::failure(QString::fromUtf8(error.what()));
+    }
+    if (!started) {
+        TextFinished();
+        if (!started.message().isEmpty()) {
+            Q_EMIT messageRaised(UserMessage::Kind::Error, started.message());
+        }
+    }
+}
+
+void ReadingSession::TextFinished() {
+    m_walk = Walk::None;
+    try {
+        m_driver.TTS1.SetActive(false);
+    } catch (const std::exception& error) {
+        debugLog(QString::fromUtf8(error.what()));
+    }
+    setState(rsIdle);
+    Q_EMIT textFinished();
 }
 
 void ReadingSession::DiscardWave() {

@@ -50,6 +50,12 @@ class ReadingSession : public QObject {
     void stop();
     // The program is ending: the reading stops where it stands and nothing more starts.
     void shutdown();
+    // Speaks a text that belongs to no article (a test sentence, a help topic) with a voice on
+    // the sound card: no word is reported, nothing is walked, and it cannot be skipped. An
+    // article being read is stopped first; a text being spoken is replaced.
+    void SpeakText(const QString& text, const QString& voiceName);
+    // Whether the reading in progress is such a text.
+    bool speakingText() const { return m_walk == Walk::Text; }
 
   Q_SIGNALS:
     void stateChanged(ReadingState state);
@@ -73,9 +79,12 @@ class ReadingSession : public QObject {
     void messageRaised(UserMessage::Kind kind, const QString& text);
     // The reading has ended: completed is false when it failed or was stopped.
     void finished(bool completed);
+    // A text of SpeakText has been spoken, stopped, or could not be spoken; the session is
+    // idle again.
+    void textFinished();
 
   private:
-    enum class Walk { None, List, Single };
+    enum class Walk { None, List, Single, Text };
 
     void setState(ReadingState state);
     bool PrepareOutput(const ReadingArticle& article);
@@ -88,6 +97,7 @@ class ReadingSession : public QObject {
     void ArticleFinished();
     void SingleReadFinished();
     void ReadingFailed(const QString& message);
+    void TextFinished();
     void wordPosition(int64_t position, int64_t total);
     void end(bool completed);
     // Closes and removes the wave file being written, if any.

@@ -174,6 +174,11 @@ QString VoiceCatalogue::TestSentence(const TEngineEntry& engine) const {
     return file.GetValue(QStringLiteral("/"), LanguageCode(engine.LanguageID));
 }
 
+QString VoiceCatalogue::TestText(const TVoiceEntry& voice) const {
+    const QString sentence = voice.Engine ? TestSentence(*voice.Engine).trimmed() : QString();
+    return sentence.isEmpty() ? QStringLiteral("Thanks for trying Quillsong MP3") : sentence;
+}
+
 QList<VoiceChoice> VoiceCatalogue::voices() const {
     QList<VoiceChoice> voices;
     for (const auto& voice : voiceList) {

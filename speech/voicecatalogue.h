@@ -26,6 +26,9 @@ class VoiceCatalogue : public VoiceSource {
     void ReadVoiceLimits(TVoiceEntry& voice) const;
     // The test sentence of the engine's language from "AudioTest.chl".
     QString TestSentence(const TEngineEntry& engine) const;
+    // What a test of the voice speaks: its engine's test sentence, or a thank-you when its
+    // language has none.
+    QString TestText(const TVoiceEntry& voice) const;
 
     QList<VoiceChoice> voices() const override;
 

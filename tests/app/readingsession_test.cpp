@@ -275,3 +275,64 @@ TEST_F(Session, AWalkThatEndsEarlyOrTheProgramsEndLeavesNoHalfFile) {
     ASSERT_TRUE(QTest::qWaitFor([this] { return m_session->state() == rsExiting; }, kEndMs));
     EXPECT_TRUE(Files().isEmpty());
 }
+
+TEST_F(Session, ATextOutsideTheListIsSpokenWithoutHighlightOrSkip) {
+    SKIP_WITHOUT_SOUND_DEVICE();
+    int words = 0;
+    int progressed = 0;
+    int textEnds = 0;
+    QList<ReadingState> states;
+    QObject::connect(m_session.get(), &ReadingSession::wordReached, [&] { ++words; });
+    QObject::connect(m_session.get(), &ReadingSession::progress, [&] { ++progressed; });
+    QObject::connect(m_session.get(), &ReadingSession::textFinished, [&] { ++textEnds; });
+    QObject::connect(m_session.get(), &ReadingSession::stateChanged,
+                     [&](ReadingState state) { states << state; });
+    const auto waitText = [&](int count) {
+        return QTest::qWaitFor([&] { return textEnds == count; }, kEndMs);
+    };
+
+    // Both engines speak a text; no word reaches the highlight or the gauge, nor can it be
+    // skipped.
+    for (const QString& voice : {QStringLiteral("Flite kal"), kVoice}) {
+        const int before = textEnds;
+        states.clear();
+        m_session->SpeakText(QStringLiteral("A short test of the voice you have chosen."), voice);
+        EXPECT_EQ(m_session->state(), rsReading) << voice.toStdString();
+        EXPECT_TRUE(m_session->speakingText());
+        m_session->skip();
+        EXPECT_TRUE(m_driver->Reading()) << "a text has nothing to skip to";
+        ASSERT_TRUE(waitText(before + 1)) << voice.toStdString();
+        EXPECT_EQ(states, (QList<ReadingState>{rsReading, rsIdle}));
+        EXPECT_EQ(m_session->state(), rsIdle);
+        EXPECT_FALSE(m_session->speakingText());
+        EXPECT_FALSE(m_driver->TTS1.Active());
+    }
+    EXPECT_EQ(words, 0);
+    EXPECT_EQ(progressed, 0);
+    EXPECT_TRUE(m_endings.isEmpty()) << "no article reading has ended";
+
+    // The next article is highlighted again.
+    m_queue.add(QStringLiteral("After"), QStringLiteral("These words are found again."));
+    m_session->ReadSingleArticle(m_queue.at(0), otSpeakers);
+    ASSERT_TRUE(WaitFinished());
+    EXPECT_EQ(m_endings, QList<bool>{true});
+    EXPECT_GT(words, 0);
+    EXPECT_GT(progressed, 0);
+
+    // Stop ends a text at once, as it ends an article.
+    m_session->SpeakText(QString(QStringLiteral("A sentence that goes on. ")).repeated(20),
+                         QStringLiteral("Flite slt"));
+    ASSERT_EQ(m_session->state(), rsReading);
+    m_session->stop();
+    EXPECT_EQ(textEnds, 3);
+    EXPECT_EQ(m_session->state(), rsIdle);
+    EXPECT_FALSE(m_driver->Reading());
+
+    // A text that cannot start says why and leaves the session idle.
+    m_session->SpeakText(QStringLiteral("Hello."), QStringLiteral("Nobody"));
+    EXPECT_EQ(textEnds, 4);
+    EXPECT_EQ(m_session->state(), rsIdle);
+    EXPECT_EQ(m_messages, QStringList{QStringLiteral("Voice Nobody does not exist")});
+    EXPECT_EQ(m_endings, QList<bool>{true}) << "only the article reported an ending";
+    EXPECT_TRUE(m_shown.all.isEmpty());
+}
