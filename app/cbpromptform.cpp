@@ -72,6 +72,15 @@ QPushButton* TCB_PromptForm::Button(ClipboardRules::Action action) const {
 }
 
 void TCB_PromptForm::Prompt(bool multiArticleMode, bool appendEnabled) {
+    if (m_prefs.CB_Prompt && m_prefs.CB_PromptDelay <= 0) {
+        // No time to answer: the default is taken at once, without a window that would
+        // appear and vanish under the user's typing.
+        m_append->setEnabled(appendEnabled);
+        m_default = ClipboardRules::PromptDefault(m_prefs.CB_DfltPromptAction,
+                                                  m_prefs.CB_LastPromptAction, appendEnabled);
+        Take(m_default);
+        return;
+    }
     FormShow(multiArticleMode, appendEnabled);
     show();
     FormActivate();
@@ -112,10 +121,19 @@ void TCB_PromptForm::reject() {
 
 void TCB_PromptForm::Timer1Timer() {
     Timer1.stop();
-    Choose(m_default);
+    Take(m_default);
 }
 
 void TCB_PromptForm::Choose(ClipboardRules::Action action) {
+    // A key that reaches the dialog after it has closed (the window system may still send it
+    // a keystroke or two) chooses nothing.
+    if (!isVisible()) {
+        return;
+    }
+    Take(action);
+}
+
+void TCB_PromptForm::Take(ClipboardRules::Action action) {
     m_prefs.CB_LastPromptAction = uint8_t(action);
     Timer1.stop();
     hide();

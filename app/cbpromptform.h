@@ -39,6 +39,8 @@ class TCB_PromptForm : public QDialog {
     void CancelClick() { Choose(ClipboardRules::Action::Cancel); }
     void Timer1Timer();
     void Choose(ClipboardRules::Action action);
+    // Records the action as the last one, closes and tells actionChosen.
+    void Take(ClipboardRules::Action action);
 
     TPreferences& m_prefs;
     QLabel* ModeValue = nullptr;

@@ -25,6 +25,7 @@ constexpr void (TForm1::*kCommandHandlers[])() = {&TForm1::PlayAllBtnClick,
 
 // Room for the options area and a few lines of an article, on the smallest common screens.
 constexpr QSize kDefaultSize(760, 600);
+constexpr int kMinimumArticleLines = 6;
 
 // Marks the actions whose behaviour is not built yet.
 const char* const kNotYetAvailable = "notYetAvailable";
@@ -75,6 +76,8 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     MainTextPanel->setObjectName(QStringLiteral("MainTextPanel"));
     MainTextPanel->setAutoFillBackground(true);
     MainTextPanel->setBackgroundRole(QPalette::Base);
+    // However small the window, an article's title and a few lines of its text stay in view.
+    MainTextPanel->setMinimumHeight(fontMetrics().lineSpacing() * kMinimumArticleLines);
     clientLayout->addWidget(MainTextPanel, 1);
     setCentralWidget(client);
     CreateStatusBar();

@@ -28,6 +28,7 @@ class TMemoListBox;
 class TSplashForm;
 class TCB_PromptForm;
 class ArticleListQueue;
+class MiscSheet;
 class OptionsArea;
 class ReadingSession;
 class TVoiceEditForm;
@@ -38,6 +39,8 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
   public:
     static const QString kSoundCardMissing;
+    // The program's entry among the programs started at login.
+    static const QString kAutostartEntry;
     // Said once when the window system lets the program see other programs' copies only while
     // it is active.
     static const QString kWaylandClipboard;
@@ -211,6 +214,10 @@ class TForm1 : public QMainWindow {
     void CreateFileOptionsSheet();
     void CreateVoicesSheet();
     void CreateMiscSheet();
+    // The Misc sheet's commands (form1_misc.cpp).
+    void HighlightPosnClick();
+    void MiscSheetShow();
+    void AutoStartAppCBClick(bool enabled);
     // Shows the toolbar and the options area as the settings say, with their checks, and sets
     // the top panel's height for the command that changed them.
     void ApplyPanels(PanelHeights::By by);
@@ -243,6 +250,7 @@ class TForm1 : public QMainWindow {
     QWidget* Panel2 = nullptr;  // the toolbar and the options area
     QToolBar* ToolBar1 = nullptr;
     OptionsArea* Panel3 = nullptr;
+    MiscSheet* m_miscSheet = nullptr;
     QFrame* MainTextPanel = nullptr;
     QLabel* m_statusPanel0 = nullptr;
     QLabel* m_statusPanel1 = nullptr;

@@ -27,10 +27,11 @@
 namespace {
 
 const QString kAutoSwitch = QStringLiteral("-auto");
-const QString kAutostartEntry = QStringLiteral("Quillsong");
 constexpr int kMinimizeDelayMs = 500;
 
 }  // namespace
+
+const QString TForm1::kAutostartEntry = QStringLiteral("Quillsong");
 
 const QString TForm1::kSoundCardMissing = QStringLiteral(
     "Sound Card not found\r\rA Sound Card is required for Quillsong to operate\r\r"

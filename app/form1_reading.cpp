@@ -7,6 +7,7 @@
 #include "app/articlelistqueue.h"
 #include "app/enginewarningform.h"
 #include "app/form1.h"
+#include "app/miscsheet.h"
 #include "app/readingsession.h"
 #include "app/soundcarderrorform.h"
 #include "app/splashform.h"
@@ -97,6 +98,7 @@ bool TForm1::StartSpeech() {
 void TForm1::LoadFavoriteVoices() {
     debugLog(QStringLiteral("Entering LoadFavoriteVoices"));
     m_voicePolicy.load(m_ttsForm->Catalogue);
+    m_miscSheet->FillDefaultVoiceList(m_voicePolicy.favourites());
 }
 
 void TForm1::SetReadingState(ReadingState state) {

@@ -19,7 +19,8 @@ int RunQuillsong(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillsong"));
-    QApplication::setApplicationDisplayName(StatusText::kProgramTitle);
+    // No display name: X11 would add it to every window's caption ("Quillsong Busy ..." and
+    // the others are the captions as they are).
     QApplication::setQuitOnLastWindowClosed(false);
     // Installed first, so a termination during start-up is never fatal.
     TerminationSignals termination;

@@ -141,6 +141,18 @@ TEST_F(Clipboard, ThePromptTakesItsDefaultActionWhenItsTimeIsUp) {
     EXPECT_FALSE(prompt->isVisible());
     EXPECT_FALSE(prompt->CountingDown());
     EXPECT_EQ(form->Preferences().CB_LastPromptAction, 2);
+
+    // No time to answer: the default is taken at once, and no window appears for it.
+    form->Preferences().CB_PromptDelay = 0;
+    form->Preferences().CB_DfltPromptAction = 0;
+    Copy(QStringLiteral("Taken without a prompt."));
+    EXPECT_FALSE(prompt->isVisible());
+    EXPECT_EQ(Texts(*form), (QStringList{QStringLiteral("Copied and made new."),
+                                         QStringLiteral("Taken without a prompt.")}));
+    EXPECT_EQ(form->Preferences().CB_LastPromptAction, 0);
+    // A keystroke that reaches the closed prompt chooses nothing.
+    QTest::keyClick(prompt->Button(ClipboardRules::Action::New), Qt::Key_Space);
+    EXPECT_EQ(form->List()->VisibleCount(), 2);
 }
 
 TEST_F(Clipboard, NothingIsTakenWhileTheSingleArticleIsRead) {
