@@ -126,6 +126,13 @@ VoicesSheet::VoicesSheet(VoiceCatalogue& catalogue, TPreferences& prefs, QWidget
     layout->setRowStretch(1, 1);
     layout->setColumnStretch(0, 1);
 
+    // Tab goes from the find field to the tree it searches, then the buttons that act on it.
+    QWidget* order[] = {m_findEdit, EngineVoicesTV, EnableBtn,   SetDfltBtn,
+                        EditBtn,    TestButton,     m_moreVoices};
+    for (size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+
     connect(EngineVoicesTV, &QTreeWidget::currentItemChanged, this, &VoicesSheet::SelectionChanged);
     connect(EngineVoicesTV, &QTreeWidget::itemDoubleClicked, this,
             &VoicesSheet::EngineVoicesTVDblClick);
@@ -242,9 +249,15 @@ void VoicesSheet::SelectionChanged() {
 }
 
 void VoicesSheet::ShowPopupMenu(const QPoint& position) {
-    if (EngineVoicesTV->currentItem()) {
-        PopupMenu3->popup(EngineVoicesTV->viewport()->mapToGlobal(position));
+    QTreeWidgetItem* node = EngineVoicesTV->currentItem();
+    if (!node) {
+        return;
     }
+    // Opened from the keyboard, or away from the selected node: beside the node it acts on.
+    const QPoint at = EngineVoicesTV->itemAt(position) == node
+                          ? position
+                          : EngineVoicesTV->visualItemRect(node).center();
+    PopupMenu3->popup(EngineVoicesTV->viewport()->mapToGlobal(at));
 }
 
 void VoicesSheet::PopupMenu3Popup() {
