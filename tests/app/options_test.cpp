@@ -3,6 +3,7 @@
 // change what the watcher does at once.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -11,7 +12,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QSet>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
@@ -88,6 +91,8 @@ class Options : public ::testing::Test {
         return {};
     }
     static constexpr int kMarkX = 8;
+    // More than the window has: a walk that does not come back round is stopped.
+    static constexpr int kMostTabStops = 200;
     CapturedMessages m_messages;
 };
 
@@ -241,5 +246,69 @@ TEST_F(Options, TheClipboardSheetChangesWhatTheWatcherDoesAtOnce) {
     EXPECT_EQ(Control<QComboBox>(*again, "PromptDfltActCBox")->currentText(),
               QStringLiteral("New"));
     EXPECT_TRUE(Control<QCheckBox>(*again, "ClearClipboardCB")->isChecked());
+    EXPECT_TRUE(m_messages.all.isEmpty());
+}
+
+TEST_F(Options, EveryOptionsControlIsReachedWithTheTabKeyAndHasAName) {
+    auto form = Start(1);
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    const auto named = [](QWidget* control) {
+        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(control);
+        if (!node) {
+            return false;
+        }
+        if (!node->text(QAccessible::Name).trimmed().isEmpty()) {
+            return true;
+        }
+        for (const auto& [label, relation] : node->relations(QAccessible::Label)) {
+            if (label && !label->text(QAccessible::Name).trimmed().isEmpty()) {
+                return true;
+            }
+        }
+        return false;
+    };
+    QTabWidget* pages = form->Options()->OptionPages();
+    for (int tab = 0; tab < pages->count(); ++tab) {
+        SCOPED_TRACE(pages->tabText(tab).toStdString());
+        ASSERT_TRUE(pages->isTabEnabled(tab));
+        pages->setCurrentIndex(tab);
+        QApplication::processEvents();
+        // What a user can operate on this sheet and on the mode sheet beside it.
+        QList<QWidget*> controls;
+        for (QWidget* sheet :
+             {pages->currentWidget(), form->Options()->ModePages()->currentWidget()}) {
+            for (QWidget* control : sheet->findChildren<QWidget*>()) {
+                if ((control->focusPolicy() & Qt::TabFocus) && control->isEnabled() &&
+                    control->isVisible() && !control->focusProxy()) {
+                    controls << control;
+                }
+            }
+        }
+        ASSERT_FALSE(controls.isEmpty());
+        // Tab from the sheet's tab bar round the whole window, once.
+        pages->tabBar()->setFocus();
+        QSet<QWidget*> reached;
+        for (int step = 0; step < kMostTabStops; ++step) {
+            QWidget* focus = QApplication::focusWidget();
+            ASSERT_NE(focus, nullptr);
+            if (reached.contains(focus)) {
+                break;
+            }
+            reached.insert(focus);
+            QTest::keyClick(focus, Qt::Key_Tab);
+        }
+        for (QWidget* control : controls) {
+            // Of a group of choices, Tab reaches the chosen one; the arrow keys move among them.
+            auto* choice = qobject_cast<QRadioButton*>(control);
+            if (!choice || choice->isChecked()) {
+                EXPECT_TRUE(reached.contains(control))
+                    << control->metaObject()->className() << " "
+                    << control->objectName().toStdString() << " is not reached with Tab";
+            }
+            EXPECT_TRUE(named(control)) << control->metaObject()->className() << " "
+                                        << control->objectName().toStdString() << " has no name";
+        }
+    }
     EXPECT_TRUE(m_messages.all.isEmpty());
 }
