@@ -1,0 +1,126 @@
+// Reading the GPL-3 text into a 32 kbit/s MP3 from the main window at "Max" speed, beside
+// quillsong-cli doing the same with the same voice:
+//
+//   build/bin/filewindow_bench           (needs an audio server, as the program does)
+//
+// Goal: the window within 10 % of the command-line converter.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+#include "app/form1.h"
+#include "articles/memoentry.h"
+#include "articles/memolistbox.h"
+
+namespace {
+
+const QString kText = QStringLiteral("/usr/share/common-licenses/GPL-3");
+const QString kVoice = QStringLiteral("eSpeak English (America)");
+constexpr int kBitRate = 32;
+constexpr int kMp3 = 1;
+constexpr int kStartTimeoutMs = 20000;
+constexpr int kReadTimeoutMs = 600000;
+
+// Mean seconds of each side, for the ratio printed at the end.
+double g_windowSeconds = 0;
+double g_cliSeconds = 0;
+
+void Window(benchmark::State& state) {
+    QTemporaryDir out;
+    auto form = std::make_unique<TForm1>(QStringList{QStringLiteral("quillsong")});
+    form->SetSplashMinimum(0);
+    QSignalSpy started(form.get(), &TForm1::startupFinished);
+    form->show();
+    if (!started.wait(kStartTimeoutMs)) {
+        state.SkipWithError("the main window did not start");
+        return;
+    }
+    TPreferences& prefs = form->Preferences();
+    prefs.OUT_FileFormat = kMp3;
+    prefs.BitRate = kBitRate;
+    prefs.TTS_WaveConvRate = 0;  // "Max"
+    prefs.OUT_Directory = out.path();
+    prefs.TTS_DefaultVoiceName = kVoice;
+    form->OpenTextFiles({kText});
+    form->List()->CurrentEntry()->SelectVoice(kVoice);
+    QDir folder(out.path());
+    const QStringList mp3Files = {QStringLiteral("*.mp3")};
+    double total = 0;
+    for (auto _ : state) {
+        for (const QString& made : folder.entryList(mp3Files, QDir::Files)) {
+            folder.remove(made);
+        }
+        QElapsedTimer clock;
+        clock.start();
+        form->PlayFileBtnClick();
+        if (!QTest::qWaitFor([&] { return form->State() == rsIdle; }, kReadTimeoutMs) ||
+            folder.entryList(mp3Files, QDir::Files).size() != 1) {
+            state.SkipWithError("reading to the MP3 file failed");
+            break;
+        }
+        const double seconds = double(clock.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(seconds);
+        total += seconds;
+    }
+    if (state.iterations() > 0) {
+        g_windowSeconds = total / double(state.iterations());
+    }
+    form->ExitQuillsongClick();
+}
+BENCHMARK(Window)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+void Cli(benchmark::State& state) {
+    QTemporaryDir out;
+    double total = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        QProcess cli;
+        cli.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        cli.start(QStringLiteral(QUILL_BIN_DIR "/quillsong-cli"),
+                  {QStringLiteral("--voice"), kVoice, QStringLiteral("--format"),
+                   QStringLiteral("mp3"), QStringLiteral("--bitrate"), QString::number(kBitRate),
+                   QStringLiteral("--out"), out.path(), kText});
+        if (!cli.waitForFinished(kReadTimeoutMs) || cli.exitStatus() != QProcess::NormalExit ||
+            cli.exitCode() != 0) {
+            state.SkipWithError("quillsong-cli failed");
+            break;
+        }
+        const double seconds = double(clock.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(seconds);
+        total += seconds;
+    }
+    if (state.iterations() > 0) {
+        g_cliSeconds = total / double(state.iterations());
+    }
+}
+BENCHMARK(Cli)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A private profile, shared with the converter started from here.
+    QTemporaryDir profile;
+    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quillsong"));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (g_windowSeconds > 0 && g_cliSeconds > 0) {
+        std::printf("window %.2f s, quillsong-cli %.2f s, window / cli = %.3f\n", g_windowSeconds,
+                    g_cliSeconds, g_windowSeconds / g_cliSeconds);
+    }
+    return 0;
+}
