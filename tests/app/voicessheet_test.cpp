@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
@@ -407,6 +408,26 @@ TEST_F(VoicesSheetTest, ClickHereOpensTheReadmeOnVoices) {
     EXPECT_EQ(readme.fileName(), QStringLiteral("README.md"));
     EXPECT_TRUE(readme.isFile());
     EXPECT_TRUE(m_messages.all.isEmpty()) << m_messages.all.join('\n').toStdString();
+}
+
+TEST_F(VoicesSheetTest, TabReachesEveryControlWhichSaysWhatItIs) {
+    auto* find = Control<QLineEdit>("FindVoiceEdit");
+    ClickNode(Node(VoiceOf(QStringLiteral("Flite"))));  // every button enabled
+    QStringList reached;
+    QWidget* control = find;
+    for (int step = 0; step < 7; ++step) {
+        reached << control->objectName();
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty())
+            << control->objectName().toStdString();
+        do {
+            control = control->nextInFocusChain();
+        } while (!(control->focusPolicy() & Qt::TabFocus) || !control->isEnabled() ||
+                 !control->isVisible() || !m_sheet->isAncestorOf(control));
+    }
+    EXPECT_EQ(reached, (QStringList{"FindVoiceEdit", "EngineVoicesTV", "EnableBtn", "SetDfltBtn",
+                                    "EditBtn", "TestButton", "MoreVoicesLink"}));
 }
 
 #include "voicessheet_test.moc"
