@@ -57,6 +57,8 @@ TVoiceEditForm::TVoiceEditForm(const VoiceCatalogue& catalogue, QWidget* parent)
     SpeedValLbl = MakeLabel(QStringLiteral("SpeedValLbl"), QString(), this);
     PitchSlider = MakeSlider(QStringLiteral("PitchSlider"), PitchValLbl, &m_pendingPitch);
     SpeedSlider = MakeSlider(QStringLiteral("SpeedSlider"), SpeedValLbl, &m_pendingSpeed);
+    PitchSlider->setAccessibleName(label3->text());
+    SpeedSlider->setAccessibleName(label4->text());
     OkBtn = MakeButton(QStringLiteral("OkBtn"), QStringLiteral("Ok"), this);
     ResetBtn = MakeButton(QStringLiteral("ResetBtn"), QStringLiteral("Reset Defaults"), this);
     TestBtn = MakeButton(QStringLiteral("TestBtn"), QStringLiteral("Test"), this);

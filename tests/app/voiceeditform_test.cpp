@@ -20,6 +20,7 @@
 #include "articles/memoentry.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
+#include "settings/formplacement.h"
 #include "speech/ttsform.h"
 #include "tests/app/mainwindowstart.h"
 #include "tests/common/capturedmessages.h"
@@ -94,12 +95,19 @@ TEST_F(VoiceEdit, AVoiceNeverProbedIsProbedBeforeTheSlidersAreSet) {
     ASSERT_NE(item, nullptr);
     ASSERT_NE(m_form->List()->CurrentEntry(), nullptr);
     m_form->List()->CurrentEntry()->SelectVoice(kVoice);
+    // The dialog takes its stored place when it is made, and stores it when it closes.
+    const QString placementName = QStringLiteral("VoiceEditForm");
+    FormPlacementStore::save(placementName, {.top = 30, .left = 40, .width = 450, .height = 200});
     for (const QString& name : {kVoice, kFliteVoice}) {
         TVoiceEntry& voice = Voice(name);
         ASSERT_EQ(voice.MinPitch, -1) << name.toStdString();
         const auto open = [&] { name == kVoice ? item->trigger() : m_form->EditVoice(name); };
         const bool shown = WithDialog(open, [&](TVoiceEditForm& dialog) {
             EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Voice Edit"));
+            if (name == kVoice) {
+                EXPECT_EQ(dialog.pos(), QPoint(40, 30));
+                dialog.move(60, 50);
+            }
             EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()) << "fixed in size";
             EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
             EXPECT_EQ(Control<QLabel>(dialog, "VoiceCaptionLbl")->text(), name);
@@ -144,6 +152,10 @@ TEST_F(VoiceEdit, AVoiceNeverProbedIsProbedBeforeTheSlidersAreSet) {
         EXPECT_TRUE(shown) << name.toStdString();
     }
     EXPECT_EQ(m_form->findChildren<TVoiceEditForm*>().size(), 1) << "one dialog for the window";
+    const auto placement = FormPlacementStore::restore(placementName, QSize(1366, 768));
+    ASSERT_TRUE(placement.has_value());
+    EXPECT_EQ(QPoint(placement->left, placement->top), QPoint(60, 50));
+    EXPECT_EQ(placement->width, m_form->VoiceEditForm()->width());
     EXPECT_TRUE(m_messages.all.isEmpty()) << m_messages.all.join(';').toStdString();
 }
 
