@@ -15,6 +15,13 @@ const QString kReadingTestMessage = QStringLiteral("Reading Test Message");
 
 void TForm1::SpeakText(const QString& text, const QString& voiceName) {
     SetPauseCaptions(false);
+    if (m_readingState != rsIdle && !m_session->speakingText()) {
+        // The article being read stops first; its end must not take the status that the
+        // caller has just shown for the text.
+        const QString status = m_shortText;
+        m_session->stop();
+        UpdateStatus(status);
+    }
     m_session->SpeakText(text, voiceName);
 }
 

@@ -300,15 +300,21 @@ TEST_F(VoiceEdit, AnEngineWithoutATestSentenceThanksTheUser) {
     ASSERT_TRUE(shown);
     EXPECT_EQ(tested, QStringList{kThanks});
 
-    // The window's own voice test speaks it too.
-    QStringList statuses;
-    QObject::connect(m_form.get(), &TForm1::statusChanged,
-                     [&](const QString& longText) { statuses << longText; });
+    // The window's own voice test speaks it too, in place of an article being read.
+    TMemoEntry* entry = m_form->List()->CurrentEntry();
+    ASSERT_NE(entry, nullptr);
+    entry->SetArticleText(
+        QString(QStringLiteral("A sentence that goes on for a while. ")).repeated(8));
+    m_form->PlayAllBtnClick();
+    ASSERT_EQ(m_form->State(), rsReading);
+    QSignalSpy textEnded(m_form->Session(), &ReadingSession::textFinished);
     m_form->TestVoice(kFliteVoice);
     EXPECT_EQ(m_form->State(), rsReading);
     EXPECT_TRUE(m_form->Session()->speakingText());
-    EXPECT_TRUE(statuses.contains(QStringLiteral("Reading Test Message")));
+    EXPECT_EQ(m_form->StatusPanelText(0), QStringLiteral("Reading Test Message"));
     EXPECT_TRUE(WaitState(rsIdle));
+    EXPECT_EQ(textEnded.count(), 1);
+    EXPECT_EQ(entry->Editor()->SelLength(), 0) << "the test's words highlight nothing";
     voice.Engine = own;
     EXPECT_TRUE(m_messages.all.isEmpty()) << m_messages.all.join(';').toStdString();
 }
