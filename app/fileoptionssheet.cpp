@@ -37,9 +37,8 @@ const QString FileOptionsSheet::kMoreInfoText = QStringLiteral(
     "cpu\rthe speech engine will use.  At high settings it can cause system wide\rproblems, "
     "particularly if you're actively using other applications.  We\rrecommend using a value of "
     "10, and if you want to increase it, do it\rgradually.\r\rAt the default 10x, reading a "
-    "one-hour article to MP3 takes six minutes,\r"
-    "though the speech engine alone could do it in seconds.  Max writes as fast\ras the engine "
-    "goes.");
+    "one-hour article to MP3\rtakes six minutes; the "
+    "speech engine alone could do it\rin seconds.  Max writes as fast as the engine goes.");
 
 FileOptionsSheet::FileOptionsSheet(TPreferences& prefs, QWidget* parent)
     : QWidget(parent), m_prefs(prefs) {

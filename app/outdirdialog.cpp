@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
@@ -11,6 +12,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
 #include <QTreeView>
 #include <cerrno>
 #include <cstring>
@@ -61,10 +64,10 @@ TOutDirDialog::TOutDirDialog(TPreferences& prefs, QWidget* parent)
     m_currentDirectory->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // A long path is shortened in the middle rather than widening the dialog.
     m_currentDirectory->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    directoryLabel->setBuddy(DirectoryListBox1);
 
     NewFolderBtn = new QPushButton(QStringLiteral("New Folder"), this);
     NewFolderBtn->setObjectName(QStringLiteral("NewFolderBtn"));
+    NewFolderBtn->setAutoDefault(false);  // Enter keeps meaning OK
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setDefault(true);
@@ -76,8 +79,14 @@ TOutDirDialog::TOutDirDialog(TPreferences& prefs, QWidget* parent)
     pathLine->addWidget(directoryLabel);
     pathLine->addWidget(m_currentDirectory, 1);
     layout->addLayout(pathLine, 0, 0, 1, 2);
-    layout->addWidget(DirectoryListBox1, 1, 0);
-    layout->addWidget(FileListBox1, 1, 1);
+    auto* foldersLabel = new QLabel(QStringLiteral("Folders:"), this);
+    foldersLabel->setBuddy(DirectoryListBox1);
+    auto* filesLabel = new QLabel(QStringLiteral("WAV and MP3 files:"), this);
+    filesLabel->setBuddy(FileListBox1);
+    layout->addWidget(foldersLabel, 1, 0);
+    layout->addWidget(filesLabel, 1, 1);
+    layout->addWidget(DirectoryListBox1, 2, 0);
+    layout->addWidget(FileListBox1, 2, 1);
     layout->setColumnStretch(0, 3);
     layout->setColumnStretch(1, 2);
     auto* buttons = new QHBoxLayout;
@@ -85,10 +94,17 @@ TOutDirDialog::TOutDirDialog(TPreferences& prefs, QWidget* parent)
     buttons->addStretch();
     buttons->addWidget(OKBtn);
     buttons->addWidget(CancelBtn);
-    layout->addLayout(buttons, 2, 0, 1, 2);
+    layout->addLayout(buttons, 3, 0, 1, 2);
 
     connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TOutDirDialog::DirectoryChanged);
+    // The folders above the selected one are read one by one and then sorted; each moves the
+    // list, so it is kept on the selected folder until the user moves it.
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, &TOutDirDialog::ScheduleReveal);
+    connect(m_folders, &QFileSystemModel::layoutChanged, this, &TOutDirDialog::ScheduleReveal);
+    DirectoryListBox1->installEventFilter(this);
+    DirectoryListBox1->viewport()->installEventFilter(this);
+    DirectoryListBox1->verticalScrollBar()->installEventFilter(this);
     connect(NewFolderBtn, &QPushButton::clicked, this, &TOutDirDialog::NewFolderClick);
     connect(OKBtn, &QPushButton::clicked, this, &TOutDirDialog::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
@@ -116,7 +132,47 @@ void TOutDirDialog::SelectDirectory(const QString& folder) {
     const QModelIndex index = m_folders->index(path);
     DirectoryListBox1->setCurrentIndex(index);
     DirectoryListBox1->expand(index);
-    DirectoryListBox1->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    m_revealing = true;
+    RevealSelected();
+}
+
+void TOutDirDialog::ScheduleReveal() {
+    if (m_revealing) {
+        QTimer::singleShot(0, this, [this] {
+            if (m_revealing) {
+                RevealSelected();
+            }
+        });
+    }
+}
+
+void TOutDirDialog::RevealSelected() {
+    for (QModelIndex above = DirectoryListBox1->currentIndex().parent(); above.isValid();
+         above = above.parent()) {
+        DirectoryListBox1->expand(above);
+    }
+    DirectoryListBox1->scrollTo(DirectoryListBox1->currentIndex(),
+                                QAbstractItemView::PositionAtCenter);
+    // The names start at the left, with the lines that show their nesting.
+    DirectoryListBox1->horizontalScrollBar()->setValue(0);
+}
+
+bool TOutDirDialog::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::KeyPress:
+        case QEvent::Wheel:
+            m_revealing = false;  // the user takes over the list
+            break;
+        default:
+            break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TOutDirDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    RevealSelected();
 }
 
 QStringList TOutDirDialog::ListedFiles() const {
@@ -177,6 +233,7 @@ void TOutDirDialog::NewFolderClick() {
         return;
     }
     SelectDirectory(folder);
+    DirectoryListBox1->setFocus();
 }
 
 void TOutDirDialog::OKBtnClick() {

@@ -28,9 +28,14 @@ class TOutDirDialog : public QDialog {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void DirectoryChanged();
+    // Scrolls the folder list to the selected folder.
+    void RevealSelected();
+    void ScheduleReveal();
     void ShowCurrentDirectory();
     void NewFolderClick();
     void OKBtnClick();
@@ -43,4 +48,6 @@ class TOutDirDialog : public QDialog {
     QPushButton* OKBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
     QPushButton* NewFolderBtn = nullptr;
+    // The list follows the selected folder while its parents are still being read.
+    bool m_revealing = false;
 };
