@@ -1,7 +1,9 @@
 #include "app/quillsongapp.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 
 #include "app/form1.h"
 #include "app/statustext.h"
@@ -33,12 +35,25 @@ int RunQuillsong(int argc, char** argv) {
     UserMessage::setHandler([](UserMessage::Kind kind, const QString& text) {
         QString shown = text;
         shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        if (kind == UserMessage::Kind::Error) {
-            QMessageBox::critical(QApplication::activeWindow(), StatusText::kProgramTitle, shown);
-        } else {
-            QMessageBox::information(QApplication::activeWindow(), StatusText::kProgramTitle,
-                                     shown);
+        QMessageBox box(kind == UserMessage::Kind::Error ? QMessageBox::Critical
+                                                          : QMessageBox::Information,
+                        StatusText::kProgramTitle, shown, QMessageBox::Ok,
+                        QApplication::activeWindow());
+        // A text laid out in lines of its own keeps them, rather than being wrapped again
+        // with single words left over: the text field is made as wide as its longest line.
+        if (shown.contains(QLatin1Char('\n'))) {
+            if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+                int longest = 0;
+                for (const QString& line : shown.split(QLatin1Char('\n'))) {
+                    longest = qMax(longest, label->fontMetrics().horizontalAdvance(line));
+                }
+                const QScreen* screen = box.screen();
+                const int most = screen ? screen->availableGeometry().width() * 3 / 4 : longest;
+                const int slack = label->fontMetrics().averageCharWidth() * 2;
+                label->setMinimumWidth(qMin(longest + slack, most));
+            }
         }
+        box.exec();
     });
 
     TForm1 form(QApplication::arguments());
