@@ -18,6 +18,7 @@
 #include "app/form1.h"
 #include "articles/memoentry.h"
 #include "articles/memolistbox.h"
+#include "bench/privateprofile.h"
 
 namespace {
 
@@ -106,21 +107,11 @@ BENCHMARK(Cli)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 }  // namespace
 
 int main(int argc, char** argv) {
-    // A private profile, shared with the converter started from here.
-    QTemporaryDir profile;
-    qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("quillsong"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (g_windowSeconds > 0 && g_cliSeconds > 0) {
-        std::printf("window %.2f s, quillsong-cli %.2f s, window / cli = %.3f\n", g_windowSeconds,
-                    g_cliSeconds, g_windowSeconds / g_cliSeconds);
-    }
-    return 0;
+    // The converter started from here shares the benchmark's private profile.
+    return RunWindowBenchmarks(argc, argv, [] {
+        if (g_windowSeconds > 0 && g_cliSeconds > 0) {
+            std::printf("window %.2f s, quillsong-cli %.2f s, window / cli = %.3f\n",
+                        g_windowSeconds, g_cliSeconds, g_windowSeconds / g_cliSeconds);
+        }
+    });
 }

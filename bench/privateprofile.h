@@ -3,10 +3,12 @@
 #include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QTemporaryDir>
+#include <functional>
 
 // Runs the registered benchmarks of a window benchmark in a private profile, so it never
-// touches the user's settings or logs; offscreen when there is no display.
-inline int RunWindowBenchmarks(int argc, char** argv) {
+// touches the user's settings or logs; offscreen when there is no display. afterRun, when
+// given, runs once they are done (a summary across benchmarks).
+inline int RunWindowBenchmarks(int argc, char** argv, const std::function<void()>& afterRun = {}) {
     QTemporaryDir profile;
     qputenv("XDG_CONFIG_HOME", (profile.path() + QStringLiteral("/config")).toUtf8());
     qputenv("XDG_DATA_HOME", (profile.path() + QStringLiteral("/data")).toUtf8());
@@ -18,5 +20,8 @@ inline int RunWindowBenchmarks(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    if (afterRun) {
+        afterRun();
+    }
     return 0;
 }

@@ -25,6 +25,7 @@
 #include "articles/propertypanel.h"
 #include "platform/wavedevices/waveoutdevices.h"
 #include "settings/formplacement.h"
+#include "tests/common/accessiblename.h"
 #include "tests/common/printers.h"
 #include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
@@ -592,20 +593,6 @@ TEST_F(MainWindow, EveryFocusableControlHasAnAccessibleName) {
     entry->PropertyPanel()->VoiceBox->setCurrentIndex(-1);
     LayOut();
 
-    // Named by its own name, or by the label tied to it (which screen readers on this platform
-    // read for combo boxes, whose name is their value).
-    const auto named = [](QAccessibleInterface* node) {
-        if (!node->text(QAccessible::Name).trimmed().isEmpty()) {
-            return true;
-        }
-        for (const auto& [label, relation] : node->relations(QAccessible::Label)) {
-            if (label && !label->text(QAccessible::Name).trimmed().isEmpty()) {
-                return true;
-            }
-        }
-        return false;
-    };
-
     QStringList unnamed;
     int focusable = 0;
     std::function<void(QAccessibleInterface*, int)> walk = [&](QAccessibleInterface* node,
@@ -616,7 +603,7 @@ TEST_F(MainWindow, EveryFocusableControlHasAnAccessibleName) {
         const QAccessible::State state = node->state();
         if (state.focusable && !state.invisible) {
             ++focusable;
-            if (!named(node)) {
+            if (!HasAccessibleName(node)) {
                 QObject* object = node->object();
                 unnamed << QString::fromLatin1(object ? object->metaObject()->className() : "?") +
                                QStringLiteral(" role ") + QString::number(node->role());

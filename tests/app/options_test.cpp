@@ -25,6 +25,7 @@
 #include "app/singleoptionssheet.h"
 #include "articles/memolistbox.h"
 #include "tests/app/mainwindowstart.h"
+#include "tests/common/accessiblename.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
@@ -253,21 +254,6 @@ TEST_F(Options, EveryOptionsControlIsReachedWithTheTabKeyAndHasAName) {
     auto form = Start(1);
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    const auto named = [](QWidget* control) {
-        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(control);
-        if (!node) {
-            return false;
-        }
-        if (!node->text(QAccessible::Name).trimmed().isEmpty()) {
-            return true;
-        }
-        for (const auto& [label, relation] : node->relations(QAccessible::Label)) {
-            if (label && !label->text(QAccessible::Name).trimmed().isEmpty()) {
-                return true;
-            }
-        }
-        return false;
-    };
     QTabWidget* pages = form->Options()->OptionPages();
     for (int tab = 0; tab < pages->count(); ++tab) {
         SCOPED_TRACE(pages->tabText(tab).toStdString());
@@ -306,8 +292,9 @@ TEST_F(Options, EveryOptionsControlIsReachedWithTheTabKeyAndHasAName) {
                     << control->metaObject()->className() << " "
                     << control->objectName().toStdString() << " is not reached with Tab";
             }
-            EXPECT_TRUE(named(control)) << control->metaObject()->className() << " "
-                                        << control->objectName().toStdString() << " has no name";
+            EXPECT_TRUE(HasAccessibleName(control))
+                << control->metaObject()->className() << " " << control->objectName().toStdString()
+                << " has no name";
         }
     }
     EXPECT_TRUE(m_messages.all.isEmpty());
