@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/readtofilejob.h"
+#include "platform/about/programversion.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ const char* const kHelp =
     "  --title TITLE    title and file name for standard input (default Quillsong)\n"
     "  --speed N        write at most N times real time (default 0: no limit)\n"
     "  --list-voices    list the voices and exit\n"
+    "  --version        show the program's version and exit\n"
     "  -h, --help       show this help and exit\n"
     "\n"
     "With no FILE, or when FILE is -, standard input is read.\n"
@@ -60,16 +62,24 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
     helpShown = false;
     QCommandLineParser parser;
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    const QCommandLineOption version = Option("version");
     parser.addOptions({Option("voice", "name"), Option("format", "format"),
                        Option("bitrate", "kbps"), Option("out", "dir"), Option("single-file"),
                        Option("title", "title"), Option("speed", "N"), Option("list-voices"),
-                       help});
+                       version, help});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
     }
     if (parser.isSet(help)) {
         std::fputs(kHelp, stdout);
+        helpShown = true;
+        return false;
+    }
+    if (parser.isSet(version)) {
+        std::fputs(qPrintable(QStringLiteral("quillsong-cli (%1) %2\n")
+                                  .arg(ProgramVersion::name(), ProgramVersion::version())),
+                   stdout);
         helpShown = true;
         return false;
     }

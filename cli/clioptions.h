@@ -16,7 +16,7 @@ struct CliOptions {
     QStringList inputs;  // "-" or none: standard input
 
     // Fills the options from the arguments; false with error set on bad usage, false with
-    // helpShown set when --help was answered.
+    // helpShown set when --help or --version was answered.
     static bool Parse(const QStringList& arguments, CliOptions& options, QString& error,
                       bool& helpShown);
 };

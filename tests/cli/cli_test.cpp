@@ -215,6 +215,21 @@ TEST_F(Cli, EmptyAndBlankInputsEndAlike) {
     EXPECT_EQ(Files(), QStringList()) << "nothing is written for nothing to read";
 }
 
+TEST_F(Cli, VersionPrintsTheVersionTheBuildSets) {
+    QFile cmake(QStringLiteral(QUILL_DATA_DIR "/../CMakeLists.txt"));
+    ASSERT_TRUE(cmake.open(QIODevice::ReadOnly));
+    const QString version =
+        QRegularExpression(QStringLiteral("project\\(\\s*Quillsong\\s+VERSION\\s+([0-9.]+)"))
+            .match(QString::fromUtf8(cmake.readAll()))
+            .captured(1);
+    ASSERT_FALSE(version.isEmpty());
+    const Result result = Run({QStringLiteral("--version")});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, QString());
+    EXPECT_EQ(result.out,
+              QStringLiteral("quillsong-cli (Quillsong MP3) ") + version + QLatin1Char('\n'));
+}
+
 TEST_F(Cli, HelpListsEveryOptionOnOneLineWithExamples) {
     const Result help = Run({QStringLiteral("--help")});
     ASSERT_EQ(help.exitCode, 0);
@@ -255,8 +270,9 @@ TEST_F(Cli, HelpListsEveryOptionOnOneLineWithExamples) {
                                   QStringLiteral("help"), QStringLiteral("list-voices"),
                                   QStringLiteral("out"), QStringLiteral("single-file"),
                                   QStringLiteral("speed"), QStringLiteral("title"),
-                                  QStringLiteral("voice")}));
+                                  QStringLiteral("version"), QStringLiteral("voice")}));
     usage.removeAll(QStringLiteral("--help"));
+    usage.removeAll(QStringLiteral("--version"));
     const Result all = Run(usage);
     EXPECT_EQ(all.exitCode, 0) << all.err.toStdString();
     EXPECT_TRUE(all.out.contains(QStringLiteral("Flite kal"))) << "--list-voices answered";

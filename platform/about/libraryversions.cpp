@@ -1,0 +1,25 @@
+#include "platform/about/libraryversions.h"
+
+#include <espeak-ng/speak_lib.h>
+#include <flite/flite_version.h>
+#include <lame/lame.h>
+
+#include <QtGlobal>
+
+QList<LibraryVersions::Library> LibraryVersions::all() {
+    // eSpeak NG and LAME tell the version of the library actually loaded; Flite only has the
+    // one it was built against. espeak_Info needs no initialised engine.
+    return {
+        {QStringLiteral("Qt"), QString::fromLatin1(qVersion()),
+         QStringLiteral("GNU LGPL version 3"), QStringLiteral("https://www.qt.io/")},
+        {QStringLiteral("eSpeak NG"), QString::fromUtf8(espeak_Info(nullptr)),
+         QStringLiteral("GNU GPL version 3 or later"),
+         QStringLiteral("https://github.com/espeak-ng/espeak-ng")},
+        {QStringLiteral("Flite"), QStringLiteral(FLITE_PROJECT_VERSION),
+         QStringLiteral("BSD-like (free use with its copyright notice)"),
+         QStringLiteral("http://cmuflite.org/")},
+        {QStringLiteral("LAME"), QString::fromLatin1(get_lame_version()),
+         QStringLiteral("GNU LGPL version 2 or later"),
+         QStringLiteral("https://lame.sourceforge.io/")},
+    };
+}
