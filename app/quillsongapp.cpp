@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <utility>
 
 #include "app/form1.h"
 #include "app/statustext.h"
@@ -27,9 +28,17 @@ int RunQuillsong(int argc, char** argv) {
     // Installed first, so a termination during start-up is never fatal.
     TerminationSignals termination;
 
+    // Files named on the command line (as the desktop's launcher passes them) are opened as
+    // the Text File command opens them; the switches start with '-'.
+    QStringList files;
+    for (const QString& argument : QApplication::arguments().mid(1)) {
+        if (!argument.startsWith(QLatin1Char('-'))) {
+            files.append(argument);
+        }
+    }
     SingleInstance instance;
-    if (!instance.acquire()) {
-        return 0;  // the running program has been asked to come forward
+    if (!instance.acquire(files)) {
+        return 0;  // the running program has been handed the files and asked to come forward
     }
     UtilsClass::RotateDebugLogs();
     UserMessage::setHandler([](UserMessage::Kind kind, const QString& text) {
@@ -58,6 +67,22 @@ int RunQuillsong(int argc, char** argv) {
 
     TForm1 form(QApplication::arguments());
     QObject::connect(&instance, &SingleInstance::restoreRequested, &form, &TForm1::RestoreFromTray);
+    // Files wait until the article list is in place; those of a later start are opened at once.
+    bool started = false;
+    QObject::connect(&form, &TForm1::startupFinished, &form, [&form, &files, &started] {
+        started = true;
+        if (!files.isEmpty()) {
+            form.OpenTextFiles(std::exchange(files, {}));
+        }
+    });
+    QObject::connect(&instance, &SingleInstance::filesOpenRequested, &form,
+                     [&form, &files, &started](const QStringList& more) {
+                         if (started) {
+                             form.OpenTextFiles(more);
+                         } else {
+                             files.append(more);
+                         }
+                     });
     QObject::connect(
         &termination, &TerminationSignals::terminationRequested, &form, [&form](int number) {
             UtilsClass::WriteDebugLine(QStringLiteral("Signal %1 received; exiting").arg(number));

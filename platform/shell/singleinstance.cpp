@@ -4,13 +4,19 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+#include <QUrl>
+#include <memory>
 
 namespace {
 
+// One request per line: "open <file URL>" for each file, then "restore". File URLs keep
+// blanks and line breaks in a path from splitting the line.
 const QByteArray kRestore = "restore\n";
+const QByteArray kOpen = "open ";
 constexpr int kConnectTimeoutMs = 5000;
 constexpr int kAttemptMs = 500;  // one try to connect
 constexpr int kWriteTimeoutMs = 1000;
@@ -35,7 +41,7 @@ QString SingleInstance::defaultName() {
     return QStringLiteral("quillsong-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
 }
 
-bool SingleInstance::acquire() {
+bool SingleInstance::acquire(const QStringList& files) {
     if (m_lock.tryLock(0)) {
         QLocalServer::removeServer(m_name);
         m_server.setSocketOptions(QLocalServer::UserAccessOption);
@@ -46,20 +52,26 @@ bool SingleInstance::acquire() {
         }
         return true;
     }
-    if (!sendRestoreRequest()) {
+    if (!sendRestoreRequest(files)) {
         qWarning("Single instance: the running instance did not answer");
     }
     return false;
 }
 
-bool SingleInstance::sendRestoreRequest() {
+bool SingleInstance::sendRestoreRequest(const QStringList& files) {
+    QByteArray request;
+    for (const QString& file : files) {
+        request +=
+            kOpen + QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toEncoded() + '\n';
+    }
+    request += kRestore;
     // The first instance may hold the lock a moment before it listens.
     QDeadlineTimer deadline(kConnectTimeoutMs);
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
         socket.connectToServer(m_name);
         if (socket.waitForConnected(kAttemptMs)) {
-            socket.write(kRestore);
+            socket.write(request);
             const bool sent = socket.waitForBytesWritten(kWriteTimeoutMs);
             socket.disconnectFromServer();
             return sent;
@@ -72,9 +84,21 @@ bool SingleInstance::sendRestoreRequest() {
 void SingleInstance::onNewConnection() {
     while (QLocalSocket* socket = m_server.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        // The files of one request, collected until its restore line.
+        auto files = std::make_shared<QStringList>();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, files] {
             while (socket->canReadLine()) {
-                if (socket->readLine() == kRestore) {
+                const QByteArray line = socket->readLine();
+                if (line.startsWith(kOpen) && line.endsWith('\n')) {
+                    const QUrl url = QUrl::fromEncoded(line.mid(kOpen.size()).chopped(1));
+                    if (url.isLocalFile()) {
+                        files->append(url.toLocalFile());
+                    }
+                } else if (line == kRestore) {
+                    if (!files->isEmpty()) {
+                        Q_EMIT filesOpenRequested(*files);
+                        files->clear();
+                    }
                     Q_EMIT restoreRequested();
                 }
             }

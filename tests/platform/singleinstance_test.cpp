@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QSignalSpy>
 #include <QUuid>
 
@@ -26,4 +27,29 @@ TEST(SingleInstanceRule, TheNameFollowsTheProfile) {
     qputenv("XDG_CONFIG_HOME", saved);
     EXPECT_NE(before, other);
     EXPECT_EQ(before, SingleInstance::defaultName());
+}
+
+TEST(SingleInstanceRule, ALaterInstanceHandsItsFilesToTheFirst) {
+    const QString name =
+        QStringLiteral("quillsong-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    SingleInstance first(name);
+    ASSERT_TRUE(first.acquire());
+    QSignalSpy files(&first, &SingleInstance::filesOpenRequested);
+    QSignalSpy restore(&first, &SingleInstance::restoreRequested);
+
+    // A relative path is made absolute by the later instance; blanks, a percent sign and a
+    // line break stay in the path.
+    const QString odd = QStringLiteral("/tmp/My Notes 100%/line\nbreak.txt");
+    SingleInstance second(name);
+    EXPECT_FALSE(second.acquire({QStringLiteral("notes.txt"), odd}));
+    ASSERT_TRUE(restore.wait(5000));
+    ASSERT_EQ(files.count(), 1);
+    EXPECT_EQ(files.first().first().toStringList(),
+              QStringList({QDir::current().absoluteFilePath(QStringLiteral("notes.txt")), odd}));
+
+    // A plain second start still only restores.
+    SingleInstance third(name);
+    EXPECT_FALSE(third.acquire());
+    ASSERT_TRUE(restore.wait(5000));
+    EXPECT_EQ(files.count(), 1);
 }
