@@ -10,6 +10,11 @@
 namespace {
 
 const QString kExecKey = QStringLiteral("Exec=");
+// The fields the entry shares with the installed launcher, packaging/quillsong.desktop.
+const QString kLauncherName = QStringLiteral("Quillsong MP3");
+const QString kLauncherComment =
+    QStringLiteral("Read text aloud, or to WAV and MP3 files, with eSpeak NG and Flite voices");
+const QString kLauncherIcon = QStringLiteral("quillsong");
 
 // Desktop entry values escape backslashes and line breaks.
 QString escapeValue(const QString& value) {
@@ -80,8 +85,9 @@ bool Autostart::setEntry(const QString& entryName, const QString& command, bool 
     QTextStream stream(&out);
     stream << "[Desktop Entry]\n"
            << "Type=Application\n"
-           << "Name=" << escapeValue(entryName) << "\n"
-           << "Comment=Text-to-speech reader\n"
+           << "Name=" << kLauncherName << "\n"
+           << "Comment=" << kLauncherComment << "\n"
+           << "Icon=" << kLauncherIcon << "\n"
            << kExecKey << escapeValue(command) << "\n"
            << "Terminal=false\n"
            << "X-GNOME-Autostart-enabled=true\n";

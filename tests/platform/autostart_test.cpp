@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 
 #include "platform/shell/autostart.h"
 #include "tests/common/testprofile.h"
@@ -36,4 +37,17 @@ TEST_F(AutostartEntry, DisablingRemovesTheEntry) {
     EXPECT_FALSE(Autostart::hasEntry(QStringLiteral("Quillsong")));
     EXPECT_FALSE(QFile::exists(Autostart::entryFile(QStringLiteral("Quillsong"))));
     EXPECT_TRUE(Autostart::setEntry(QStringLiteral("Quillsong"), QString(), false));
+}
+
+TEST_F(AutostartEntry, SharesTheInstalledLaunchersNameIconAndComment) {
+    ASSERT_TRUE(Autostart::setEntry(QStringLiteral("Quillsong"), QStringLiteral("x -auto"), true));
+    QSettings entry(Autostart::entryFile(QStringLiteral("Quillsong")), QSettings::IniFormat);
+    QSettings launcher(QStringLiteral(QUILL_DATA_DIR "/../packaging/quillsong.desktop"),
+                       QSettings::IniFormat);
+    ASSERT_EQ(launcher.status(), QSettings::NoError);
+    for (const char* key : {"Name", "Icon", "Comment", "Type", "Terminal"}) {
+        const QString field = QStringLiteral("Desktop Entry/") + QLatin1String(key);
+        ASSERT_TRUE(launcher.contains(field)) << key;
+        EXPECT_EQ(entry.value(field), launcher.value(field)) << key;
+    }
 }
