@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/appicons.h"
+#include "app/toolbarform.h"
 #include "platform/wavedevices/waveoutdevices.h"
 
 namespace {
@@ -81,6 +82,7 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     clientLayout->addWidget(MainTextPanel, 1);
     setCentralWidget(client);
     CreateStatusBar();
+    CreateToolBarForm();
     Timer1.setSingleShot(true);
     connect(&Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     FormCreate();
@@ -270,7 +272,7 @@ void TForm1::CreateTrayMenu() {
     bold.setBold(true);  // the default item
     restore->setFont(bold);
     m_trayShowToolbarItem = Append(
-        PopupMenu2, MakeAction(QStringLiteral("Show &Toolbar"), {}, &TForm1::NotYetAvailable));
+        PopupMenu2, MakeAction(QStringLiteral("Show &Toolbar"), {}, &TForm1::ShowToolbar1Click));
     PopupMenu2->addSeparator();
     QMenu* options = PopupMenu2->addMenu(QStringLiteral("&Options"));
     m_trayWatchClipboardItem = Append(

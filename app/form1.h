@@ -31,6 +31,7 @@ class ArticleListQueue;
 class MiscSheet;
 class OptionsArea;
 class ReadingSession;
+class TToolBarForm;
 class TVoiceEditForm;
 
 // The main window: toolbar, menus, the article area, the status bar and the tray icon. It owns
@@ -149,6 +150,13 @@ class TForm1 : public QMainWindow {
     void SetWaveOutCounter(std::function<int()> counter) { m_waveOutCount = std::move(counter); }
     // Tells whether the article list is importing; the hidden start waits for it.
     void SetImportProbe(std::function<bool()> probe) { m_importing = std::move(probe); }
+    // Tells whether the desktop has a system tray; the platform's answer unless replaced.
+    void SetTrayProbe(std::function<bool()> probe) { m_trayAvailable = std::move(probe); }
+
+    // The floating toolbar (form1_tray.cpp), made with the window and kept until its end.
+    TToolBarForm* ToolBarForm() const { return m_toolBarForm.get(); }
+    // The tray's "Show Toolbar": the floating toolbar in its normal state, in front.
+    void ShowToolbar1Click();
 
   Q_SIGNALS:
     // The program must end: no sound card, or the exit command has finished.
@@ -190,6 +198,9 @@ class TForm1 : public QMainWindow {
     void InitTrayIconData();
     void TrayIconActivated(int reason);
     void BringToFront();
+    void CreateToolBarForm();
+    // On hiding in the tray: whether the floating toolbar is shown, by "ToolbarOnMinOption".
+    bool ToolbarShownOnHide() const;
 
     // Status (form1_status.cpp).
     void FormResize();
@@ -306,5 +317,8 @@ class TForm1 : public QMainWindow {
     QAction* m_watchClipboardItem = nullptr;
     QAction* m_trayWatchClipboardItem = nullptr;
     QAction* m_trayShowToolbarItem = nullptr;
+    std::function<bool()> m_trayAvailable;
+    std::unique_ptr<TToolBarForm> m_toolBarForm;
+    QObject* m_trayMenuOnRelease = nullptr;
     FileOptionsSheet* m_fileOptions = nullptr;
 };

@@ -11,6 +11,7 @@
 #include "app/readingsession.h"
 #include "app/soundcarderrorform.h"
 #include "app/splashform.h"
+#include "app/toolbarform.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
 #include "platform/shell/debuglog.h"
@@ -102,9 +103,17 @@ void TForm1::LoadFavoriteVoices() {
 }
 
 void TForm1::SetReadingState(ReadingState state) {
+    const ReadingState previous = m_readingState;
     m_readingState = state;
     if (state == rsExiting) {
         return;
+    }
+    // A reading started from the tray brings up the floating toolbar when it is set to.
+    if (state == rsReading && previous != rsReading &&
+        TToolBarForm::Showing(m_prefs->ToolbarOnMinOption) ==
+            TToolBarForm::Showing::WhenMinimizedAndReading &&
+        !isVisible() && !m_toolBarForm->isVisible()) {
+        ShowToolbar1Click();
     }
     const bool idle = state == rsIdle;
     const bool active = state == rsReading || state == rsPaused;
@@ -148,12 +157,14 @@ void TForm1::ShowGauges(int maximum) {
     m_statusGauge->setValue(0);
     m_statusPanel1->hide();
     m_statusGauge->show();
+    m_toolBarForm->ShowGauge(m_statusGauge->maximum());
 }
 
 void TForm1::HideGauges() {
     m_statusGauge->hide();
     m_statusGauge->setValue(0);
     m_statusPanel1->show();
+    m_toolBarForm->HideGauge();
 }
 
 TMemoEntry* TForm1::ReadingEntry() const {

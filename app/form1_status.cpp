@@ -9,6 +9,7 @@
 #include "app/readingsession.h"
 #include "app/readtofilejob.h"
 #include "app/statustext.h"
+#include "app/toolbarform.h"
 #include "articles/articletext.h"
 #include "articles/memolistbox.h"
 #include "platform/shell/utilsclass.h"
@@ -57,6 +58,7 @@ void TForm1::ResetStatus() {
     m_statusGauge->hide();
     m_statusGauge->setValue(0);
     m_statusPanel1->show();
+    m_toolBarForm->HideGauge();
 }
 
 QString TForm1::ArticleCountText() const {

@@ -1,0 +1,166 @@
+#include "app/toolbarform.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QShowEvent>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "app/appicons.h"
+#include "settings/widgetplacement.h"
+
+namespace {
+
+constexpr QSize kButtonSize(39, 38);
+constexpr QSize kIconSize(24, 24);
+constexpr int kGaugeHeight = 12;
+constexpr int kMargin = 2;
+
+struct Button {
+    const char* name;
+    const char* hint;
+    const char* icon;
+};
+
+// In the order of TToolBarForm::Command.
+constexpr Button kCommandButtons[TToolBarForm::kCommandCount] = {
+    {"PlayToolBtn", "Read text aloud", "aloud"},
+    {"PlayFileBtn", "Read text to file", "file"},
+    {"PauseBtn", "Pause / Resume", "pause"},
+    {"SkipBtn", "Skip to next article", "skip"},
+    {"StopBtn", "Stop Reading", "stop"}};
+
+}  // namespace
+
+TToolBarForm::TToolBarForm(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName(QStringLiteral("ToolBarForm"));
+    setWindowTitle(QStringLiteral("Quillsong MP3 Toolbar"));
+    setWindowIcon(AppIcons::programIcon());
+    // Closing hides it; the reading and the program go on.
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    ToolBar1->setIconSize(kIconSize);
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->toggleViewAction()->setVisible(false);
+    const auto add = [this](const Button& button) {
+        auto* action = new QAction(AppIcons::icon(QString::fromUtf8(button.icon)),
+                                   QString::fromUtf8(button.hint), this);
+        action->setObjectName(QString::fromUtf8(button.name));
+        action->setToolTip(QString::fromUtf8(button.hint));
+        ToolBar1->addAction(action);
+        if (QWidget* widget = ToolBar1->widgetForAction(action)) {
+            widget->setObjectName(QString::fromUtf8(button.name));
+            widget->setFixedSize(kButtonSize);
+        }
+        return action;
+    };
+    for (int command = 0; command < kCommandCount; ++command) {
+        m_commands[command] = add(kCommandButtons[command]);
+    }
+    ToolBar1->addSeparator();
+    RestoreBtn = add({"RestoreBtn", "Restore main window", "quillsong"});
+
+    StatusLabel = new QLabel(this);
+    StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
+    // A long status must not widen the window: it is cut at the label's end.
+    StatusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    StatusLabel->setMinimumWidth(0);
+    Gauge1 = new QProgressBar(this);
+    Gauge1->setObjectName(QStringLiteral("Gauge1"));
+    Gauge1->setTextVisible(false);
+    Gauge1->setRange(0, 100);
+    Gauge1->setFixedHeight(kGaugeHeight);
+    Gauge1->hide();
+
+    auto* statusRow = new QHBoxLayout;
+    statusRow->setContentsMargins(kMargin, 0, kMargin, 0);
+    statusRow->addWidget(StatusLabel, 3);
+    statusRow->addWidget(Gauge1, 2);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, kMargin);
+    layout->setSpacing(0);
+    layout->addWidget(ToolBar1);
+    layout->addLayout(statusRow);
+    // The size the buttons and a line of status need, whatever the status says.
+    StatusLabel->setText(QStringLiteral(" "));
+    StatusLabel->setFixedHeight(StatusLabel->sizeHint().height());
+    setFixedSize(sizeHint());
+
+    RestoreFormPlacement(this);
+}
+
+TToolBarForm::~TToolBarForm() {
+    SaveFormPlacement(this);
+}
+
+void TToolBarForm::ShowToolbar(bool onTop) {
+    SetOnTop(onTop);
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    show();
+    raise();
+    activateWindow();
+}
+
+void TToolBarForm::SetOnTop(bool onTop) {
+    if (OnTop() == onTop) {
+        return;
+    }
+    const bool visible = isVisible();
+    // Changing a window's flags takes it off the screen; it comes back where it was.
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (visible) {
+        show();
+    }
+}
+
+bool TToolBarForm::OnTop() const {
+    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void TToolBarForm::SetStatus(const QString& shortText) {
+    StatusLabel->setText(shortText);
+}
+
+QString TToolBarForm::Status() const {
+    return StatusLabel->text();
+}
+
+void TToolBarForm::ShowGauge(int maximum) {
+    Gauge1->setRange(0, qMax(1, maximum));
+    Gauge1->setValue(0);
+    Gauge1->show();
+}
+
+void TToolBarForm::SetGauge(int value, int maximum) {
+    Gauge1->setMaximum(qMax(1, maximum));
+    Gauge1->setValue(qBound(0, value, Gauge1->maximum()));
+}
+
+void TToolBarForm::HideGauge() {
+    Gauge1->hide();
+    Gauge1->setValue(0);
+}
+
+void TToolBarForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        Q_EMIT shown();
+    }
+}
+
+void TToolBarForm::closeEvent(QCloseEvent* event) {
+    event->accept();  // hides the window; it is kept for the next showing
+    Q_EMIT closedByUser();
+}
