@@ -72,7 +72,7 @@ shot() {
 click() {
   xdotool mousemove --window "$window" "$1" "$2" click 1
 }
-left=292x196+0+80     # the options area: the mode's sheet
+left=287x196+0+80     # the options area: the mode's sheet
 right=532x196+288+80  # the options area: the tabbed sheets
 
 shot "$window" main-window
