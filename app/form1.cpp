@@ -226,7 +226,7 @@ void TForm1::CreateMenus() {
     options->addSeparator();
     // Enabled while no reading runs, once they have their behaviour.
     for (QAction* item : {Append(options, MakeAction(QStringLiteral("&Select Audio Device"), {},
-                                                     &TForm1::NotYetAvailable)),
+                                                     &TForm1::SelAudioDevMItmClick)),
                           Append(options, MakeAction(QStringLiteral("&Pronunciation Editor"), {},
                                                      &TForm1::NotYetAvailable))}) {
         if (!IsNotYetAvailable(item)) {

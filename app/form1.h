@@ -98,6 +98,9 @@ class TForm1 : public QMainWindow {
     void MMLabel1Click();
     void ShowToolbarMItmClick();
     OptionsArea* Options() const { return Panel3; }
+    // "&Select Audio Device" (form1_devices.cpp): the device dialog, then the chosen device is
+    // tried on the speech component and stored only when the engine starts on it.
+    void SelAudioDevMItmClick();
     // "Browse" of the File Options sheet: the output folder dialog, then the sheet shows the
     // chosen folder (form1_fileoptions.cpp).
     void Button1Click();

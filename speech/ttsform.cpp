@@ -6,8 +6,10 @@
 #include <QPointer>
 
 #include "platform/shell/debuglog.h"
+#include "platform/shell/usermessage.h"
 #include "platform/speechapi/soundcarddestination.h"
 #include "platform/speechapi/wavefiledestination.h"
+#include "platform/wavedevices/waveoutdevices.h"
 #include "settings/preferences.h"
 #include "speech/eoleerror.h"
 #include "speech/espeecherror.h"
@@ -36,10 +38,22 @@ int SampleInterval(int quietLimitMs) {
 
 const QString TTTSForm::kSoundCardBusyText =
     QStringLiteral("Sound card is busy.  Wait and try again.");
+const QString TTTSForm::kAudioDeviceCheckFailedText = QStringLiteral(
+    "Audio device check failed. \rVerify that the device you have selected is a valid audio "
+    "device\r\rPlease contact Halcyx Support if you're having problems");
 
 TTTSForm::TTTSForm(TPreferences& prefs, QObject* parent)
     : QObject(parent), TTS1(this), m_prefs(prefs), m_gate(std::make_unique<SoundCardGate>()) {
     TTS1.Tag = 0;
+    // Device numbers follow the audio server's list: a device unplugged since the last run
+    // leaves its number pointing at nothing, and the default device takes over.
+    QAudioDevice stored;
+    if (prefs.TTS_AudioDeviceID != WaveOutDevices::kDefaultDevice &&
+        WaveOutDevices::count() > 0 && !WaveOutDevices::device(prefs.TTS_AudioDeviceID, &stored)) {
+        debugLog(QStringLiteral("Audio device ") + QString::number(prefs.TTS_AudioDeviceID) +
+                 QStringLiteral(" no longer exists: using the default device"));
+        prefs.TTS_AudioDeviceID = WaveOutDevices::kDefaultDevice;
+    }
     try {
         TTS1.SetAudioDeviceID(prefs.TTS_AudioDeviceID);
     } catch (const std::exception& error) {
@@ -78,6 +92,48 @@ Outcome TTTSForm::SoundCardReady() {
         return Outcome::failure(QString());  // the user chose not to go on: nothing to show
     }
     return Outcome::success();
+}
+
+bool TTTSForm::CheckAudioDevice(int deviceId) {
+    const int previousDevice = TTS1.AudioDeviceID();
+    const TOutputDest previousDest = TTS1.OutputDest;
+    const QString previousFile = TTS1.OutputFile();
+    bool active = false;
+    try {
+        // The sound card with the device under test: a wave file of an earlier reading is
+        // never opened again by the check.
+        TTS1.SetActive(false);
+        TTS1.OutputDest = odAudioDevice;
+        TTS1.SetOutputFile(QString());
+        if (TTS1.ModeID().isNull()) {
+            TVoiceEntry* voice = FindVoice(m_prefs.TTS_DefaultVoiceName);
+            if (!voice && !Catalogue.voiceList.empty()) {
+                voice = Catalogue.voiceList.front().get();
+            }
+            if (voice) {
+                TTS1.SetModeID(voice->ModeID);
+            }
+        }
+        TTS1.SetAudioDeviceID(deviceId);
+        TTS1.SetActive(true);
+        active = TTS1.Active();
+    } catch (const std::exception& error) {
+        UserMessage::showError(ErrorText(error));
+    } catch (...) {
+        UserMessage::showError(QStringLiteral("Audio Device check failed"));
+    }
+    if (!active) {
+        UserMessage::show(kAudioDeviceCheckFailedText);
+    }
+    try {
+        TTS1.SetActive(false);
+        TTS1.SetAudioDeviceID(previousDevice);
+    } catch (const std::exception& error) {
+        debugLog(QStringLiteral("Audio device check: ") + ErrorText(error));
+    }
+    TTS1.OutputDest = previousDest;
+    TTS1.SetOutputFile(previousFile);
+    return active;
 }
 
 bool TTTSForm::Activate(TVoiceEntry* voice, const char* failure) {

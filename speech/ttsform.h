@@ -25,6 +25,7 @@ class TTTSForm : public QObject {
   public:
     static constexpr int kCompletionDelayMs = 500;
     static const QString kSoundCardBusyText;
+    static const QString kAudioDeviceCheckFailedText;
     // A reading whose engine gives neither a word nor audio for this long has stalled.
     static constexpr int kQuietLimitMs = 30000;
 
@@ -56,6 +57,9 @@ class TTTSForm : public QObject {
     // How long the engine may stay quiet (no word, no audio, not paused) before the reading
     // fails; tests shorten it.
     void SetQuietLimit(int ms);
+    // Whether the speech component can be made active on the sound card with that device;
+    // tells the user why not. The component is left inactive with its own device.
+    bool CheckAudioDevice(int deviceId);
     void ApplyPitch(const TVoiceEntry& voice);
     void ApplySpeed(const TVoiceEntry& voice);
 

@@ -9,6 +9,7 @@ namespace {
 
 constexpr int kStartMs = 20000;
 constexpr int kStopMs = 10000;
+constexpr int kControlMs = 20000;
 
 QString Program() {
     return QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
@@ -91,4 +92,90 @@ void PrivateAudioServer::Stop() {
         process_.kill();
         process_.waitForFinished(kStopMs);
     }
+}
+
+bool PrivateAudioServer::Control(const QStringList& arguments, QString* output) const {
+    QProcess pactl;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PULSE_SERVER"), Address());
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    pactl.setProcessEnvironment(env);
+    pactl.start(QStringLiteral("pactl"), arguments);
+    if (!pactl.waitForFinished(kControlMs) || pactl.exitStatus() != QProcess::NormalExit ||
+        pactl.exitCode() != 0) {
+        *output = QStringLiteral("pactl ") + arguments.join(QLatin1Char(' ')) +
+                  QStringLiteral(" failed: ") + pactl.errorString() + QLatin1Char(' ') +
+                  QString::fromLocal8Bit(pactl.readAllStandardError());
+        pactl.kill();
+        pactl.waitForFinished(kStopMs);
+        return false;
+    }
+    *output = QString::fromLocal8Bit(pactl.readAllStandardOutput());
+    return true;
+}
+
+bool PrivateAudioServer::AddSink(const QString& name, const QString& description, QString* error) {
+    QString output;
+    if (!Control({QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+                  QStringLiteral("sink_name=") + name,
+                  QStringLiteral("sink_properties=device.description=") + description},
+                 &output)) {
+        *error = output;
+        return false;
+    }
+    modules_.insert(name, output.trimmed());
+    return true;
+}
+
+bool PrivateAudioServer::RemoveSink(const QString& name, QString* error) {
+    QString output;
+    if (!modules_.contains(name)) {
+        *error = QStringLiteral("no sink ") + name + QStringLiteral(" was added");
+        return false;
+    }
+    if (!Control({QStringLiteral("unload-module"), modules_.value(name)}, &output)) {
+        *error = output;
+        return false;
+    }
+    modules_.remove(name);
+    return true;
+}
+
+QStringList PrivateAudioServer::PlayingSinks(QString* error) const {
+    QString sinks;
+    QString inputs;
+    if (!Control({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sinks")},
+                 &sinks) ||
+        !Control({QStringLiteral("list"), QStringLiteral("sink-inputs")}, &inputs)) {
+        *error = sinks.isEmpty() ? inputs : sinks;
+        return {};
+    }
+    // "index<TAB>name<TAB>..." per sink.
+    QMap<QString, QString> names;
+    for (const QString& line : sinks.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (fields.size() > 1) {
+            names.insert(fields[0].trimmed(), fields[1].trimmed());
+        }
+    }
+    // Each "Sink Input #n" block names its sink and whether it is corked.
+    QStringList playing;
+    QString sink;
+    const auto take = [&] {
+        if (!sink.isEmpty() && !playing.contains(names.value(sink))) {
+            playing << names.value(sink);
+        }
+        sink.clear();
+    };
+    for (const QString& raw : inputs.split(QLatin1Char('\n'))) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(QStringLiteral("Sink Input #"))) {
+            sink.clear();
+        } else if (line.startsWith(QStringLiteral("Sink:"))) {
+            sink = line.mid(5).trimmed();
+        } else if (line == QStringLiteral("Corked: no")) {
+            take();
+        }
+    }
+    return playing;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QMap>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 
 // A PulseAudio server of a test's own, with a null sink, on a socket in a folder the test gives
 // it; other programs and the shared server of the machine are left alone. A process that points
@@ -25,9 +27,18 @@ class PrivateAudioServer {
     // The value for PULSE_SERVER.
     QString Address() const;
 
+    // Another null sink beside the first, and its removal; false with the reason otherwise.
+    bool AddSink(const QString& name, const QString& description, QString* error);
+    bool RemoveSink(const QString& name, QString* error);
+    // The names of the sinks that play a stream now (one that is not corked).
+    QStringList PlayingSinks(QString* error) const;
+
   private:
     QString SocketPath() const;
+    // Runs pactl against this server; its output, or false with the reason.
+    bool Control(const QStringList& arguments, QString* output) const;
 
     QString folder_;
     QProcess process_;
+    QMap<QString, QString> modules_;  // sink name -> module index of the sinks added
 };
