@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/appicons.h"
+#include "app/audiohelp.h"
 #include "app/toolbarform.h"
 #include "platform/wavedevices/waveoutdevices.h"
 
@@ -196,7 +197,7 @@ void TForm1::CreateMenus() {
     Append(file, MakeAction(QStringLiteral("&Open Text File"), QStringLiteral("textfile"),
                             &TForm1::ReadFileBtnClick))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    Append(file, MakeAction(QStringLiteral("Tell a Friend"), {}, &TForm1::NotYetAvailable));
+    Append(file, MakeAction(QStringLiteral("Tell a Friend"), {}, &TForm1::TellAFriendClick));
     file->addSeparator();
     Append(file, MakeAction(QStringLiteral("E&xit Quillsong"), {}, &TForm1::ExitQuillsongClick));
 
@@ -250,17 +251,20 @@ void TForm1::CreateMenus() {
     readItem("&Stop", "stop", Qt::Key_F10, cmdStop);
 
     m_audioHelpMenu = menuBar()->addMenu(QStringLiteral("&Audio Help"));
+    TAudioHelp::BuildMenu(m_audioHelpMenu, this,
+                          [this](QAction* item) { AudioHelpTopicClick(item); });
     // Greyed while it has no topics, rather than opening an empty menu.
     m_audioHelpMenu->menuAction()->setEnabled(!m_audioHelpMenu->isEmpty());
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    Append(help, MakeAction(QStringLiteral("&Contents"), {}, &TForm1::NotYetAvailable));
+    Append(help, MakeAction(QStringLiteral("&Contents"), {}, &TForm1::HelpContentsClick));
     help->addSeparator();
     Append(help,
-           MakeAction(QStringLiteral("&Visit Halcyx Technologies"), {}, &TForm1::NotYetAvailable));
-    Append(help, MakeAction(QStringLiteral("&Portable MP3 Players"), {}, &TForm1::NotYetAvailable));
+           MakeAction(QStringLiteral("&Visit Halcyx Technologies"), {}, &TForm1::VisitHalcyxClick));
+    Append(help,
+           MakeAction(QStringLiteral("&Portable MP3 Players"), {}, &TForm1::PortablePlayersClick));
     help->addSeparator();
-    Append(help, MakeAction(QStringLiteral("&About"), {}, &TForm1::NotYetAvailable));
+    Append(help, MakeAction(QStringLiteral("&About"), {}, &TForm1::AboutClick));
 }
 
 void TForm1::CreateTrayMenu() {
@@ -303,7 +307,7 @@ void TForm1::CreateTrayMenu() {
         }
     }
     PopupMenu2->addSeparator();
-    Append(PopupMenu2, MakeAction(QStringLiteral("A&bout"), {}, &TForm1::NotYetAvailable));
+    Append(PopupMenu2, MakeAction(QStringLiteral("A&bout"), {}, &TForm1::AboutClick));
     PopupMenu2->addSeparator();
     Append(PopupMenu2,
            MakeAction(QStringLiteral("E&xit Quillsong"), {}, &TForm1::ExitQuillsongClick));

@@ -118,6 +118,15 @@ class TForm1 : public QMainWindow {
     // The voice edit dialog; null until a voice is first edited.
     TVoiceEditForm* VoiceEditForm() const { return m_voiceEditForm; }
 
+    // Help, Audio Help, Tell a Friend and the about box (form1_help.cpp).
+    void AudioHelpTopicClick(QAction* item);
+    void HelpContentsClick();
+    void VisitHalcyxClick();
+    void PortablePlayersClick();
+    void TellAFriendClick();
+    void AboutClick();
+    QMenu* AudioHelpMenu() const { return m_audioHelpMenu; }
+
     // Clipboard (form1_clipboard.cpp): a changed clipboard, and what becomes of its text
     // (0 New, 1 Append, 2 Cancel).
     void ClipboardChanged();
