@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QUrl>
 
 #include "platform/shell/programfolders.h"
 #include "platform/shell/shellopen.h"
@@ -12,6 +13,8 @@ namespace {
 const QString kReadme = QStringLiteral("README.md");
 const QString kHelpIndex = QStringLiteral("help/index.html");
 const QString kMp3PlayersPage = QStringLiteral("help/readtofile.html");
+// The section of that page on phones and portable players.
+const QString kMp3PlayersSection = QStringLiteral("players");
 const QString kWebSite = QStringLiteral("https://quillsong.invalid/");
 const QString kSupportAddress = QStringLiteral("support@quillsong.invalid");
 
@@ -55,7 +58,11 @@ bool Links::open(Page page) {
                                QStringLiteral(": the program's documents are not installed."));
         return false;
     }
-    if (!ShellOpen::openAddress(file)) {
+    QUrl address = QUrl::fromLocalFile(file);
+    if (page == Page::Mp3Players) {
+        address.setFragment(kMp3PlayersSection);
+    }
+    if (!ShellOpen::openAddress(address.toString(QUrl::FullyEncoded))) {
         UserMessage::showError(QStringLiteral("Cannot open ") + QDir::toNativeSeparators(file) +
                                QStringLiteral(": the desktop has no web browser for it."));
         return false;

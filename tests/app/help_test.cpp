@@ -218,8 +218,12 @@ TEST_F(HelpTest, EachLinkAsksForItsPage) {
             ASSERT_EQ(m_messages.errors.size(), 1) << caption;
             EXPECT_TRUE(m_messages.errors.at(0).contains(Links::fileName(page)));
         } else {
-            const QFileInfo shown = localFile(opened.take());
+            const QUrl url = opened.take();
+            const QFileInfo shown = localFile(url);
             EXPECT_EQ(shown.absoluteFilePath(), file);
+            // Portable players have a section of the page on reading to files.
+            EXPECT_EQ(url.fragment(),
+                      page == Links::Page::Mp3Players ? QStringLiteral("players") : QString());
             EXPECT_TRUE(shown.filePath().endsWith(Links::fileName(page)));
             EXPECT_TRUE(m_messages.all.isEmpty()) << m_messages.all.join('\n').toStdString();
         }
