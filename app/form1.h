@@ -311,6 +311,7 @@ class TForm1 : public QMainWindow {
     QAction* m_pauseTrayItem = nullptr;
     std::unique_ptr<TTTSForm> m_ttsForm;
     ReadingSession* m_session = nullptr;
+    quintptr m_highlightedKey = 0;  // the article whose word was highlighted last
     ArticleListQueue* m_queue = nullptr;
     QStringList m_savedFiles;  // made by the current reading into files, for the status bar
     QString m_clipboardText;   // the last copied text taken

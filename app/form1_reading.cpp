@@ -233,6 +233,11 @@ void TForm1::TitleMissing(quintptr key, const QString& message) {
 
 void TForm1::ReadingFinished(bool completed) {
     SetPauseCaptions(false);
+    // The last spoken word stays marked by the caret only, where Read from Cursor goes on.
+    if (TMemoEntry* entry = m_queue->entryOf(m_highlightedKey)) {
+        entry->Editor()->SetSelLength(0);
+    }
+    m_highlightedKey = 0;
     m_statusPanel1->setText(QStringLiteral(" "));
     if (completed && m_list->VisibleCount() == 0) {
         AddNewArticle();
@@ -258,6 +263,7 @@ void TForm1::HighlightWord(quintptr key, int caret) {
     if (!entry) {
         return;
     }
+    m_highlightedKey = key;
     TMyPlusMemo* editor = entry->Editor();
     const int length = editor->TextLength();
     editor->SetCaretPos(caret);

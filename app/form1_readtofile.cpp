@@ -10,8 +10,7 @@ bool TForm1::OutputDirectoryValid() {
         return true;
     }
     RestoreFromTray();
-    debugLog(problem);
-    UserMessage::show(problem);
+    UserMessage::show(problem);  // also written to the debug log
     return false;
 }
 

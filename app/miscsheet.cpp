@@ -37,7 +37,7 @@ MiscSheet::MiscSheet(TPreferences& prefs, QWidget* parent) : QWidget(parent), m_
     FilterCB->setToolTip(QStringLiteral("Symbols such as # * _ | are not read out"));
     HighlightPosn =
         CheckBox(QStringLiteral("Highlight Spoken Word"), QStringLiteral("HighlightPosn"), this);
-    AutoStartAppCB = CheckBox(QStringLiteral("Start Quillsong on Windows Login"),
+    AutoStartAppCB = CheckBox(QStringLiteral("Start Quillsong at Login"),
                               QStringLiteral("AutoStartAppCB"), this);
     AutoStartAppCB->setToolTip(
         QStringLiteral("Quillsong starts hidden in the tray when you log in to your desktop"));
@@ -53,6 +53,11 @@ MiscSheet::MiscSheet(TPreferences& prefs, QWidget* parent) : QWidget(parent), m_
     layout->addWidget(FilterCB, 2, 0);
     layout->addWidget(AutoStartAppCB, 2, 1);
     layout->setRowStretch(3, 1);
+    // Tab goes as the eye reads: along each row of boxes.
+    QWidget::setTabOrder(ToolbarMinCB, TBOnTopCB);
+    QWidget::setTabOrder(TBOnTopCB, HighlightPosn);
+    QWidget::setTabOrder(HighlightPosn, FilterCB);
+    QWidget::setTabOrder(FilterCB, AutoStartAppCB);
 
     connect(DfltVoiceCB, &QComboBox::textActivated, this,
             [this](const QString& name) { m_prefs.TTS_DefaultVoiceName = name; });

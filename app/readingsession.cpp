@@ -1,6 +1,7 @@
 #include "app/readingsession.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include "platform/shell/debuglog.h"
@@ -48,11 +49,26 @@ void ReadingSession::setState(ReadingState state) {
 }
 
 QString ReadingSession::outputFolderProblem() const {
-    if (!QFileInfo(m_prefs.OUT_Directory).isDir()) {
-        return kInvalidDirectory;
+    const QString folder = QDir::cleanPath(m_prefs.OUT_Directory.trimmed());
+    // A folder name that says nowhere for sure: empty, or relative to wherever the program
+    // happened to start.
+    if (folder.isEmpty() || QDir::isRelativePath(folder)) {
+        return kInvalidDirectory + QStringLiteral(
+                                       "\r\r\"%1\" is not a full folder path. Choose "
+                                       "the folder on the File Options tab.")
+                                       .arg(folder);
+    }
+    if (!QFileInfo(folder).isDir() && !QFileInfo::exists(folder) && !QDir().mkpath(folder)) {
+        debugLog(QStringLiteral("The output folder %1 could not be made").arg(folder));
+    }
+    if (!QFileInfo(folder).isDir()) {
+        const QString reason = QFileInfo::exists(folder)
+                                   ? QStringLiteral("a file of that name is in the way")
+                                   : QStringLiteral("it does not exist and could not be made");
+        return kInvalidDirectory + QStringLiteral("\r\r%1: %2.").arg(folder, reason);
     }
     // A folder that takes no files is found before anything is spoken.
-    return ReadToFileJob::FolderProblem(m_prefs.OUT_Directory);
+    return ReadToFileJob::FolderProblem(folder);
 }
 
 QString ReadingSession::voiceOf(const ReadingArticle& article) const {

@@ -33,7 +33,8 @@ class ReadingSession : public QObject {
     // The files of the reading into a file in progress, or of the last one.
     const OutputPaths& outputPaths() const { return m_paths; }
 
-    // Empty when files can be written into the output folder; otherwise why not.
+    // Empty when files can be written into the output folder, which is made when it is
+    // missing (as the converter does); otherwise why not, naming the folder.
     QString outputFolderProblem() const;
     // Reads every article of the queue, in order. A list that cannot go to several files (an
     // article without a title) is reported through titleMissing; nothing starts then.

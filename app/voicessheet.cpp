@@ -136,6 +136,8 @@ VoicesSheet::VoicesSheet(VoiceCatalogue& catalogue, TPreferences& prefs, QWidget
     connect(EngineVoicesTV, &QTreeWidget::currentItemChanged, this, &VoicesSheet::SelectionChanged);
     connect(EngineVoicesTV, &QTreeWidget::itemDoubleClicked, this,
             &VoicesSheet::EngineVoicesTVDblClick);
+    connect(EngineVoicesTV, &VoiceTree::nodeActivatedByKey, this,
+            &VoicesSheet::EngineVoicesTVDblClick);
     connect(EngineVoicesTV, &QWidget::customContextMenuRequested, this,
             &VoicesSheet::ShowPopupMenu);
     connect(PopupMenu3, &QMenu::aboutToShow, this, &VoicesSheet::PopupMenu3Popup);

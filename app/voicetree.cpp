@@ -1,6 +1,7 @@
 #include "app/voicetree.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTreeWidgetItemIterator>
 
 #include "app/voicechoices.h"
@@ -63,4 +64,21 @@ void VoiceTree::keyboardSearch(const QString& search) {
         m_typed = search;
         findNode(m_typed, current);
     }
+}
+
+void VoiceTree::keyPressEvent(QKeyEvent* event) {
+    const bool typing = m_lastKey.isValid() && !m_typed.isEmpty() &&
+                        m_lastKey.elapsed() <= QApplication::keyboardInputInterval();
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (currentItem() && (enter || (event->key() == Qt::Key_Space && !typing))) {
+        QTreeWidgetItem* node = currentItem();
+        if (node->childCount() > 0) {
+            node->setExpanded(!node->isExpanded());  // an engine opens or closes
+        } else {
+            Q_EMIT nodeActivatedByKey(node);
+        }
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }

@@ -16,6 +16,13 @@ class VoiceTree : public QTreeWidget {
     bool findNode(const QString& text, QTreeWidgetItem* after = nullptr);
     void keyboardSearch(const QString& search) override;
 
+  Q_SIGNALS:
+    // Enter, or Space when no name is being typed, on a node: what a double click does.
+    void nodeActivatedByKey(QTreeWidgetItem* node);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     QString m_typed;  // what was typed within the keyboard's input interval
     QElapsedTimer m_lastKey;

@@ -30,8 +30,13 @@ void RestoreFormPlacement(QWidget* form) {
     if (!placement) {
         return;
     }
-    form->move(placement->left, placement->top);
-    form->resize(placement->width, placement->height);
+    // A place saved on a larger screen, or with smaller fonts, is fitted into this screen.
+    const QRect room = screen ? screen->availableGeometry() : QRect(QPoint(), screenSize);
+    const int width = qMin(placement->width, room.width());
+    const int height = qMin(placement->height, room.height());
+    form->move(qBound(room.left(), placement->left, room.right() - width + 1),
+               qBound(room.top(), placement->top, room.bottom() - height + 1));
+    form->resize(width, height);
     if (placement->maximized) {
         form->setWindowState(form->windowState() | Qt::WindowMaximized);
     }

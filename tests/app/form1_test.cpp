@@ -177,6 +177,14 @@ TEST_F(MainWindow, TheStoredPlaceAndSettingsApplyAtCreation) {
     EXPECT_TRUE(multi->isChecked());
 }
 
+TEST_F(MainWindow, APlaceSavedOnALargerScreenIsFittedIntoThisOne) {
+    FormPlacementStore::save(QStringLiteral("Form1"), {3000, 4000, 5000, 4000, false});
+    auto form = Make();
+    const QRect room = form->screen()->availableGeometry();
+    EXPECT_TRUE(room.contains(QRect(form->pos(), form->size())))
+        << form->x() << "," << form->y() << " " << form->width() << "x" << form->height();
+}
+
 TEST_F(MainWindow, AutoStartHidesOnlyAfterTheImportHasFinished) {
     auto form = Make({QStringLiteral("quillsong"), QStringLiteral("-auto")});
     int probes = 0;

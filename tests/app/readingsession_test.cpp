@@ -193,6 +193,27 @@ TEST_F(Session, ArticlesWithoutTitlesCannotGoIntoFiles) {
     EXPECT_TRUE(m_queue.m_locked.isEmpty());
 }
 
+TEST_F(Session, AMissingOutputFolderIsMadeAndABadOneIsNamed) {
+    const QString missing = m_dir.filePath(QStringLiteral("made/for/audio"));
+    m_prefs.OUT_Directory = missing;
+    EXPECT_EQ(m_session->outputFolderProblem(), QString());
+    EXPECT_TRUE(QFileInfo(missing).isDir());
+
+    m_prefs.OUT_Directory = QStringLiteral("relative/audio");
+    QString problem = m_session->outputFolderProblem();
+    EXPECT_TRUE(problem.startsWith(QStringLiteral("File Output Directory is invalid"))) << problem.toStdString();
+    EXPECT_TRUE(problem.contains(QStringLiteral("\"relative/audio\" is not a full folder path")));
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("relative")));
+
+    QFile inTheWay(m_dir.filePath(QStringLiteral("notafolder")));
+    ASSERT_TRUE(inTheWay.open(QIODevice::WriteOnly));
+    inTheWay.close();
+    m_prefs.OUT_Directory = inTheWay.fileName();
+    problem = m_session->outputFolderProblem();
+    EXPECT_TRUE(problem.contains(inTheWay.fileName() + QStringLiteral(": a file of that name")))
+        << problem.toStdString();
+}
+
 TEST_F(Session, AReadingThatCannotStartOrIsStoppedLeavesNoFile) {
     // An unknown voice: the reason comes back, nothing is left locked or written.
     m_queue.add(QStringLiteral("Lost"), QStringLiteral("Some words."), QStringLiteral("Nobody"));

@@ -168,14 +168,29 @@ TEST_F(ReadToFile, MissingTitlesAndMissingFoldersStopBeforeAnythingIsWritten) {
                   "A title is required for each item entry when\routputting to multiple files"));
     EXPECT_EQ(Files(), QStringList()) << "every title is checked before the first file is begun";
 
+    // A folder that has gone is made again, as the converter makes its --out folder.
     messages_.clear();
     ASSERT_TRUE(dir_.remove());
+    form->ReadArticleToFile(form->List()->Entries[0]);
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(Files().size(), 1);
+
+    // A file in the folder's place: nothing starts, and the message names it and says why.
+    ASSERT_TRUE(QDir(dir_.path()).removeRecursively());
+    QFile inTheWay(dir_.path());
+    ASSERT_TRUE(inTheWay.open(QIODevice::WriteOnly));
+    inTheWay.close();
     form->PlayFileBtnClick();
     EXPECT_EQ(form->State(), rsIdle);
-    EXPECT_EQ(messages_.all, QStringList{QStringLiteral("File Output Directory is invalid")});
+    ASSERT_EQ(messages_.all.size(), 1);
+    EXPECT_TRUE(messages_.all[0].startsWith(QStringLiteral("File Output Directory is invalid")));
+    EXPECT_TRUE(messages_.all[0].contains(dir_.path() + QStringLiteral(": a file of that name")))
+        << messages_.all[0].toStdString();
     form->ReadArticleToFile(form->List()->Entries[0]);
     EXPECT_EQ(messages_.all.size(), 2);
-    EXPECT_FALSE(QFileInfo::exists(dir_.path()));
+    EXPECT_FALSE(QFileInfo(dir_.path()).isDir());
+    inTheWay.remove();
 }
 
 TEST_F(ReadToFile, OpenedTextFilesBecomeArticlesAndReadIntoMp3Files) {

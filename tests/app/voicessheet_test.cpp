@@ -248,6 +248,12 @@ TEST_F(VoicesSheetTest, EnginesAndVoicesAreEnabledAndDisabledAndStored) {
     DoubleClickNode(Node(second));
     EXPECT_EQ(ImageOf(Node(second)), Image::Enabled);
     EXPECT_TRUE(m_form->FavoriteVoices().contains(second));
+    // From the keyboard, Enter and Space do what the double click does.
+    ClickNode(Node(second));
+    QTest::keyClick(m_tree, Qt::Key_Return);
+    EXPECT_EQ(ImageOf(Node(second)), Image::Disabled);
+    QTest::keyClick(m_tree, Qt::Key_Space);
+    EXPECT_EQ(ImageOf(Node(second)), Image::Enabled);
 
     // The menu names what its first item does, for a voice and for an engine.
     QMenu* menu = OpenMenu(Node(second));
