@@ -38,8 +38,10 @@ constexpr Button kCommandButtons[TToolBarForm::kCommandCount] = {
 }  // namespace
 
 TToolBarForm::TToolBarForm(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    // A caption with the close box only: no minimising or maximising.
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("ToolBarForm"));
     setWindowTitle(QStringLiteral("Quillsong MP3 Toolbar"));
     setWindowIcon(AppIcons::programIcon());

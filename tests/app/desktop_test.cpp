@@ -209,3 +209,58 @@ TEST_F(Desktop, TextCopiedInAnotherProgramBecomesAnArticleInEitherMode) {
     EXPECT_TRUE(stored.contains(second));
     EXPECT_FALSE(stored.contains(first)) << "the single article is replaced";
 }
+
+TEST_F(Desktop, TheFloatingToolbarShowsInTheTrayReadsAndGoesWithTheRestore) {
+    testprofile::Store(QStringLiteral("Software\\HalcyxTech\\Quillsong"),
+                       QStringLiteral("ToolbarOnMinOption"), QStringLiteral("1"));
+    // The toolbar's window id, or nothing while it is not on the screen.
+    const auto toolbarWindow = [this] {
+        const QString tree =
+            Run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
+        static const QRegularExpression window(
+            QStringLiteral("(0x[0-9a-f]+) \"Quillsong MP3 Toolbar\""));
+        return window.match(tree).captured(1);
+    };
+    const auto toolbarInfo = [&] {
+        const QString id = toolbarWindow();
+        return id.isEmpty() ? QString()
+                            : Run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
+    };
+    const auto mapped = [&] { return toolbarInfo().contains(QStringLiteral("IsViewable")); };
+
+    StartProgram(program_, {QStringLiteral("-auto")});
+    ASSERT_TRUE(waitForCount(QStringLiteral("Hidden in the tray"), 1)) << readLog().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor(mapped, 10000)) << readLog().toStdString();
+    EXPECT_EQ(MapState(), QStringLiteral("IsUnMapped"));
+
+    // A click on its first button, Read text aloud, reads the article.
+    const QString info = toolbarInfo();
+    const int left = QRegularExpression(QStringLiteral("Absolute upper-left X:\\s+(-?\\d+)"))
+                         .match(info)
+                         .captured(1)
+                         .toInt();
+    const int top = QRegularExpression(QStringLiteral("Absolute upper-left Y:\\s+(-?\\d+)"))
+                        .match(info)
+                        .captured(1)
+                        .toInt();
+    constexpr int kFirstButtonCentre = 19;
+    Run(QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"), QString::number(left + kFirstButtonCentre),
+         QString::number(top + kFirstButtonCentre), QStringLiteral("click"), QStringLiteral("1")});
+    ASSERT_TRUE(waitForCount(QStringLiteral(": Article 1 of "), 1))
+        << "xdotool is missing or the click missed: " << info.toStdString()
+        << readLog().toStdString();
+
+    // A second start restores the window; the toolbar goes.
+    QProcess second;
+    StartProgram(second, {});
+    ASSERT_TRUE(second.waitForFinished(15000));
+    ASSERT_TRUE(waitForCount(QStringLiteral("Restore from tray"), 1));
+    ASSERT_TRUE(
+        QTest::qWaitFor([this] { return MapState() == QStringLiteral("IsViewable"); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !mapped(); }, 10000));
+
+    ::kill(pid_t(program_.processId()), SIGTERM);
+    ASSERT_TRUE(program_.waitForFinished(15000));
+    EXPECT_EQ(program_.exitCode(), 0);
+}
