@@ -3,10 +3,13 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <array>
 
@@ -16,7 +19,8 @@ namespace {
 
 constexpr int kClientWidth = 432;
 constexpr int kClientHeight = 302;
-constexpr int kListWidth = 180;
+constexpr int kListWidth = 170;
+constexpr int kListPadding = 8;
 constexpr int kDeviceRole = Qt::UserRole;
 
 struct FlagText {
@@ -98,14 +102,15 @@ TMyAudioDeviceDlg::TMyAudioDeviceDlg(TDlgUse use, int deviceId, QWidget* parent)
     : QDialog(parent), m_use(use), m_deviceId(deviceId) {
     setObjectName(QStringLiteral("MyAudioDeviceDlg"));
     setWindowTitle(QStringLiteral("Audio Device"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    resize(kClientWidth, kClientHeight);
+    // A dialog frame with the system menu only: no minimise or maximise button.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setAccessibleName(QStringLiteral("Devices"));
     ListBox1->setFixedWidth(kListWidth);
+    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(ListBox1, &QListWidget::currentRowChanged, this, &TMyAudioDeviceDlg::ShowSelected);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 
@@ -120,7 +125,12 @@ TMyAudioDeviceDlg::TMyAudioDeviceDlg(TDlgUse use, int deviceId, QWidget* parent)
     lProduct = AddDetail(form, QStringLiteral("Product ID"), "lProduct");
     lVersion = AddDetail(form, QStringLiteral("Version"), "lVersion");
     lFormat = AddDetail(form, QStringLiteral("Formats"), "lFormat");
-    lFormat->setWordWrap(true);
+    // One format a line: the lines are broken where the formats end, never inside one, and the
+    // dialog grows to show them all.
+    lFormat->setMinimumSize(
+        lFormat->fontMetrics().horizontalAdvance(QStringLiteral("11.025 kHz, Stereo, 16-bit")),
+        int(kFormatTexts.size()) * lFormat->fontMetrics().lineSpacing());
+    lFormat->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lChannels = AddDetail(form, QStringLiteral("Channels"), "lChannels");
 
     auto* supportsPanel = new QFrame(this);
@@ -154,6 +164,15 @@ TMyAudioDeviceDlg::TMyAudioDeviceDlg(TDlgUse use, int deviceId, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addWidget(buttons);
+
+    // The devices as they are now: one plugged in since the last time is listed.
+    FillList();
+    // A dialog frame: sized by what it shows, not by the user.
+    setFixedSize(sizeHint().expandedTo(QSize(kClientWidth, kClientHeight)));
+    // Centred on the screen, not on the window that opened it.
+    if (QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
 }
 
 QLabel* TMyAudioDeviceDlg::AddDetail(QFormLayout* layout, const QString& caption,
@@ -166,14 +185,6 @@ QLabel* TMyAudioDeviceDlg::AddDetail(QFormLayout* layout, const QString& caption
     value->setAccessibleName(caption);
     layout->addRow(label, value);
     return value;
-}
-
-void TMyAudioDeviceDlg::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!m_filled) {
-        m_filled = true;
-        FillList();
-    }
 }
 
 void TMyAudioDeviceDlg::FillList() {
@@ -202,6 +213,15 @@ void TMyAudioDeviceDlg::FillList() {
             selectRow = ListBox1->count() - 1;
         }
     }
+    // Wide enough for the longest name, so that no name is cut.
+    int widest = 0;
+    for (int row = 0; row < ListBox1->count(); ++row) {
+        widest =
+            qMax(widest, ListBox1->fontMetrics().horizontalAdvance(ListBox1->item(row)->text()));
+    }
+    const int chrome = 2 * ListBox1->frameWidth() +
+                       ListBox1->verticalScrollBar()->sizeHint().width() + kListPadding;
+    ListBox1->setFixedWidth(qMax(kListWidth, widest + chrome));
     ListBox1->setCurrentRow(selectRow);
     ListBox1->scrollToItem(ListBox1->currentItem());
 }

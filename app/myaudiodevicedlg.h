@@ -7,9 +7,9 @@
 class QLabel;
 class QListWidget;
 
-// Lists the wave output devices that exist when it is shown, with the default device first,
-// and shows what the selected one can play. The device list is read anew every time, so a
-// device plugged in while the program runs appears the next time.
+// Lists the wave output devices that exist when it is made, with the default device first,
+// and shows what the selected one can play. Each use makes a new dialog that reads the devices
+// anew, so a device plugged in while the program runs appears the next time.
 class TMyAudioDeviceDlg : public QDialog {
     Q_OBJECT
   public:
@@ -21,9 +21,6 @@ class TMyAudioDeviceDlg : public QDialog {
     // The chosen device number: -1 for the default device or when nothing is selected.
     int DeviceID() const;
 
-  protected:
-    void showEvent(QShowEvent* event) override;
-
   private:
     void FillList();
     void ShowSelected();
@@ -31,7 +28,6 @@ class TMyAudioDeviceDlg : public QDialog {
 
     TDlgUse m_use;
     int m_deviceId;
-    bool m_filled = false;
     QListWidget* ListBox1 = nullptr;
     QLabel* lDeviceID = nullptr;
     QLabel* lManufacturer = nullptr;
