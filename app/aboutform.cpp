@@ -30,6 +30,9 @@ QLabel* Label(const QString& text, const QString& name, QWidget* parent) {
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("About ") + ProgramVersion::name());
+    // Fixed in size: a close button, nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     auto* layout = new QVBoxLayout(this);
 
     const QPixmap splash(ProgramFolders::programFolder() + QStringLiteral("/splash.jpg"));
