@@ -150,6 +150,7 @@ void TForm1::CreateToolBarForm() {
         // SetReadingState enables its buttons with the window's.
         m_commands[kToolbarCommands[index]] << action;
     }
+    m_toolBarForm->SetOnTopSetting([this] { return m_prefs && m_prefs->ToolbarOnTop; });
     connect(m_toolBarForm->RestoreAction(), &QAction::triggered, this, &TForm1::RestoreFromTray);
     connect(m_toolBarForm.get(), &TToolBarForm::shown, this,
             [this] { m_trayShowToolbarItem->setEnabled(false); });

@@ -162,6 +162,16 @@ void TToolBarForm::showEvent(QShowEvent* event) {
     }
 }
 
+void TToolBarForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Activated, it comes to the front; it stays above others only as the setting says, also
+    // when the setting changed while it was shown.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_onTopSetting) {
+        SetOnTop(m_onTopSetting());
+        raise();
+    }
+}
+
 void TToolBarForm::closeEvent(QCloseEvent* event) {
     event->accept();  // hides the window; it is kept for the next showing
     Q_EMIT closedByUser();

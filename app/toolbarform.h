@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 class QAction;
 class QLabel;
@@ -30,6 +31,8 @@ class TToolBarForm : public QWidget {
     void ShowToolbar(bool onTop);
     // Keeps the window above all others or not.
     void SetOnTop(bool onTop);
+    // Where the window reads whether it stays on top, each time it is activated.
+    void SetOnTopSetting(std::function<bool()> setting) { m_onTopSetting = std::move(setting); }
     bool OnTop() const;
 
     void SetStatus(const QString& shortText);
@@ -48,6 +51,7 @@ class TToolBarForm : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     QToolBar* ToolBar1 = nullptr;
@@ -55,4 +59,5 @@ class TToolBarForm : public QWidget {
     QAction* RestoreBtn = nullptr;
     QLabel* StatusLabel = nullptr;
     QProgressBar* Gauge1 = nullptr;
+    std::function<bool()> m_onTopSetting;
 };

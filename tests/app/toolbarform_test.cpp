@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -243,6 +244,11 @@ TEST_F(FloatingToolbar, ItStaysOnTopOnlyWhenSetToAndKeepsItsPlace) {
         form->HideToTray();
         EXPECT_TRUE(toolbar->isVisible());
         EXPECT_FALSE(toolbar->OnTop());
+        // Changed while it is shown, the setting holds from its next activation.
+        form->Preferences().ToolbarOnTop = true;
+        QApplication::setActiveWindow(toolbar);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return toolbar->OnTop(); }, 5000));
+        EXPECT_TRUE(toolbar->isVisible());
         toolbar->move(150, 100);
     }
     const auto placement =
