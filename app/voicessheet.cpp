@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/appicons.h"
+#include "app/links.h"
 #include "app/voicetree.h"
 #include "platform/shell/programfolders.h"
 #include "platform/shell/shellopen.h"
@@ -24,8 +25,6 @@ namespace {
 constexpr int kEngineNode = QTreeWidgetItem::UserType;
 constexpr int kVoiceNode = QTreeWidgetItem::UserType + 1;
 constexpr int kEntryRole = Qt::UserRole;
-
-const QString kReadme = QStringLiteral("README.md");
 
 template <typename Entry>
 Entry* EntryOf(const QTreeWidgetItem* node, int kind) {
@@ -165,19 +164,6 @@ QIcon VoicesSheet::NodeImage(VoiceChoices::Image image) {
             break;
     }
     return AppIcons::icon(QStringLiteral("voice-default"));
-}
-
-QString VoicesSheet::VoicesHelpFile() {
-    const QString data = ProgramFolders::programFolder();
-    const QString candidates[] = {
-        data + QLatin1Char('/') + kReadme,
-        QFileInfo(QFileInfo(data).canonicalFilePath()).dir().filePath(kReadme)};
-    for (const QString& file : candidates) {
-        if (QFileInfo(file).isFile()) {
-            return QFileInfo(file).absoluteFilePath();
-        }
-    }
-    return {};
 }
 
 void VoicesSheet::showEvent(QShowEvent* event) {
@@ -345,14 +331,5 @@ void VoicesSheet::FindNextVoice() {
 }
 
 void VoicesSheet::MoreVoicesClick() {
-    const QString file = VoicesHelpFile();
-    if (file.isEmpty()) {
-        UserMessage::showError(QStringLiteral("The guide to installing voices, ") + kReadme +
-                               QStringLiteral(", is not in ") +
-                               QDir::toNativeSeparators(ProgramFolders::programFolder()) +
-                               QStringLiteral(" or the folder above it."));
-    } else if (!ShellOpen::openAddress(file)) {
-        UserMessage::showError(QStringLiteral("Cannot open ") + QDir::toNativeSeparators(file) +
-                               QStringLiteral(": the desktop has no program for it."));
-    }
+    Links::open(Links::Page::Voices);  // says what went wrong, naming the page
 }

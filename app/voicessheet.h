@@ -23,9 +23,6 @@ class VoicesSheet : public QWidget {
     VoicesSheet(VoiceCatalogue& catalogue, TPreferences& prefs, QWidget* parent = nullptr);
 
     static QIcon NodeImage(VoiceChoices::Image image);
-    // The readme that tells how to install more voices: installed beside the data, or at the
-    // top of the source tree the data folder belongs to.
-    static QString VoicesHelpFile();
 
     void EngineVoicesTabShow();
     void PopupMenu3Popup();
