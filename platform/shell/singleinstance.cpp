@@ -1,5 +1,7 @@
 #include "platform/shell/singleinstance.h"
 
+#include <utility>
+
 #include <unistd.h>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -87,6 +89,7 @@ void SingleInstance::onNewConnection() {
         // The files of one request, collected until its restore line.
         auto files = std::make_shared<QStringList>();
         connect(socket, &QLocalSocket::readyRead, this, [this, socket, files] {
+            QList<QStringList> requests;  // each restore line ends one request
             while (socket->canReadLine()) {
                 const QByteArray line = socket->readLine();
                 if (line.startsWith(kOpen) && line.endsWith('\n')) {
@@ -95,12 +98,21 @@ void SingleInstance::onNewConnection() {
                         files->append(url.toLocalFile());
                     }
                 } else if (line == kRestore) {
-                    if (!files->isEmpty()) {
-                        Q_EMIT filesOpenRequested(*files);
-                        files->clear();
-                    }
-                    Q_EMIT restoreRequested();
+                    requests << std::exchange(*files, {});
                 }
+            }
+            // Told from the event loop, not from within the socket's signal: opening the files
+            // may show a message, and the socket may be closed and gone by the time it ends.
+            for (const QStringList& request : std::as_const(requests)) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, request] {
+                        if (!request.isEmpty()) {
+                            Q_EMIT filesOpenRequested(request);
+                        }
+                        Q_EMIT restoreRequested();
+                    },
+                    Qt::QueuedConnection);
             }
         });
     }

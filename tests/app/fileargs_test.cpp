@@ -84,7 +84,20 @@ TEST_F(FileArguments, TheFirstStartOpensItsFilesAndASecondStartHandsItsOwnToIt) 
     EXPECT_FALSE(readStore().contains(QStringLiteral("The heron waited")));
     EXPECT_TRUE(readStore().contains(QStringLiteral("\nsecond|")));
 
+    // Several files at once: the running program opens them and keeps running.
+    ASSERT_TRUE(writeText(m_dir.filePath(QStringLiteral("third.txt")),
+                          "Snow settled on the roofs of the sleeping village.\n"));
+    ASSERT_TRUE(writeText(m_dir.filePath(QStringLiteral("fourth.txt")),
+                          "A kettle sang on the stove in the keeper's cottage.\n"));
+    Start(m_second, {QStringLiteral("third.txt"), QStringLiteral("fourth.txt")});
+    ASSERT_TRUE(m_second.waitForFinished(kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] { return readStore().contains(QStringLiteral("A kettle sang on the stove")); }, kWaitMs))
+        << qPrintable(readStore());
+    EXPECT_EQ(m_first.state(), QProcess::Running);
+
     ::kill(pid_t(m_first.processId()), SIGTERM);
     ASSERT_TRUE(m_first.waitForFinished(kWaitMs));
+    EXPECT_EQ(m_first.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(m_first.exitCode(), 0);
 }
