@@ -296,6 +296,7 @@ class TForm1 : public QMainWindow {
     void SessionStateChanged(ReadingState state);
     void ArticleStarted(quintptr key, int64_t progressMaximum);
     void HighlightWord(quintptr key, int caret);
+    void ClearHighlight();
     void TitleMissing(quintptr key, const QString& message);
     void ReadingFinished(bool completed);
     // The article being read, while it is in the list.

@@ -134,6 +134,9 @@ void TForm1::SetReadingState(ReadingState state) {
 void TForm1::SessionStateChanged(ReadingState state) {
     SetReadingState(state);
     if (state == rsIdle) {
+        ClearHighlight();
+    }
+    if (state == rsIdle) {
         HideGauges();
     }
 }
@@ -150,6 +153,7 @@ void TForm1::SetPauseCaptions(bool paused) {
     PauseBtn->setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
     m_pauseMenuItem->setText(paused ? QStringLiteral("&Resume") : QStringLiteral("&Pause"));
     m_pauseTrayItem->setText(paused ? QStringLiteral("Resume") : QStringLiteral("&Pause"));
+    m_toolBarForm->SetPaused(paused);
 }
 
 void TForm1::ShowGauges(int maximum) {
@@ -233,11 +237,7 @@ void TForm1::TitleMissing(quintptr key, const QString& message) {
 
 void TForm1::ReadingFinished(bool completed) {
     SetPauseCaptions(false);
-    // The last spoken word stays marked by the caret only, where Read from Cursor goes on.
-    if (TMemoEntry* entry = m_queue->entryOf(m_highlightedKey)) {
-        entry->Editor()->SetSelLength(0);
-    }
-    m_highlightedKey = 0;
+    ClearHighlight();
     m_statusPanel1->setText(QStringLiteral(" "));
     if (completed && m_list->VisibleCount() == 0) {
         AddNewArticle();
@@ -258,10 +258,21 @@ void TForm1::WordPosition(int64_t position, int64_t total) {
     }
 }
 
+void TForm1::ClearHighlight() {
+    // The last spoken word stays marked by the caret only, where Read from Cursor goes on.
+    if (TMemoEntry* entry = m_queue->entryOf(m_highlightedKey)) {
+        entry->Editor()->SetSelLength(0);
+    }
+    m_highlightedKey = 0;
+}
+
 void TForm1::HighlightWord(quintptr key, int caret) {
     TMemoEntry* entry = m_queue->entryOf(key);
     if (!entry) {
         return;
+    }
+    if (key != m_highlightedKey) {
+        ClearHighlight();  // the article read before, skipped or done
     }
     m_highlightedKey = key;
     TMyPlusMemo* editor = entry->Editor();

@@ -132,11 +132,31 @@ bool TToolBarForm::OnTop() const {
 }
 
 void TToolBarForm::SetStatus(const QString& shortText) {
-    StatusLabel->setText(shortText);
+    // A long status ends in "…" rather than being cut off; its whole text is the hint.
+    m_status = shortText;
+    StatusLabel->setToolTip(shortText.trimmed());
+    ShowStatusText();
+}
+
+void TToolBarForm::ShowStatusText() {
+    StatusLabel->setText(
+        StatusLabel->fontMetrics().elidedText(m_status, Qt::ElideRight, StatusLabel->width()));
+}
+
+void TToolBarForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ShowStatusText();
+}
+
+void TToolBarForm::SetPaused(bool paused) {
+    QAction* pause = CommandAction(Command::Pause);
+    pause->setCheckable(true);
+    pause->setChecked(paused);
+    pause->setToolTip(paused ? QStringLiteral("Resume") : QStringLiteral("Pause / Resume"));
 }
 
 QString TToolBarForm::Status() const {
-    return StatusLabel->text();
+    return m_status;
 }
 
 void TToolBarForm::ShowGauge(int maximum) {
@@ -164,6 +184,14 @@ void TToolBarForm::showEvent(QShowEvent* event) {
 
 void TToolBarForm::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    // It has no taskbar button to come back from: minimised, it is closed, and the tray's
+    // "Show Toolbar" brings it back.
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        hide();
+        Q_EMIT closedByUser();
+        return;
+    }
     // Activated, it comes to the front; it stays above others only as the setting says, also
     // when the setting changed while it was shown.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_onTopSetting) {

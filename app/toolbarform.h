@@ -25,6 +25,8 @@ class TToolBarForm : public QWidget {
 
     // The button of a reading command; the main window connects it and sets its enabled state.
     QAction* CommandAction(Command command) const { return m_commands[int(command)]; }
+    // The pause button stays pressed, and its hint says so, while the reading is paused.
+    void SetPaused(bool paused);
     QAction* RestoreAction() const { return RestoreBtn; }
 
     // Shows the window in its normal state, in front, above other windows when onTop.
@@ -52,12 +54,16 @@ class TToolBarForm : public QWidget {
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    void ShowStatusText();
+
     QToolBar* ToolBar1 = nullptr;
     QAction* m_commands[kCommandCount] = {};
     QAction* RestoreBtn = nullptr;
     QLabel* StatusLabel = nullptr;
     QProgressBar* Gauge1 = nullptr;
     std::function<bool()> m_onTopSetting;
+    QString m_status;  // the whole status, shown cut to the line's width
 };

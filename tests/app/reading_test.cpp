@@ -101,6 +101,10 @@ TEST_F(Reading, SkipMovesOnInMultiArticleModeOnly) {
     form->SkipBtnClick();
     ASSERT_TRUE(WaitIdle(*form));
     EXPECT_EQ(shortTexts, (QStringList{"Article 1 of 2", "Article 2 of 2"}));
+    // No word stays highlighted once its article is skipped or the reading has ended.
+    for (TMemoEntry* entry : std::as_const(form->List()->Entries)) {
+        EXPECT_EQ(entry->Editor()->SelLength(), 0);
+    }
 
     auto single = Start(0, {QStringLiteral("Single article mode has no skipping.")});
     single->PlayAllBtnClick();
@@ -121,6 +125,7 @@ TEST_F(Reading, StopWhilePausedResetsThePauseCaptions) {
     form->StopBtnClick();
     EXPECT_EQ(form->State(), rsIdle);
     EXPECT_EQ(form->PauseCaptions(), (QStringList{"Pause", "&Pause", "&Pause"}));
+    EXPECT_EQ(form->List()->Entries[0]->Editor()->SelLength(), 0) << "stopped: no word marked";
     form->PlayAllBtnClick();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->List()->Entries[0]->Editor()->SelLength() > 0; },
                                 20000));

@@ -172,8 +172,18 @@ TEST_F(FloatingToolbar, WhenMinimizedItShowsAtOnceAndClosingItEndsNothing) {
     // Pause and resume from the toolbar.
     QTest::mouseClick(Button(*toolbar, "PauseBtn"), Qt::LeftButton);
     EXPECT_EQ(form->State(), rsPaused);
+    EXPECT_TRUE(Button(*toolbar, "PauseBtn")->isChecked()) << "a paused reading shows";
     QTest::mouseClick(Button(*toolbar, "PauseBtn"), Qt::LeftButton);
     EXPECT_EQ(form->State(), rsReading);
+    EXPECT_FALSE(Button(*toolbar, "PauseBtn")->isChecked());
+
+    // Minimised, it would have no button to come back from: it is closed instead.
+    toolbar->showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !toolbar->isVisible(); }, kReadingTimeoutMs));
+    EXPECT_TRUE(showItem->isEnabled());
+    showItem->trigger();
+    EXPECT_TRUE(toolbar->isVisible());
+    EXPECT_FALSE(toolbar->isMinimized());
 
     // The close box hides it; the reading and the program go on.
     toolbar->close();
