@@ -24,6 +24,8 @@ namespace {
 
 // The longest output file name the component hands on.
 constexpr int kMaxOutputPath = 511;
+// A dialog title is passed as wide text of up to 512 characters.
+constexpr int kMaxDialogTitle = 512;
 constexpr int64_t kHighestPitch = 0xFFFF;
 constexpr int64_t kHighestSpeed = 0xFFFFFFFFll;
 constexpr int64_t kNoLimit = 0;
@@ -513,21 +515,21 @@ QString TTTS::ConvertToPhoneme(TChrSet charset, uint32_t flags, const QString& t
     return phonemes;
 }
 
-void TTTS::ShowDlg(const QString& kind, QObject*, const QString&) {
+void TTTS::ShowDlg(const QString& kind, QObject* window, const QString& title) {
     RequireActive(QStringLiteral("Show") + kind + QStringLiteral("Dlg"));
     HRESULT result = S_OK;
     switch (kind.isEmpty() ? 0 : int(kind.at(0).toUpper().unicode())) {
         case 'A':
-            result = m_dialogs->AboutDlg();
+            result = m_dialogs->AboutDlg(window, title.left(kMaxDialogTitle));
             break;
         case 'L':
-            result = m_dialogs->LexiconDlg();
+            result = m_dialogs->LexiconDlg(window, title.left(kMaxDialogTitle));
             break;
         case 'G':
-            result = m_dialogs->GeneralDlg();
+            result = m_dialogs->GeneralDlg(window, title.left(kMaxDialogTitle));
             break;
         case 'T':
-            result = m_dialogs->TranslateDlg();
+            result = m_dialogs->TranslateDlg(window, title.left(kMaxDialogTitle));
             break;
         default:
             return;

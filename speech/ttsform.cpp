@@ -48,8 +48,8 @@ TTTSForm::TTTSForm(TPreferences& prefs, QObject* parent)
     // Device numbers follow the audio server's list: a device unplugged since the last run
     // leaves its number pointing at nothing, and the default device takes over.
     QAudioDevice stored;
-    if (prefs.TTS_AudioDeviceID != WaveOutDevices::kDefaultDevice &&
-        WaveOutDevices::count() > 0 && !WaveOutDevices::device(prefs.TTS_AudioDeviceID, &stored)) {
+    if (prefs.TTS_AudioDeviceID != WaveOutDevices::kDefaultDevice && WaveOutDevices::count() > 0 &&
+        !WaveOutDevices::device(prefs.TTS_AudioDeviceID, &stored)) {
         debugLog(QStringLiteral("Audio device ") + QString::number(prefs.TTS_AudioDeviceID) +
                  QStringLiteral(" no longer exists: using the default device"));
         prefs.TTS_AudioDeviceID = WaveOutDevices::kDefaultDevice;
@@ -408,7 +408,7 @@ void TTTSForm::WordPositionHandler(uint32_t byteOffset) {
 void TTTSForm::AudioStopHandler() {
     debugLog(QStringLiteral("AudioStopHandler"));
     m_stopSeen = true;
-    if (m_discarding || TTS1.AudioPaused()) {
+    if (m_discarding || m_lexiconOpen || TTS1.AudioPaused()) {
         return;
     }
     if (m_reader && !m_reader->AudioComplete && SpeakNextChunkAfterStop()) {

@@ -61,6 +61,10 @@ class TTTSForm : public QObject {
     // tells the user why not. The component is left inactive with its own device.
     bool CheckAudioDevice(int deviceId);
     void ApplyPitch(const TVoiceEntry& voice);
+    // Opens the pronunciation lexicon dialog with a voice to try entries with; nothing while a
+    // reading is in progress. What stands in its way is shown as a message.
+    void LaunchPronunciationEditor(QObject* window, const QString& title);
+    static const QString kLexiconActivationFailed;
     void ApplySpeed(const TVoiceEntry& voice);
 
     TTTS TTS1;
@@ -84,8 +88,13 @@ class TTTSForm : public QObject {
     // For every spoken word: its position in the text handed over (for a large file, in the
     // file's bytes) and the file's size in bytes (0 for a text).
     void OnWordPosition(int64_t position, int64_t fileSize);
+    // The information about which voices the lexicon affects is wanted: a receiver shows it
+    // modally before returning.
+    void OnPronEditorInfo();
 
   private:
+    bool PronunciationEngineReady(TEngineEntry** engine);
+    TVoiceEntry* PronunciationVoice(const TEngineEntry* engine) const;
     Outcome SoundCardReady();
     bool Activate(TVoiceEntry* voice, const char* failure);
     void SpeakChunk(const QByteArray& chunk, bool first);
@@ -116,8 +125,9 @@ class TTTSForm : public QObject {
     std::unique_ptr<TTTSFileStream> m_reader;
     int64_t m_fileSize = 0;
     bool m_reading = false;
-    bool m_stopSeen = false;    // an audio stop has arrived since StopAudio began
-    bool m_discarding = false;  // the audio stop of a failed reading's reset completes nothing
+    bool m_lexiconOpen = false;  // what the lexicon dialog speaks is no reading
+    bool m_stopSeen = false;     // an audio stop has arrived since StopAudio began
+    bool m_discarding = false;   // the audio stop of a failed reading's reset completes nothing
     int m_quietLimitMs = kQuietLimitMs;
     QTimer m_progressTimer;   // samples the engine's progress while a reading is in progress
     QElapsedTimer m_quiet;    // since the last word or audio

@@ -127,8 +127,9 @@ bool EspeakEngine::speak(const SynthVoice& voice, const QString& text, const Syn
     currentJob = &job;
     espeak_SetSynthCallback(onSynth);
     const QByteArray utf8 = text.toUtf8();
-    const espeak_ERROR result = espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0,
-                                             POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+    const espeak_ERROR result = espeak_Synth(
+        utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
+        espeakCHARS_UTF8 | (params.phonemeInput ? espeakPHONEMES : 0), nullptr, nullptr);
     espeak_Synchronize();
     currentJob = nullptr;
     return result == EE_OK;

@@ -22,6 +22,7 @@ class EspeakEngine : public SynthEngine {
     bool speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
                SynthSink& sink) override;
 
+    bool acceptsPhonemes() const override { return true; }
     bool phonemes(const SynthVoice& voice, const QString& text, bool ipa,
                   QString* phonemes) override;
 

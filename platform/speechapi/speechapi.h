@@ -99,14 +99,16 @@ class ITTSAttributesW {
     virtual HRESULT VolumeSet(uint32_t volume) = 0;
 };
 
-// The engine's own dialogs.
+class QObject;
+
+// The engine's own dialogs, each with its parent window and title (empty: the engine's own).
 class ITTSDialogsW {
   public:
     virtual ~ITTSDialogsW() = default;
-    virtual HRESULT AboutDlg() = 0;
-    virtual HRESULT GeneralDlg() = 0;
-    virtual HRESULT LexiconDlg() = 0;
-    virtual HRESULT TranslateDlg() = 0;
+    virtual HRESULT AboutDlg(QObject* window, const QString& title) = 0;
+    virtual HRESULT GeneralDlg(QObject* window, const QString& title) = 0;
+    virtual HRESULT LexiconDlg(QObject* window, const QString& title) = 0;
+    virtual HRESULT TranslateDlg(QObject* window, const QString& title) = 0;
 };
 
 // An activated mode. attributes() and dialogs() answer null when the mode does not offer them.

@@ -23,6 +23,7 @@ struct SynthVoice {
 struct SynthParams {
     int speed = 0;
     int pitch = 0;
+    bool phonemeInput = false;  // the text holds phonemes between "[[" and "]]"
 };
 
 // A speech engine of this platform. speak runs synchronously on the calling thread; engines
@@ -42,6 +43,8 @@ class SynthEngine {
     // The engine's phonetic form of text (IPA when ipa, else its own notation); false when the
     // engine cannot give one.
     virtual bool phonemes(const SynthVoice&, const QString&, bool, QString*) { return false; }
+    // Whether the engine reads its own phonemes between "[[" and "]]" when asked to.
+    virtual bool acceptsPhonemes() const { return false; }
     // The central object of one of this engine's modes, speaking into destination.
     virtual std::unique_ptr<ITTSCentralW> makeCentral(
         const SynthVoice& voice, const TTSMODEINFO& mode,

@@ -1,8 +1,10 @@
 #include "platform/speechapi/ttscentral.h"
 
 #include <QRegularExpression>
+
 #include <algorithm>
 #include <limits>
+#include "platform/speechapi/pronunciationlexicon.h"
 
 namespace {
 
@@ -53,16 +55,56 @@ HRESULT TtsCentral::TextData(VOICECHARSET charset, uint32_t, const QString& text
     if (charset != CHARSET_TEXT) {
         return E_NOTIMPL;
     }
+    queue(lexicon(), text, sink);
+    return S_OK;
+}
+
+const LexiconMatcher& TtsCentral::lexicon() {
+    const uint64_t revision = PronunciationLexicon::revision();
+    if (!m_lexiconBuilt || revision != m_lexiconRevision) {
+        m_lexicon = LexiconMatcher(PronunciationLexicon::entries(), m_voice.language,
+                                   m_engine->acceptsPhonemes());
+        m_lexiconRevision = revision;
+        m_lexiconBuilt = true;
+    }
+    return m_lexicon;
+}
+
+void TtsCentral::queue(const LexiconMatcher& lexicon, const QString& text,
+                       ITTSBufNotifySink* sink) {
+    auto spoken = std::make_shared<const LexiconText>(lexicon.apply(text));
+    SynthParams params = m_params;
+    params.phonemeInput = spoken->phonemes;
     const uint64_t id = m_nextJob++;
     m_jobSinks.insert(id, sink);
     ++m_outstanding;
     {
         std::lock_guard<std::mutex> guard(m_lock);
-        m_queue.push_back({id, text, sink, m_params});
+        m_queue.push_back({id, std::move(spoken), sink, params});
     }
     m_wake.notify_all();
     m_releaseTimer.start();
-    return S_OK;
+}
+
+HRESULT TtsCentral::LexiconDlg(QObject* window, const QString& title) {
+    const PronunciationLexicon::Dialog dialog = PronunciationLexicon::dialog();
+    if (!dialog) {
+        return E_NOTIMPL;
+    }
+    const HRESULT result =
+        dialog({window, title, this, m_voice.language, m_engine->acceptsPhonemes()});
+    hush();
+    return result;
+}
+
+void TtsCentral::sayWithLexicon(const QString& text) {
+    AudioReset();
+    queue(lexicon(), text, nullptr);
+}
+
+void TtsCentral::sayWithEntries(const QString& text, const LexiconEntries& entries) {
+    AudioReset();
+    queue(LexiconMatcher(entries, m_voice.language, m_engine->acceptsPhonemes()), text, nullptr);
 }
 
 HRESULT TtsCentral::Inject(const QString& text) {
@@ -215,11 +257,17 @@ void TtsCentral::run() {
         const bool opened = m_destination->open(m_rate);
         start = m_destination->written();
         post({start, EventKind::Started, job.id, 0, generation});
+        int lastPosition = -1;
         JobSink sink(m_destination.get(), start, [&](int64_t sample, int position) {
-            post({sample, EventKind::Word, job.id, uint32_t(position) * 2, generation});
+            // Several words spoken for one written word are one word of the text.
+            const int original = job.text->originalPosition(position);
+            if (original != lastPosition) {
+                lastPosition = original;
+                post({sample, EventKind::Word, job.id, uint32_t(original) * 2, generation});
+            }
         });
         if (opened) {
-            m_engine->speak(m_voice, job.text, job.params, sink);
+            m_engine->speak(m_voice, job.text->text, job.params, sink);
         }
         m_destination->finish();
         std::lock_guard<std::mutex> guard(m_lock);

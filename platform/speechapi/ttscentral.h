@@ -10,17 +10,22 @@
 #include <thread>
 
 #include "platform/speechapi/audiodestination.h"
+#include "platform/speechapi/lexiconmatcher.h"
+#include "platform/speechapi/lexiconspeaker.h"
 #include "platform/speechapi/speechapi.h"
 #include "platform/speechapi/synthengine.h"
 
 // One activated mode: speaks the texts handed to TextData in order on a thread of its own,
 // into its audio destination, and reports on the thread that created it: text started and
-// done, each word when its audio is reached, audio start and stop. It also answers pitch,
-// speed, pacing and volume (the attributes) and, having no dialogs, "not implemented" for them.
+// done, each word when its audio is reached, audio start and stop. Every text passes through
+// the pronunciation lexicon first; word positions are reported in the text as handed over. It
+// also answers pitch, speed, pacing and volume (the attributes), and opens the program's
+// lexicon dialog; its other dialogs are "not implemented".
 class TtsCentral : public QObject,
                    public ITTSCentralW,
                    public ITTSAttributesW,
-                   public ITTSDialogsW {
+                   public ITTSDialogsW,
+                   public LexiconSpeaker {
     Q_OBJECT
   public:
     TtsCentral(SynthEngine* engine, const SynthVoice& voice, const TTSMODEINFO& mode,
@@ -50,11 +55,16 @@ class TtsCentral : public QObject,
     HRESULT VolumeGet(uint32_t* volume) const override;
     HRESULT VolumeSet(uint32_t volume) override;
 
-    // Dialogs: this platform's engines have none.
-    HRESULT AboutDlg() override { return E_NOTIMPL; }
-    HRESULT GeneralDlg() override { return E_NOTIMPL; }
-    HRESULT LexiconDlg() override { return E_NOTIMPL; }
-    HRESULT TranslateDlg() override { return E_NOTIMPL; }
+    // Dialogs: the lexicon is the program's own, when it has one; the engines have no others.
+    HRESULT AboutDlg(QObject*, const QString&) override { return E_NOTIMPL; }
+    HRESULT GeneralDlg(QObject*, const QString&) override { return E_NOTIMPL; }
+    HRESULT LexiconDlg(QObject* window, const QString& title) override;
+    HRESULT TranslateDlg(QObject*, const QString&) override { return E_NOTIMPL; }
+
+    // Speaking for the lexicon dialog.
+    void sayWithLexicon(const QString& text) override;
+    void sayWithEntries(const QString& text, const LexiconEntries& entries) override;
+    void hush() override { AudioReset(); }
 
     ITTSAttributesW* attributes() override { return this; }
     ITTSDialogsW* dialogs() override { return this; }
@@ -63,7 +73,7 @@ class TtsCentral : public QObject,
   private:
     struct Job {
         uint64_t id;
-        QString text;
+        std::shared_ptr<const LexiconText> text;
         ITTSBufNotifySink* sink;
         SynthParams params;
     };
@@ -76,6 +86,8 @@ class TtsCentral : public QObject,
         uint64_t generation;
     };
 
+    void queue(const LexiconMatcher& lexicon, const QString& text, ITTSBufNotifySink* sink);
+    const LexiconMatcher& lexicon();
     void run();  // the synthesis thread
     void post(const Event& event);
     void release();
@@ -90,6 +102,9 @@ class TtsCentral : public QObject,
     SynthParams m_params;
     SynthParams m_min, m_max;
     uint32_t m_volume = 0xFFFFFFFF;
+    LexiconMatcher m_lexicon;
+    uint64_t m_lexiconRevision = 0;
+    bool m_lexiconBuilt = false;
 
     // Shared with the synthesis thread.
     std::mutex m_lock;

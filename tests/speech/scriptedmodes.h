@@ -66,10 +66,10 @@ class ScriptedCentral : public ITTSCentralW, public ITTSAttributesW {
 
   private:
     struct NoDialogs : ITTSDialogsW {
-        HRESULT AboutDlg() override { return E_NOTIMPL; }
-        HRESULT GeneralDlg() override { return E_NOTIMPL; }
-        HRESULT LexiconDlg() override { return E_NOTIMPL; }
-        HRESULT TranslateDlg() override { return E_NOTIMPL; }
+        HRESULT AboutDlg(QObject*, const QString&) override { return E_NOTIMPL; }
+        HRESULT GeneralDlg(QObject*, const QString&) override { return E_NOTIMPL; }
+        HRESULT LexiconDlg(QObject*, const QString&) override { return E_NOTIMPL; }
+        HRESULT TranslateDlg(QObject*, const QString&) override { return E_NOTIMPL; }
     } m_dialogs;
 };
 

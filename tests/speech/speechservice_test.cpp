@@ -185,7 +185,7 @@ TEST_F(SpeechService, SpeedAndPitchAreClampedToTheEngineAndChangeTheSpeech) {
     central->Inject(QStringLiteral("\\Spd=%1\\").arg(uint64_t(fastest) + 1000));
     attributes->SpeedGet(&speed);
     EXPECT_EQ(speed, fastest);
-    EXPECT_EQ(central->dialogs()->AboutDlg(), E_NOTIMPL);
+    EXPECT_EQ(central->dialogs()->AboutDlg(nullptr, QString()), E_NOTIMPL);
 
     const int64_t normal = speakAt(normalSpeed, QStringLiteral("/normal.wav"));
     const int64_t slow = speakAt(0, QStringLiteral("/slow.wav"));  // taken as the slowest

@@ -1,0 +1,145 @@
+#include "platform/speechapi/lexiconmatcher.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString kPhonemesOpen = QStringLiteral("[[");
+const QString kPhonemesClose = QStringLiteral("]]");
+const QString kEscapedOpen = QStringLiteral("[ [");
+
+bool sameChar(QChar a, QChar b, bool matchCase) {
+    return a == b || (!matchCase && a.toCaseFolded() == b.toCaseFolded());
+}
+
+int wordEnd(const QString& text, int position) {
+    while (position < text.size() && LexiconMatcher::isWordChar(text[position])) {
+        ++position;
+    }
+    return position;
+}
+
+}  // namespace
+
+LexiconMatcher::LexiconMatcher(const LexiconEntries& entries, const QString& voiceLanguage,
+                               bool acceptsPhonemes) {
+    for (const LexiconEntry& entry : entries) {
+        const QString written = entry.written.simplified();
+        if (written.isEmpty() || (entry.phonemes && !acceptsPhonemes) ||
+            !languageMatches(entry.language, voiceLanguage)) {
+            continue;
+        }
+        const QString spoken =
+            entry.phonemes ? kPhonemesOpen + entry.spoken.trimmed() + kPhonemesClose : entry.spoken;
+        m_entries.push_back(
+            {written, spoken, entry.matchCase, isWordChar(written.back()), entry.phonemes});
+        m_hasPhonemes = m_hasPhonemes || entry.phonemes;
+    }
+    for (int i = 0; i < int(m_entries.size()); ++i) {
+        const QString key = firstKey(m_entries[size_t(i)].written);
+        m_symbolKeys = m_symbolKeys || !isWordChar(key.front());
+        m_byKey[key].push_back(i);
+    }
+    for (auto& list : m_byKey) {
+        std::stable_sort(list.begin(), list.end(), [this](int a, int b) {
+            return m_entries[size_t(a)].written.size() > m_entries[size_t(b)].written.size();
+        });
+    }
+}
+
+bool LexiconMatcher::languageMatches(const QString& entryLanguage, const QString& voiceLanguage) {
+    if (entryLanguage.isEmpty()) {
+        return true;
+    }
+    if (!voiceLanguage.startsWith(entryLanguage, Qt::CaseInsensitive)) {
+        return false;
+    }
+    return voiceLanguage.size() == entryLanguage.size() ||
+           voiceLanguage[entryLanguage.size()] == QLatin1Char('-');
+}
+
+QString LexiconMatcher::firstKey(const QString& written) {
+    const int end = isWordChar(written.front()) ? wordEnd(written, 0) : 1;
+    return written.left(end).toCaseFolded();
+}
+
+int LexiconMatcher::matchAt(const Compiled& entry, const QString& text, int position) {
+    int at = position;
+    for (int i = 0; i < entry.written.size(); ++i) {
+        const QChar wanted = entry.written[i];
+        if (wanted == QLatin1Char(' ')) {
+            // Any run of blanks or line breaks stands for the one space of the entry.
+            if (at >= text.size() || !text[at].isSpace()) {
+                return 0;
+            }
+            while (at < text.size() && text[at].isSpace()) {
+                ++at;
+            }
+            continue;
+        }
+        if (at >= text.size() || !sameChar(text[at], wanted, entry.matchCase)) {
+            return 0;
+        }
+        ++at;
+    }
+    if (entry.wordEnd && at < text.size() && isWordChar(text[at])) {
+        return 0;  // only part of a longer word
+    }
+    return at - position;
+}
+
+const LexiconMatcher::Compiled* LexiconMatcher::find(const QString& text, int position, int keyEnd,
+                                                     int* length) const {
+    const auto found = m_byKey.constFind(text.mid(position, keyEnd - position).toCaseFolded());
+    if (found == m_byKey.cend()) {
+        return nullptr;
+    }
+    for (int index : *found) {
+        const Compiled& entry = m_entries[size_t(index)];
+        if ((*length = matchAt(entry, text, position)) > 0) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+LexiconText LexiconMatcher::apply(const QString& text) const {
+    LexiconText result(text);
+    if (m_entries.empty()) {
+        return result;
+    }
+    QString out;
+    out.reserve(text.size() + text.size() / 8);
+    const auto replace = [&](int position, int length, const QString& with) {
+        result.addSpan(int(out.size()), int(out.size() + with.size()), position, position + length);
+        out += with;
+    };
+    int i = 0;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        const int end = isWordChar(c) ? wordEnd(text, i) : i + 1;
+        int length = 0;
+        const Compiled* entry = nullptr;
+        if (isWordChar(c) ||
+            (m_symbolKeys && !c.isSpace() && (i == 0 || !isWordChar(text[i - 1])))) {
+            entry = find(text, i, end, &length);
+        }
+        if (entry) {
+            replace(i, length, entry->replacement);
+            result.phonemes = result.phonemes || entry->phonemes;
+            i += length;
+        } else if (m_hasPhonemes && c == QLatin1Char('[') && i + 1 < text.size() &&
+                   text[i + 1] == QLatin1Char('[')) {
+            // With phonemes about, the engine reads "[[" as their start: the text's own is split.
+            replace(i, 2, kEscapedOpen);
+            i += 2;
+        } else {
+            out += QStringView(text).mid(i, end - i);
+            i = end;
+        }
+    }
+    if (result.changed()) {
+        result.text = out;
+    }
+    return result;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <vector>
+
+#include "platform/speechapi/lexiconentry.h"
+#include "platform/speechapi/lexicontext.h"
+
+// The lexicon made ready for one voice: only the entries of its language, phoneme entries only
+// for an engine that reads phonemes, indexed by their first word, so that a text is rewritten
+// in one pass however many entries there are.
+class LexiconMatcher {
+  public:
+    LexiconMatcher() = default;
+    LexiconMatcher(const LexiconEntries& entries, const QString& voiceLanguage,
+                   bool acceptsPhonemes);
+
+    bool isEmpty() const { return m_entries.empty(); }
+    // The text with every entry's written form, found as whole words, replaced by its spoken
+    // form. Longer entries win over shorter ones starting at the same word.
+    LexiconText apply(const QString& text) const;
+
+    // Whether an entry of that language applies to a voice speaking voiceLanguage.
+    static bool languageMatches(const QString& entryLanguage, const QString& voiceLanguage);
+    // A letter, digit or mark: what words are made of.
+    static bool isWordChar(QChar c) {
+        return c.isLetterOrNumber() || c.isMark() || c.isSurrogate();
+    }
+
+  private:
+    struct Compiled {
+        QString written;
+        QString replacement;
+        bool matchCase;
+        bool wordEnd;  // the written form ends with a word character
+        bool phonemes;
+    };
+    // Length in text of the written form found at position, or 0.
+    static int matchAt(const Compiled& entry, const QString& text, int position);
+    static QString firstKey(const QString& written);
+    const Compiled* find(const QString& text, int position, int keyEnd, int* length) const;
+
+    std::vector<Compiled> m_entries;
+    QHash<QString, std::vector<int>> m_byKey;  // case-folded first word → entries, longest first
+    bool m_symbolKeys = false;  // some entries begin with a symbol rather than a word
+    bool m_hasPhonemes = false;
+};
