@@ -43,6 +43,8 @@ const char* const kHelp =
     "  --single-file    read all inputs into one file, named after the first\n"
     "  --title TITLE    title and file name for standard input (default Quillsong)\n"
     "  --speed N        write at most N times real time (default 0: no limit)\n"
+    "  --lexicon FILE   say words as that pronunciation lexicon file says, instead of\n"
+    "                   the lexicon edited in the window\n"
     "  --list-voices    list the voices and exit\n"
     "  --version        show the program's version and exit\n"
     "  -h, --help       show this help and exit\n"
@@ -66,7 +68,7 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
     parser.addOptions({Option("voice", "name"), Option("format", "format"),
                        Option("bitrate", "kbps"), Option("out", "dir"), Option("single-file"),
                        Option("title", "title"), Option("speed", "N"), Option("list-voices"),
-                       version, help});
+                       Option("lexicon", "file"), version, help});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -94,6 +96,7 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
     options.singleFile = parser.isSet(QStringLiteral("single-file"));
     options.listVoices = parser.isSet(QStringLiteral("list-voices"));
     options.inputs = parser.positionalArguments();
+    options.lexicon = parser.value(QStringLiteral("lexicon"));
     if (!ReadNumber(parser, "bitrate", options.bitRate, error) ||
         !ReadNumber(parser, "speed", options.speed, error)) {
         return false;

@@ -14,6 +14,7 @@ struct CliOptions {
     bool listVoices = false;
     int speed = 0;       // times real time when writing; 0 unpaced
     QStringList inputs;  // "-" or none: standard input
+    QString lexicon;     // a pronunciation lexicon file instead of the user's own
 
     // Fills the options from the arguments; false with error set on bad usage, false with
     // helpShown set when --help or --version was answered.

@@ -1,6 +1,7 @@
 // quillsong-cli: reads text into WAV or MP3 files from the command line.
 #include <unistd.h>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <cstdio>
 #include <exception>
 
@@ -8,6 +9,7 @@
 #include "cli/clioptions.h"
 #include "platform/shell/usermessage.h"
 #include "settings/preferences.h"
+#include "speech/lexiconstore.h"
 #include "speech/ttsform.h"
 
 int main(int argc, char** argv) {
@@ -43,6 +45,25 @@ int main(int argc, char** argv) {
     driver.SetSoundCardGate(std::make_unique<NoSoundCardGate>());
     driver.Initialize();
     driver.LoadVoiceSettings();
+    // Words are said as in the window, or as the lexicon named on the command line says.
+    const bool ownLexicon = !options.lexicon.isEmpty();
+    LexiconStore lexicon(ownLexicon ? options.lexicon : LexiconFile::defaultPath());
+    QString lexiconError;
+    if (ownLexicon && !QFileInfo::exists(options.lexicon)) {
+        lexiconError = QStringLiteral("%1 does not exist").arg(options.lexicon);
+    } else {
+        lexicon.load(&lexiconError);
+    }
+    if (!lexiconError.isEmpty()) {
+        std::fprintf(stderr, "quillsong-cli: %s\n", qPrintable(lexiconError));
+        if (ownLexicon) {
+            return CliConverter::Failure;
+        }
+    }
+    for (const LexiconProblem& problem : lexicon.problems()) {
+        std::fprintf(stderr, "quillsong-cli: %s, %s (skipped)\n", qPrintable(lexicon.path()),
+                     qPrintable(LexiconFile::describe(problem)));
+    }
     CliConverter converter(prefs, driver, options);
     int result = CliConverter::Failure;
     try {
