@@ -229,7 +229,7 @@ void TForm1::CreateMenus() {
     for (QAction* item : {Append(options, MakeAction(QStringLiteral("&Select Audio Device"), {},
                                                      &TForm1::SelAudioDevMItmClick)),
                           Append(options, MakeAction(QStringLiteral("&Pronunciation Editor"), {},
-                                                     &TForm1::NotYetAvailable))}) {
+                                                     &TForm1::PronunciationEditorMItmClick))}) {
         if (!IsNotYetAvailable(item)) {
             m_deviceItems << item;
         }

@@ -10,10 +10,12 @@
 #include "app/panelheights.h"
 #include "app/readingstate.h"
 #include "app/voicepolicy.h"
+#include "platform/speechapi/pronunciationlexicon.h"
 #include "settings/preferences.h"
 #include "speech/ttsform.h"
 
 class FileOptionsSheet;
+class LexiconStore;
 class QAction;
 class QActionGroup;
 class QFrame;
@@ -101,6 +103,11 @@ class TForm1 : public QMainWindow {
     // "&Select Audio Device" (form1_devices.cpp): the device dialog, then the chosen device is
     // tried on the speech component and stored only when the engine starts on it.
     void SelAudioDevMItmClick();
+    // "&Pronunciation Editor" (form1_pronunciation.cpp): the lexicon dialog, through the
+    // reading driver, with the voice it activates for trying entries.
+    void PronunciationEditorMItmClick();
+    static const QString kPronunciationTitle;
+    LexiconStore* Lexicon() const { return m_lexicon; }
     // "Browse" of the File Options sheet: the output folder dialog, then the sheet shows the
     // chosen folder (form1_fileoptions.cpp).
     void Button1Click();
@@ -286,6 +293,14 @@ class TForm1 : public QMainWindow {
     QAction* m_pasteItem = nullptr;
     QAction* m_readFromCursorItem = nullptr;
     QAction* m_readSelectedItem = nullptr;
+
+    // The pronunciation lexicon (form1_pronunciation.cpp).
+    void CreateLexicon();
+    void DestroyLexicon();
+    uint32_t ShowLexiconDialog(const PronunciationLexicon::DialogRequest& request);
+    LexiconStore* m_lexicon = nullptr;
+    QString m_lexiconNotice;  // what went wrong reading the lexicon, told once shown
+    QString m_lexiconSample;  // the sentence the user tries entries on
 
     // Reading (form1_reading.cpp).
     void CreateDriver();

@@ -50,6 +50,7 @@ void TForm1::FormCreate() {
     // which takes one only when the probe has found a wave output device.
     ProbeSpeechInstallation();
     CreateDriver();
+    CreateLexicon();
     CreateArticleList();
     ConnectSession();
     ConnectClipboard();
@@ -131,6 +132,9 @@ void TForm1::FormShow() {
     if (m_prefs->CB_Monitor &&
         QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) {
         UpdateStatus(kWaylandClipboard);  // once: watching works differently from what users expect
+    }
+    if (!m_lexiconNotice.isEmpty()) {
+        UpdateStatus(m_lexiconNotice);  // once: the lexicon file needs the user's eye
     }
     Q_EMIT startupFinished();
 }
@@ -220,6 +224,7 @@ void TForm1::ExitQuillsongClick() {
 
 void TForm1::FormDestroy() {
     debugLog(QStringLiteral("Entered Form1 Destroy"));
+    DestroyLexicon();
     StorePreferences();
     if (m_trayIcon) {
         m_trayIcon->hide();

@@ -26,6 +26,7 @@ class PronunciationLexicon {
         QObject* window = nullptr;
         QString title;
         LexiconSpeaker* speaker = nullptr;
+        QString voiceName;  // the mode's name
         QString voiceLanguage;
         bool acceptsPhonemes = false;
     };

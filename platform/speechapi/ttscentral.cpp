@@ -91,8 +91,8 @@ HRESULT TtsCentral::LexiconDlg(QObject* window, const QString& title) {
     if (!dialog) {
         return E_NOTIMPL;
     }
-    const HRESULT result =
-        dialog({window, title, this, m_voice.language, m_engine->acceptsPhonemes()});
+    const HRESULT result = dialog(
+        {window, title, this, m_mode.szModeName, m_voice.language, m_engine->acceptsPhonemes()});
     hush();
     return result;
 }
