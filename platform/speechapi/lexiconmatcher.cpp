@@ -6,7 +6,7 @@ namespace {
 
 const QString kPhonemesOpen = QStringLiteral("[[");
 const QString kPhonemesClose = QStringLiteral("]]");
-const QString kEscapedOpen = QStringLiteral("[ [");
+const QChar kOpenBracket = QLatin1Char('[');
 
 bool sameChar(QChar a, QChar b, bool matchCase) {
     return a == b || (!matchCase && a.toCaseFolded() == b.toCaseFolded());
@@ -40,9 +40,15 @@ LexiconMatcher::LexiconMatcher(const LexiconEntries& entries, const QString& voi
         m_symbolKeys = m_symbolKeys || !isWordChar(key.front());
         m_byKey[key].push_back(i);
     }
+    // Longest first; of two as long, the one that matches only the capitals as written.
     for (auto& list : m_byKey) {
         std::stable_sort(list.begin(), list.end(), [this](int a, int b) {
-            return m_entries[size_t(a)].written.size() > m_entries[size_t(b)].written.size();
+            const Compiled& first = m_entries[size_t(a)];
+            const Compiled& second = m_entries[size_t(b)];
+            if (first.written.size() != second.written.size()) {
+                return first.written.size() > second.written.size();
+            }
+            return first.matchCase && !second.matchCase;
         });
     }
 }
@@ -125,14 +131,26 @@ LexiconText LexiconMatcher::apply(const QString& text) const {
             entry = find(text, i, end, &length);
         }
         if (entry) {
-            replace(i, length, entry->replacement);
+            // A bracket of the text just before would open the phonemes one early.
+            const bool separate = entry->phonemes && out.endsWith(kOpenBracket);
+            replace(i, length,
+                    separate ? QLatin1Char(' ') + entry->replacement : entry->replacement);
             result.phonemes = result.phonemes || entry->phonemes;
             i += length;
-        } else if (m_hasPhonemes && c == QLatin1Char('[') && i + 1 < text.size() &&
-                   text[i + 1] == QLatin1Char('[')) {
-            // With phonemes about, the engine reads "[[" as their start: the text's own is split.
-            replace(i, 2, kEscapedOpen);
-            i += 2;
+        } else if (m_hasPhonemes && c == kOpenBracket && i + 1 < text.size() &&
+                   text[i + 1] == kOpenBracket) {
+            // With phonemes about, the engine reads "[[" as their start: a run of the text's
+            // own brackets is spaced out whole, so that no two of them stay together.
+            int run = i;
+            while (run < text.size() && text[run] == kOpenBracket) {
+                ++run;
+            }
+            QString spaced(2 * (run - i) - 1, QLatin1Char(' '));
+            for (int b = 0; b < spaced.size(); b += 2) {
+                spaced[b] = kOpenBracket;
+            }
+            replace(i, run - i, spaced);
+            i = run;
         } else {
             out += QStringView(text).mid(i, end - i);
             i = end;
