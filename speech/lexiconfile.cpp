@@ -4,10 +4,12 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <algorithm>
 
 #include "platform/shell/programfolders.h"
 #include "platform/speechapi/lexiconmatcher.h"
+#include "text/textencoding.h"
 #include "text/textfile.h"
 
 namespace {
@@ -18,7 +20,7 @@ const QString kPhonemesOption = QStringLiteral("phonemes");
 const QChar kSeparator = QLatin1Char('\t');
 constexpr int kMinFields = 2;
 constexpr int kMaxFields = 4;
-const QByteArray kUtf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
+const QChar kCommentMark = QLatin1Char('#');
 
 const char* const kHeader =
     "# Quillsong MP3 pronunciation lexicon\n"
@@ -87,6 +89,11 @@ QString LexiconFile::check(const LexiconEntry& entry) {
             }
         }
     }
+    if (entry.written.trimmed().startsWith(kCommentMark)) {
+        // Written at the start of its line, it would make the entry a comment.
+        return QStringLiteral("the written form \"%1\" begins with \"#\", which marks a comment")
+            .arg(entry.written.trimmed());
+    }
     if (std::none_of(entry.written.begin(), entry.written.end(), LexiconMatcher::isWordChar)) {
         return QStringLiteral("the written form \"%1\" has no letter or digit").arg(entry.written);
     }
@@ -103,13 +110,18 @@ QString LexiconFile::check(const LexiconEntry& entry) {
 
 LexiconContents LexiconFile::parse(const QByteArray& bytes) {
     LexiconContents contents;
-    const QByteArrayView body =
-        bytes.startsWith(kUtf8Mark) ? QByteArrayView(bytes).sliced(kUtf8Mark.size()) : bytes;
+    // A file with a byte order mark is in the encoding it announces (an editor may save it as
+    // UTF-16); others are UTF-8, or Windows-1252 line by line.
+    const TextEncoding::Kind kind = TextEncoding::detect(bytes);
+    const QByteArrayView body = QByteArrayView(bytes).sliced(TextEncoding::markLength(kind));
+    const auto wide = TextEncoding::wideEncoding(kind);
+    const QString text =
+        wide ? QStringDecoder(*wide).decode(body) : TextFile::decodeLineByLine(body);
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
-    const QStringList lines = TextFile::decodeLineByLine(body).split(lineEnd);
+    const QStringList lines = text.split(lineEnd);
     for (int i = 0; i < lines.size(); ++i) {
         const QString& line = lines[i];
-        if (line.trimmed().isEmpty() || line.trimmed().startsWith(QLatin1Char('#'))) {
+        if (line.trimmed().isEmpty() || line.trimmed().startsWith(kCommentMark)) {
             continue;
         }
         LexiconEntry entry;

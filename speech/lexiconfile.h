@@ -21,7 +21,8 @@ struct LexiconContents {
     QList<LexiconProblem> problems;
 };
 
-// The pronunciation lexicon file: UTF-8 text, one entry a line, its fields separated by tabs:
+// The pronunciation lexicon file: UTF-8 text (read also line by line as Windows-1252, or in the
+// encoding its byte order mark announces), one entry a line, its fields separated by tabs:
 //   written form, spoken form [, options [, language]]
 // The options are "case" (the written form matches only with the same capitals) and
 // "phonemes" (the spoken form is in eSpeak's phoneme notation), separated by commas; the
