@@ -1,6 +1,5 @@
 #include "app/lexicondialog.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -109,11 +108,7 @@ LexiconDialog::LexiconDialog(LexiconStore& store, const Voice& voice, const QStr
                             m_table->verticalHeader()->defaultSectionSize() * (kTableRows + 1));
     m_table->setAlternatingRowColors(true);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 8);
-    auto* remove = new QAction(m_table);
-    remove->setShortcut(QKeySequence::Delete);
-    remove->setShortcutContext(Qt::WidgetShortcut);
-    connect(remove, &QAction::triggered, this, &LexiconDialog::deleteEntries);
-    m_table->addAction(remove);
+    m_table->installEventFilter(this);
     middle->addWidget(m_table, 1);
 
     auto* buttons = new QVBoxLayout;
@@ -188,6 +183,16 @@ LexiconDialog::LexiconDialog(LexiconStore& store, const Voice& voice, const QStr
     showProblems();
     updateButtons();
     m_find->setFocus();
+}
+
+bool LexiconDialog::eventFilter(QObject* watched, QEvent* event) {
+    // The Delete key deletes the selected entries, as in a file manager.
+    if (watched == m_table && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Delete)) {
+        deleteEntries();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 LexiconDialog::~LexiconDialog() {

@@ -50,6 +50,9 @@ class LexiconDialog : public QDialog {
     QLineEdit* sampleEdit() const { return m_sample; }
     LexiconTableModel* model() const { return m_model; }
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     // Edits entry in the entry dialog; false when the user cancelled.
     bool runEntryDialog(LexiconEntry* entry, int editedRow);
