@@ -24,7 +24,7 @@ namespace {
 
 const QString kFileFilter = QStringLiteral("Lexicon files (*.txt);;All files (*)");
 constexpr int kTableWidth = 560;
-constexpr int kTableRows = 12;
+constexpr int kTableRows = 8;
 // Problems of the file shown at most; the debug log has them all.
 constexpr int kShownProblems = 5;
 
@@ -104,10 +104,11 @@ LexiconDialog::LexiconDialog(LexiconStore& store, const Voice& voice, const QStr
                                                       QHeaderView::Stretch);
     m_table->horizontalHeader()->setSectionResizeMode(LexiconTableModel::Spoken,
                                                       QHeaderView::Stretch);
-    m_table->setMinimumSize(kTableWidth,
-                            m_table->verticalHeader()->defaultSectionSize() * (kTableRows + 1));
+    m_table->setTabKeyNavigation(false);  // Tab leaves the table; the arrows move in it
     m_table->setAlternatingRowColors(true);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 8);
+    m_table->setMinimumSize(kTableWidth,
+                            m_table->verticalHeader()->defaultSectionSize() * (kTableRows + 1));
     m_table->installEventFilter(this);
     middle->addWidget(m_table, 1);
 
@@ -140,7 +141,7 @@ LexiconDialog::LexiconDialog(LexiconStore& store, const Voice& voice, const QStr
     sampleLabel->setBuddy(m_sample);
     sampleRow->addWidget(sampleLabel);
     sampleRow->addWidget(m_sample, 1);
-    m_sayText = new QPushButton(QStringLiteral("Say the &text"), this);
+    m_sayText = new QPushButton(QStringLiteral("Say t&he text"), this);
     m_sayText->setObjectName(QStringLiteral("SayTextButton"));
     m_sayText->setAutoDefault(false);
     connect(m_sayText, &QPushButton::clicked, this, &LexiconDialog::sayText);
@@ -186,11 +187,17 @@ LexiconDialog::LexiconDialog(LexiconStore& store, const Voice& voice, const QStr
 }
 
 bool LexiconDialog::eventFilter(QObject* watched, QEvent* event) {
-    // The Delete key deletes the selected entries, as in a file manager.
-    if (watched == m_table && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Delete)) {
-        deleteEntries();
-        return true;
+    // The Delete key deletes the selected entries, as in a file manager; Enter edits one.
+    if (watched == m_table && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Delete)) {
+            deleteEntries();
+            return true;
+        }
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            editEntry();
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -226,11 +233,13 @@ QStringList LexiconDialog::installedLanguages() {
 
 void LexiconDialog::showProblems() {
     const QList<LexiconProblem>& problems = m_store.problems();
-    m_problems->setText(problems.isEmpty()
-                            ? QString()
-                            : describeProblems(m_store.path(), problems) +
-                                  QStringLiteral("\nThey stay in the file as they are."));
-    m_problems->setVisible(!problems.isEmpty());
+    QString text = m_store.loadError();
+    if (!problems.isEmpty()) {
+        text = describeProblems(m_store.path(), problems) +
+               QStringLiteral("\nThey stay in the file as they are.");
+    }
+    m_problems->setText(text);
+    m_problems->setVisible(!text.isEmpty());
 }
 
 void LexiconDialog::updateButtons() {
@@ -241,8 +250,10 @@ void LexiconDialog::updateButtons() {
     m_sayText->setEnabled(m_voice.speaker && !m_sample->text().trimmed().isEmpty());
     const int total = m_model->rowCount();
     const int shown = m_proxy->rowCount();
-    m_count->setText(shown == total ? QStringLiteral("%1 entries").arg(total)
-                                    : QStringLiteral("%1 of %2 entries").arg(shown).arg(total));
+    const QString entries = total == 1 ? QStringLiteral("entry") : QStringLiteral("entries");
+    m_count->setText(shown == total
+                         ? QStringLiteral("%1 %2").arg(total).arg(entries)
+                         : QStringLiteral("%1 of %2 %3").arg(shown).arg(total).arg(entries));
 }
 
 QList<int> LexiconDialog::selectedRows() const {
@@ -297,7 +308,10 @@ bool LexiconDialog::runEntryDialog(LexiconEntry* entry, int editedRow) {
 void LexiconDialog::store(const LexiconEntries& entries, const LexiconEntry* select) {
     QString error;
     if (!m_store.setEntries(entries, &error)) {
-        QMessageBox::warning(this, windowTitle(), error);
+        QMessageBox::warning(
+            this, windowTitle(),
+            error + QStringLiteral("\n\nThe change holds until Quillsong MP3 ends; "
+                                   "Export can keep the entries in another file."));
     }
     m_model->setEntries(m_store.entries());
     if (select) {
@@ -373,14 +387,18 @@ void LexiconDialog::importFile() {
         return;
     }
     int added = 0;
+    int replaced = 0;
     QList<LexiconProblem> problems;
     QString error;
-    const bool imported = m_store.import(path, &added, &problems, &error);
+    const bool imported = m_store.import(path, &added, &replaced, &problems, &error);
     m_model->setEntries(m_store.entries());
     updateButtons();
-    QString text = error.isEmpty() ? QStringLiteral("%1 entries imported from %2.")
-                                         .arg(added)
+    QString text = error.isEmpty() ? QStringLiteral(
+                                         "From %1: %2 new entries added, %3 entries for the same "
+                                         "words replaced.")
                                          .arg(QDir::toNativeSeparators(path))
+                                         .arg(added)
+                                         .arg(replaced)
                                    : error;
     if (!problems.isEmpty()) {
         text += QStringLiteral("\n\n") + describeProblems(path, problems);

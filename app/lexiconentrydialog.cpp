@@ -103,6 +103,18 @@ LexiconEntryDialog::LexiconEntryDialog(const LexiconEntry& entry, const QStringL
     };
     connect(m_written, &QLineEdit::textChanged, this, enableSay);
     connect(m_spoken, &QLineEdit::textChanged, this, enableSay);
+    // A problem shown goes as soon as it is mended.
+    const auto recheck = [this] {
+        if (m_problem->isVisible()) {
+            validate();
+        }
+    };
+    for (QLineEdit* edit : {m_written, m_spoken}) {
+        connect(edit, &QLineEdit::textChanged, this, recheck);
+    }
+    connect(m_phonemes, &QRadioButton::toggled, this, recheck);
+    connect(m_matchCase, &QCheckBox::toggled, this, recheck);
+    connect(m_language, &QComboBox::currentIndexChanged, this, recheck);
     enableSay();
     updateKind();
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -10,6 +10,7 @@ LexiconStore::LexiconStore(const QString& path, QObject* parent) : QObject(paren
 
 bool LexiconStore::load(QString* error) {
     m_readFailed = !LexiconFile::load(m_path, &m_contents, error);
+    m_loadError = m_readFailed ? *error : QString();
     if (m_readFailed) {
         debugLog(QStringLiteral("Lexicon: ") + *error);
     }
@@ -44,8 +45,8 @@ bool LexiconStore::sameWords(const LexiconEntry& a, const LexiconEntry& b) {
            a.written.simplified().compare(b.written.simplified(), sensitivity) == 0;
 }
 
-bool LexiconStore::import(const QString& path, int* added, QList<LexiconProblem>* problems,
-                          QString* error) {
+bool LexiconStore::import(const QString& path, int* added, int* replaced,
+                          QList<LexiconProblem>* problems, QString* error) {
     if (!QFileInfo::exists(path)) {
         *error = QStringLiteral("%1 does not exist").arg(QDir::toNativeSeparators(path));
         return false;
@@ -56,16 +57,19 @@ bool LexiconStore::import(const QString& path, int* added, QList<LexiconProblem>
     }
     *problems = imported.problems;
     LexiconEntries entries = m_contents.entries;
+    *added = 0;
+    *replaced = 0;
     for (const LexiconEntry& entry : imported.entries) {
         const auto same = std::find_if(entries.begin(), entries.end(),
                                        [&](const LexiconEntry& e) { return sameWords(e, entry); });
         if (same != entries.end()) {
             *same = entry;
+            ++*replaced;
         } else {
             entries << entry;
+            ++*added;
         }
     }
-    *added = int(imported.entries.size());
     return setEntries(entries, error);
 }
 

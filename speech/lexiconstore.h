@@ -26,7 +26,10 @@ class LexiconStore : public QObject {
     // Adds the entries of another lexicon file, each replacing an entry for the same words;
     // problems gets that file's unreadable lines. False, with error, when nothing could be
     // read or the result cannot be written.
-    bool import(const QString& path, int* added, QList<LexiconProblem>* problems, QString* error);
+    bool import(const QString& path, int* added, int* replaced, QList<LexiconProblem>* problems,
+                QString* error);
+    // Why the file could not be read at the last load; empty when it could.
+    QString loadError() const { return m_loadError; }
     // Writes the entries (and the lines kept unread) to another file.
     bool exportTo(const QString& path, QString* error) const;
     // Whether two entries are for the same words: one replaces the other.
@@ -41,4 +44,5 @@ class LexiconStore : public QObject {
     QString m_path;
     LexiconContents m_contents;
     bool m_readFailed = false;
+    QString m_loadError;
 };

@@ -35,6 +35,9 @@ QVariant LexiconTableModel::data(const QModelIndex& index, int role) const {
         return index.column() == Written ? entry.written + QLatin1Char('\n') + entry.spoken
                                          : QVariant();
     }
+    if (role == Qt::ToolTipRole && (index.column() == Written || index.column() == Spoken)) {
+        return index.column() == Written ? entry.written : entry.spoken;
+    }
     if (role == Qt::ToolTipRole && index.column() == Kind) {
         return entry.phonemes ? QStringLiteral(
                                     "eSpeak NG phonemes: said so by eSpeak NG voices "

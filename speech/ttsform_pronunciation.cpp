@@ -12,10 +12,6 @@ namespace {
 // The maker whose engine has a lexicon dialog of its own.
 const QString kLexiconMaker = QStringLiteral("Microsoft");
 
-const QString kNotInstalled = QStringLiteral(
-    "Microsoft TTS Engine is not installed\r\rQuillsong MP3 has detected that the Microsoft "
-    "Text-To-Speech\rengine is not installed on your computer.  The engine must be\rinstalled "
-    "for the pronunciation editor to work.\r\rPlease contact Halcyx Support for assistance.");
 const QString kNotEnabled = QStringLiteral(
     "Microsoft TTS Engine is not enabled\r\rQuillsong MP3 has detected that you have disabled "
     "the Microsoft\rText-To-Speech engine.  The engine must be enabled for the\rPronunciation "

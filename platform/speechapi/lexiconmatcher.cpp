@@ -31,8 +31,8 @@ LexiconMatcher::LexiconMatcher(const LexiconEntries& entries, const QString& voi
         }
         const QString spoken =
             entry.phonemes ? kPhonemesOpen + entry.spoken.trimmed() + kPhonemesClose : entry.spoken;
-        m_entries.push_back(
-            {written, spoken, entry.matchCase, isWordChar(written.back()), entry.phonemes});
+        m_entries.push_back({written, spoken, entry.matchCase, isWordChar(written.back()),
+                             entry.phonemes, !entry.language.isEmpty()});
         m_hasPhonemes = m_hasPhonemes || entry.phonemes;
     }
     for (int i = 0; i < int(m_entries.size()); ++i) {
@@ -45,8 +45,13 @@ LexiconMatcher::LexiconMatcher(const LexiconEntries& entries, const QString& voi
         std::stable_sort(list.begin(), list.end(), [this](int a, int b) {
             const Compiled& first = m_entries[size_t(a)];
             const Compiled& second = m_entries[size_t(b)];
+            // The longest, then the one for the voice's own language, then the one with
+            // capitals as written: the most particular entry wins.
             if (first.written.size() != second.written.size()) {
                 return first.written.size() > second.written.size();
+            }
+            if (first.ownLanguage != second.ownLanguage) {
+                return first.ownLanguage;
             }
             return first.matchCase && !second.matchCase;
         });

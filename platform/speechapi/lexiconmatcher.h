@@ -35,6 +35,7 @@ class LexiconMatcher {
         bool matchCase;
         bool wordEnd;  // the written form ends with a word character
         bool phonemes;
+        bool ownLanguage;  // held for the voice's language only, not for every language
     };
     // Length in text of the written form found at position, or 0.
     static int matchAt(const Compiled& entry, const QString& text, int position);

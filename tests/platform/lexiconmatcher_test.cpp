@@ -425,3 +425,21 @@ TEST(LexiconMatcher, RandomTextsMapEveryPositionIntoTheOriginalInOrder) {
     }
     EXPECT_GT(changedTexts, 1000) << "the rounds met the lexicon often enough to mean something";
 }
+
+TEST(LexiconPrecedence, AnEntryForTheVoicesLanguageWinsOverOneForEveryLanguageInAnyOrder) {
+    const LexiconEntry everywhere{
+        QStringLiteral("Nguyen"), QStringLiteral("Win"), false, false, {}};
+    const LexiconEntry french{QStringLiteral("nguyen"), QStringLiteral("Nwen"), false, false,
+                              QStringLiteral("fr")};
+    for (const LexiconEntries& entries :
+         {LexiconEntries{everywhere, french}, LexiconEntries{french, everywhere}}) {
+        EXPECT_EQ(LexiconMatcher(entries, QStringLiteral("fr-fr"), true)
+                      .apply(QStringLiteral("Nguyen"))
+                      .text,
+                  QStringLiteral("Nwen"));
+        EXPECT_EQ(LexiconMatcher(entries, QStringLiteral("en-us"), true)
+                      .apply(QStringLiteral("Nguyen"))
+                      .text,
+                  QStringLiteral("Win"));
+    }
+}

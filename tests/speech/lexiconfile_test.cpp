@@ -430,9 +430,12 @@ TEST_F(Store, ImportMergesByWordsAndExportReadsBackEqual) {
                "GPL\tG P L\n");              // new
     QSignalSpy changed(&store, &LexiconStore::changed);
     int added = 0;
+    int replaced = 0;
     QList<LexiconProblem> problems;
-    ASSERT_TRUE(store.import(imported, &added, &problems, &error)) << error.toStdString();
-    EXPECT_EQ(added, 5);
+    ASSERT_TRUE(store.import(imported, &added, &replaced, &problems, &error))
+        << error.toStdString();
+    EXPECT_EQ(added, 3);
+    EXPECT_EQ(replaced, 2);
     EXPECT_EQ(Described(problems),
               QStringList{QStringLiteral(
                   "Line 5: a written form and a spoken form separated by a tab are needed")});
@@ -453,7 +456,7 @@ TEST_F(Store, ImportMergesByWordsAndExportReadsBackEqual) {
     EXPECT_EQ(saved.entries, merged) << "the merge is written at once";
 
     const QString missing = Path(QStringLiteral("missing.txt"));
-    EXPECT_FALSE(store.import(missing, &added, &problems, &error));
+    EXPECT_FALSE(store.import(missing, &added, &replaced, &problems, &error));
     EXPECT_EQ(error, missing + QStringLiteral(" does not exist"));
     EXPECT_EQ(store.entries(), merged);
     EXPECT_EQ(changed.count(), 1);
