@@ -58,6 +58,35 @@ LexiconMatcher::LexiconMatcher(const LexiconEntries& entries, const QString& voi
     }
 }
 
+QList<int> LexiconMatcher::wordStarts(QStringView text) {
+    QList<int> starts{0};
+    for (int i = 1; i < text.size(); ++i) {
+        if (!text[i].isSpace() && text[i - 1].isSpace()) {
+            starts << i;
+        }
+    }
+    return starts;
+}
+
+void LexiconMatcher::addSpans(LexiconText* result, int engineStart, const QString& spoken,
+                              QStringView written, int originalStart) {
+    // Each word said stands for the written word at the same share of the way through, so
+    // that "New York" said as "Noo Yawk" highlights both words in turn.
+    const QList<int> said = wordStarts(spoken);
+    const QList<int> words = wordStarts(written);
+    const auto m = said.size();
+    const auto k = words.size();
+    for (qsizetype j = 0; j < m; ++j) {
+        const bool last = j + 1 == m;
+        const int engineFrom = engineStart + (j == 0 ? 0 : said[j]);
+        const int engineTo = engineStart + (last ? int(spoken.size()) : said[j + 1]);
+        const int originalFrom = originalStart + words[j * k / m];
+        const int originalTo =
+            originalStart + (last ? int(written.size()) : words[(j + 1) * k / m]);
+        result->addSpan(engineFrom, engineTo, originalFrom, originalTo);
+    }
+}
+
 bool LexiconMatcher::languageMatches(const QString& entryLanguage, const QString& voiceLanguage) {
     if (entryLanguage.isEmpty()) {
         return true;
@@ -122,7 +151,7 @@ LexiconText LexiconMatcher::apply(const QString& text) const {
     QString out;
     out.reserve(text.size() + text.size() / 8);
     const auto replace = [&](int position, int length, const QString& with) {
-        result.addSpan(int(out.size()), int(out.size() + with.size()), position, position + length);
+        addSpans(&result, int(out.size()), with, QStringView(text).mid(position, length), position);
         out += with;
     };
     int i = 0;

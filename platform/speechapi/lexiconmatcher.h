@@ -29,6 +29,11 @@ class LexiconMatcher {
     }
 
   private:
+    // Where the blank-separated words of text start; 0 always.
+    static QList<int> wordStarts(QStringView text);
+    // Maps the spoken words of a replacement made at engineStart back to the written words.
+    static void addSpans(LexiconText* result, int engineStart, const QString& spoken,
+                         QStringView written, int originalStart);
     struct Compiled {
         QString written;
         QString replacement;

@@ -443,3 +443,27 @@ TEST(LexiconPrecedence, AnEntryForTheVoicesLanguageWinsOverOneForEveryLanguageIn
                   QStringLiteral("Win"));
     }
 }
+
+TEST(LexiconPrecedence, EachWordSaidForSeveralWrittenWordsMapsToTheWrittenWordAtItsShare) {
+    const auto positions = [](const char* written, const char* spoken, const char* text) {
+        const LexiconMatcher matcher(
+            {{QString::fromLatin1(written), QString::fromLatin1(spoken), false, false, {}}},
+            QStringLiteral("en-us"), true);
+        const LexiconText said = matcher.apply(QString::fromLatin1(text));
+        QList<int> mapped;
+        for (int i = 0; i < said.text.size(); ++i) {
+            if (i == 0 ||
+                (said.text[i - 1] == QLatin1Char(' ') && said.text[i] != QLatin1Char(' '))) {
+                mapped << said.originalPosition(i);
+            }
+        }
+        return mapped;
+    };
+    // "to New York now": words at 0, 3, 7, 12.
+    EXPECT_EQ(positions("New York", "Noo Yawk", "to New York now"), (QList<int>{0, 3, 7, 12}));
+    EXPECT_EQ(positions("New York", "the big apple", "to New York now"),
+              (QList<int>{0, 3, 3, 7, 12}));
+    EXPECT_EQ(positions("New York City", "Gotham", "to New York City now"), (QList<int>{0, 3, 17}));
+    EXPECT_EQ(positions("SQL", "structured query language", "a SQL b"),
+              (QList<int>{0, 2, 2, 2, 6}));
+}

@@ -247,10 +247,10 @@ TEST_F(LexiconSpeech, HighlightedWordsAreThoseOfTheOriginalText) {
          Entry(QStringLiteral("Nguyen"), QStringLiteral("w'In"), true),
          {0, 7, 14, 20, 22},
          true},
-        // Two words said as three: one word of the text, highlighted once.
+        // Two words said as three: each written word highlighted in turn.
         {"Ask about New York again.",
          Entry(QStringLiteral("New York"), QStringLiteral("the big apple")),
-         {0, 4, 10, 19},
+         {0, 4, 10, 14, 19},
          false},
     };
     for (const QString& voice : {kEspeakVoice, kFliteVoice}) {
