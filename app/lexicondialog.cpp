@@ -25,6 +25,7 @@ namespace {
 const QString kFileFilter = QStringLiteral("Lexicon files (*.txt);;All files (*)");
 constexpr int kTableWidth = 560;
 constexpr int kTableRows = 8;
+constexpr int kExtraRows = 6;
 // Problems of the file shown at most; the debug log has them all.
 constexpr int kShownProblems = 5;
 
@@ -184,6 +185,9 @@ LexiconDialog::LexiconDialog(LexiconStore& store, const Voice& voice, const QStr
     showProblems();
     updateButtons();
     m_find->setFocus();
+    // Room for a few more entries than the least it needs.
+    resize(sizeHint().width(),
+           sizeHint().height() + kExtraRows * m_table->verticalHeader()->defaultSectionSize());
 }
 
 bool LexiconDialog::eventFilter(QObject* watched, QEvent* event) {
