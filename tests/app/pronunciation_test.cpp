@@ -236,10 +236,7 @@ TEST_F(Pronunciation, TheMakersInformationDialogShowsUntilTurnedOffAndItsEngineI
     // The maker's engine beside eSpeak NG, for as long as the window lives.
     scripted::ScriptedModes maker;
     EspeakEngine espeak;
-    struct Engines {
-        explicit Engines(const QList<SynthEngine*>& engines) { TtsEnumerator::useEngines(engines); }
-        ~Engines() { TtsEnumerator::useEngines({}); }
-    } engines({&maker, &espeak});
+    scripted::EnginesInUse engines({&maker, &espeak});
     auto form = StartMainWindow({{QStringLiteral("FirstTimeUser"), QStringLiteral("false")}});
     ASSERT_TRUE(form->Preferences().ShowPronEditWarning);
     QStringList memo;

@@ -340,10 +340,7 @@ TEST_F(Reading, AReadingWhoseEngineGoesQuietEndsWithItsMessageAndTheNextOneWorks
     // A quiet engine beside eSpeak NG, for as long as the window lives.
     scripted::ScriptedModes quiet;
     EspeakEngine espeak;
-    struct Engines {
-        explicit Engines(const QList<SynthEngine*>& engines) { TtsEnumerator::useEngines(engines); }
-        ~Engines() { TtsEnumerator::useEngines({}); }
-    } engines({&quiet, &espeak});
+    scripted::EnginesInUse engines({&quiet, &espeak});
     auto form = Start(1, {QStringLiteral("Never spoken."), QStringLiteral("Spoken.")});
     TMemoEntry* first = form->List()->Entries[0];
     TMemoEntry* second = form->List()->Entries[1];
@@ -382,10 +379,7 @@ TEST_F(Reading, AReadingWhoseEngineGoesQuietEndsWithItsMessageAndTheNextOneWorks
 TEST_F(Reading, ATextTheEngineRefusesLeavesNoFileBehind) {
     scripted::ScriptedModes refusing;
     refusing.speakResult = 0x80040201;
-    struct Engines {
-        explicit Engines(const QList<SynthEngine*>& engines) { TtsEnumerator::useEngines(engines); }
-        ~Engines() { TtsEnumerator::useEngines({}); }
-    } engines({&refusing});
+    scripted::EnginesInUse engines({&refusing});
     QTemporaryDir out;
     auto form = Start(1, {QStringLiteral("Never spoken.")});
     form->Preferences().OUT_Directory = out.path();

@@ -9,6 +9,7 @@
 #include "platform/speechapi/audiodestination.h"
 #include "platform/speechapi/speechapi.h"
 #include "platform/speechapi/synthengine.h"
+#include "platform/speechapi/ttsenumerator.h"
 
 namespace scripted {
 
@@ -103,6 +104,17 @@ class ScriptedModes : public SynthEngine {
     bool withDialogs = true;
     int registered = 0;
     ScriptedCentral* last = nullptr;  // the central object of the latest activation
+};
+
+// The engines that stand in for the installed ones while it lives.
+class EnginesInUse {
+  public:
+    explicit EnginesInUse(const QList<SynthEngine*>& engines) {
+        TtsEnumerator::useEngines(engines);
+    }
+    ~EnginesInUse() { TtsEnumerator::useEngines({}); }
+    EnginesInUse(const EnginesInUse&) = delete;
+    EnginesInUse& operator=(const EnginesInUse&) = delete;
 };
 
 }  // namespace scripted
