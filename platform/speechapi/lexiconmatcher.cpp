@@ -1,5 +1,6 @@
 #include "platform/speechapi/lexiconmatcher.h"
 
+#include <QStringList>
 #include <algorithm>
 
 namespace {
@@ -7,6 +8,20 @@ namespace {
 const QString kPhonemesOpen = QStringLiteral("[[");
 const QString kPhonemesClose = QStringLiteral("]]");
 const QChar kOpenBracket = QLatin1Char('[');
+
+// The speech text filter says a word of more than this many capitals in small letters, before
+// the lexicon sees it.
+constexpr int kLoweredCapitals = 4;
+
+// Whether the filter lowers some word of written, an entry in capitals.
+bool capitalsLowered(const QString& written) {
+    if (std::any_of(written.begin(), written.end(), [](QChar c) { return c.isLower(); })) {
+        return false;
+    }
+    const QStringList words = written.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return std::any_of(words.begin(), words.end(),
+                       [](const QString& word) { return word.size() > kLoweredCapitals; });
+}
 
 bool sameChar(QChar a, QChar b, bool matchCase) {
     return a == b || (!matchCase && a.toCaseFolded() == b.toCaseFolded());
@@ -32,7 +47,8 @@ LexiconMatcher::LexiconMatcher(const LexiconEntries& entries, const QString& voi
         const QString spoken =
             entry.phonemes ? kPhonemesOpen + entry.spoken.trimmed() + kPhonemesClose : entry.spoken;
         m_entries.push_back({written, spoken, entry.matchCase, isWordChar(written.back()),
-                             entry.phonemes, !entry.language.isEmpty()});
+                             entry.phonemes, !entry.language.isEmpty(),
+                             entry.matchCase && capitalsLowered(written)});
         m_hasPhonemes = m_hasPhonemes || entry.phonemes;
     }
     for (int i = 0; i < int(m_entries.size()); ++i) {
@@ -104,9 +120,18 @@ QString LexiconMatcher::firstKey(const QString& written) {
 }
 
 int LexiconMatcher::matchAt(const Compiled& entry, const QString& text, int position) {
+    const int length = matchForm(entry, entry.written, text, position);
+    if (length > 0 || !entry.capitalsLowered) {
+        return length;
+    }
+    return matchForm(entry, entry.written.toLower(), text, position);
+}
+
+int LexiconMatcher::matchForm(const Compiled& entry, const QString& form, const QString& text,
+                              int position) {
     int at = position;
-    for (int i = 0; i < entry.written.size(); ++i) {
-        const QChar wanted = entry.written[i];
+    for (int i = 0; i < form.size(); ++i) {
+        const QChar wanted = form[i];
         if (wanted == QLatin1Char(' ')) {
             // Any run of blanks or line breaks stands for the one space of the entry.
             if (at >= text.size() || !text[at].isSpace()) {

@@ -41,9 +41,14 @@ class LexiconMatcher {
         bool wordEnd;  // the written form ends with a word character
         bool phonemes;
         bool ownLanguage;  // held for the voice's language only, not for every language
+        // In capitals, matched as written: its long words reach the lexicon in small letters
+        // too, as the speech filter says them so.
+        bool capitalsLowered;
     };
     // Length in text of the written form found at position, or 0.
     static int matchAt(const Compiled& entry, const QString& text, int position);
+    static int matchForm(const Compiled& entry, const QString& form, const QString& text,
+                         int position);
     static QString firstKey(const QString& written);
     const Compiled* find(const QString& text, int position, int keyEnd, int* length) const;
 

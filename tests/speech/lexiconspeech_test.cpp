@@ -8,6 +8,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "platform/speechapi/lexiconmatcher.h"
 #include "platform/speechapi/lexiconspeaker.h"
 #include "platform/speechapi/pronunciationlexicon.h"
 #include "platform/speechapi/ttsenumerator.h"
@@ -17,6 +18,7 @@
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
 #include "tests/common/testprofile.h"
+#include "text/ttsfilter.h"
 
 namespace {
 
@@ -362,4 +364,19 @@ TEST_F(LexiconSpeech, TheDialogsSpeakerSaysEntriesNotYetSaved) {
                          [&](LexiconSpeaker& speaker) { speaker.sayWithEntries(sentence, {}); }),
                      plain))
         << "only the entries given";
+}
+
+TEST(LexiconAfterFilter,
+     AnEntryInCapitalsMatchedAsWrittenHoldsForWordsTheFilterSaysInSmallLetters) {
+    // The filter says words of more than four capitals in small letters before the lexicon
+    // sees the text; an entry for such a word, matched as written, must still hold.
+    TTTSFilter filter;
+    const QString filtered =
+        filter.FilterText(0, QStringLiteral("UNESCO met Unesco and unesco."), false);
+    const LexiconMatcher matcher(
+        {{QStringLiteral("UNESCO"), QStringLiteral("you ness co"), false, true, {}}},
+        QStringLiteral("en-us"), true);
+    const QString said = matcher.apply(filtered).text;
+    EXPECT_TRUE(said.startsWith(QStringLiteral("you ness co met"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("Unesco"))) << "other capitals stay as they are";
 }
