@@ -40,7 +40,7 @@ void TForm1::DestroyLexicon() {
 uint32_t TForm1::ShowLexiconDialog(const PronunciationLexicon::DialogRequest& request) {
     // Read again: the file may have been edited since, and the dialog saves what it shows.
     QString error;
-    m_lexicon->load(&error);
+    m_lexicon->reloadIfChanged(&error);
     auto* parent = qobject_cast<QWidget*>(request.window);
     QString voiceName = request.voiceName;
     for (const auto& voice : m_ttsForm->Catalogue.voiceList) {

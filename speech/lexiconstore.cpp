@@ -1,5 +1,6 @@
 #include "speech/lexiconstore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -9,6 +10,7 @@
 LexiconStore::LexiconStore(const QString& path, QObject* parent) : QObject(parent), m_path(path) {}
 
 bool LexiconStore::load(QString* error) {
+    m_stamp = stamp();
     m_readFailed = !LexiconFile::load(m_path, &m_contents, error);
     m_loadError = m_readFailed ? *error : QString();
     if (m_readFailed) {
@@ -26,8 +28,8 @@ bool LexiconStore::setEntries(const LexiconEntries& entries, QString* error) {
     publish();
     if (m_readFailed) {
         *error = QStringLiteral(
-                     "%1 could not be read when the program started, so it is not "
-                     "written over; the changes hold until the program ends.")
+                     "%1 could not be read, so it is not written over; the changes "
+                     "hold until the program ends.")
                      .arg(QDir::toNativeSeparators(m_path));
         return false;
     }
@@ -35,7 +37,19 @@ bool LexiconStore::setEntries(const LexiconEntries& entries, QString* error) {
         debugLog(QStringLiteral("Lexicon: ") + *error);
         return false;
     }
+    m_stamp = stamp();
     return true;
+}
+
+QString LexiconStore::stamp() const {
+    const QFileInfo info(m_path);
+    return info.exists() ? info.lastModified().toString(Qt::ISODateWithMs) + QLatin1Char('/') +
+                               QString::number(info.size())
+                         : QString();
+}
+
+bool LexiconStore::reloadIfChanged(QString* error) {
+    return stamp() == m_stamp ? true : load(error);
 }
 
 bool LexiconStore::sameWords(const LexiconEntry& a, const LexiconEntry& b) {

@@ -18,6 +18,9 @@ class LexiconStore : public QObject {
     // False, with error saying why, when the file itself cannot be read: the lexicon is then
     // empty and the file is never written over.
     bool load(QString* error);
+    // Reads the file again when it has changed since it was last read or written here (edited
+    // by hand, say); a change that could not be written stays otherwise.
+    bool reloadIfChanged(QString* error);
     const LexiconEntries& entries() const { return m_contents.entries; }
     const QList<LexiconProblem>& problems() const { return m_contents.problems; }
     // Replaces the entries, puts them in force and writes the file; false, with error, when the
@@ -40,9 +43,12 @@ class LexiconStore : public QObject {
 
   private:
     void publish();
+    // The file's time and size, to tell whether someone else has written it.
+    QString stamp() const;
 
     QString m_path;
     LexiconContents m_contents;
     bool m_readFailed = false;
     QString m_loadError;
+    QString m_stamp;
 };

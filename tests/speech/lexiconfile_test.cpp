@@ -382,9 +382,8 @@ TEST_F(Store, AFileThatCannotBeReadIsNeverWrittenOver) {
 
         error.clear();
         EXPECT_FALSE(store.setEntries(AllKinds(), &error));
-        EXPECT_EQ(error, path + QStringLiteral(" could not be read when the program started, so "
-                                               "it is not written over; the changes hold until "
-                                               "the program ends."));
+        EXPECT_EQ(error, path + QStringLiteral(" could not be read, so it is not written over; "
+                                               "the changes hold until the program ends."));
         EXPECT_EQ(PronunciationLexicon::entries(), AllKinds()) << "the changes hold meanwhile";
         EXPECT_EQ(ReadBytes(path), before);
         EXPECT_EQ(QFileInfo(path).size(), sizeBefore);
@@ -468,4 +467,38 @@ TEST_F(Store, ImportMergesByWordsAndExportReadsBackEqual) {
     EXPECT_EQ(back.entries, merged);
     EXPECT_TRUE(back.problems.isEmpty());
     EXPECT_EQ(ReadBytes(exported), ReadBytes(path));
+}
+
+TEST(StoreReload, TheFileIsReadAgainOnlyWhenSomeoneElseHasWrittenIt) {
+    QUILL_REQUIRE_SMALL_DISK();
+    SmallDisk disk(64);
+    ASSERT_EQ(disk.Error(), QString());
+    const QString path = disk.Path() + QStringLiteral("/lexicon.txt");
+    WriteBytes(path, "SQL\tsequel\n");
+    LexiconStore store(path);
+    QString error;
+    ASSERT_TRUE(store.load(&error));
+    ASSERT_TRUE(store.setEntries(LexiconEntries(store.entries())
+                                     << Entry(QStringLiteral("GNU"), QStringLiteral("guh new")),
+                                 &error));
+    // Unchanged since written here: what is in memory stays.
+    ASSERT_TRUE(store.reloadIfChanged(&error));
+    EXPECT_EQ(store.entries().size(), 2);
+
+    // Edited by hand meanwhile: the hand edit is what holds from now on.
+    WriteBytes(path, "SQL\tsequel\nGNU\tguh new\nNguyen\tWin\tcase\n");
+    ASSERT_TRUE(store.reloadIfChanged(&error));
+    ASSERT_EQ(store.entries().size(), 3);
+    EXPECT_EQ(PronunciationLexicon::entries(), store.entries());
+
+    // A change that could not be written (the disk is full) is not lost to a read of the
+    // unchanged file.
+    disk.Fill();
+    LexiconEntries more = store.entries();
+    for (int i = 0; i < 2000; ++i) {
+        more << Entry(QStringLiteral("word%1").arg(i), QStringLiteral("spoken %1").arg(i));
+    }
+    EXPECT_FALSE(store.setEntries(more, &error));
+    ASSERT_TRUE(store.reloadIfChanged(&error)) << error.toStdString();
+    EXPECT_EQ(store.entries().size(), more.size()) << "the unsaved change holds until the end";
 }
