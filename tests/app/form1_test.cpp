@@ -420,8 +420,8 @@ TEST_F(MainWindow, NoEnabledItemIsWithoutBehaviour) {
             unbuilt << action->text();
         }
     }
-    EXPECT_TRUE(unbuilt.contains(QStringLiteral("&Pronunciation Editor")))
-        << unbuilt.join(", ").toStdString();
+    EXPECT_FALSE(unbuilt.contains(QStringLiteral("&Pronunciation Editor")))
+        << "the pronunciation editor has its behaviour";
 
     // Whatever enables the items of a state keeps these greyed.
     Q_EMIT article->aboutToShow();

@@ -258,7 +258,8 @@ TEST_F(Cli, HelpListsEveryOptionOnOneLineWithExamples) {
             {QStringLiteral("KBPS"), QStringLiteral("16")},
             {QStringLiteral("DIR"), Out()},
             {QStringLiteral("TITLE"), QStringLiteral("Named")},
-            {QStringLiteral("N"), QStringLiteral("0")}};
+            {QStringLiteral("N"), QStringLiteral("0")},
+            {QStringLiteral("FILE"), Text(QStringLiteral("lexicon.txt"), "GNU\tguh new\n")}};
         usage << QStringLiteral("--") + match.captured(1);
         if (!match.captured(2).isEmpty()) {
             ASSERT_TRUE(sample.contains(match.captured(2))) << line.toStdString();
@@ -266,11 +267,12 @@ TEST_F(Cli, HelpListsEveryOptionOnOneLineWithExamples) {
         }
     }
     std::sort(named.begin(), named.end());
-    EXPECT_EQ(named, (QStringList{QStringLiteral("bitrate"), QStringLiteral("format"),
-                                  QStringLiteral("help"), QStringLiteral("list-voices"),
-                                  QStringLiteral("out"), QStringLiteral("single-file"),
-                                  QStringLiteral("speed"), QStringLiteral("title"),
-                                  QStringLiteral("version"), QStringLiteral("voice")}));
+    EXPECT_EQ(
+        named,
+        (QStringList{QStringLiteral("bitrate"), QStringLiteral("format"), QStringLiteral("help"),
+                     QStringLiteral("lexicon"), QStringLiteral("list-voices"),
+                     QStringLiteral("out"), QStringLiteral("single-file"), QStringLiteral("speed"),
+                     QStringLiteral("title"), QStringLiteral("version"), QStringLiteral("voice")}));
     usage.removeAll(QStringLiteral("--help"));
     usage.removeAll(QStringLiteral("--version"));
     const Result all = Run(usage);
