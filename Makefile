@@ -1,11 +1,15 @@
 # Quillsong MP3: the two commands.
-.PHONY: run test build deps clean
+.PHONY: run test test-sanitize build deps clean
 
 run:
 	@bash scripts/run.sh
 
 test:
 	@bash scripts/test.sh
+
+# The suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize/).
+test-sanitize:
+	@bash scripts/test-sanitize.sh
 
 build:
 	@bash scripts/build.sh
@@ -14,4 +18,4 @@ deps:
 	@bash scripts/install-deps.sh
 
 clean:
-	rm -rf build
+	rm -rf build build-sanitize
