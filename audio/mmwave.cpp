@@ -74,6 +74,7 @@ void TMMWave::Parse(QFile& file) {
     const int64_t riffEnd = 8 + int64_t(qFromLittleEndian<uint32_t>(riff.constData() + 4));
     bool haveFormat = false, haveData = false, haveFact = false;
     int64_t dataEnd = -1;
+    int64_t dataPad = 0;  // the pad byte after an odd data chunk holds no sample
     uint32_t factCount = 0;
     ChunkHeader chunk;
     for (int64_t at = 12; at + 8 <= fileSize && ReadHeader(file, at, &chunk);) {
@@ -81,7 +82,7 @@ void TMMWave::Parse(QFile& file) {
         const bool toTheEnd = chunk.id == "data" && chunk.size == kRiffUnknownSize;
         const int64_t end = toTheEnd ? fileSize : qMin(start + chunk.size, fileSize);
         if (haveData && dataEnd < 0) {
-            dataEnd = at;  // the samples run up to the header of the chunk after them
+            dataEnd = at - dataPad;  // the samples run up to the header of the chunk after them
         }
         if (end > riffEnd && haveFormat && haveData) {
             break;
@@ -99,6 +100,7 @@ void TMMWave::Parse(QFile& file) {
             }
             haveData = true;
             DataOffset = start;
+            dataPad = toTheEnd ? 0 : chunk.size % 2;
         } else if (chunk.id == "fact") {
             if (haveFact) {
                 break;
@@ -115,7 +117,9 @@ void TMMWave::Parse(QFile& file) {
         } else if (chunk.id == "DISP" && end - start >= 4) {
             file.seek(start);
             const QByteArray bytes = file.read(qMin<int64_t>(end - start, 1 << 20));
-            Display.append({qFromLittleEndian<uint32_t>(bytes.constData()), bytes.mid(4)});
+            if (bytes.size() >= 4) {
+                Display.append({qFromLittleEndian<uint32_t>(bytes.constData()), bytes.mid(4)});
+            }
         }
         at = end + (chunk.size % 2);
     }
@@ -126,8 +130,15 @@ void TMMWave::Parse(QFile& file) {
         dataEnd = fileSize;
     }
     if (Format.wFormatTag == TWaveFormatEx::kPcm) {
-        Format.nBlockAlign = uint16_t(Format.wBitsPerSample * Format.nChannels / 8);
-        Format.nAvgBytesPerSec = Format.nBlockAlign * Format.nSamplesPerSec;
+        // Header fields are 16 and 32 bits wide: their products are worked out in 64 bits,
+        // and a block or a byte rate that cannot be written in its own field is no wave.
+        const int64_t blockAlign = int64_t(Format.wBitsPerSample) * Format.nChannels / 8;
+        const int64_t bytesPerSec = blockAlign * int64_t(Format.nSamplesPerSec);
+        if (blockAlign > UINT16_MAX || bytesPerSec > int64_t(UINT32_MAX)) {
+            throw EMMWaveError(kInvalidWave);
+        }
+        Format.nBlockAlign = uint16_t(blockAlign);
+        Format.nAvgBytesPerSec = uint32_t(bytesPerSec);
     }
     const int64_t align = Format.nBlockAlign;
     DataLength = align > 0 ? (qMax<int64_t>(0, dataEnd - DataOffset) / align) * align : 0;

@@ -50,8 +50,9 @@ TWaveFormatEx BuildPcmFormat(uint16_t bits, uint16_t channels, uint32_t rate) {
     format.nChannels = channels;
     format.nSamplesPerSec = rate;
     format.wBitsPerSample = bits;
-    format.nBlockAlign = uint16_t(bits * channels / 8);
-    format.nAvgBytesPerSec = format.nBlockAlign * rate;
+    // Unsigned and wide, so no pair of 16-bit fields overflows; only sane formats are asked for.
+    format.nBlockAlign = uint16_t(uint32_t(bits) * channels / 8);
+    format.nAvgBytesPerSec = uint32_t(format.nBlockAlign) * rate;
     format.cbSize = 0;
     return format;
 }

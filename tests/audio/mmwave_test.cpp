@@ -240,3 +240,91 @@ TEST_F(WaveFiles, DamagedFilesGiveWaveErrorsNotCrashes) {
     EXPECT_THROW(GetWaveSampleRate(path + QStringLiteral(".none")), EMMWaveError);
     EXPECT_EQ(GetWaveSampleRate(QString()), 11025u);
 }
+
+TEST_F(WaveFiles, HostileHeadersAreRefusedOrReadWithinTheFile) {
+    const QString path = Path(QStringLiteral("hostile.wav"));
+    const QString out = Path(QStringLiteral("hostile_out.wav"));
+    TMMWave wave;
+    const auto openError = [&](const QByteArray& bytes) -> QString {
+        Write(path, bytes);
+        wave = TMMWave();  // files of the same size are read again
+        try {
+            wave.SetFileName(path);
+        } catch (const EMMWaveError& error) {
+            return QString::fromUtf8(error.what());
+        }
+        return QString();
+    };
+    const auto chunk = [](const char* id, const QByteArray& content, uint32_t sizeField) {
+        QByteArray size(4, '\0');
+        qToLittleEndian<uint32_t>(sizeField, size.data());
+        return QByteArray(id, 4) + size + content;
+    };
+    const auto riff = [](const QByteArray& chunks) {
+        QByteArray size(4, '\0');
+        qToLittleEndian<uint32_t>(uint32_t(4 + chunks.size()), size.data());
+        return "RIFF" + size + "WAVE" + chunks;
+    };
+    const QByteArray samples = Samples16({5, 6, 7});
+
+    // Blocks or byte rates too large for their own fields are no wave at all.
+    EXPECT_EQ(openError(Riff(Fmt(1, 65534, 8000, 48640), samples)),
+              QStringLiteral("Invalid wave file..."));
+    EXPECT_EQ(openError(Riff(Fmt(1, 65535, 0xFFFFFFFF, 65535), samples)),
+              QStringLiteral("Invalid wave file..."));
+    EXPECT_EQ(openError(Riff(Fmt(1, 2, 0xFFFFFFFF, 16), samples)),
+              QStringLiteral("Invalid wave file..."));
+    // The largest block that fits is read, and refused for conversion.
+    EXPECT_EQ(openError(Riff(Fmt(1, 4095, 8000, 128), samples)), QString());
+    EXPECT_EQ(wave.Format.nBlockAlign, 65520);
+    EXPECT_EQ(wave.DataLength, 0);
+    EXPECT_EQ(ConvertWaveFile(path, out, 16, 1, 8000).message(),
+              QStringLiteral("This wave file is not valid for conversion"));
+
+    // No rate: readable, never converted.
+    EXPECT_EQ(openError(Riff(Fmt(1, 1, 0, 16), samples)), QString());
+    EXPECT_EQ(wave.Format.nAvgBytesPerSec, 0u);
+    EXPECT_EQ(wave.DataLength, 6);
+    EXPECT_EQ(ConvertWaveFile(path, out, 16, 1, 8000).message(),
+              QStringLiteral("This wave file is not valid for conversion"));
+    // No channels and no bits: no block to divide by.
+    EXPECT_EQ(openError(Riff(Fmt(1, 0, 0, 0), samples)), QString());
+    EXPECT_EQ(wave.DataLength, 0);
+    EXPECT_EQ(wave.SampleCount, 0);
+    EXPECT_FALSE(ConvertWaveFile(path, out, 16, 1, 8000).ok());
+    // A format record cut short reads its missing fields as zero.
+    EXPECT_EQ(openError(riff(chunk("fmt ", "\x01", 1) + '\0' + chunk("data", samples, 6))),
+              QString());
+    EXPECT_EQ(wave.Format.nChannels, 0);
+    EXPECT_EQ(wave.DataLength, 0);
+    EXPECT_FALSE(QFile::exists(out));
+
+    // Sizes far past the end of the file are cut at its end, for every kind of chunk.
+    EXPECT_EQ(openError(Riff(Fmt(1, 1, 8000, 16), samples, {}, 0x7FFFFFFF)), QString());
+    EXPECT_EQ(wave.DataLength, 6);
+    EXPECT_EQ(openError(Riff(Fmt(1, 1, 8000, 16), samples, chunk("LIST", "INFOINAM", 0xFFFFFFF0))),
+              QString());
+    EXPECT_EQ(wave.DataLength, 6);
+    EXPECT_EQ(openError(Riff(Fmt(1, 1, 8000, 16), samples, chunk("DISP", "\x01", 0xFFFFFFFF))),
+              QString());
+    EXPECT_TRUE(wave.Display.isEmpty());
+    EXPECT_EQ(openError(riff(chunk("fmt ", Fmt(1, 1, 8000, 16), 0xFFFFFFFF))),
+              QStringLiteral("Invalid wave file..."));
+
+    // Odd sizes: a pad byte follows each odd chunk, and the next chunk is found after it.
+    const QByteArray odd =
+        riff(chunk("junk", "abc", 3) + '\0' + chunk("fmt ", Fmt(1, 1, 8000, 16), 16) +
+             chunk("data", samples + 'x', 7) + '\0' +
+             chunk("LIST", "INFOINAM" + QByteArray("\x03\x00\x00\x00", 4) + "Al", 14));
+    EXPECT_EQ(openError(odd), QString());
+    EXPECT_EQ(wave.Format.nSamplesPerSec, 8000u);
+    EXPECT_EQ(wave.DataLength, 6) << "the half sample is dropped";
+    ASSERT_EQ(wave.Info.size(), 1);
+    EXPECT_EQ(wave.Info[0].Id, QByteArray("INAM"));
+    EXPECT_EQ(wave.Info[0].Text, QByteArray("Al"));
+    // An odd chunk that is the last thing in the file, with no pad byte after it.
+    EXPECT_EQ(openError(Riff(Fmt(1, 1, 8000, 16), samples, chunk("junk", "abc", 3))), QString());
+    EXPECT_EQ(wave.DataLength, 6);
+    ASSERT_TRUE(ConvertWaveFile(path, out, 16, 1, 8000).ok());
+    EXPECT_EQ(Soxi(out, "-s"), QStringLiteral("3"));
+}
