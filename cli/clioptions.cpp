@@ -42,7 +42,7 @@ const char* const kHelp =
     "  --out DIR        folder for the files, made if missing (default: .)\n"
     "  --single-file    read all inputs into one file, named after the first\n"
     "  --title TITLE    title and file name for standard input (default Quillsong)\n"
-    "  --speed N        write at most N times real time (default 0: no limit)\n"
+    "  --speed N        write at most N times real time, 0-255 (default 0: no limit)\n"
     "  --lexicon FILE   pronunciations from FILE instead of the window's lexicon\n"
     "  --list-voices    list the voices and exit\n"
     "  --version        show the program's version and exit\n"
@@ -96,9 +96,20 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
     options.listVoices = parser.isSet(QStringLiteral("list-voices"));
     options.inputs = parser.positionalArguments();
     options.lexicon = parser.value(QStringLiteral("lexicon"));
-    if (!ReadNumber(parser, "bitrate", options.bitRate, error) ||
-        !ReadNumber(parser, "speed", options.speed, error)) {
+    if (!ReadNumber(parser, "bitrate", options.bitRate, error)) {
         return false;
+    }
+    if (parser.isSet(QStringLiteral("speed"))) {
+        const QString value = parser.value(QStringLiteral("speed"));
+        bool ok = false;
+        const qlonglong speed = value.toLongLong(&ok);
+        if (!ok || speed < 0 || speed > kMaxSpeed) {
+            error = QStringLiteral("--speed must be a whole number from 0 to %1, not \"%2\"")
+                        .arg(kMaxSpeed)
+                        .arg(value);
+            return false;
+        }
+        options.speed = int(speed);
     }
     if (options.format != QStringLiteral("wav") && options.format != QStringLiteral("mp3")) {
         error = QStringLiteral("--format must be wav or mp3, not \"%1\"").arg(options.format);

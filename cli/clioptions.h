@@ -5,6 +5,9 @@
 
 // What the command line asked for.
 struct CliOptions {
+    // The writing pace is N in 256ths of real time, held in 16 bits: 255 times is the most.
+    static constexpr int kMaxSpeed = 255;
+
     QString voice;  // empty: the program's default voice
     QString format = QStringLiteral("wav");
     int bitRate = 32;

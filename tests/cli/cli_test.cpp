@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 
 #include "tests/audio/audiotools.h"
@@ -50,6 +51,22 @@ TEST_F(Cli, UsageErrorsAndFailuresHaveTheirOwnExitCodes) {
     EXPECT_EQ(Run({QStringLiteral("--format"), QStringLiteral("ogg"), text}).exitCode, 2);
     EXPECT_EQ(Run({QStringLiteral("--bitrate"), QStringLiteral("33"), text}).exitCode, 2);
     EXPECT_EQ(Run({QStringLiteral("--no-such-option")}).exitCode, 2);
+    // The pace is held in 16 bits of 256ths of real time: 255 is the most it can say.
+    for (const char* speed : {"-1", "256", "8388608", "99999999999", "fast", "1.5"}) {
+        SCOPED_TRACE(speed);
+        const Result paced = Run({QStringLiteral("--speed"), QString::fromLatin1(speed), text});
+        EXPECT_EQ(paced.exitCode, 2);
+        EXPECT_EQ(paced.err,
+                  QStringLiteral("quillsong-cli: --speed must be a whole number from 0 to 255, "
+                                 "not \"%1\"\nTry 'quillsong-cli --help'.\n")
+                      .arg(QString::fromLatin1(speed)));
+    }
+    EXPECT_EQ(Files(), QStringList());
+    const Result fastest = Run(
+        {QStringLiteral("--speed"), QStringLiteral("255"), QStringLiteral("--out"), Out(), text});
+    EXPECT_EQ(fastest.exitCode, 0) << fastest.err.toStdString();
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("a.wav")});
+    QFile::remove(QDir(Out()).filePath(QStringLiteral("a.wav")));
     const Result voice = Run({QStringLiteral("--voice"), QStringLiteral("Nobody"), text});
     EXPECT_EQ(voice.exitCode, 2);
     EXPECT_TRUE(voice.err.contains(QStringLiteral("Voice Nobody does not exist")));
@@ -335,7 +352,7 @@ TEST_F(Cli, AFullDiskEndsWithTheFileAndTheCause) {
         expectFailure(
             Run({QStringLiteral("--out"), folder, QStringLiteral("--format"), QStringLiteral("mp3"),
                  longText}),
-            QStringLiteral("Cannot write ") + folder + QStringLiteral("/temp.wav") + noSpace);
+            QStringLiteral("Cannot write ") + folder + QStringLiteral("/long.mp3") + noSpace);
         EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
 
         // Full before it starts: the folder is named, nothing is spoken.
@@ -354,39 +371,108 @@ TEST_F(Cli, AFullDiskEndsWithTheFileAndTheCause) {
     }
 }
 
-TEST_F(Cli, AnInterruptedConversionLeavesNoUnfinishedFile) {
+TEST_F(Cli, AnInterruptedConversionLeavesNoUnfinishedFileNorTemporary) {
     const QString book = QStringLiteral("/usr/share/common-licenses/GPL-3");  // half an hour
     const QString finished = Text(QStringLiteral("short.txt"), "A short text first.");
-    // Interrupted while speaking (the wave grows), then while encoding (the MP3 grows).
+    const QString copy = dir_.filePath(QStringLiteral("book.txt"));
+    ASSERT_TRUE(QFile::copy(book, copy));
+    const QByteArray earlier = "a whole file of an earlier run";
+    // Interrupted while speaking (the temporary wave grows) or while encoding (the temporary
+    // MP3 grows); with and without a file of the book's name from an earlier run.
     const struct {
         const char* phase;
-        QString growing;
+        bool mp3;
+        const char* growing;
         int signalNumber;
-    } cases[] = {{"speaking", QStringLiteral("book.wav"), SIGINT},
-                 {"encoding", QStringLiteral("book.mp3"), SIGTERM}};
+        bool earlierFile;
+    } cases[] = {{"wave, speaking", false, ".wav", SIGINT, false},
+                 {"wave over an earlier one, speaking", false, ".wav", SIGTERM, true},
+                 {"mp3, speaking", true, ".wav", SIGINT, false},
+                 {"mp3 over an earlier one, encoding", true, ".mp3", SIGTERM, true},
+                 {"mp3, encoding", true, ".mp3", SIGHUP, false}};
     for (const auto& interruption : cases) {
-        const bool mp3 = interruption.growing.endsWith(QStringLiteral(".mp3"));
-        const QString copy = dir_.filePath(QStringLiteral("book.txt"));
-        QFile::remove(copy);
-        ASSERT_TRUE(QFile::copy(book, copy));
+        SCOPED_TRACE(interruption.phase);
+        ASSERT_TRUE(QDir().mkpath(Out()));
+        const QString bookFile = QDir(Out()).filePath(
+            interruption.mp3 ? QStringLiteral("book.mp3") : QStringLiteral("book.wav"));
+        if (interruption.earlierFile) {
+            audiotools::Write(bookFile, earlier);
+        }
         QStringList args{QStringLiteral("--out"), Out(), finished, copy};
-        if (mp3) {
+        if (interruption.mp3) {
             args << QStringLiteral("--format") << QStringLiteral("mp3");
         }
         QProcess converter;
         converter.start(QStringLiteral(QUILL_BIN_DIR "/quillsong-cli"), args);
-        const QString growing = QDir(Out()).filePath(interruption.growing);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(growing).size() > 0; }, 120000))
-            << interruption.phase;
+        // The book's output grows under a hidden temporary name (the short text's are gone by
+        // then: it is complete).
+        const auto growing = [&] {
+            const QFileInfoList temporaries = QDir(Out()).entryInfoList(
+                {QStringLiteral(".quillsong-*") + QLatin1String(interruption.growing)},
+                QDir::Files | QDir::Hidden);
+            return std::any_of(temporaries.begin(), temporaries.end(),
+                               [](const QFileInfo& file) { return file.size() > 100000; });
+        };
+        ASSERT_TRUE(QTest::qWaitFor(growing, 240000));
+        EXPECT_EQ(QFileInfo(bookFile).size(), interruption.earlierFile ? earlier.size() : 0)
+            << "the bookFile name holds only a whole file";
         ::kill(pid_t(converter.processId()), interruption.signalNumber);
-        ASSERT_TRUE(converter.waitForFinished(60000)) << interruption.phase;
-        EXPECT_EQ(converter.exitCode(), 128 + interruption.signalNumber) << interruption.phase;
-        // The file finished before the interruption stays; nothing of the book does.
-        EXPECT_EQ(Files(),
-                  QStringList{mp3 ? QStringLiteral("short.mp3") : QStringLiteral("short.wav")})
-            << interruption.phase;
-        for (const QString& file : Files()) {
-            QFile::remove(QDir(Out()).filePath(file));
+        ASSERT_TRUE(converter.waitForFinished(60000));
+        EXPECT_EQ(converter.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(converter.exitCode(), 128 + interruption.signalNumber);
+        // The file finished before the interruption stays, and so does the earlier run's book;
+        // nothing of this run's book does, nor any temporary.
+        QStringList expected{interruption.mp3 ? QStringLiteral("short.mp3")
+                                              : QStringLiteral("short.wav")};
+        if (interruption.earlierFile) {
+            expected.prepend(QFileInfo(bookFile).fileName());
+            QFile kept(bookFile);
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+            EXPECT_EQ(kept.readAll(), earlier);
         }
+        EXPECT_EQ(Files(), expected);
+        ASSERT_TRUE(QDir(Out()).removeRecursively());
+    }
+}
+
+TEST_F(Cli, TwoConversionsIntoOneFolderAtOnceEachKeepTheirOwnSpeech) {
+    const QByteArray sentence = "Two converters write into one folder at the same time. ";
+    const QString shorter = Text(QStringLiteral("shorter.txt"), sentence.repeated(30));
+    const QString longer = Text(QStringLiteral("longer.txt"), sentence.repeated(70));
+    const auto argsFor = [this](const QString& input) {
+        return QStringList{QStringLiteral("--format"), QStringLiteral("mp3"),
+                           QStringLiteral("--out"), Out(), input};
+    };
+    const QString shorterMp3 = QDir(Out()).filePath(QStringLiteral("shorter.mp3"));
+    const QString longerMp3 = QDir(Out()).filePath(QStringLiteral("longer.mp3"));
+
+    // Each alone first: the length of its own speech.
+    ASSERT_EQ(Run(argsFor(shorter)).exitCode, 0);
+    ASSERT_EQ(Run(argsFor(longer)).exitCode, 0);
+    const int64_t shorterAlone = audiotools::DecodedSamples(shorterMp3);
+    const int64_t longerAlone = audiotools::DecodedSamples(longerMp3);
+    ASSERT_GT(shorterAlone, 0);
+    ASSERT_GT(longerAlone, shorterAlone * 2);
+    ASSERT_TRUE(QDir(Out()).removeRecursively());
+    ASSERT_TRUE(QDir().mkpath(Out()));
+
+    // Both at once, three times over: neither takes the other's speech, and both say so.
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        QProcess first;
+        QProcess second;
+        first.start(QStringLiteral(QUILL_BIN_DIR "/quillsong-cli"), argsFor(shorter));
+        second.start(QStringLiteral(QUILL_BIN_DIR "/quillsong-cli"), argsFor(longer));
+        ASSERT_TRUE(first.waitForFinished(240000));
+        ASSERT_TRUE(second.waitForFinished(240000));
+        EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
+        EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+        EXPECT_EQ(QString::fromUtf8(first.readAllStandardOutput()).trimmed(), shorterMp3);
+        EXPECT_EQ(QString::fromUtf8(second.readAllStandardOutput()).trimmed(), longerMp3);
+        EXPECT_EQ(audiotools::DecodedSamples(shorterMp3), shorterAlone);
+        EXPECT_EQ(audiotools::DecodedSamples(longerMp3), longerAlone);
+        EXPECT_EQ(Files(),
+                  (QStringList{QStringLiteral("longer.mp3"), QStringLiteral("shorter.mp3")}))
+            << "no temporary is left";
     }
 }
