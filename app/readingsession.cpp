@@ -134,7 +134,20 @@ bool ReadingSession::PrepareOutput(const ReadingArticle& article) {
         return false;
     }
     m_outputTitle = article.title;
-    m_paths = ReadToFileJob::Paths(m_prefs.OUT_Directory, article.title, m_prefs.OUT_FileFormat);
+    QString unwritable;
+    m_paths = ReadToFileJob::Paths(m_prefs.OUT_Directory, article.title, m_prefs.OUT_FileFormat,
+                                   &unwritable);
+    if (m_paths.Wave.isEmpty()) {
+        debugLog(QStringLiteral("Play to file initialization failed"));
+        if (!QFileInfo(m_prefs.OUT_Directory).isDir()) {
+            AbortArticle(QStringLiteral("Output directory ") + m_prefs.OUT_Directory +
+                             QStringLiteral(" is not valid"),
+                         UserMessage::Kind::Information);
+        } else {
+            AbortArticle(unwritable, UserMessage::Kind::Error);
+        }
+        return false;
+    }
     if (Outcome ready = m_driver.PlayToFileInit(voiceOf(article), m_paths.Wave); !ready) {
         debugLog(QStringLiteral("Play to file initialization failed"));
         AbortArticle(ready.message(), UserMessage::Kind::Error);
@@ -199,14 +212,16 @@ Outcome ReadingSession::startSpeaking(const ReadingArticle& article, int length,
 void ReadingSession::AbortArticle(const QString& message, UserMessage::Kind kind) {
     m_walk = Walk::None;
     DiscardWave();  // a file begun for earlier articles of the walk would stay unfinished
+    const QString shown = ReadToFileJob::UserText(m_paths, message);
+    RemoveTemporaries();
     if (m_queue && m_current.key) {
         m_queue->setLocked(m_current.key, false);
     }
     m_current = {};
     setState(rsIdle);
     Q_EMIT finished(false);
-    if (!message.isEmpty()) {
-        Q_EMIT messageRaised(kind, message);
+    if (!shown.isEmpty()) {
+        Q_EMIT messageRaised(kind, shown);
     }
 }
 
@@ -286,9 +301,10 @@ void ReadingSession::ReadingFailed(const QString& message) {
     if (m_queue) {
         m_queue->unlockAll();
     }
+    const QString shown = ReadToFileJob::UserText(m_paths, message);
     FinishOutput(true);
     end(false);
-    Q_EMIT messageRaised(UserMessage::Kind::Error, message);
+    Q_EMIT messageRaised(UserMessage::Kind::Error, shown);
 }
 
 bool ReadingSession::FinishOutput(bool discard) {
@@ -299,11 +315,11 @@ bool ReadingSession::FinishOutput(bool discard) {
     QStringList failures;  // told once the reading has ended
     bool made = true;
     if (target != otSpeakers && (discard || !incomplete.isEmpty())) {
-        ReadToFileJob::Delete(m_paths.Wave);  // no partial file is left
         if (!discard) {
-            failures << incomplete;
+            failures << ReadToFileJob::UserText(m_paths, incomplete);
             made = false;
         }
+        RemoveTemporaries();  // no partial file is left
     } else if (target != otSpeakers && m_prefs.OUT_FileFormat == OutputFormat::Mp3) {
         setState(rsConverting);
         Q_EMIT conversionStarted(m_paths.Mp3);
@@ -314,6 +330,7 @@ bool ReadingSession::FinishOutput(bool discard) {
         // A failed encoding says why, and where the speech is kept.
         const ReadToFileJob::Mp3Result encoded =
             ReadToFileJob::MakeMp3(m_paths, m_prefs.BitRate, m_outputTitle, hooks);
+        ForgetTemporaries();  // the job has removed them, or kept the speech under its own name
         if (m_state == rsExiting) {
             return true;
         }
@@ -325,7 +342,15 @@ bool ReadingSession::FinishOutput(bool discard) {
             Q_EMIT fileSaved(m_paths.Mp3);
         }
     } else if (target != otSpeakers) {
-        Q_EMIT fileSaved(m_paths.Wave);
+        // The wave is whole: it takes its final name only now.
+        const QString failure = ReadToFileJob::SaveWave(m_paths);
+        ForgetTemporaries();
+        if (failure.isEmpty()) {
+            Q_EMIT fileSaved(m_paths.Final);
+        } else {
+            failures << failure;
+            made = false;
+        }
     }
     if (m_state != rsExiting && m_queue) {
         m_queue->purgeRemoved();
@@ -405,6 +430,7 @@ void ReadingSession::shutdown() {
     }
     if (writing) {
         DiscardWave();  // half a wave is no file to keep
+        RemoveTemporaries();
     }
 }
 
@@ -459,5 +485,17 @@ void ReadingSession::DiscardWave() {
     if (!incomplete.isEmpty()) {
         debugLog(incomplete);
     }
-    ReadToFileJob::Delete(m_paths.Wave);
+    RemoveTemporaries();
+}
+
+void ReadingSession::RemoveTemporaries() {
+    ReadToFileJob::RemoveTemporaries(m_paths);
+    ForgetTemporaries();
+}
+
+void ReadingSession::ForgetTemporaries() {
+    // Their names may be another run's once removed: they are never touched again.
+    m_paths.Wave.clear();
+    m_paths.Resampled.clear();
+    m_paths.Partial.clear();
 }

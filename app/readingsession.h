@@ -30,7 +30,8 @@ class ReadingSession : public QObject {
     quintptr currentKey() const { return m_current.key; }
     // The MP3 file being made or last made.
     QString mp3Path() const { return m_paths.Mp3; }
-    // The files of the reading into a file in progress, or of the last one.
+    // The files of the reading into a file in progress, or of the last one (its temporaries
+    // are empty once removed or renamed).
     const OutputPaths& outputPaths() const { return m_paths; }
 
     // Empty when files can be written into the output folder, which is made when it is
@@ -103,6 +104,9 @@ class ReadingSession : public QObject {
     void end(bool completed);
     // Closes and removes the wave file being written, if any.
     void DiscardWave();
+    // Removes the temporary files of the reading to a file, and forgets their names.
+    void RemoveTemporaries();
+    void ForgetTemporaries();
     QString voiceOf(const ReadingArticle& article) const;
 
     TPreferences& m_prefs;

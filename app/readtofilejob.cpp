@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <cerrno>
+#include <cstdio>
 
 #include "audio/mmwave.h"
 #include "audio/mp3encoder.h"
@@ -26,18 +27,81 @@ QString ReduceSeparators(QString path) {
     return path;
 }
 
+// Creates an empty temporary file in folder under a name no other run can take (the file is
+// created exclusively); empty, with error set, when it cannot be.
+QString Reserve(const QString& folder, const QString& suffix, QString& error) {
+    QTemporaryFile file(ReduceSeparators(folder + QStringLiteral("/.quillsong-XXXXXX") + suffix));
+    file.setAutoRemove(false);
+    if (!file.open()) {
+        error = file.errorString();
+        return {};
+    }
+    return file.fileName();
+}
+
+// Renames from to to, replacing a file of that name in one step (the folder is the same).
+QString Replace(const QString& from, const QString& to) {
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) {
+        return {};
+    }
+    return QStringLiteral("%1 could not be saved: %2").arg(to, qt_error_string(errno));
+}
+
 }  // namespace
 
-OutputPaths ReadToFileJob::Paths(const QString& outDir, const QString& title, uint8_t format) {
+OutputPaths ReadToFileJob::Paths(const QString& outDir, const QString& title, uint8_t format,
+                                 QString* error) {
     OutputPaths paths;
-    if (format == OutputFormat::Mp3) {
-        paths.Wave = ReduceSeparators(outDir + QStringLiteral("/temp.wav"));
-        paths.Resampled = outDir + QStringLiteral("/temp44.wav");
-        paths.Mp3 = ReduceSeparators(outDir + QLatin1Char('/') + title + QStringLiteral(".mp3"));
-    } else {
-        paths.Wave = ReduceSeparators(outDir + QLatin1Char('/') + title + QStringLiteral(".wav"));
+    const bool mp3 = format == OutputFormat::Mp3;
+    paths.Final = ReduceSeparators(outDir + QLatin1Char('/') + title +
+                                   (mp3 ? QStringLiteral(".mp3") : QStringLiteral(".wav")));
+    if (mp3) {
+        paths.Mp3 = paths.Final;
+    }
+    QString reason;
+    const QString wav = QStringLiteral(".wav");
+    paths.Wave = Reserve(outDir, wav, reason);
+    if (mp3 && !paths.Wave.isEmpty()) {
+        paths.Resampled = Reserve(outDir, wav, reason);
+        if (!paths.Resampled.isEmpty()) {
+            paths.Partial = Reserve(outDir, QStringLiteral(".mp3"), reason);
+        }
+    }
+    if (paths.Wave.isEmpty() || (mp3 && paths.Partial.isEmpty())) {
+        RemoveTemporaries(paths);
+        paths.Wave.clear();
+        paths.Resampled.clear();
+        paths.Partial.clear();
+        if (error) {
+            *error = QStringLiteral("Cannot write %1: %2").arg(paths.Final, reason);
+        }
     }
     return paths;
+}
+
+void ReadToFileJob::RemoveTemporaries(const OutputPaths& paths) {
+    for (const QString& file : {paths.Wave, paths.Resampled, paths.Partial}) {
+        if (!file.isEmpty()) {
+            Delete(file);
+        }
+    }
+}
+
+QString ReadToFileJob::SaveWave(const OutputPaths& paths) {
+    const QString failure = Replace(paths.Wave, paths.Final);
+    if (!failure.isEmpty()) {
+        Delete(paths.Wave);
+    }
+    return failure;
+}
+
+QString ReadToFileJob::UserText(const OutputPaths& paths, QString message) {
+    for (const QString& temporary : {paths.Wave, paths.Partial}) {
+        if (!temporary.isEmpty()) {
+            message.replace(temporary, paths.Final);
+        }
+    }
+    return message;
 }
 
 uint32_t ReadToFileJob::RequiredRate(int bitRate) {
@@ -125,11 +189,9 @@ QString KeepWave(const OutputPaths& paths, const QString& reason) {
     kept.chop(4);
     kept += QStringLiteral(".wav");
     ReadToFileJob::Delete(paths.Resampled);
-    if (kept != paths.Wave) {
-        ReadToFileJob::Delete(kept);
-        if (!QFile::rename(paths.Wave, kept)) {
-            kept = paths.Wave;
-        }
+    ReadToFileJob::Delete(paths.Partial);
+    if (kept != paths.Wave && !Replace(paths.Wave, kept).isEmpty()) {
+        kept = paths.Wave;
     }
     UtilsClass::WriteDebugLine(reason + QStringLiteral(", speech kept in ") + kept);
     return reason + QStringLiteral(". The speech is kept in ") + kept;
@@ -142,6 +204,7 @@ ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bi
     const auto exiting = [&hooks] { return hooks.Exiting && hooks.Exiting(); };
     Mp3Result result;
     if (exiting()) {
+        RemoveTemporaries(paths);  // the program is ending: nothing half made stays
         return result;
     }
     const uint32_t required = RequiredRate(bitRate);
@@ -149,24 +212,24 @@ ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bi
     try {
         actual = GetWaveSampleRate(paths.Wave);
     } catch (const EMMWaveError& error) {
-        result.errors << QString::fromUtf8(error.what());
+        result.errors << UserText(paths, QString::fromUtf8(error.what()));
+        RemoveTemporaries(paths);
         return result;
     }
     const bool resample = actual < required;
     if (resample) {
         const Outcome converted = ConvertWaveFile(paths.Wave, paths.Resampled, kEncoderBits,
                                                   kEncoderChannels, required, hooks.ProcessEvents);
-        if (!converted) {
-            result.errors << converted.message();
-            if (!exiting()) {
-                result.errors << KeepWave(
-                    paths, QStringLiteral("The speech could not be resampled for the MP3 file"));
-            }
+        if (exiting()) {
+            RemoveTemporaries(paths);
             return result;
         }
-    }
-    if (exiting()) {
-        return result;  // the program is ending; the temporary files stay for the user
+        if (!converted) {
+            result.errors << converted.message();
+            result.errors << KeepWave(
+                paths, QStringLiteral("The speech could not be resampled for the MP3 file"));
+            return result;
+        }
     }
     Mp3EncodeHooks encode;
     encode.SetProgress = hooks.SetProgress;
@@ -174,23 +237,26 @@ ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bi
     // The program's end stops the encoding after its current chunk.
     encode.Stopped = hooks.Exiting;
     encode.Title = title;
-    const Outcome encoded =
-        resample ? EncodeMp3(paths.Resampled, paths.Mp3, bitRate, int32_t(required), encode)
-                 : EncodeMp3(paths.Wave, paths.Mp3, bitRate, int32_t(actual), encode);
-    if (!encoded) {
-        result.errors << encoded.message();
-    }
+    Outcome encoded =
+        resample ? EncodeMp3(paths.Resampled, paths.Partial, bitRate, int32_t(required), encode)
+                 : EncodeMp3(paths.Wave, paths.Partial, bitRate, int32_t(actual), encode);
     if (exiting()) {
-        result.made = encoded.ok();
+        RemoveTemporaries(paths);  // an MP3 cut short is no file to keep
         return result;
     }
+    if (encoded) {
+        // Whole now: it takes its final name, replacing an earlier file of that name at once.
+        if (const QString failure = Replace(paths.Partial, paths.Mp3); !failure.isEmpty()) {
+            encoded = Outcome::failure(failure);
+        }
+    }
     if (!encoded) {
+        result.errors << UserText(paths, encoded.message());
         result.errors << KeepWave(paths, QStringLiteral("The MP3 file could not be made"));
         return result;
     }
     UtilsClass::WriteDebugLine(QStringLiteral("Deleting wav file ") + paths.Wave);
-    Delete(paths.Wave);
-    Delete(paths.Resampled);
+    RemoveTemporaries(paths);
     result.made = true;
     return result;
 }

@@ -13,11 +13,15 @@ constexpr uint8_t Wav = 0;
 constexpr uint8_t Mp3 = 1;
 }  // namespace OutputFormat
 
-// The files of a reading into a file: where the engine writes, the resampled copy and the MP3.
+// The files of a reading into a file. The engine writes a temporary wave; an MP3 is encoded
+// into a temporary file of its own. The temporaries have names no other run can take (hidden,
+// created exclusively in the output folder), and the result gets its final name only when whole.
 struct OutputPaths {
-    QString Wave;
-    QString Resampled;
-    QString Mp3;
+    QString Wave;       // temporary: what the engine writes
+    QString Resampled;  // temporary: the wave raised to the rate the MP3 needs
+    QString Partial;    // temporary: the MP3 being encoded
+    QString Mp3;        // the MP3 file made; empty for WAV
+    QString Final;      // the file the user gets: the WAV or the MP3
 };
 
 // Turns the wave the engine wrote into the requested output: WAV as it is, or MP3 (raised to
@@ -25,8 +29,18 @@ struct OutputPaths {
 // window, so the command-line converter uses it as well.
 class ReadToFileJob {
   public:
-    // File names in outDir for an article title; doubled separators are reduced.
-    static OutputPaths Paths(const QString& outDir, const QString& title, uint8_t format);
+    // File names in outDir for an article title (doubled separators are reduced), with the
+    // temporary files created there. When they cannot be, the temporaries are empty and error
+    // says why, naming the final file.
+    static OutputPaths Paths(const QString& outDir, const QString& title, uint8_t format,
+                             QString* error = nullptr);
+    // Removes the temporary files of paths; the final file is never touched.
+    static void RemoveTemporaries(const OutputPaths& paths);
+    // Gives the complete wave its final name, replacing an earlier file of that name at once.
+    // Empty when done; otherwise why not (the wave is removed then).
+    static QString SaveWave(const OutputPaths& paths);
+    // A message about the temporary wave or MP3 names the final file the user knows instead.
+    static QString UserText(const OutputPaths& paths, QString message);
     // The sample rate an MP3 bit rate needs; 0 for a bit rate not offered.
     static uint32_t RequiredRate(int bitRate);
 
@@ -39,14 +53,15 @@ class ReadToFileJob {
 
     // What MakeMp3 did, for the caller to show.
     struct Mp3Result {
-        // The MP3 is complete; once the program is ending, complete as far as it got.
+        // The MP3 is complete under its final name.
         bool made = false;
         // Error messages in the order the user reads them: why the MP3 could not be made, then
         // where the speech is kept.
         QStringList errors;
     };
     // After the engine completed the wave file. When the MP3 cannot be made, the wave is kept
-    // (its place is logged) and the result says why and where.
+    // (its place is logged) and the result says why and where. Once the program is ending the
+    // encoding stops, and no partial MP3 or temporary file is left.
     static Mp3Result MakeMp3(const OutputPaths& paths, int bitRate, const QString& title,
                              const Hooks& hooks);
     // Removes a file, logging "Delete Failed" when it cannot.

@@ -233,12 +233,10 @@ int CliConverter::Convert(QList<ReadingArticle> inputs) {
     }
     EndProgressLine();
     if (interrupted != 0) {
-        const OutputPaths& unfinished = session.outputPaths();
-        for (const QString& file : {unfinished.Wave, unfinished.Resampled, unfinished.Mp3}) {
-            if (!file.isEmpty()) {
-                ReadToFileJob::Delete(file);
-            }
-        }
+        // The session has removed the temporaries of the file it was making; this is for one
+        // it could not reach. The final name only ever holds a whole file, so it stays: the
+        // file made earlier, or the one of an earlier run.
+        ReadToFileJob::RemoveTemporaries(session.outputPaths());
         return kSignalExitBase + interrupted;
     }
     return m_failed ? Failure : Success;

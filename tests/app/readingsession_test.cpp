@@ -96,7 +96,10 @@ class Session : public ::testing::Test {
     bool WaitFinished() {
         return QTest::qWaitFor([this] { return !m_endings.isEmpty(); }, kEndMs);
     }
-    QStringList Files() const { return QDir(m_dir.path()).entryList(QDir::Files, QDir::Name); }
+    // Hidden files too: a temporary left behind shows.
+    QStringList Files() const {
+        return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
 
     QTemporaryDir m_dir;
     TPreferences m_prefs;
@@ -201,7 +204,8 @@ TEST_F(Session, AMissingOutputFolderIsMadeAndABadOneIsNamed) {
 
     m_prefs.OUT_Directory = QStringLiteral("relative/audio");
     QString problem = m_session->outputFolderProblem();
-    EXPECT_TRUE(problem.startsWith(QStringLiteral("File Output Directory is invalid"))) << problem.toStdString();
+    EXPECT_TRUE(problem.startsWith(QStringLiteral("File Output Directory is invalid")))
+        << problem.toStdString();
     EXPECT_TRUE(problem.contains(QStringLiteral("\"relative/audio\" is not a full folder path")));
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("relative")));
 

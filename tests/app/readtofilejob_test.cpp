@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include "app/readtofilejob.h"
@@ -20,7 +22,10 @@ class Mp3Job : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
     QString PathOf(const QString& name) const { return dir_.filePath(name); }
-    QStringList Files() const { return QDir(dir_.path()).entryList(QDir::Files, QDir::Name); }
+    // Hidden files too: a temporary left behind shows.
+    QStringList Files() const {
+        return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
     void Clear() {
         for (const QString& file : Files()) {
             QFile::remove(PathOf(file));
@@ -38,12 +43,24 @@ TEST_F(Mp3Job, AFailureSaysWhyAndWhereTheSpeechIsKept) {
         ReadToFileJob::Paths(dir_.path(), QStringLiteral("News"), OutputFormat::Mp3);
     const QString kept = PathOf(QStringLiteral("News.wav"));
 
-    // Not a wave at all: nothing to keep under the article's name.
+    // The temporaries are hidden, unique and already there, so no other run can take them.
+    const QStringList temporaries{QFileInfo(paths.Wave).fileName(),
+                                  QFileInfo(paths.Resampled).fileName(),
+                                  QFileInfo(paths.Partial).fileName()};
+    EXPECT_EQ(temporaries.size(), QSet<QString>(temporaries.begin(), temporaries.end()).size());
+    for (const QString& name : temporaries) {
+        EXPECT_TRUE(name.startsWith(QStringLiteral(".quillsong-"))) << name.toStdString();
+    }
+    EXPECT_EQ(Files().size(), 3);
+    EXPECT_EQ(paths.Mp3, PathOf(QStringLiteral("News.mp3")));
+    EXPECT_EQ(paths.Final, paths.Mp3);
+
+    // Not a wave at all: nothing to keep under the article's name, nor any temporary.
     Write(paths.Wave, "this is not a wave");
     ReadToFileJob::Mp3Result result = ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("News"), {});
     EXPECT_FALSE(result.made);
     EXPECT_EQ(result.errors, QStringList{QStringLiteral("Invalid wave file...")});
-    EXPECT_EQ(Files(), QStringList{QStringLiteral("temp.wav")});
+    EXPECT_EQ(Files(), QStringList());
 
     // The encoder refuses the bit rate: its reason, then where the speech went.
     Clear();
@@ -83,21 +100,23 @@ TEST_F(Mp3Job, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
     EXPECT_EQ(Files(), QStringList{QStringLiteral("Talk.mp3")});
     EXPECT_GE(DecodedSamples(paths.Mp3), 2 * 22050);
 
-    // The program ends while the first chunks are encoded: the MP3 ends well-formed where the
-    // encoding stopped, and the speech stays for the user.
+    // The program ends while the first chunks are encoded: the encoding stops, and neither an
+    // MP3 cut short nor a temporary is left; a file made earlier under the name stays whole.
     Clear();
+    const QByteArray earlier = "an earlier whole MP3";
+    Write(paths.Mp3, earlier);
     MakeTone(paths.Wave, 22050, 16, 1, 20.0);
     bool exiting = false;
     ReadToFileJob::Hooks hooks;
     hooks.SetProgress = [&exiting](int percent) { exiting = exiting || percent > 0; };
     hooks.Exiting = [&exiting] { return exiting; };
     result = ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("Talk"), hooks);
-    EXPECT_TRUE(result.made);
+    EXPECT_FALSE(result.made);
     EXPECT_EQ(result.errors, QStringList());
-    EXPECT_EQ(Files(), (QStringList{QStringLiteral("Talk.mp3"), QStringLiteral("temp.wav")}));
-    const int64_t decoded = DecodedSamples(paths.Mp3);
-    EXPECT_GT(decoded, 0);
-    EXPECT_LT(decoded, 22050 * 5) << "only the chunks before the end";
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("Talk.mp3")});
+    QFile kept(paths.Mp3);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), earlier);
 
     // Once the program is ending, nothing starts.
     Clear();
@@ -105,6 +124,45 @@ TEST_F(Mp3Job, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
     result = ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("Talk"), hooks);
     EXPECT_FALSE(result.made);
     EXPECT_EQ(result.errors, QStringList());
-    EXPECT_EQ(Files(), QStringList{QStringLiteral("temp.wav")});
+    EXPECT_EQ(Files(), QStringList());
     EXPECT_TRUE(captured_.all.isEmpty());
+}
+
+TEST_F(Mp3Job, AWaveTakesItsFinalNameOnlyWhenWhole) {
+    const OutputPaths paths =
+        ReadToFileJob::Paths(dir_.path(), QStringLiteral("Notes"), OutputFormat::Wav);
+    EXPECT_EQ(paths.Final, PathOf(QStringLiteral("Notes.wav")));
+    EXPECT_TRUE(paths.Mp3.isEmpty());
+    EXPECT_TRUE(paths.Resampled.isEmpty());
+    EXPECT_TRUE(QFileInfo(paths.Wave).fileName().startsWith(QStringLiteral(".quillsong-")));
+    EXPECT_TRUE(paths.Wave.endsWith(QStringLiteral(".wav")));
+    // A second reading into the same folder gets a name of its own.
+    const OutputPaths other =
+        ReadToFileJob::Paths(dir_.path(), QStringLiteral("Notes"), OutputFormat::Wav);
+    EXPECT_NE(other.Wave, paths.Wave);
+    ReadToFileJob::RemoveTemporaries(other);
+    EXPECT_EQ(Files(), QStringList{QFileInfo(paths.Wave).fileName()});
+
+    // Messages about the temporary name the file the user knows.
+    EXPECT_EQ(ReadToFileJob::UserText(paths, QStringLiteral("Cannot write ") + paths.Wave +
+                                                 QStringLiteral(": No space left on device")),
+              QStringLiteral("Cannot write ") + paths.Final +
+                  QStringLiteral(": No space left on device"));
+
+    // An earlier file of the name is replaced by the whole wave.
+    Write(paths.Final, "an earlier file");
+    MakeTone(paths.Wave, 22050, 16, 1, 1.0);
+    EXPECT_EQ(ReadToFileJob::SaveWave(paths), QString());
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("Notes.wav")});
+    EXPECT_EQ(Soxi(paths.Final, "-s"), QStringLiteral("22050"));
+
+    // A folder that takes no file: no temporary, and the reason names the final file.
+    QString error;
+    const QString missing = PathOf(QStringLiteral("gone"));
+    const OutputPaths nowhere =
+        ReadToFileJob::Paths(missing, QStringLiteral("Notes"), OutputFormat::Mp3, &error);
+    EXPECT_TRUE(nowhere.Wave.isEmpty());
+    EXPECT_TRUE(nowhere.Partial.isEmpty());
+    EXPECT_EQ(error, QStringLiteral("Cannot write ") + missing +
+                         QStringLiteral("/Notes.mp3: No such file or directory"));
 }

@@ -45,7 +45,8 @@ QString Folder::Out() const {
 }
 
 QStringList Folder::Files() const {
-    return QDir(Out()).entryList(QDir::Files, QDir::Name);
+    // Hidden files too: a temporary left behind shows.
+    return QDir(Out()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 }  // namespace clirun
