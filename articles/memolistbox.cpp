@@ -289,7 +289,8 @@ void TMemoListBox::ScrollToTop(int position) {
     int top = 0;
     for (int i = 1; i <= n; ++i) {
         TMemoEntry* entry = Entries[i - 1];
-        if (i >= position && i < position + VisibleEntries) {
+        // Counted in 64 bits: any number of entries may be asked to share the height.
+        if (i >= position && qint64(i) - position < VisibleEntries) {
             entry->setGeometry(0, top, client_->width(), entryHeight_);
             entry->show();
             top += entryHeight_;

@@ -13,6 +13,14 @@ int readNumber(TRegistryEnhanced& reg, const QString& name) {
     return ok ? value : 0;
 }
 
+bool isPlace(int value) {
+    return qAbs(qint64(value)) <= FormPlacementStore::kMaxCoordinate;
+}
+
+bool isSize(int value) {
+    return value > 0 && value <= FormPlacementStore::kMaxCoordinate;
+}
+
 }  // namespace
 
 QString FormPlacementStore::keyFor(const QString& formName) {
@@ -48,17 +56,24 @@ std::optional<FormPlacement> FormPlacementStore::restore(const QString& formName
     if (placement.height == 0) {
         return std::nullopt;
     }
+    // A place or size no window system can give reads as missing: the window keeps its own.
+    if (!isPlace(placement.left) || !isPlace(placement.top)) {
+        placement.left = placement.top = 0;
+    }
+    if (!isSize(placement.width) || !isSize(placement.height)) {
+        placement.width = placement.height = 0;
+    }
     return clamp(placement, screenSize);
 }
 
 FormPlacement FormPlacementStore::clamp(FormPlacement placement, const QSize& screenSize) {
-    if (placement.left + placement.width > screenSize.width()) {
-        placement.left = screenSize.width() - placement.width;
-    }
-    if (placement.top + placement.height > screenSize.height()) {
-        placement.top = screenSize.height() - placement.height;
-    }
-    placement.left = qMax(placement.left, 0);
-    placement.top = qMax(placement.top, 0);
+    // Worked out in 64 bits, so no stored place or size can overflow.
+    const auto fit = [](int place, int size, int room) {
+        const qint64 end = qint64(place) + size;
+        const qint64 fitted = end > room ? qint64(room) - size : qint64(place);
+        return int(qBound(qint64(0), fitted, qint64(qMax(room, 0))));
+    };
+    placement.left = fit(placement.left, placement.width, screenSize.width());
+    placement.top = fit(placement.top, placement.height, screenSize.height());
     return placement;
 }

@@ -69,6 +69,55 @@ const struct {
     {"TTS_WaveConvRate", &P::TTS_WaveConvRate, 2560},
 };
 
+// The values a stored number may take; any other value, or text that is no number, reads as
+// the setting's default. Numbers not listed here only have to fit their field.
+struct Range {
+    const char* name;
+    qint64 minimum;
+    qint64 maximum;
+};
+
+// Window places are kept in 16 bits by the window systems.
+constexpr qint64 kMaxCoordinate = 32767;
+// More entries than this would share the list's height in slivers too thin to read.
+constexpr qint64 kMaxVisibleEntries = 50;
+
+const Range kRanges[] = {
+    {"ML_VisibleEntries", 1, kMaxVisibleEntries},
+    {"ML_ListMode", 0, 1},
+    {"TTS_AudioDeviceID", -1, 65535},
+    {"CB_PromptDelay", 0, 3600},
+    {"CB_ThreshHold", 0, 1000000},
+    {"CB_PromptTop", -kMaxCoordinate, kMaxCoordinate},
+    {"CB_PromptLeft", -kMaxCoordinate, kMaxCoordinate},
+    {"OUT_FileDest", 0, 2},
+    {"OUT_FileFormat", 0, 1},
+    {"BitRate", 16, 64},
+    // The writing pace, in 256ths of real time, is held in 16 bits.
+    {"TTS_WaveConvRate", 0, 65535},
+};
+
+// The MP3 bit rates the encoder is asked for.
+bool IsBitRate(qint64 value) {
+    return value == 16 || value == 32 || value == 40 || value == 48 || value == 56 || value == 64;
+}
+
+// The stored number, or the default when it is out of its range or no number at all.
+qint64 StoredNumber(const char* name, const QVariant& value, const QVariant& def, qint64 minimum,
+                    qint64 maximum) {
+    for (const Range& range : kRanges) {
+        if (qstrcmp(range.name, name) == 0) {
+            minimum = range.minimum;
+            maximum = range.maximum;
+        }
+    }
+    bool ok = false;
+    const qint64 number = value.toString().trimmed().toLongLong(&ok);
+    const bool valid = ok && number >= minimum && number <= maximum &&
+                       (qstrcmp(name, "BitRate") != 0 || IsBitRate(number));
+    return valid ? number : def.toLongLong();
+}
+
 }  // namespace
 
 TPreferences::TPreferences() {
@@ -105,9 +154,11 @@ void TPreferences::ApplyStoredValues() {
                 if constexpr (std::is_same_v<M, bool P::*>) {
                     this->*member = value.toBool();
                 } else if constexpr (std::is_same_v<M, uint8_t P::*>) {
-                    this->*member = uint8_t(value.toInt() & 0xFF);
+                    this->*member =
+                        uint8_t(StoredNumber(setting.name, value, setting.def, 0, UINT8_MAX));
                 } else if constexpr (std::is_same_v<M, int32_t P::*>) {
-                    this->*member = value.toInt();
+                    this->*member = int32_t(
+                        StoredNumber(setting.name, value, setting.def, INT32_MIN, INT32_MAX));
                 } else if constexpr (std::is_same_v<M, QString P::*>) {
                     this->*member = value.toString();
                 }

@@ -1,5 +1,6 @@
 #include "settings/widgetplacement.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -10,6 +11,36 @@ namespace {
 
 // The screen assumed when none is known (no display).
 const QSize kFallbackScreen(1024, 768);
+
+// The window system tells a window's border only once it is shown: then a window that a
+// stored place has put with its border past the screen's edge is moved back inside.
+class BorderFit : public QObject {
+  public:
+    BorderFit(QWidget* form, const QRect& room) : QObject(form), m_form(form), m_room(room) {
+        form->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_form && event->type() == QEvent::Show) {
+            const QRect frame = m_form->frameGeometry();
+            if (!m_room.contains(frame)) {
+                const QSize border = frame.size() - m_form->size();
+                m_form->resize(m_form->size().boundedTo(m_room.size() - border));
+                const QSize outside = m_form->frameGeometry().size();
+                m_form->move(
+                    qBound(m_room.left(), frame.left(), m_room.right() - outside.width() + 1),
+                    qBound(m_room.top(), frame.top(), m_room.bottom() - outside.height() + 1));
+            }
+            m_form->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+
+  private:
+    QWidget* m_form;
+    QRect m_room;
+};
 
 }  // namespace
 
@@ -32,11 +63,19 @@ void RestoreFormPlacement(QWidget* form) {
     }
     // A place saved on a larger screen, or with smaller fonts, is fitted into this screen.
     const QRect room = screen ? screen->availableGeometry() : QRect(QPoint(), screenSize);
-    const int width = qMin(placement->width, room.width());
-    const int height = qMin(placement->height, room.height());
-    form->move(qBound(room.left(), placement->left, room.right() - width + 1),
-               qBound(room.top(), placement->top, room.bottom() - height + 1));
+    // A stored size no window can have leaves the window its own size.
+    const QSize size = placement->width > 0 && placement->height > 0
+                           ? QSize(placement->width, placement->height)
+                           : form->size();
+    // The place is the frame's corner and the size the inside's: the border, once the window
+    // system has told it, must fit as well.
+    const QSize border = (form->frameGeometry().size() - form->size()).expandedTo(QSize(0, 0));
+    const int width = qMax(1, qMin(size.width(), room.width() - border.width()));
+    const int height = qMax(1, qMin(size.height(), room.height() - border.height()));
+    form->move(qBound(room.left(), placement->left, room.right() - width - border.width() + 1),
+               qBound(room.top(), placement->top, room.bottom() - height - border.height() + 1));
     form->resize(width, height);
+    new BorderFit(form, room);
     if (placement->maximized) {
         form->setWindowState(form->windowState() | Qt::WindowMaximized);
     }

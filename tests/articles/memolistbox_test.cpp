@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <climits>
 
 #include "articles/articlestore.h"
 #include "articles/memolistbox.h"
@@ -84,6 +85,26 @@ TEST_F(ArticleList, EntriesShareTheHeightAndTheScrollBarPagesThroughTheRest) {
     two.Add(QStringLiteral("b"), QString());
     EXPECT_EQ(two.EntryHeight(), 50);
     EXPECT_TRUE(two.ScrollBar()->isHidden());
+}
+
+TEST_F(ArticleList, AnyNumberOfVisibleEntriesLaysTheEntriesOut) {
+    Multi(INT_MAX);
+    for (int i = 1; i <= 3; ++i) {
+        list_.Add(QStringLiteral("article %1").arg(i), QString());
+    }
+    // Fewer entries than may be shown: they share the height, all shown, from any position.
+    EXPECT_EQ(list_.EntryHeight(), 33);
+    EXPECT_TRUE(list_.ScrollBar()->isHidden());
+    list_.ScrollToTop(2);
+    EXPECT_TRUE(list_.Entries[0]->isHidden());
+    EXPECT_FALSE(list_.Entries[1]->isHidden());
+    EXPECT_FALSE(list_.Entries[2]->isHidden());
+    list_.ScrollToTop(1);
+    for (TMemoEntry* entry : list_.Entries) {
+        EXPECT_FALSE(entry->isHidden());
+    }
+    list_.MarkEntry(3);
+    EXPECT_EQ(list_.CurrentEntry(), list_.Entries[2]);
 }
 
 TEST_F(ArticleList, AddReusesABlankEntryAndSingleModeReplaces) {

@@ -121,7 +121,7 @@ TEST_F(Preferences, StoredTextConvertsByTypeAndBadNumbersFallBackToTheirDefaults
     EXPECT_FALSE(prefs->ShowToolbar);
     EXPECT_TRUE(prefs->SI_AutoSpeak);
     EXPECT_FALSE(prefs->CB_Monitor) << "only the text true counts as true";
-    EXPECT_EQ(prefs->SI_Voice, 2) << "an 8-bit field keeps the low 8 bits";
+    EXPECT_EQ(prefs->SI_Voice, 0) << "more than an 8-bit field holds reads as the default";
     EXPECT_EQ(prefs->ML_VisibleEntries, 3);
     EXPECT_EQ(prefs->CB_PromptDelay, 3);
     EXPECT_EQ(prefs->BitRate, 32);
@@ -129,6 +129,67 @@ TEST_F(Preferences, StoredTextConvertsByTypeAndBadNumbersFallBackToTheirDefaults
     EXPECT_TRUE(prefs->TTS_DefaultVoiceName.isEmpty()) << "defaultvalue marks a missing value";
     EXPECT_EQ(prefs->OUT_Directory, prefs->DefaultOutDir);
     EXPECT_TRUE(QFileInfo(prefs->OUT_Directory).isDir());
+}
+
+TEST_F(Preferences, NumbersOutsideTheirRangeReadAsTheirDefaults) {
+    const struct {
+        const char* name;
+        const char* stored;
+        int32_t TPreferences::*field;
+        int32_t expected;
+    } cases[] = {
+        {"ML_VisibleEntries", "2147483647", &TPreferences::ML_VisibleEntries, 3},
+        {"CB_PromptDelay", "-1", &TPreferences::CB_PromptDelay, 3},
+        {"CB_ThreshHold", "-2147483648", &TPreferences::CB_ThreshHold, 10},
+        {"CB_PromptTop", "2147483647", &TPreferences::CB_PromptTop, -1},
+        {"CB_PromptLeft", "-5000000", &TPreferences::CB_PromptLeft, -1},
+        {"TTS_AudioDeviceID", "-7", &TPreferences::TTS_AudioDeviceID, -1},
+        {"BitRate", "33", &TPreferences::BitRate, 32},
+        {"TTS_WaveConvRate", "65536", &TPreferences::TTS_WaveConvRate, 2560},
+    };
+    for (const auto& c : cases) {
+        testprofile::Store(kKey, QString::fromLatin1(c.name), QString::fromLatin1(c.stored));
+    }
+    testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("2"));
+    testprofile::Store(kKey, QStringLiteral("OUT_FileFormat"), QStringLiteral("-1"));
+    testprofile::Store(kKey, QStringLiteral("OUT_FileDest"), QStringLiteral("3"));
+    testprofile::Store(kKey, QStringLiteral("ToolbarOnMinOption"), QStringLiteral("256"));
+    auto prefs = load();
+    for (const auto& c : cases) {
+        EXPECT_EQ(prefs.get()->*c.field, c.expected) << c.name << " = " << c.stored;
+    }
+    EXPECT_EQ(prefs->ML_ListMode, 0);
+    EXPECT_EQ(prefs->OUT_FileFormat, 0);
+    EXPECT_EQ(prefs->OUT_FileDest, 0);
+    EXPECT_EQ(prefs->ToolbarOnMinOption, 1);
+
+    // The ends of each range are kept.
+    const struct {
+        const char* name;
+        const char* stored;
+        int32_t TPreferences::*field;
+        int32_t expected;
+    } ends[] = {
+        {"ML_VisibleEntries", "50", &TPreferences::ML_VisibleEntries, 50},
+        {"CB_PromptDelay", "3600", &TPreferences::CB_PromptDelay, 3600},
+        {"CB_ThreshHold", "0", &TPreferences::CB_ThreshHold, 0},
+        {"CB_PromptTop", "-32767", &TPreferences::CB_PromptTop, -32767},
+        {"CB_PromptLeft", "32767", &TPreferences::CB_PromptLeft, 32767},
+        {"TTS_AudioDeviceID", "3", &TPreferences::TTS_AudioDeviceID, 3},
+        {"BitRate", "64", &TPreferences::BitRate, 64},
+        {"TTS_WaveConvRate", "65535", &TPreferences::TTS_WaveConvRate, 65535},
+    };
+    for (const auto& c : ends) {
+        testprofile::Store(kKey, QString::fromLatin1(c.name), QString::fromLatin1(c.stored));
+    }
+    testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("1"));
+    testprofile::Store(kKey, QStringLiteral("ToolbarOnMinOption"), QStringLiteral("255"));
+    prefs = load();
+    for (const auto& c : ends) {
+        EXPECT_EQ(prefs.get()->*c.field, c.expected) << c.name << " = " << c.stored;
+    }
+    EXPECT_EQ(prefs->ML_ListMode, 1);
+    EXPECT_EQ(prefs->ToolbarOnMinOption, 255);
 }
 
 TEST_F(Preferences, FieldsRoundTripThroughTheStoreAndRunMinimizedIsKeptAsStored) {
