@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -279,6 +280,50 @@ TEST_F(ReadToFile, ExitDuringEncodingLeavesNeitherAPartialMp3NorTemporaries) {
     // The interrupted encoding returns and removes what it was making.
     EXPECT_TRUE(QTest::qWaitFor([&] { return Files().isEmpty(); }, 20000))
         << Files().join(QLatin1Char(' ')).toStdString();
+}
+
+TEST_F(ReadToFile, TheWindowAndTheConverterIntoOneFolderAtOnceEachKeepTheirOwnSpeech) {
+    Store("OUT_FileFormat", QStringLiteral("1"));
+    Store("TTS_WaveConvRate", QStringLiteral("0"));
+    const QString sentence = QStringLiteral("The window and the converter share one folder. ");
+    auto form = Start(0, {{QStringLiteral("Window"), sentence.repeated(40), {}}});
+    QTemporaryDir texts;
+    const QString input = texts.filePath(QStringLiteral("Converter.txt"));
+    audiotools::Write(input, sentence.repeated(90).toUtf8());
+    QProcess converter;
+    const auto startConverter = [&] {
+        converter.start(QStringLiteral(QUILL_BIN_DIR "/quillsong-cli"),
+                        {QStringLiteral("--format"), QStringLiteral("mp3"), QStringLiteral("--out"),
+                         dir_.path(), input});
+    };
+    const QString windowMp3 = PathOf(QStringLiteral("Window.mp3"));
+    const QString converterMp3 = PathOf(QStringLiteral("Converter.mp3"));
+
+    // Each alone first: the length of its own speech.
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    startConverter();
+    ASSERT_TRUE(converter.waitForFinished(120000));
+    ASSERT_EQ(converter.exitCode(), 0) << converter.readAllStandardError().toStdString();
+    const int64_t windowAlone = audiotools::DecodedSamples(windowMp3);
+    const int64_t converterAlone = audiotools::DecodedSamples(converterMp3);
+    ASSERT_GT(windowAlone, 0);
+    ASSERT_GT(converterAlone, windowAlone * 3 / 2);
+    QFile::remove(windowMp3);
+    QFile::remove(converterMp3);
+
+    // Both at once. The engine's speech of a text varies by an MP3 frame or so from run to
+    // run; the other's speech in a file would make it half again as long or short.
+    startConverter();
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return converter.state() == QProcess::NotRunning; }, 120000));
+    EXPECT_EQ(converter.exitCode(), 0) << converter.readAllStandardError().toStdString();
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char(';')).toStdString();
+    EXPECT_NEAR(audiotools::DecodedSamples(windowMp3), windowAlone, windowAlone / 100);
+    EXPECT_NEAR(audiotools::DecodedSamples(converterMp3), converterAlone, converterAlone / 100);
+    EXPECT_EQ(Files(), (QStringList{QStringLiteral("Converter.mp3"), QStringLiteral("Window.mp3")}))
+        << "no temporary is left";
 }
 
 TEST_F(ReadToFile, FoldersThatTakeNoFileAreRefusedBeforeAnythingIsSpoken) {

@@ -456,7 +456,9 @@ TEST_F(Cli, TwoConversionsIntoOneFolderAtOnceEachKeepTheirOwnSpeech) {
     ASSERT_TRUE(QDir(Out()).removeRecursively());
     ASSERT_TRUE(QDir().mkpath(Out()));
 
-    // Both at once, three times over: neither takes the other's speech, and both say so.
+    // Both at once, three times over: neither takes the other's speech, and both say so. The
+    // engine's speech of a text varies by an MP3 frame or so from run to run; the other's
+    // speech would make it half again as long or short.
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
         QProcess first;
@@ -469,8 +471,8 @@ TEST_F(Cli, TwoConversionsIntoOneFolderAtOnceEachKeepTheirOwnSpeech) {
         EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
         EXPECT_EQ(QString::fromUtf8(first.readAllStandardOutput()).trimmed(), shorterMp3);
         EXPECT_EQ(QString::fromUtf8(second.readAllStandardOutput()).trimmed(), longerMp3);
-        EXPECT_EQ(audiotools::DecodedSamples(shorterMp3), shorterAlone);
-        EXPECT_EQ(audiotools::DecodedSamples(longerMp3), longerAlone);
+        EXPECT_NEAR(audiotools::DecodedSamples(shorterMp3), shorterAlone, shorterAlone / 100);
+        EXPECT_NEAR(audiotools::DecodedSamples(longerMp3), longerAlone, longerAlone / 100);
         EXPECT_EQ(Files(),
                   (QStringList{QStringLiteral("longer.mp3"), QStringLiteral("shorter.mp3")}))
             << "no temporary is left";
