@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include "settings/formplacement.h"
@@ -12,32 +13,38 @@ namespace {
 // The screen assumed when none is known (no display).
 const QSize kFallbackScreen(1024, 768);
 
-// The window system tells a window's border only once it is shown: then a window that a
-// stored place has put with its border past the screen's edge is moved back inside.
+// The window system tells a window's border only once it has framed the shown window: until
+// then (for a short while at most) a window whose border a stored place has put past the
+// screen's edge is moved back inside.
 class BorderFit : public QObject {
   public:
     BorderFit(QWidget* form, const QRect& room) : QObject(form), m_form(form), m_room(room) {
         form->installEventFilter(this);
+        QTimer::singleShot(kWaitForBorderMs, this, &QObject::deleteLater);
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == m_form && event->type() == QEvent::Show) {
+        const QEvent::Type type = event->type();
+        if (watched == m_form && m_form->isVisible() &&
+            (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize)) {
             const QRect frame = m_form->frameGeometry();
+            const QSize border = frame.size() - m_form->size();
             if (!m_room.contains(frame)) {
-                const QSize border = frame.size() - m_form->size();
                 m_form->resize(m_form->size().boundedTo(m_room.size() - border));
                 const QSize outside = m_form->frameGeometry().size();
                 m_form->move(
                     qBound(m_room.left(), frame.left(), m_room.right() - outside.width() + 1),
                     qBound(m_room.top(), frame.top(), m_room.bottom() - outside.height() + 1));
             }
-            m_form->removeEventFilter(this);
-            deleteLater();
+            if (border != QSize(0, 0)) {  // the border is known: the place is final
+                deleteLater();
+            }
         }
         return false;
     }
 
   private:
+    static constexpr int kWaitForBorderMs = 5000;
     QWidget* m_form;
     QRect m_room;
 };
