@@ -49,7 +49,8 @@ static QByteArray Le16(uint16_t v) {
 }
 
 QByteArray Fmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
-    const uint16_t align = uint16_t(channels * bits / 8);
+    // A header of any fields, also ones whose block size cannot fit: wrapped on purpose.
+    const uint16_t align = uint16_t(uint32_t(channels) * bits / 8);
     return Le16(tag) + Le16(channels) + Le32(rate) + Le32(rate * align) + Le16(align) + Le16(bits);
 }
 
