@@ -102,6 +102,9 @@ void TForm1::ImportArticles() {
         [this](TMemoEntry* e) { ReadArticleToFile(e); },
         [this](TMemoEntry* e) { ReadArticleAloud(e); });
     m_list->ListMode = mode;
+    if (told.cancelled) {
+        return;  // the program is ending: nothing more to tell
+    }
     if (!told.notice.isEmpty()) {
         UserMessage::show(told.notice);
     }
@@ -114,6 +117,12 @@ void TForm1::ExportArticles() {
     if (m_storeUnreadable) {
         debugLog(QStringLiteral("Articles not saved: ") + StoreFileName() +
                  QStringLiteral(" could not be read at start"));
+        return;
+    }
+    if (m_list && m_list->ImportCancelled()) {
+        // The list holds only the articles read before the program was asked to end.
+        debugLog(QStringLiteral("Articles not saved: ") + StoreFileName() +
+                 QStringLiteral(" was not read to its end"));
         return;
     }
     if (m_list) {

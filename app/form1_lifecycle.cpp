@@ -112,6 +112,13 @@ void TForm1::FormShow() {
         return;
     }
     ImportArticles();
+    if (m_readingState == rsExiting) {
+        // Asked to end during the import: the window is closing, the list is not set up.
+        if (m_splash) {
+            m_splash->close();
+        }
+        return;
+    }
 
     // Also when the window system has not activated the window (yet), so the status is
     // never left blank.
@@ -209,6 +216,10 @@ void TForm1::ExitQuillsongClick() {
     }
     debugLog(QStringLiteral("Entered ExitQuillsongClick"));
     SetReadingState(rsExiting);
+    if (m_list && m_list->Importing) {
+        // The import stops after its current article and its list is never saved.
+        m_list->CancelImport();
+    }
     if (m_session) {
         m_session->shutdown();  // stops the reading; no article walk goes on after this
     }

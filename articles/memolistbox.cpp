@@ -126,14 +126,22 @@ bool TMemoListBox::focusNextPrevChild(bool next) {
 }
 
 TMemoEntry* TMemoListBox::Add(const QString& text, const QString& voiceName) {
-    Log(QStringLiteral("MemoListBox - Add"));
+    // An import logs its start and end, not each of its articles: a line per article would
+    // cost more than the article.
+    if (!Importing) {
+        Log(QStringLiteral("MemoListBox - Add"));
+    }
     if (Entries.isEmpty()) {
         HiddenCount = 0;
     }
     TMemoEntry* entry = nullptr;
-    for (int i = 0; i < VisibleCount(); ++i) {
+    // An import only ever fills the entry it has just added, so the entries before the last
+    // one found not blank are not looked at again: the import stays linear in its length.
+    const int first = Importing ? qMin(blankSearchStart_, VisibleCount()) : 0;
+    for (int i = first; i < VisibleCount(); ++i) {
         if (ArticleText::IsBlank(Entries[i]->GetArticleText())) {
             entry = Entries[i];
+            blankSearchStart_ = i;
             break;
         }
     }
@@ -159,9 +167,12 @@ TMemoEntry* TMemoListBox::Add(const QString& text, const QString& voiceName) {
             Entries.insert(VisibleCount(), entry);
         } else {
             Entries.append(entry);
-            Log(QStringLiteral("Added entry at position %1").arg(Entries.size() - 1));
+            if (!Importing) {
+                Log(QStringLiteral("Added entry at position %1").arg(Entries.size() - 1));
+            }
         }
         connect(entry, &TMemoEntry::focused, this, &TMemoListBox::OnEntryHandler);
+        blankSearchStart_ = VisibleCount() - 1;  // the new entry: the last one not hidden
     }
     entry->SetArticleText(text);
     if (Prefs ? Prefs->DefaultTitles() : true) {

@@ -55,12 +55,21 @@ class TMemoListBox : public QWidget {
     struct ImportMessages {
         QString notice;  // damaged content in the store file, and where a copy was kept
         QString error;   // why the import stopped before the last article
+        // CancelImport stopped it before the last article.
+        bool cancelled = false;
     };
     // Adds the articles of a store file; each entry gets the menu and the three handlers.
+    // Stops after the article being added when CancelImport is called meanwhile (from the
+    // events the import lets through); the articles added so far stay in the list.
     ImportMessages ImportList(const QString& fileName, QMenu* menu,
                               const TMemoEntry::Handler& onDelete,
                               const TMemoEntry::Handler& onReadToFile,
                               const TMemoEntry::Handler& onRead);
+    // Asks an import in progress to stop; nothing when none is.
+    void CancelImport() { importCancelled_ = Importing; }
+    // The last import was cancelled: the list holds only part of the store, which must not
+    // replace it.
+    bool ImportCancelled() const { return importCancelled_; }
 
     // Entry height of the current layout, 0 before the first one.
     int EntryHeight() const { return entryHeight_; }
@@ -105,4 +114,7 @@ class TMemoListBox : public QWidget {
     TMemoEntry* current_ = nullptr;
     int entryHeight_ = 0;
     bool scrolling_ = false;
+    bool importCancelled_ = false;
+    // During an import, the first entry that may still be blank.
+    int blankSearchStart_ = 0;
 };

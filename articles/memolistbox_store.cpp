@@ -1,4 +1,5 @@
 // The article list's store file: export and import.
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -12,6 +13,8 @@ namespace {
 
 // Older copies of damaged store files kept beside it, at most.
 constexpr int kDamagedCopies = 99;
+// How often an import lets pending events through.
+constexpr qint64 kBreathIntervalMs = 20;
 
 // Keeps a copy of a store file that could not be read whole, before the next export replaces
 // it; an older copy is never overwritten. Returns what the user is told: where the copy is, or
@@ -64,6 +67,8 @@ TMemoListBox::ImportMessages TMemoListBox::ImportList(const QString& fileName, Q
     Log(QStringLiteral("MemoListBox - ImportList"));
     ImportMessages told;
     Importing = true;
+    importCancelled_ = false;
+    blankSearchStart_ = 0;
     const ArticleStore::ReadResult stored = ArticleStore::Read(fileName);
     if (!stored.Opened) {
         if (!stored.Error.isEmpty()) {
@@ -76,7 +81,13 @@ TMemoListBox::ImportMessages TMemoListBox::ImportList(const QString& fileName, Q
     if (stored.Malformed) {
         told.notice = KeepDamagedStore(fileName);
     }
+    QElapsedTimer sinceBreath;
+    sinceBreath.start();
     for (const StoredArticle& article : stored.Articles) {
+        if (importCancelled_) {
+            UtilsClass::WriteDebugLine(QStringLiteral("Import cancelled"));
+            break;
+        }
         TMemoEntry* entry = nullptr;
         try {
             entry = Add(QString(), article.Voice);
@@ -91,8 +102,14 @@ TMemoListBox::ImportMessages TMemoListBox::ImportList(const QString& fileName, Q
         entry->OnRead = onRead;
         entry->SetContextMenu(menu);
         entry->SetArticleText(article.Text);
-        Breathe();
+        // Events (a termination request among them) are let through every few milliseconds;
+        // letting them through after every article would cost more than the articles.
+        if (sinceBreath.elapsed() >= kBreathIntervalMs) {
+            Breathe();
+            sinceBreath.restart();
+        }
     }
+    told.cancelled = importCancelled_;  // also when asked during the last article's events
     for (TMemoEntry* entry : Entries) {
         if (entry->HasWidgets()) {
             entry->Editor()->ScrollToLine(0);

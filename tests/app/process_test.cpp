@@ -111,3 +111,27 @@ TEST_F(Program, TerminationStoresPreferencesAndEachStartKeepsThePreviousLogs) {
               names.size());
     EXPECT_TRUE(reg.keyExists(QStringLiteral("\\Software\\HalcyxTech\\Windows\\quillsong\\Form1")));
 }
+
+TEST_F(Program, TerminationDuringTheImportOfALargeStoreEndsAndKeepsTheStore) {
+    // A store of 200,000 articles in the program's own format, written here byte by byte.
+    const QString store = ProgramFolders::userFolder() + QStringLiteral("/QSExport.txt");
+    QByteArray bytes;
+    for (int i = 0; i < 200000; ++i) {
+        bytes += "||||||Quillsong MP3 Start of Article||||||\r\nTitle " + QByteArray::number(i) +
+                 "||1\r\nArticle " + QByteArray::number(i) +
+                 " of a large store.\r\n||||||Quillsong MP3 End of Article||||||\r\n";
+    }
+    {
+        QFile file(store);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << store.toStdString();
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    Start(first_);
+    ASSERT_TRUE(waitForLog(QStringLiteral("MemoListBox - ImportList"), 60000));
+    Terminate(first_);
+    const QString log = readLog();
+    EXPECT_TRUE(log.contains(QStringLiteral("Import cancelled"))) << "ended during the import";
+    QFile file(store);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll() == bytes) << "the store is left as it was";
+}

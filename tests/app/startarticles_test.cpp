@@ -18,6 +18,7 @@
 #include "platform/registry/registry.h"
 #include "platform/registry/registryhive.h"
 #include "platform/wavedevices/waveoutdevices.h"
+#include "speech/voicesource.h"
 #include "tests/app/mainwindowstart.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
@@ -203,4 +204,56 @@ TEST_F(StartArticles, OpenedFilesAreDecodedAndWhatIsNotTextIsRefused) {
     EXPECT_EQ(texts[texts.size() - 2], QStringLiteral("Wide café text.\nSecond line."));
     EXPECT_EQ(texts.back(), QStringLiteral("Hello world"));
     EXPECT_EQ(messages_.errors.size(), 1);
+}
+
+TEST_F(StartArticles, ALargeStoreArrivesWholeAndInOrder) {
+    constexpr int kCount = 20000;
+    QStringList voices;
+    {
+        // The voices an article can be given, as the window's list offers them.
+        auto form = Start();
+        ASSERT_NE(form->List()->Voices, nullptr);
+        for (const VoiceChoice& voice : form->List()->Voices->voices()) {
+            if (voice.favourite) {
+                voices << voice.name;
+            }
+        }
+        form->ExitQuillsongClick();
+    }
+    ASSERT_GE(voices.size(), 2);
+    QList<StoredArticle> articles;
+    for (int i = 0; i < kCount; ++i) {
+        QString text = QStringLiteral("Article %1 says hello.").arg(i);
+        if (i % 3 == 0) {
+            text += QStringLiteral("\nIts second line, caf\u00e9 %1.").arg(i);
+        }
+        articles.append({QStringLiteral("Title %1").arg(i), voices[i % voices.size()], text});
+    }
+    QString error;
+    ASSERT_TRUE(ArticleStore::Write(TForm1::StoreFileName(), articles, &error));
+    const QByteArray written = Bytes(TForm1::StoreFileName());
+
+    auto form = Start();
+    const TMemoListBox* list = form->List();
+    ASSERT_EQ(list->VisibleCount(), kCount);
+    int wrong = 0;
+    for (int i = 0; i < kCount && wrong < 5; ++i) {
+        TMemoEntry* entry = list->Entries[i];
+        const StoredArticle& stored = articles[i];
+        if (entry->Title() != stored.Title || entry->Voice() != stored.Voice ||
+            entry->GetArticleText() != stored.Text) {
+            ++wrong;
+            ADD_FAILURE() << "article " << i << ": " << entry->Title().toStdString() << " | "
+                          << entry->Voice().toStdString() << " | "
+                          << entry->GetArticleText().toStdString();
+        }
+    }
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("%1 articles").arg(kCount));
+    // The list is shown at its first article, marked as the current one.
+    EXPECT_EQ(list->CurrentEntry(), list->Entries.first());
+    EXPECT_FALSE(list->Entries.first()->isHidden());
+    EXPECT_TRUE(list->Entries.last()->isHidden());
+    form->ExitQuillsongClick();
+    EXPECT_EQ(Bytes(TForm1::StoreFileName()), written) << "saved again as it was read";
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('\n')).toStdString();
 }
