@@ -442,3 +442,35 @@ TEST_F(ArticleList, ShiftF10OpensTheArticleMenuAsTheMenuKeyDoes) {
     menu.hide();
     EXPECT_EQ(entry->GetArticleText(), QStringLiteral("text"));
 }
+
+TEST_F(ArticleList, ImportFillsBlankEntriesInOrderAsAddDoes) {
+    QTemporaryDir dir;
+    const QString store = dir.path() + QStringLiteral("/QSExport.txt");
+    QString error;
+    // Blank articles in the store are filled by the articles after them, as a blank entry of
+    // the list is filled by the next article added to it.
+    ASSERT_TRUE(
+        ArticleStore::Write(store,
+                            {{QStringLiteral("A"), QStringLiteral("Mary"), QStringLiteral("a")},
+                             {QStringLiteral("Blank"), QStringLiteral("Sam"), QString()},
+                             {QStringLiteral("B"), QStringLiteral("Sam"), QStringLiteral("b")},
+                             {QStringLiteral("Blank"), QStringLiteral("Mary"), QString()},
+                             {QStringLiteral("Blank"), QStringLiteral("Sam"), QString()},
+                             {QStringLiteral("C"), QStringLiteral("Mary"), QStringLiteral("c")}},
+                            &error));
+    Multi(2);
+    list_.Add(QStringLiteral("x"), QStringLiteral("Mary"));
+    list_.Add(QString(), QStringLiteral("Mary"));
+    list_.ImportList(store, nullptr, {}, {}, {});
+    EXPECT_EQ(Texts(), (QStringList{QStringLiteral("x"), QStringLiteral("a"), QStringLiteral("b"),
+                                    QStringLiteral("c")}));
+    QStringList titles;
+    for (TMemoEntry* entry : list_.Entries) {
+        titles << entry->Title();
+    }
+    EXPECT_EQ(titles.mid(1),
+              (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+    // Adding after the import still finds a blank entry anywhere in the list.
+    list_.Entries[1]->SetArticleText(QString());
+    EXPECT_EQ(list_.Add(QStringLiteral("d"), QStringLiteral("Sam")), list_.Entries[1]);
+}
