@@ -12,6 +12,7 @@
 
 #include "articles/articlestore.h"
 #include "articles/memolistbox.h"
+#include "bench/listimport.h"
 
 namespace {
 
@@ -40,21 +41,7 @@ double PeakRssMb() {
 
 void BM_Import1000(benchmark::State& state) {
     for (auto _ : state) {
-        state.PauseTiming();
-        auto* list = new TMemoListBox;
-        list->ProcessEvents = [] { QCoreApplication::processEvents(); };
-        list->ListMode = 1;
-        list->SetVisibleEntries(3);
-        list->resize(800, 600);
-        list->show();
-        state.ResumeTiming();
-        list->ImportList(storeFile, nullptr, {}, {}, {});
-        QCoreApplication::processEvents();
-        state.PauseTiming();
-        state.counters["articles"] = list->VisibleCount();
-        delete list;
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
+        TimedImport(state, storeFile);
     }
     state.counters["peak_RSS_MB"] = PeakRssMb();
 }

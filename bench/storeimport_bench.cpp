@@ -14,6 +14,7 @@
 
 #include "articles/articlestore.h"
 #include "articles/memolistbox.h"
+#include "bench/listimport.h"
 
 namespace {
 
@@ -46,24 +47,7 @@ void BM_ImportStore(benchmark::State& state) {
     const int count = int(state.range(0));
     MakeStore(count);
     for (auto _ : state) {
-        state.PauseTiming();
-        auto* list = new TMemoListBox;
-        list->ProcessEvents = [] { QCoreApplication::processEvents(); };
-        list->ListMode = 1;
-        list->SetVisibleEntries(3);
-        list->resize(800, 600);
-        list->show();
-        state.ResumeTiming();
-        list->ImportList(StoreFile(count), nullptr, {}, {}, {});
-        QCoreApplication::processEvents();
-        state.PauseTiming();
-        state.counters["articles"] = list->VisibleCount();
-        QElapsedTimer freeing;
-        freeing.start();
-        delete list;
-        QCoreApplication::processEvents();
-        state.counters["free_ms"] = double(freeing.elapsed());
-        state.ResumeTiming();
+        TimedImport(state, StoreFile(count));
     }
     state.counters["peak_RSS_MB"] = PeakRssMb();
 }
