@@ -1,7 +1,9 @@
 #include "articles/articlestore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include "articles/articletext.h"
@@ -10,6 +12,9 @@
 namespace {
 
 constexpr char16_t kEndOfFile = 26;
+// QSaveFile names a temporary it must name after the file, a dot and six letters or digits; the
+// copies of a damaged store (".bad", ".bad2") never have six.
+constexpr int kTemporarySuffixLength = 6;
 
 }  // namespace
 
@@ -45,6 +50,29 @@ bool ArticleStore::Write(const QString& fileName, const QList<StoredArticle>& ar
         return false;
     }
     return true;
+}
+
+QStringList ArticleStore::RemoveLeftovers(const QString& fileName, QStringList* failures) {
+    const QFileInfo store(fileName);
+    const QRegularExpression leftover(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(store.fileName()) +
+        QStringLiteral("\\.[A-Za-z0-9]{%1}").arg(kTemporarySuffixLength)));
+    QStringList removed;
+    const QDir folder = store.absoluteDir();
+    const QStringList candidates =
+        folder.entryList({store.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
+    for (const QString& name : candidates) {
+        if (!leftover.match(name).hasMatch()) {
+            continue;
+        }
+        QFile file(folder.filePath(name));
+        if (file.remove()) {
+            removed << file.fileName();
+        } else {
+            *failures << file.fileName() + QStringLiteral(": ") + file.errorString();
+        }
+    }
+    return removed;
 }
 
 void ArticleStore::SplitProperties(const QString& line, QString* title, QString* voice,

@@ -21,10 +21,16 @@ class ArticleStore {
 
     // The file's bytes for these articles, without any character 26.
     static QByteArray Format(const QList<StoredArticle>& articles);
-    // Writes the file through a temporary file in the same folder that replaces the old one only
-    // when complete, so a failure keeps the previous store. Error text in error.
+    // Writes the file through a temporary file in the same folder (QSaveFile: unnamed where the
+    // file system allows it, synced to disk) that replaces the old one in one rename only when
+    // complete, so a failure or a kill at any moment keeps the previous store whole. Error text
+    // in error.
     static bool Write(const QString& fileName, const QList<StoredArticle>& articles,
                       QString* error);
+    // Removes the temporaries a write killed between naming its temporary and the rename leaves
+    // beside the store ("<store>.XXXXXX"); they are never read as the store. The files removed;
+    // those that could not be, with the reason, in failures.
+    static QStringList RemoveLeftovers(const QString& fileName, QStringList* failures);
 
     struct ReadResult {
         bool Opened = false;
