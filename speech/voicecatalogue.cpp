@@ -93,12 +93,24 @@ void VoiceCatalogue::addVoice(const QString& modeName, TEngineEntry* engine, con
     voiceList.push_back(std::move(voice));
 }
 
+namespace {
+
+// A voice's pitch or speed as stored; 0 stands for the engine's own. The engines take 16 bits
+// of pitch, so anything negative or past that was not written by this program: the default.
+int storedVoiceValue(const TPreferences& prefs, const QString& name) {
+    constexpr int kLargestVoiceValue = 0xFFFF;
+    const int value = prefs.GetValue(name).toInt();
+    return value >= 0 && value <= kLargestVoiceValue ? value : 0;
+}
+
+}  // namespace
+
 void VoiceCatalogue::LoadVoiceSettings(const TPreferences& prefs) {
     engines.LoadEngineSettings(prefs);
     for (const auto& voice : voiceList) {
         voice->Favourite = prefs.GetValue(QStringLiteral("FAV_") + voice->Key).toBool();
-        voice->Speed = prefs.GetValue(QStringLiteral("SPD_") + voice->Key).toInt();
-        voice->Pitch = prefs.GetValue(QStringLiteral("PIT_") + voice->Key).toInt();
+        voice->Speed = storedVoiceValue(prefs, QStringLiteral("SPD_") + voice->Key);
+        voice->Pitch = storedVoiceValue(prefs, QStringLiteral("PIT_") + voice->Key);
     }
 }
 

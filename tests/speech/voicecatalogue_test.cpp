@@ -193,6 +193,15 @@ TEST_F(Catalogue, TheInstalledEnginesGiveReadableUniqueVoices) {
     american->Speed = speedInside;
     catalogue.SaveVoiceSettings(m_prefs);
     EXPECT_EQ(m_prefs.GetValue(QStringLiteral("SPD_") + american->Key).toInt(), speedInside);
+    catalogue.LoadVoiceSettings(m_prefs);
+    EXPECT_EQ(american->Speed, speedInside);
+
+    // Values this program never writes read as "the engine's own".
+    ASSERT_TRUE(m_prefs.SetValue(QStringLiteral("SPD_") + american->Key, -40).ok());
+    ASSERT_TRUE(m_prefs.SetValue(QStringLiteral("PIT_") + american->Key, 2147483647).ok());
+    catalogue.LoadVoiceSettings(m_prefs);
+    EXPECT_EQ(american->Speed, 0);
+    EXPECT_EQ(american->Pitch, 0);
 }
 
 TEST(LanguageTables, NamesAndCodesWithTheSublanguageFallback) {
