@@ -27,6 +27,18 @@ QByteArray ArticleStore::Format(const QList<StoredArticle>& articles) {
     const QString crlf = QStringLiteral("\r\n");
     for (const StoredArticle& article : articles) {
         QString text = article.Text;
+        if (text.contains(kEndLine)) {
+            // A line of text that reads as the end line would end the article there and make
+            // the rest of the file unreadable (a store file loaded as an article, or a line
+            // feed inside a line): a blank after it keeps it text.
+            QStringList lines = text.split(QLatin1Char('\n'));
+            for (QString& line : lines) {
+                if (line == kEndLine) {
+                    line += QLatin1Char(' ');
+                }
+            }
+            text = lines.join(QLatin1Char('\n'));
+        }
         text.replace(QLatin1Char('\n'), crlf);
         out += kStartLine + crlf + article.Title + QLatin1Char('|') + article.Voice +
                QLatin1Char('|') + QString::number(ArticleText::LineCount(article.Text)) + crlf +

@@ -37,6 +37,26 @@ TEST(ArticleStoreFile, TwoArticlesGiveExactlyEightLines) {
     EXPECT_EQ(QFileInfo(path).size(), 0);
 }
 
+TEST(ArticleStoreFile, ATextLineThatReadsAsTheEndLineStaysInItsArticle) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/QSExport.txt");
+    const QString end = ArticleStore::kEndLine;
+    QString error;
+    ASSERT_TRUE(ArticleStore::Write(
+        path,
+        {{QStringLiteral("Loaded store"), QStringLiteral("Mary"),
+          QStringLiteral("before\n") + end + QStringLiteral("\n") + ArticleStore::kStartLine},
+         {QStringLiteral("Next"), QStringLiteral("Sam"), QStringLiteral("kept")}},
+        &error));
+    const ArticleStore::ReadResult read = ArticleStore::Read(path);
+    EXPECT_FALSE(read.Malformed);
+    ASSERT_EQ(read.Articles.size(), 2);
+    EXPECT_EQ(read.Articles[0].Text,
+              QStringLiteral("before\n") + end + QStringLiteral(" \n") + ArticleStore::kStartLine);
+    EXPECT_EQ(read.Articles[1].Title, QStringLiteral("Next"));
+    EXPECT_EQ(read.Articles[1].Text, QStringLiteral("kept"));
+}
+
 TEST(ArticleStoreFile, ReadingFollowsTheLineRules) {
     const auto parse = [](const QString& text) {
         return ArticleStore::Parse(QStringList(text.split(QStringLiteral("\r\n"))).mid(0));
