@@ -72,6 +72,19 @@ QString readLine(const QString& line, LexiconEntry* entry) {
     return LexiconFile::check(*entry);
 }
 
+// Half a surrogate pair (a damaged UTF-16 file) becomes U+FFFD, as a bad byte of a UTF-8 file
+// does. Kept, it would stop the line-end expression from matching anywhere, so the whole file
+// became one bad line, and it cannot be written back as UTF-8.
+void replaceHalfPairs(QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (text[i].isSurrogate()) {
+            text[i] = QChar::ReplacementCharacter;
+        }
+    }
+}
+
 }  // namespace
 
 QString LexiconFile::check(const LexiconEntry& entry) {
@@ -115,8 +128,8 @@ LexiconContents LexiconFile::parse(const QByteArray& bytes) {
     const TextEncoding::Kind kind = TextEncoding::detect(bytes);
     const QByteArrayView body = QByteArrayView(bytes).sliced(TextEncoding::markLength(kind));
     const auto wide = TextEncoding::wideEncoding(kind);
-    const QString text =
-        wide ? QStringDecoder(*wide).decode(body) : TextFile::decodeLineByLine(body);
+    QString text = wide ? QStringDecoder(*wide).decode(body) : TextFile::decodeLineByLine(body);
+    replaceHalfPairs(text);
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     const QStringList lines = text.split(lineEnd);
     for (int i = 0; i < lines.size(); ++i) {

@@ -180,6 +180,22 @@ TEST(LexiconFile, ReadsUtf8Windows1252AndMarkedFilesWithAnyLineEnd) {
     EXPECT_TRUE(written.contains(utf8Lines[0] + '\n'));
 }
 
+TEST(LexiconFile, HalfASurrogatePairSpoilsOnlyItsOwnLine) {
+    // A damaged UTF-16 file: the first line holds a low surrogate without its high half.
+    const QByteArray bytes = QByteArray(
+        "\xFF\xFE"
+        "A\0\xDD\xDF\n\0"
+        "N\0\t\0n\0\r\0\n\0",
+        18);
+    const LexiconContents read = LexiconFile::parse(bytes);
+    EXPECT_EQ(read.entries, (LexiconEntries{Entry(QStringLiteral("N"), QStringLiteral("n"))}));
+    ASSERT_EQ(read.problems.size(), 1);
+    EXPECT_EQ(read.problems[0].line, 1);
+    const LexiconContents again = LexiconFile::parse(LexiconFile::serialise(read));
+    EXPECT_EQ(again.entries, read.entries);
+    EXPECT_EQ(again.problems.size(), 1);
+}
+
 TEST(LexiconFile, BadLinesAreReportedByNumberSkippedAndKeptWhenWritten) {
     const QByteArray bytes =
         "# comment\n"                      // 1
