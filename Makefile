@@ -1,5 +1,5 @@
 # Quillsong MP3: the two commands.
-.PHONY: run test test-sanitize build deps clean
+.PHONY: run test test-sanitize fuzz build deps clean
 
 run:
 	@bash scripts/run.sh
@@ -11,6 +11,11 @@ test:
 test-sanitize:
 	@bash scripts/test-sanitize.sh
 
+# The parsers of every file a user can hand the program, under libFuzzer (build-fuzz/);
+# FUZZ_SECONDS per target, 60 by default.
+fuzz:
+	@bash scripts/fuzz.sh
+
 build:
 	@bash scripts/build.sh
 
@@ -18,4 +23,4 @@ deps:
 	@bash scripts/install-deps.sh
 
 clean:
-	rm -rf build build-sanitize
+	rm -rf build build-sanitize build-fuzz
