@@ -269,6 +269,9 @@ class TForm1 : public QMainWindow {
     ReadingState m_readingState = rsIdle;
     // The store file exists but could not be read: it is never written over in this session.
     bool m_storeUnreadable = false;
+    // The last export could not write the store file and the user has been told: not again until
+    // an export has written it.
+    bool m_storeUnwritable = false;
     VoicePolicy m_voicePolicy;
     QString m_trayTip;
     QString m_shortText;  // the short status (floating toolbar, tests)

@@ -63,7 +63,7 @@ void TForm1::CreateArticleMenu() {
 void TForm1::PopupMenu1Popup() {
     TMemoEntry* entry = m_list->CurrentEntry();
     const bool text = entry && !entry->FileEntry();
-    m_pasteItem->setEnabled(text);
+    m_pasteItem->setEnabled(text && !entry->Editor()->isReadOnly());
     m_readFromCursorItem->setEnabled(text);
     m_readSelectedItem->setEnabled(text && entry->Editor()->SelLength() > 0);
 }
@@ -75,6 +75,15 @@ void TForm1::ImportArticles() {
     m_prefs->FirstTimeUser = false;
     QString source = StoreFileName();
     const uint8_t mode = m_list->ListMode;
+    // An export killed just before its rename leaves its temporary beside the store: never the
+    // store itself, which is the previous one, whole.
+    QStringList failures;
+    for (const QString& leftover : ArticleStore::RemoveLeftovers(source, &failures)) {
+        debugLog(QStringLiteral("Removed the unfinished store ") + leftover);
+    }
+    for (const QString& failure : std::as_const(failures)) {
+        debugLog(QStringLiteral("Cannot remove the unfinished store ") + failure);
+    }
     if (QFileInfo::exists(source) || QFileInfo(source).isSymLink()) {
         const ArticleStore::ReadResult stored = ArticleStore::Read(source);
         if (!stored.Opened) {
@@ -125,8 +134,24 @@ void TForm1::ExportArticles() {
                  QStringLiteral(" was not read to its end"));
         return;
     }
-    if (m_list) {
-        m_list->ExportList(StoreFileName());
+    if (!m_list) {
+        return;
+    }
+    QString error;
+    if (m_list->ExportList(StoreFileName(), &error)) {
+        if (m_storeUnwritable) {
+            debugLog(QStringLiteral("Articles saved again to ") + StoreFileName());
+        }
+        m_storeUnwritable = false;
+    } else if (!error.isEmpty() && !m_storeUnwritable && m_readingState != rsExiting) {
+        // Told once: every change of the list exports, and a message for each would be a flood.
+        // The articles stay in the list; each later change tries again. The export at the
+        // program's end holds no dialog up: the log has it.
+        m_storeUnwritable = true;
+        UserMessage::showError(
+            QStringLiteral("Your articles cannot be saved to %1: %2\n\nThey stay in the list, "
+                           "and are saved at the next change once the file can be written.")
+                .arg(StoreFileName(), error));
     }
 }
 
@@ -230,7 +255,7 @@ void TForm1::SwitchMode(uint8_t mode) {
 
 void TForm1::PasteClick() {
     TMemoEntry* entry = m_list->CurrentEntry();
-    if (entry && !entry->FileEntry()) {
-        entry->Editor()->insertPlainText(QApplication::clipboard()->text());
+    if (entry && !entry->FileEntry() && !entry->Editor()->isReadOnly()) {
+        entry->Editor()->InsertText(QApplication::clipboard()->text());
     }
 }

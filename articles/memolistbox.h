@@ -48,8 +48,9 @@ class TMemoListBox : public QWidget {
     void ScrollIntoView(TMemoEntry* entry);
 
     // Writes the visible entries to the store file; false when it could not be written (the
-    // previous file is then kept).
-    bool ExportList(const QString& fileName);
+    // previous file is then kept, and error says why; it stays empty when an export already in
+    // progress made this one wait for the next).
+    bool ExportList(const QString& fileName, QString* error = nullptr);
     // What an import has to tell the user, for the caller to show; each is empty when there is
     // nothing to say.
     struct ImportMessages {

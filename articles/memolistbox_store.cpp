@@ -38,7 +38,7 @@ QString KeepDamagedStore(const QString& fileName) {
 
 }  // namespace
 
-bool TMemoListBox::ExportList(const QString& fileName) {
+bool TMemoListBox::ExportList(const QString& fileName, QString* error) {
     Log(QStringLiteral("MemoListBox - ExportList"));
     if (Exporting) {
         UtilsClass::WriteDebugLine(QStringLiteral("Bypass Export - already in progress"));
@@ -49,11 +49,14 @@ bool TMemoListBox::ExportList(const QString& fileName) {
     for (int i = 0; i < VisibleCount(); ++i) {
         articles.append({Entries[i]->Title(), Entries[i]->Voice(), Entries[i]->GetArticleText()});
     }
-    QString error;
-    const bool written = ArticleStore::Write(fileName, articles, &error);
+    QString failure;
+    const bool written = ArticleStore::Write(fileName, articles, &failure);
     if (!written) {
         UtilsClass::WriteDebugLine(QStringLiteral("Articles not saved to ") + fileName +
-                                   QStringLiteral(": ") + error);
+                                   QStringLiteral(": ") + failure);
+        if (error) {
+            *error = failure;
+        }
     }
     Exporting = false;
     Log(QStringLiteral("MemoListBox - Export Complete"));

@@ -5,8 +5,11 @@
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -175,6 +178,69 @@ TEST_F(StartArticles, AStoreThatCannotBeReadIsNeverReplaced) {
     }
     ASSERT_TRUE(QFile::setPermissions(store, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     EXPECT_EQ(Bytes(store), before);
+}
+
+TEST_F(StartArticles, AStoreFolderThatTakesNoFileIsToldOnceAndWrittenOnceItDoesAgain) {
+    testprofile::Store(kKey, QStringLiteral("FirstTimeUser"), QStringLiteral("false"));
+    testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("1"));
+    WriteStore({QStringLiteral("Saved before.")});
+    const QString store = TForm1::StoreFileName();
+    const QString folder = QFileInfo(store).absolutePath();
+    const QFileDevice::Permissions writable = QFile::permissions(folder);
+    const auto restore = qScopeGuard([&] { QFile::setPermissions(folder, writable); });
+    auto form = Start();
+    ASSERT_EQ(Texts(*form), QStringList{QStringLiteral("Saved before.")});
+    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    {
+        WithoutFileOverride unprivileged;
+        QFile probe(folder + QStringLiteral("/probe"));
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            GTEST_SKIP() << "this user writes into folders without permission";
+        }
+        // Every added article exports the list; each export fails.
+        for (int i = 1; i <= 3; ++i) {
+            form->AddNewArticle()->SetArticleText(QStringLiteral("Added %1.").arg(i));
+        }
+        ASSERT_EQ(form->List()->CurrentEntry()->GetArticleText(), QStringLiteral("Added 3."));
+        form->DelSelPopupClick();
+        ASSERT_EQ(messages_.errors.size(), 1)
+            << "told once: " << messages_.all.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(messages_.errors[0].contains(store)) << messages_.errors[0].toStdString();
+        EXPECT_TRUE(messages_.errors[0].contains(QStringLiteral("Permission denied")))
+            << messages_.errors[0].toStdString();
+        EXPECT_EQ(Texts(*form),
+                  (QStringList{QStringLiteral("Saved before."), QStringLiteral("Added 1."),
+                               QStringLiteral("Added 2.")}))
+            << "the articles stay in the list";
+        EXPECT_EQ(StoredTexts(), QStringList{QStringLiteral("Saved before.")})
+            << "the store is the previous one, whole";
+        EXPECT_EQ(QDir(folder).entryList({QStringLiteral("QSExport*")}, QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("QSExport.txt")});
+    }
+    // Writable again: the next change saves every article, without a word.
+    ASSERT_TRUE(QFile::setPermissions(folder, writable));
+    form->AddNewArticle()->SetArticleText(QStringLiteral("Added 4."));
+    form->ExitQuillsongClick();
+    EXPECT_EQ(StoredTexts(),
+              (QStringList{QStringLiteral("Saved before."), QStringLiteral("Added 1."),
+                           QStringLiteral("Added 2."), QStringLiteral("Added 4.")}));
+    EXPECT_EQ(messages_.errors.size(), 1) << messages_.all.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(StartArticles, AnUnfinishedStoreLeftBesideTheStoreIsRemovedAndNeverRead) {
+    testprofile::Store(kKey, QStringLiteral("FirstTimeUser"), QStringLiteral("false"));
+    WriteStore({QStringLiteral("The whole store.")});
+    // What an export killed between naming its temporary and the rename leaves.
+    const QString leftover = TForm1::StoreFileName() + QStringLiteral(".Xy12ab");
+    QString error;
+    ASSERT_TRUE(ArticleStore::Write(
+        leftover, {{QStringLiteral("Newer"), QString(), QStringLiteral("Never renamed.")}},
+        &error));
+    auto form = Start();
+    EXPECT_EQ(Texts(*form), QStringList{QStringLiteral("The whole store.")});
+    EXPECT_FALSE(QFileInfo::exists(leftover));
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(StartArticles, OpenedFilesAreDecodedAndWhatIsNotTextIsRefused) {
