@@ -39,12 +39,27 @@ QString Reserve(const QString& folder, const QString& suffix, QString& error) {
     return file.fileName();
 }
 
+// Why file cannot be made when its folder has been taken away meanwhile; empty while the
+// folder is there.
+QString FolderGone(const QString& file) {
+    const QString folder = QFileInfo(file).absolutePath();
+    if (QFileInfo(folder).isDir()) {
+        return {};
+    }
+    return QStringLiteral("%1 could not be saved: the folder %2 no longer exists")
+        .arg(file, folder);
+}
+
 // Renames from to to, replacing a file of that name in one step (the folder is the same).
 QString Replace(const QString& from, const QString& to) {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) {
         return {};
     }
-    return QStringLiteral("%1 could not be saved: %2").arg(to, qt_error_string(errno));
+    const int cause = errno;
+    if (const QString gone = FolderGone(to); !gone.isEmpty()) {
+        return gone;
+    }
+    return QStringLiteral("%1 could not be saved: %2").arg(to, qt_error_string(cause));
 }
 
 }  // namespace
@@ -207,6 +222,16 @@ ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bi
         RemoveTemporaries(paths);  // the program is ending: nothing half made stays
         return result;
     }
+    // With the output folder taken away there is nowhere to keep the speech either.
+    const auto abandon = [&paths, &result](const QString& gone) {
+        UtilsClass::WriteDebugLine(gone);
+        result.errors << gone;
+        RemoveTemporaries(paths);
+        return result;
+    };
+    if (const QString gone = FolderGone(paths.Mp3); !gone.isEmpty()) {
+        return abandon(gone);
+    }
     const uint32_t required = RequiredRate(bitRate);
     uint32_t actual = 0;
     try {
@@ -225,6 +250,9 @@ ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bi
             return result;
         }
         if (!converted) {
+            if (const QString gone = FolderGone(paths.Mp3); !gone.isEmpty()) {
+                return abandon(gone);
+            }
             result.errors << converted.message();
             result.errors << KeepWave(
                 paths, QStringLiteral("The speech could not be resampled for the MP3 file"));
@@ -251,6 +279,9 @@ ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bi
         }
     }
     if (!encoded) {
+        if (const QString gone = FolderGone(paths.Mp3); !gone.isEmpty()) {
+            return abandon(gone);
+        }
         result.errors << UserText(paths, encoded.message());
         result.errors << KeepWave(paths, QStringLiteral("The MP3 file could not be made"));
         return result;

@@ -431,3 +431,116 @@ TEST_F(ReadToFile, AFullDiskEndsTheReadingWithTheFileAndTheCause) {
     EXPECT_EQ(filesOnDisk(), QStringList{QStringLiteral("Alpha.wav")});
     EXPECT_EQ(form->StatusPanelText(0), form->ArticleCountText());
 }
+
+TEST_F(ReadToFile, TheDiskFillingUpWhileEncodingKeepsTheEarlierFilesOfTheList) {
+    QUILL_REQUIRE_SMALL_DISK();
+    SmallDisk disk(8192);
+    ASSERT_EQ(disk.Error(), QString());
+    Store("OUT_Directory", disk.Path() + QLatin1Char('/'));
+    Store("OUT_FileDest", QStringLiteral("1"));
+    Store("OUT_FileFormat", QStringLiteral("1"));
+    Store("BitRate", QStringLiteral("32"));
+    Store("TTS_WaveConvRate", QStringLiteral("0"));
+    const QString longText =
+        QString(QStringLiteral("A sentence that takes a while to encode. ")).repeated(20);
+    auto form = Start(1, {{QStringLiteral("Alpha"), QStringLiteral("The alpha article."), {}},
+                          {QStringLiteral("Beta"), longText, {}},
+                          {QStringLiteral("Gamma"), QStringLiteral("Never read."), {}}});
+    // The disk fills up once Beta's MP3 is being encoded, its wave whole.
+    QString encoding;
+    bool filled = false;
+    QObject guard;
+    QObject::connect(form->Session(), &ReadingSession::conversionStarted, &guard,
+                     [&](const QString& mp3) { encoding = mp3; });
+    QObject::connect(form->Session(), &ReadingSession::conversionProgress, &guard, [&](int) {
+        if (!filled && encoding.endsWith(QStringLiteral("/Beta.mp3"))) {
+            filled = true;
+            disk.Fill();
+        }
+    });
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form)) << "the reading ends";
+    ASSERT_TRUE(filled) << messages_.all.join(QLatin1Char('|')).toStdString();
+    const QString beta = disk.Path() + QStringLiteral("/Beta");
+    ASSERT_EQ(messages_.errors.size(), 2) << messages_.all.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(messages_.errors[0].contains(beta + QStringLiteral(".mp3")) &&
+                messages_.errors[0].contains(QStringLiteral("No space left on device")))
+        << messages_.errors[0].toStdString();
+    EXPECT_EQ(messages_.errors[1],
+              QStringLiteral("The MP3 file could not be made. The speech is kept in ") + beta +
+                  QStringLiteral(".wav"));
+    // The earlier file is kept and named; Beta's speech is kept whole as a wave; no partial MP3,
+    // no temporary; Gamma is not begun.
+    EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{QStringLiteral("Alpha.mp3"), QStringLiteral("Beta.wav"),
+                           QStringLiteral("filler")}));
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("Saved Alpha.mp3 to ") + disk.Path());
+    QFile::remove(disk.Path() + QStringLiteral("/filler"));  // room for the decoded Alpha
+    EXPECT_GT(audiotools::DecodedSamples(disk.Path() + QStringLiteral("/Alpha.mp3")), 0);
+    EXPECT_GT(audiotools::Soxi(beta + QStringLiteral(".wav"), "-D").toDouble(), 10.0)
+        << "the whole speech of Beta";
+}
+
+TEST_F(ReadToFile, TheOutputFolderTakenAwayEndsTheReadingNamingTheFolder) {
+    const QString folder = dir_.filePath(QStringLiteral("Out"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    Store("OUT_Directory", folder);
+    Store("OUT_FileDest", QStringLiteral("1"));
+    Store("TTS_WaveConvRate", QStringLiteral("0"));
+    auto form = Start(1, {{QStringLiteral("Alpha"), QStringLiteral("The alpha article."), {}},
+                          {QStringLiteral("Beta"),
+                           QString(QStringLiteral("A long sentence that goes on. ")).repeated(400),
+                           {}},
+                          {QStringLiteral("Gamma"), QStringLiteral("Never read."), {}}});
+    QStringList saved;
+    QObject guard;
+    QObject::connect(form->Session(), &ReadingSession::fileSaved, &guard,
+                     [&](const QString& path) { saved << path; });
+    const auto gone = [&](const char* suffix) {
+        return QStringList{folder + QStringLiteral("/Beta") + QLatin1String(suffix) +
+                           QStringLiteral(" could not be saved: the folder ") + folder +
+                           QStringLiteral(" no longer exists")};
+    };
+
+    // While Beta's speech is written.
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return TemporarySize(QStringLiteral(".wav"), folder) > 100000; }, 30000));
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    ASSERT_TRUE(WaitIdle(*form)) << "the reading ends";
+    EXPECT_EQ(messages_.errors, gone(".wav"));
+    EXPECT_EQ(saved, QStringList{folder + QStringLiteral("/Alpha.wav")});
+    EXPECT_FALSE(QFileInfo::exists(folder)) << "nothing is made in its place";
+    EXPECT_EQ(form->StatusPanelText(0), form->ArticleCountText())
+        << "no file that went with the folder is claimed";
+    EXPECT_TRUE(form->CommandEnabled(TForm1::cmdFile));
+
+    // While Beta's MP3 is encoded.
+    messages_.clear();
+    saved.clear();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    form->Preferences().OUT_FileFormat = OutputFormat::Mp3;
+    QString encoding;
+    bool removed = false;
+    QObject::connect(form->Session(), &ReadingSession::conversionStarted, &guard,
+                     [&](const QString& mp3) { encoding = mp3; });
+    QObject::connect(form->Session(), &ReadingSession::conversionProgress, &guard, [&](int) {
+        if (!removed && encoding.endsWith(QStringLiteral("/Beta.mp3"))) {
+            removed = QDir(folder).removeRecursively();
+        }
+    });
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    ASSERT_TRUE(removed);
+    EXPECT_EQ(messages_.errors, gone(".mp3"));
+    EXPECT_EQ(saved, QStringList{folder + QStringLiteral("/Alpha.mp3")});
+    EXPECT_FALSE(QFileInfo::exists(folder));
+
+    // The next reading makes the folder again.
+    messages_.clear();
+    form->ReadArticleToFile(form->List()->Entries[0]);
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("Alpha.mp3")});
+}

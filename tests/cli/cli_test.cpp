@@ -371,6 +371,70 @@ TEST_F(Cli, AFullDiskEndsWithTheFileAndTheCause) {
     }
 }
 
+TEST_F(Cli, TheDiskFillingUpKeepsTheEarlierFilesOfTheList) {
+    QUILL_REQUIRE_SMALL_DISK();
+    const QString first = Text(QStringLiteral("first.txt"), "The first file is short.");
+    const QString second =
+        Text(QStringLiteral("second.txt"),
+             QByteArray("A sentence that is long enough to fill the disk. ").repeated(200));
+    const QString third = Text(QStringLiteral("third.txt"), "Never read.");
+    for (const QString& format : {QStringLiteral("wav"), QStringLiteral("mp3")}) {
+        SCOPED_TRACE(format.toStdString());
+        SmallDisk disk(512);
+        ASSERT_EQ(disk.Error(), QString());
+        const QString folder = disk.Path();
+        const Result result = Run({QStringLiteral("--out"), folder, QStringLiteral("--format"),
+                                   format, first, second, third});
+        EXPECT_EQ(result.exitCode, 1);
+        // The file made is named on standard output, as each file made is; the error names
+        // the file that could not be and why.
+        const QString made = folder + QStringLiteral("/first.") + format;
+        EXPECT_EQ(result.out, made + QLatin1Char('\n'));
+        EXPECT_EQ(result.err,
+                  ErrorLine(QStringLiteral("Cannot write ") + folder + QStringLiteral("/second.") +
+                            format + QStringLiteral(": No space left on device")));
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("first.") + format})
+            << "no partial file, no temporary, nothing of the third";
+        if (format == QStringLiteral("wav")) {
+            EXPECT_GT(audiotools::Soxi(made, "-D").toDouble(), 1.0);
+        } else {
+            EXPECT_GT(audiotools::DecodedSamples(made), 22050);
+        }
+    }
+}
+
+TEST_F(Cli, TheOutputFolderTakenAwayEndsWithTheFolderNamed) {
+    const QString first = Text(QStringLiteral("first.txt"), "The first file is short.");
+    const QString second =
+        Text(QStringLiteral("second.txt"),
+             QByteArray("A sentence that takes its time to speak. ").repeated(300));
+    ASSERT_TRUE(QDir().mkpath(Out()));
+    QProcess converter;
+    converter.start(QStringLiteral(QUILL_BIN_DIR "/quillsong-cli"),
+                    {QStringLiteral("--out"), Out(), first, second});
+    // The second file's speech grows under its temporary name: the folder goes.
+    const auto growing = [&] {
+        const QFileInfoList temporaries = QDir(Out()).entryInfoList(
+            {QStringLiteral(".quillsong-*.wav")}, QDir::Files | QDir::Hidden);
+        return std::any_of(temporaries.begin(), temporaries.end(),
+                           [](const QFileInfo& file) { return file.size() > 100000; });
+    };
+    ASSERT_TRUE(QTest::qWaitFor(growing, 60000));
+    ASSERT_TRUE(QDir(Out()).removeRecursively());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return converter.state() == QProcess::NotRunning; }, 120000))
+        << "no hang";
+    EXPECT_EQ(converter.exitStatus(), QProcess::NormalExit) << "no crash";
+    EXPECT_EQ(converter.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(converter.readAllStandardOutput()),
+              Out() + QStringLiteral("/first.wav\n"))
+        << "the file made before is named";
+    EXPECT_EQ(QString::fromUtf8(converter.readAllStandardError()),
+              ErrorLine(Out() + QStringLiteral("/second.wav could not be saved: the folder ") +
+                        Out() + QStringLiteral(" no longer exists")));
+    EXPECT_FALSE(QFileInfo::exists(Out())) << "nothing is made in its place";
+}
+
 TEST_F(Cli, AnInterruptedConversionLeavesNoUnfinishedFileNorTemporary) {
     const QString book = QStringLiteral("/usr/share/common-licenses/GPL-3");  // half an hour
     const QString finished = Text(QStringLiteral("short.txt"), "A short text first.");
