@@ -198,10 +198,9 @@ void TForm1::ReadHighlighted1Click() {
     if (!entry) {
         return;
     }
-    const QTextCursor cursor = entry->Editor()->textCursor();
     // The same range whichever way the selection was made.
-    ReadSingleArticle(entry, otSpeakers, cursor.selectionEnd() - cursor.selectionStart(),
-                      cursor.selectionStart());
+    const TMyPlusMemo* editor = entry->Editor();
+    ReadSingleArticle(entry, otSpeakers, editor->SelLength(), editor->SelStart());
 }
 
 void TForm1::ReadSingleArticle(TMemoEntry* entry, OutputTarget target, int length, int start) {
@@ -246,11 +245,14 @@ void TForm1::ReadingFinished(bool completed) {
 }
 
 void TForm1::WordPosition(int64_t position, int64_t total) {
+    // The gauge counts in int: a file over 2 GB is counted in steps of several bytes, so that
+    // its second half moves the gauge too.
+    const int64_t step = total > INT_MAX ? total / INT_MAX + 1 : 1;
     if (total > 0) {
-        m_statusGauge->setMaximum(int(qMin<int64_t>(total, INT_MAX)));
+        m_statusGauge->setMaximum(int(total / step));
     }
     const int before = m_statusGauge->value();
-    m_statusGauge->setValue(int(qMin<int64_t>(position, m_statusGauge->maximum())));
+    m_statusGauge->setValue(int(qMin<int64_t>(position / step, m_statusGauge->maximum())));
     if (m_statusGauge->value() != before) {
         // The bar repaints by itself only after a step of several pixels, which a large file
         // takes minutes to make; it follows every word instead.

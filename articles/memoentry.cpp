@@ -47,7 +47,7 @@ void TMemoEntry::Build() {
     connect(panel_->TitleBox, &QLineEdit::textChanged, this, &TMemoEntry::NameEditor);
     editor_->installEventFilter(this);
     editor_->SetText(text_);
-    editor_->setReadOnly(fileEntry_);
+    UpdateReadOnly();
     if (color_.isValid()) {
         editor_->SetBackground(color_);
     }
@@ -184,6 +184,7 @@ QString TMemoEntry::GetArticleText() const {
 void TMemoEntry::SetArticleText(const QString& text) {
     if (built_) {
         editor_->SetText(text);
+        UpdateReadOnly();
     } else {
         text_ = text;
     }
@@ -211,8 +212,12 @@ void TMemoEntry::SetDefaultTitleFrom(const QString& text, int limit) {
 void TMemoEntry::SetFileEntry(bool fileEntry) {
     fileEntry_ = fileEntry;
     if (built_) {
-        editor_->setReadOnly(fileEntry);
+        UpdateReadOnly();
     }
+}
+
+void TMemoEntry::UpdateReadOnly() {
+    editor_->setReadOnly(fileEntry_ || editor_->ShownInPieces());
 }
 
 void TMemoEntry::FocusProperties() {

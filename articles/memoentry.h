@@ -70,6 +70,8 @@ class TMemoEntry : public QFrame {
   private:
     void Build();
     void NameEditor();
+    // A file article, or a text shown in pieces, cannot be edited.
+    void UpdateReadOnly();
     // Keys of the editor: Ctrl+Tab inserts a tab, Shift+F10 opens the article menu.
     bool EditorKeyPress(QKeyEvent* event);
 
