@@ -28,7 +28,11 @@ QByteArray le16(uint16_t v) {
 
 }  // namespace
 
-WaveFileDestination::WaveFileDestination(const QString& fileName) : m_file(fileName) {}
+static_assert(WaveFileDestination::kMaxDataBytes + kHeaderBytesAfterRiffSize <= kUnknownSize,
+              "the largest file's RIFF size fits its field");
+
+WaveFileDestination::WaveFileDestination(const QString& fileName, int64_t maxDataBytes)
+    : m_file(fileName), m_maxDataBytes(qBound<int64_t>(0, maxDataBytes, kMaxDataBytes)) {}
 
 WaveFileDestination::~WaveFileDestination() = default;
 
@@ -55,13 +59,26 @@ QString WaveFileDestination::errorText() const {
     return m_error;
 }
 
-QString WaveFileDestination::fail() {
+QString WaveFileDestination::fail(const QString& reason) {
     if (m_failed) {
         return {};
     }
     m_failed = true;
-    m_error = QStringLiteral("Cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
+    m_error = QStringLiteral("Cannot write %1: %2")
+                  .arg(m_file.fileName(), reason.isEmpty() ? m_file.errorString() : reason);
     return m_error;
+}
+
+QString WaveFileDestination::limitReason() const {
+    constexpr double kSecondsPerHour = 3600;
+    const double hours =
+        double(kMaxDataBytes) / kBytesPerSample / qMax(1, m_rate) / kSecondsPerHour;
+    // An MP3 file is made from such a wave, so it has the same limit.
+    return QStringLiteral(
+               "a reading to a file holds at most 4 GB of sound (%1 hours at this "
+               "voice's %2 Hz); the reading stopped there. Read the text in parts")
+        .arg(QString::number(hours, 'f', 1))
+        .arg(m_rate);
 }
 
 bool WaveFileDestination::writeAll(const char* data, qint64 size) {
@@ -77,10 +94,9 @@ bool WaveFileDestination::writeAll(const char* data, qint64 size) {
 }
 
 bool WaveFileDestination::writeHeader() {
-    // Past 4 GB the sizes say "to the end of the file", as readers of long recordings expect.
-    const uint32_t data = uint32_t(qMin<int64_t>(m_dataBytes, kUnknownSize));
-    const uint32_t riff =
-        uint32_t(qMin<int64_t>(kHeaderBytesAfterRiffSize + m_dataBytes, kUnknownSize));
+    // write keeps the samples within kMaxDataBytes, so both sizes fit their fields.
+    const uint32_t data = uint32_t(m_dataBytes);
+    const uint32_t riff = uint32_t(kHeaderBytesAfterRiffSize + m_dataBytes);
     const QByteArray header = "RIFF" + le32(riff) + "WAVE" + "fmt " + le32(kFormatChunkSize) +
                               le16(kPcmFormat) + le16(kChannels) + le32(uint32_t(m_rate)) +
                               le32(uint32_t(m_rate * kBytesPerSample)) + le16(kBytesPerSample) +
@@ -142,13 +158,17 @@ bool WaveFileDestination::write(const int16_t* samples, int count) {
         if (m_reset || !m_file.isOpen() || m_failed) {
             return false;
         }
-        const qint64 bytes = qint64(count) * 2;
-        if (writeAll(reinterpret_cast<const char*>(samples), bytes)) {
+        const qint64 bytes = qint64(count) * kBytesPerSample;
+        if (m_dataBytes + bytes > m_maxDataBytes) {
+            // Past this the header could not say how long the file is.
+            failure = fail(limitReason());
+        } else if (writeAll(reinterpret_cast<const char*>(samples), bytes)) {
             m_dataBytes += bytes;
             m_written += count;
             return true;
+        } else {
+            failure = fail();
         }
-        failure = fail();
     }
     if (!failure.isEmpty()) {
         Q_EMIT writeFailed(failure);

@@ -13,10 +13,16 @@ class ITTSCentralW;
 // Writes the speech into a RIFF/WAVE file (16-bit mono at the engine's rate). The sizes in the
 // header are completed by flush. A file that cannot be created or written stops taking audio:
 // errorText says which file and why, and writeFailed tells the owner while speech is written.
+// A file stops the same way at the most samples its 32-bit header sizes can count (4 GB).
 class WaveFileDestination : public AudioDestination {
     Q_OBJECT
   public:
-    explicit WaveFileDestination(const QString& fileName);
+    // The most sample bytes a file takes: the RIFF size, 36 bytes of header more, must fit in
+    // 32 bits; whole 16-bit samples.
+    static constexpr int64_t kMaxDataBytes = (int64_t(0xFFFFFFFF) - 36) & ~int64_t(1);
+
+    // maxDataBytes lower than kMaxDataBytes lets tests reach the limit without writing 4 GB.
+    explicit WaveFileDestination(const QString& fileName, int64_t maxDataBytes = kMaxDataBytes);
     ~WaveFileDestination() override;
 
     // The wave file destination of an engine object; null for any other destination.
@@ -51,14 +57,17 @@ class WaveFileDestination : public AudioDestination {
 
     bool writeHeader();
     bool writeAll(const char* data, qint64 size);
-    // Records the first failure of the current file; the message to send, or empty when one
-    // was recorded already.
-    QString fail();
+    // Records the first failure of the current file, with its reason (the file's error when
+    // none is given); the message to send, or empty when one was recorded already.
+    QString fail(const QString& reason = QString());
+    // Why a file that has reached kMaxDataBytes takes no more.
+    QString limitReason() const;
     void waitForPace(int64_t samplesAfter);
 
     mutable QMutex m_lock;
     QWaitCondition m_wake;
     QFile m_file;
+    const int64_t m_maxDataBytes;
     int m_rate = 0;
     std::atomic<int64_t> m_written{0};  // over all files of this destination
     std::atomic<bool> m_failed{false};

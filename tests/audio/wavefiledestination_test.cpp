@@ -68,3 +68,33 @@ TEST(WaveFileDestination, AFullDiskEndsTheFileWithItsNameAndTheCause) {
     EXPECT_EQ(audiotools::Soxi(next, "-s"), QString::number(kRate));
     EXPECT_EQ(failed.count(), 1);
 }
+
+TEST(WaveFileDestination, AFileStopsAtTheMostItsHeaderCanCountAndSaysSo) {
+    // The sizes of a wave header are 32 bits: the samples and the 36 header bytes after the
+    // RIFF size fit them, and not one sample more.
+    EXPECT_LE(WaveFileDestination::kMaxDataBytes + 36, int64_t(0xFFFFFFFF));
+    EXPECT_GT(WaveFileDestination::kMaxDataBytes + 36 + 2, int64_t(0xFFFFFFFF));
+
+    // A destination with a lower limit stops as a 4 GB file would.
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("long.wav"));
+    const std::vector<int16_t> second(kRate, 1000);
+    WaveFileDestination wave(path, int64_t(kRate) * 2 * 3);
+    QSignalSpy failed(&wave, &WaveFileDestination::writeFailed);
+    ASSERT_TRUE(wave.open(kRate));
+    int seconds = 0;
+    while (seconds < 10 && wave.write(second.data(), kRate)) {
+        ++seconds;
+    }
+    EXPECT_EQ(seconds, 3) << "three seconds fit exactly";
+    const QString message =
+        QStringLiteral("Cannot write ") + path +
+        QStringLiteral(
+            ": a reading to a file holds at most 4 GB of sound (27.1 hours at this "
+            "voice's 22050 Hz); the reading stopped there. Read the text in parts");
+    EXPECT_EQ(wave.errorText(), message);
+    ASSERT_EQ(failed.count(), 1);
+    EXPECT_EQ(failed.at(0).at(0).toString(), message);
+    EXPECT_FALSE(wave.write(second.data(), 1)) << "nothing more is taken";
+    EXPECT_FALSE(wave.flush()) << "the text was not read to its end";
+}
