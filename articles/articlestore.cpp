@@ -16,6 +16,19 @@ constexpr char16_t kEndOfFile = 26;
 // copies of a damaged store (".bad", ".bad2") never have six.
 constexpr int kTemporarySuffixLength = 6;
 
+// Appends text with its line feeds as CR LF, in one pass: QString::replace moves the rest of
+// the text for each batch of line feeds, which takes seconds for a text of 50 MB.
+void AppendWithCrLf(QString& out, QStringView text) {
+    qsizetype from = 0;
+    for (qsizetype lf = text.indexOf(QLatin1Char('\n')); lf >= 0;
+         lf = text.indexOf(QLatin1Char('\n'), from)) {
+        out += text.sliced(from, lf - from);
+        out += QLatin1String("\r\n");
+        from = lf + 1;
+    }
+    out += text.sliced(from);
+}
+
 }  // namespace
 
 const QString ArticleStore::kStartLine =
@@ -39,10 +52,10 @@ QByteArray ArticleStore::Format(const QList<StoredArticle>& articles) {
             }
             text = lines.join(QLatin1Char('\n'));
         }
-        text.replace(QLatin1Char('\n'), crlf);
         out += kStartLine + crlf + article.Title + QLatin1Char('|') + article.Voice +
-               QLatin1Char('|') + QString::number(ArticleText::LineCount(article.Text)) + crlf +
-               text + crlf + kEndLine + crlf;
+               QLatin1Char('|') + QString::number(ArticleText::LineCount(article.Text)) + crlf;
+        AppendWithCrLf(out, text);
+        out += crlf + kEndLine + crlf;
     }
     // A character 26 would end the file for its reader and lose every article after it.
     out.remove(QChar(kEndOfFile));
