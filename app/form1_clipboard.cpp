@@ -15,6 +15,7 @@
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
 #include "platform/shell/debuglog.h"
+#include "platform/shell/usermessage.h"
 
 void TForm1::ConnectClipboard() {
     // One notification per change of the clipboard; a text already there when watching starts
@@ -58,6 +59,12 @@ void TForm1::ClipboardChanged() {
     m_clipboardText = copied->text();
     debugLog(QStringLiteral("Cleared and pasted from clipboard"));
     if (!ClipboardRules::LongEnough(m_clipboardText, m_prefs->CB_ThreshHold)) {
+        return;
+    }
+    if (m_clipboardText.size() > ArticleText::kLargestText) {
+        debugLog(QStringLiteral("Copied text refused: %1 characters").arg(m_clipboardText.size()));
+        UserMessage::show(ArticleText::TooLargeText(m_clipboardText.size()));
+        m_clipboardText.clear();
         return;
     }
     if (m_prefs->CB_Prompt) {

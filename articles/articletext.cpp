@@ -2,6 +2,16 @@
 
 const QString ArticleText::kFileMarker = QStringLiteral("~~FILE~~");
 
+QString ArticleText::TooLargeText(qsizetype size) {
+    constexpr double kMillion = 1e6;
+    return QStringLiteral(
+               "The text has %1 million characters: a pasted or copied article holds "
+               "at most %2 million. Save the text in a text file and open it with "
+               "Text File; a text file is read from the disk, whatever its size.")
+        .arg(QString::number(double(size) / kMillion, 'f', 1))
+        .arg(kLargestText / 1000000);
+}
+
 bool ArticleText::IsTitleChar(QChar c) {
     const char16_t u = c.unicode();
     return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '_';

@@ -7,6 +7,12 @@
 class ArticleText {
   public:
     static const QString kFileMarker;  // "~~FILE~~"
+    // The most characters a typed, pasted or copied text may hold: the window keeps such a
+    // text in memory several times over (about 17 bytes a character), while a text file is
+    // read from the disk piece by piece whatever its size.
+    static constexpr qsizetype kLargestText = 10 * 1000 * 1000;
+    // Why a text of size characters is refused.
+    static QString TooLargeText(qsizetype size);
 
     // Digits, ASCII letters and the underscore: what a title, and so a file name, may hold.
     static bool IsTitleChar(QChar c);

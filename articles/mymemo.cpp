@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <memory>
 
+#include "articles/articletext.h"
+#include "platform/shell/usermessage.h"
+#include "platform/shell/utilsclass.h"
+
 const QString TMyPlusMemo::kOwnCopyFormat = QStringLiteral("application/x-quillsong-own-copy");
 
 namespace {
@@ -73,19 +77,26 @@ void TMyPlusMemo::SetText(const QString& text) {
     setReadOnly(true);
 }
 
-void TMyPlusMemo::InsertText(const QString& text) {
+bool TMyPlusMemo::InsertText(const QString& text) {
     const int start = SelStart();
     const int length = SelLength();
     const QString current = Text();
     // A short insertion into a text shown whole is the editor's own, with its undo step.
     if (!ShownInPieces() && text.size() <= kLongestLine && current.size() <= kLongestLine) {
         insertPlainText(text);
-        return;
+        return true;
+    }
+    const qsizetype size = current.size() - length + text.size();
+    if (size > ArticleText::kLargestText) {
+        UtilsClass::WriteDebugLine(QStringLiteral("Paste refused: %1 characters").arg(size));
+        UserMessage::show(ArticleText::TooLargeText(size));
+        return false;
     }
     QString joined = current;
     joined.replace(start, length, text);
     SetText(joined);
     SetCaretPos(int(start + text.size()));
+    return true;
 }
 
 void TMyPlusMemo::insertFromMimeData(const QMimeData* source) {

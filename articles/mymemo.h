@@ -24,8 +24,9 @@ class TMyPlusMemo : public QPlainTextEdit {
 
     QString Text() const { return m_breaks.isEmpty() ? toPlainText() : m_text; }
     void SetText(const QString& text);
-    // Inserts text at the caret, in place of the selection.
-    void InsertText(const QString& text);
+    // Inserts text at the caret, in place of the selection; false, after telling the user, when
+    // the article would hold more than ArticleText::kLargestText characters.
+    bool InsertText(const QString& text);
     // The text has a line too long to be laid out whole: it is shown in pieces, read-only.
     bool ShownInPieces() const { return !m_breaks.isEmpty(); }
     int LineCount() const;

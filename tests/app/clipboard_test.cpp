@@ -15,6 +15,7 @@
 
 #include "app/cbpromptform.h"
 #include "app/form1.h"
+#include "articles/articletext.h"
 #include "articles/memoentry.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
@@ -187,4 +188,19 @@ TEST_F(Clipboard, TextCopiedFromAnArticleIsNotTakenBack) {
     Copy(QStringLiteral("A sentence copied in another program."));
     EXPECT_EQ(Texts(*form), QStringList{QStringLiteral("A sentence copied in another program.")})
         << "the emptied article takes the other program's copy";
+}
+
+TEST_F(Clipboard, ACopyOverTheLargestArticleIsRefusedWithTheLimit) {
+    auto form = Start(1, false);
+    form->Preferences().CB_DfltPromptAction = 2;  // without a prompt, a new article
+    const QString copied(ArticleText::kLargestText + 1, QLatin1Char('a'));
+    Copy(copied);
+    EXPECT_EQ(Texts(*form), QStringList{QString()}) << "no article takes it";
+    EXPECT_EQ(m_messages.all,
+              QStringList{QStringLiteral(
+                  "The text has 10.0 million characters: a pasted or copied article holds at "
+                  "most 10 million. Save the text in a text file and open it with Text File; a "
+                  "text file is read from the disk, whatever its size.")});
+    Copy(QStringLiteral("A copied text of ordinary size."));
+    EXPECT_EQ(Texts(*form), QStringList{QStringLiteral("A copied text of ordinary size.")});
 }

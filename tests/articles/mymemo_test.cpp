@@ -6,7 +6,9 @@
 #include <QMimeData>
 #include <QTextBlock>
 
+#include "articles/articletext.h"
 #include "articles/mymemo.h"
+#include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
 
 namespace {
@@ -119,4 +121,24 @@ TEST(LongLines, APastedLongLineTurnsTheTextIntoPiecesAndAnOrdinaryOneBack) {
     EXPECT_FALSE(editor.ShownInPieces());
     EXPECT_EQ(editor.Text(), QStringLiteral("Short again"));
     EXPECT_EQ(editor.document()->blockCount(), 1);
+}
+
+TEST(LongLines, APasteOverTheLargestArticleIsRefusedWithTheLimitAndOneUpToItIsTaken) {
+    CapturedMessages messages;
+    TMyPlusMemo editor;
+    editor.SetText(QStringLiteral("Kept"));
+    editor.SetCaretPos(4);
+    const QString tooMuch =
+        WordsLine(int(ArticleText::kLargestText)).left(ArticleText::kLargestText - 3);
+    QApplication::clipboard()->setText(tooMuch);
+    editor.paste();
+    EXPECT_EQ(editor.Text(), QStringLiteral("Kept")) << "nothing of it is pasted";
+    EXPECT_EQ(messages.all, QStringList{ArticleText::TooLargeText(ArticleText::kLargestText + 1)});
+    EXPECT_TRUE(messages.all.value(0).contains(QStringLiteral("at most 10 million")));
+
+    messages.clear();
+    editor.SetCaretPos(4);
+    EXPECT_TRUE(editor.InsertText(tooMuch.left(tooMuch.size() - 1)));
+    EXPECT_EQ(editor.TextLength(), ArticleText::kLargestText);
+    EXPECT_TRUE(messages.all.isEmpty());
 }
