@@ -217,3 +217,38 @@ TEST_F(FileStream, ACharacter26EndsTheFile) {
     EXPECT_TRUE(laterMark.EndOfFile);
     EXPECT_EQ(first + second, late.left(7000));
 }
+
+TEST_F(FileStream, AFileOverFourGigabytesIsReadToItsEndWithItsSizesCountedWhole) {
+    // A sparse file: a sentence, a hole of zero bytes past the 32-bit sizes, and a last
+    // sentence; the disk holds only the two sentences.
+    constexpr qint64 kEndAt = (qint64(1) << 32) + 1000;
+    const QByteArray last = "The end after four gigabytes. ";
+    const QString path = dir_.path() + QStringLiteral("/sparse.txt");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write("Start. "), 7);
+        ASSERT_TRUE(file.resize(kEndAt)) << file.errorString().toStdString();
+        ASSERT_TRUE(file.seek(kEndAt));
+        ASSERT_EQ(file.write(last), last.size());
+    }
+    QString error;
+    ASSERT_EQ(GetFileSize(path, error), kEndAt + last.size());
+    TTTSFileStream stream(path);
+    int64_t total = 0;
+    int64_t largest = 0;
+    QByteArray chunk;
+    QByteArray previous;
+    for (int64_t size = stream.ReadChunk(chunk); size > 0; size = stream.ReadChunk(chunk)) {
+        ASSERT_EQ(size, chunk.size());
+        total += size;
+        largest = std::max(largest, size);
+        previous = chunk;
+    }
+    EXPECT_EQ(total, kEndAt + last.size()) << "every byte once";
+    EXPECT_LE(largest, TTTSFileStream::kMaxChunk + TTTSFileStream::kChunkSize);
+    EXPECT_TRUE(previous.endsWith(last)) << "the last chunk holds the last sentence";
+    EXPECT_TRUE(stream.EndOfFile);
+    EXPECT_TRUE(captured_.all.isEmpty());
+    QFile::remove(path);
+}
