@@ -291,6 +291,9 @@ void TtsCentral::post(const Event& event) {
 }
 
 void TtsCentral::release() {
+    // A listener may end the service from inside a notification (stopping a reading deletes
+    // it): after each one, leave at once when this object is gone.
+    const QPointer<TtsCentral> alive(this);
     const int64_t played = m_destination->played();
     while (!m_pending.empty() && m_pending.front().sample <= played) {
         const Event event = m_pending.front();
@@ -300,8 +303,8 @@ void TtsCentral::release() {
             case EventKind::Started:
                 if (!m_audioRunning) {
                     m_audioRunning = true;
-                    for (ITTSNotifySinkW* notify : m_notifySinks) {
-                        notify->AudioStart(timeStamp(event.sample));
+                    if (!notifyAll(alive, &ITTSNotifySinkW::AudioStart, timeStamp(event.sample))) {
+                        return;
                     }
                 }
                 if (sink) {
@@ -317,17 +320,33 @@ void TtsCentral::release() {
                 if (sink) {
                     sink->TextDataDone(timeStamp(event.sample), 0);
                 }
-                m_jobSinks.remove(event.job);
-                --m_outstanding;
+                if (alive) {
+                    m_jobSinks.remove(event.job);
+                    --m_outstanding;
+                }
                 break;
+        }
+        if (!alive) {
+            return;
         }
     }
     if (m_audioRunning && m_outstanding <= 0 && m_pending.empty() && !m_destination->draining()) {
         m_audioRunning = false;
         m_outstanding = 0;
         m_releaseTimer.stop();
-        for (ITTSNotifySinkW* notify : m_notifySinks) {
-            notify->AudioStop(timeStamp(played));
+        notifyAll(alive, &ITTSNotifySinkW::AudioStop, timeStamp(played));
+    }
+}
+
+bool TtsCentral::notifyAll(const QPointer<TtsCentral>& alive,
+                           HRESULT (ITTSNotifySinkW::*notification)(uint64_t), uint64_t time) {
+    // A copy: a listener may register or unregister another while it is told.
+    const QList<ITTSNotifySinkW*> listeners = m_notifySinks.values();
+    for (ITTSNotifySinkW* notify : listeners) {
+        (notify->*notification)(time);
+        if (!alive) {
+            return false;
         }
     }
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <condition_variable>
 #include <deque>
@@ -91,6 +92,9 @@ class TtsCentral : public QObject,
     void run();  // the synthesis thread
     void post(const Event& event);
     void release();
+    // Tells every registered listener; false when one of them ended this service meanwhile.
+    bool notifyAll(const QPointer<TtsCentral>& alive,
+                   HRESULT (ITTSNotifySinkW::*notification)(uint64_t), uint64_t time);
     uint64_t timeStamp(int64_t sample) const;
     ITTSBufNotifySink* sinkOf(uint64_t job) const { return m_jobSinks.value(job, nullptr); }
 

@@ -36,21 +36,22 @@ class Desktop : public ::testing::Test {
     void SetUp() override {
         SKIP_WITHOUT_SOUND_DEVICE();
         testprofile::Reset();
-        for (int number = 200; number < 260; ++number) {
-            if (!QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) &&
-                !QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number))) {
-                display_ = QStringLiteral(":%1").arg(number);
-                break;
-            }
-        }
-        ASSERT_FALSE(display_.isEmpty());
+        // The server takes a free display itself and says which on its output: a number
+        // chosen here could be taken by another test's server in between.
         xserver_.start(
             QStringLiteral("Xvfb"),
-            {display_, QStringLiteral("-screen"), QStringLiteral("0"),
-             QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+            {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+             QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+             QStringLiteral("tcp")});
         ASSERT_TRUE(QTest::qWaitFor(
-            [this] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X") + display_.mid(1)); },
+            [this] {
+                serverOutput_ += xserver_.readAllStandardOutput();
+                return serverOutput_.contains('\n') || xserver_.state() == QProcess::NotRunning;
+            },
             kDesktopStartMs));
+        const QByteArray number = serverOutput_.trimmed();
+        ASSERT_FALSE(number.isEmpty()) << "Xvfb named no display";
+        display_ = QLatin1Char(':') + QString::fromLatin1(number);
         env_ = QProcessEnvironment::systemEnvironment();
         env_.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env_.insert(QStringLiteral("DISPLAY"), display_);
@@ -129,6 +130,7 @@ class Desktop : public ::testing::Test {
     }
 
     QString display_;
+    QByteArray serverOutput_;  // what the X server says at start: its display number
     QProcessEnvironment env_;
     QProcess xserver_;
     QProcess tray_;
