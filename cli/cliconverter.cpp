@@ -29,6 +29,8 @@ constexpr int kPercentMaximum = 100;
 constexpr int kSignalExitBase = 128;
 // The write speed is set in 256ths of real time.
 constexpr int kRealTimeUnit = 256;
+// Standard input is read in blocks of this size, so that reading stops soon after its limit.
+constexpr qint64 kStdinBlock = 1 << 20;
 
 void Error(const QString& text) {
     std::fprintf(stderr, "quillsong-cli: %s\n", qPrintable(text));
@@ -91,7 +93,25 @@ bool CliConverter::CollectInputs(QList<ReadingArticle>& inputs) {
                 Error(QStringLiteral("standard input cannot be read"));
                 return false;
             }
-            const QByteArray bytes = in.readAll();
+            // Held in memory whole, as a pasted article is, and so with the same limit; a file
+            // is read piece by piece whatever its size.
+            QByteArray bytes;
+            for (QByteArray block = in.read(kStdinBlock);
+                 !block.isEmpty() && bytes.size() <= ArticleText::kLargestText;
+                 block = in.read(kStdinBlock)) {
+                bytes += block;
+            }
+            if (bytes.size() > ArticleText::kLargestText) {
+                Error(QStringLiteral("standard input holds more than %1 MB, the most it may hold; "
+                                     "save the text in a file and give its name instead (a file "
+                                     "is read piece by piece, whatever its size)")
+                          .arg(ArticleText::kLargestText / 1000000));
+                return false;
+            }
+            if (in.error() != QFileDevice::NoError) {
+                Error(QStringLiteral("standard input cannot be read: ") + in.errorString());
+                return false;
+            }
             if (!TextFile::looksLikeText(bytes)) {
                 Error(QStringLiteral("standard input does not look like a text file"));
                 return false;

@@ -78,3 +78,17 @@ TEST_F(CliText, ControlCharactersAreBlanksAndMarkedFilesReadLikeTheirUtf8Text) {
             << name.toStdString();
     }
 }
+
+TEST_F(CliText, StandardInputOverItsLimitIsRefusedWithTheLimit) {
+    QByteArray text;
+    while (text.size() <= 10 * 1000 * 1000) {
+        text += "Words of a long text. ";
+    }
+    const Result piped = Run({QStringLiteral("--out"), Out()}, text);
+    EXPECT_EQ(piped.exitCode, 1);
+    EXPECT_EQ(piped.err, QStringLiteral("quillsong-cli: standard input holds more than 10 MB, the "
+                                        "most it may hold; save the text in a file and give its "
+                                        "name instead (a file is read piece by piece, whatever "
+                                        "its size)\n"));
+    EXPECT_EQ(Files(), QStringList());
+}
