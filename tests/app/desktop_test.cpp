@@ -37,12 +37,13 @@ class Desktop : public ::testing::Test {
         SKIP_WITHOUT_SOUND_DEVICE();
         testprofile::Reset();
         // The server takes a free display itself and says which on its output: a number
-        // chosen here could be taken by another test's server in between.
+        // chosen here could be taken by another test's server in between. Without -noreset it
+        // resets when its last client leaves, and a client connecting meanwhile is refused.
         xserver_.start(
             QStringLiteral("Xvfb"),
             {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
              QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-             QStringLiteral("tcp")});
+             QStringLiteral("tcp"), QStringLiteral("-noreset")});
         ASSERT_TRUE(QTest::qWaitFor(
             [this] {
                 serverOutput_ += xserver_.readAllStandardOutput();
