@@ -8,11 +8,11 @@
 
 #include <sys/resource.h>
 #include <QApplication>
-#include <QTemporaryDir>
 
 #include "articles/articlestore.h"
 #include "articles/memolistbox.h"
 #include "bench/listimport.h"
+#include "bench/privateprofile.h"
 
 namespace {
 
@@ -66,16 +66,8 @@ BENCHMARK(BM_Export1000)->Unit(benchmark::kMillisecond)->Iterations(20);
 }  // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir dir;
-    qputenv("XDG_DATA_HOME", dir.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    storeFile = dir.path() + QStringLiteral("/QSExport.txt");
-    MakeStore();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, {}, [](const QString& data) {
+        storeFile = data + QStringLiteral("/QSExport.txt");
+        MakeStore();
+    });
 }

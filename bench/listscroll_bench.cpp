@@ -9,10 +9,10 @@
 
 #include <QApplication>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 
 #include "articles/articlestore.h"
 #include "articles/memolistbox.h"
+#include "bench/privateprofile.h"
 
 namespace {
 
@@ -72,15 +72,5 @@ BENCHMARK(SelectAnArticle)->Unit(benchmark::kMillisecond)->Iterations(200);
 }  // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir dir;
-    qputenv("XDG_DATA_HOME", dir.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    storeFolder = dir.path();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, {}, [](const QString& data) { storeFolder = data; });
 }

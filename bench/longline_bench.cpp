@@ -16,17 +16,13 @@
 #include "app/form1.h"
 #include "articles/articlestore.h"
 #include "bench/privateprofile.h"
+#include "bench/programstart.h"
 #include "platform/shell/programfolders.h"
 
 namespace {
 
 constexpr qsizetype kLineLength = 20 * 1000 * 1000;
 constexpr int kTimeoutMs = 60000;
-
-bool LogShowsStartupDone(const QString& log) {
-    QFile file(log);
-    return file.open(QIODevice::ReadOnly) && file.readAll().contains("Exiting FormShow");
-}
 
 // The most memory the process has held so far (VmHWM), 0 once it has ended.
 double PeakMegabytes(qint64 pid) {
@@ -64,23 +60,15 @@ void LongLineArticle(benchmark::State& state) {
         state.SkipWithError("the store could not be written");
         return;
     }
-    const QString log = ProgramFolders::userFolder() + QStringLiteral("/quillsong.dbg");
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (!env.contains(QStringLiteral("DISPLAY"))) {
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    }
     double shownMs = 0;
     double endMs = 0;
     double peakMb = 0;
     for (auto _ : state) {
-        QFile::remove(log);
         QProcess program;
-        program.setProcessEnvironment(env);
         QElapsedTimer clock;
-        clock.start();
-        program.start(QStringLiteral(QUILL_BIN_DIR "/quillsong"), {});
-        while (!LogShowsStartupDone(log) && clock.elapsed() < kTimeoutMs) {
-            QThread::usleep(500);
+        if (!StartProgramUntilShown(program, clock, kTimeoutMs)) {
+            state.SkipWithError("the window was not shown in time");
+            return;
         }
         const double shown = double(clock.nsecsElapsed()) / 1e6;
         state.SetIterationTime(shown / 1000);

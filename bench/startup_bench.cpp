@@ -17,13 +17,9 @@
 #include "platform/shell/programfolders.h"
 
 #include "bench/privateprofile.h"
+#include "bench/programstart.h"
 
 namespace {
-
-bool LogShowsStartupDone(const QString& log) {
-    QFile file(log);
-    return file.open(QIODevice::ReadOnly) && file.readAll().contains("Exiting FormShow");
-}
 
 // The main window built and shown inside a running application.
 void BM_MainWindowShown(benchmark::State& state) {
@@ -45,21 +41,13 @@ BENCHMARK(BM_MainWindowShown)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // The whole program as a process, until it logs that its first showing is done.
 void BM_ProgramStartToWindowShown(benchmark::State& state) {
-    const QString log = ProgramFolders::userFolder() + QStringLiteral("/quillsong.dbg");
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (!env.contains(QStringLiteral("DISPLAY"))) {
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    }
+    constexpr int kTimeoutMs = 20000;
     for (auto _ : state) {
-        QFile::remove(log);
         QProcess program;
-        program.setProcessEnvironment(env);
         QElapsedTimer clock;
-        clock.start();
-        program.start(QStringLiteral(QUILL_BIN_DIR "/quillsong"), {});
-        // Polled every half millisecond: fine enough for a start that takes a hundred.
-        while (!LogShowsStartupDone(log) && clock.elapsed() < 20000) {
-            QThread::usleep(500);
+        if (!StartProgramUntilShown(program, clock, kTimeoutMs)) {
+            state.SkipWithError("the window was not shown in time");
+            return;
         }
         state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
         ::kill(pid_t(program.processId()), SIGTERM);

@@ -10,11 +10,11 @@
 #include <sys/resource.h>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include "articles/articlestore.h"
 #include "articles/memolistbox.h"
 #include "bench/listimport.h"
+#include "bench/privateprofile.h"
 
 namespace {
 
@@ -61,15 +61,5 @@ BENCHMARK(BM_ImportStore)
 }  // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir dir;
-    qputenv("XDG_DATA_HOME", dir.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    storeFolder = dir.path();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, {}, [](const QString& data) { storeFolder = data; });
 }
