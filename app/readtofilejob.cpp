@@ -1,5 +1,6 @@
 #include "app/readtofilejob.h"
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,8 @@
 #include "audio/mmwave.h"
 #include "audio/mp3encoder.h"
 #include "audio/waveconversion.h"
+#include "platform/shell/debuglog.h"
+#include "platform/shell/newfilemode.h"
 #include "platform/shell/utilsclass.h"
 #include "platform/speechapi/wavefiledestination.h"
 #include "speech/tts.h"
@@ -51,7 +54,11 @@ QString FolderGone(const QString& file) {
 }
 
 // Renames from to to, replacing a file of that name in one step (the folder is the same).
+// The temporary was made private; the file takes the permissions of any file the user makes.
 QString Replace(const QString& from, const QString& to) {
+    if (::chmod(QFile::encodeName(from).constData(), newFileMode()) != 0) {
+        debugLog(QStringLiteral("Permissions of %1 not set: %2").arg(from, qt_error_string(errno)));
+    }
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) {
         return {};
     }

@@ -3,6 +3,7 @@
 // soxi and mpg123.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,9 +19,22 @@ using namespace audiotools;
 
 namespace {
 
+// Owner, group and others; the "user" flags only repeat one of them for this process.
+constexpr QFile::Permissions kEveryPermission =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::WriteGroup |
+    QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+// What a file made under umask 022 allows.
+constexpr QFile::Permissions kReadableByAll =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+constexpr mode_t kUsualUmask = 022;
+
 class Mp3Job : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        m_umask = ::umask(kUsualUmask);
+    }
+    void TearDown() override { ::umask(m_umask); }
     QString PathOf(const QString& name) const { return dir_.filePath(name); }
     // Hidden files too: a temporary left behind shows.
     QStringList Files() const {
@@ -34,6 +48,7 @@ class Mp3Job : public ::testing::Test {
 
     QTemporaryDir dir_;
     CapturedMessages captured_;
+    mode_t m_umask = 0;
 };
 
 }  // namespace
@@ -99,6 +114,7 @@ TEST_F(Mp3Job, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
     EXPECT_EQ(result.errors, QStringList());
     EXPECT_EQ(Files(), QStringList{QStringLiteral("Talk.mp3")});
     EXPECT_GE(DecodedSamples(paths.Mp3), 2 * 22050);
+    EXPECT_EQ(QFileInfo(paths.Mp3).permissions() & kEveryPermission, kReadableByAll);
 
     // The program ends while the first chunks are encoded: the encoding stops, and neither an
     // MP3 cut short nor a temporary is left; a file made earlier under the name stays whole.
@@ -155,6 +171,8 @@ TEST_F(Mp3Job, AWaveTakesItsFinalNameOnlyWhenWhole) {
     EXPECT_EQ(ReadToFileJob::SaveWave(paths), QString());
     EXPECT_EQ(Files(), QStringList{QStringLiteral("Notes.wav")});
     EXPECT_EQ(Soxi(paths.Final, "-s"), QStringLiteral("22050"));
+    // The private temporary becomes a file like any other the user makes (umask 022 here).
+    EXPECT_EQ(QFileInfo(paths.Final).permissions() & kEveryPermission, kReadableByAll);
 
     // A folder that takes no file: no temporary, and the reason names the final file.
     QString error;
