@@ -95,6 +95,7 @@ void ReadingSession::ReadAllArticles(OutputTarget target) {
         return;
     }
     m_walk = Walk::List;
+    m_fileNamesTaken.clear();
     const ReadingArticle first = m_queue->at(0);
     Q_EMIT articleReached(first.key);
     if (PrepareOutput(first)) {
@@ -135,8 +136,8 @@ bool ReadingSession::PrepareOutput(const ReadingArticle& article) {
     }
     m_outputTitle = article.title;
     QString unwritable;
-    m_paths = ReadToFileJob::Paths(m_prefs.OUT_Directory, article.title, m_prefs.OUT_FileFormat,
-                                   &unwritable);
+    m_paths = ReadToFileJob::Paths(m_prefs.OUT_Directory, FileNameFor(article.title),
+                                   m_prefs.OUT_FileFormat, &unwritable);
     if (m_paths.Wave.isEmpty()) {
         debugLog(QStringLiteral("Play to file initialization failed"));
         if (!QFileInfo(m_prefs.OUT_Directory).isDir()) {
@@ -154,6 +155,20 @@ bool ReadingSession::PrepareOutput(const ReadingArticle& article) {
         return false;
     }
     return true;
+}
+
+QString ReadingSession::FileNameFor(const QString& title) {
+    if (m_walk != Walk::List) {
+        return title;
+    }
+    // Articles of one list with the same title (short titles made from their first words
+    // often are) would write one file twice and lose the first: the later ones are numbered.
+    QString name = title;
+    for (int number = 2; m_fileNamesTaken.contains(name); ++number) {
+        name = QStringLiteral("%1 (%2)").arg(title).arg(number);
+    }
+    m_fileNamesTaken.insert(name);
+    return name;
 }
 
 void ReadingSession::SpeakArticle(const ReadingArticle& article, int length, int start) {

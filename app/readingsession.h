@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include "app/readingqueue.h"
@@ -108,6 +109,8 @@ class ReadingSession : public QObject {
     void RemoveTemporaries();
     void ForgetTemporaries();
     QString voiceOf(const ReadingArticle& article) const;
+    // The name of the file an article's title gives, unique within a walk over the list.
+    QString FileNameFor(const QString& title);
 
     TPreferences& m_prefs;
     TTTSForm& m_driver;
@@ -120,4 +123,5 @@ class ReadingSession : public QObject {
     int64_t m_textLength = 0;  // characters of the article handed to the driver
     OutputPaths m_paths;
     QString m_outputTitle;
+    QSet<QString> m_fileNamesTaken;  // by this walk over the list
 };

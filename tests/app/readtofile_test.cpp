@@ -343,6 +343,37 @@ TEST_F(ReadToFile, FoldersThatTakeNoFileAreRefusedBeforeAnythingIsSpoken) {
     }
 }
 
+TEST_F(ReadToFile, ArticlesOfOneTitleEachGetAFileOfTheirOwn) {
+    const QString folder = dir_.filePath(QStringLiteral("Same"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    Store("OUT_Directory", folder);
+    Store("OUT_FileDest", QStringLiteral("1"));
+    Store("TTS_WaveConvRate", QStringLiteral("0"));
+    const QString longer = QString(QStringLiteral("A longer second article. ")).repeated(8);
+    auto form = Start(1, {{QStringLiteral("Notes"), QStringLiteral("Short."), {}},
+                          {QStringLiteral("Notes"), longer, {}},
+                          {QStringLiteral("Other"), QStringLiteral("The other one."), {}},
+                          {QStringLiteral("Notes"), QStringLiteral("Third of the name."), {}}});
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char(';')).toStdString();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{QStringLiteral("Notes (2).wav"), QStringLiteral("Notes (3).wav"),
+                           QStringLiteral("Notes.wav"), QStringLiteral("Other.wav")}));
+    // Each holds its own article's speech: the longer article is the longer file.
+    const double first = audiotools::Soxi(folder + QStringLiteral("/Notes.wav"), "-D").toDouble();
+    const double second =
+        audiotools::Soxi(folder + QStringLiteral("/Notes (2).wav"), "-D").toDouble();
+    EXPECT_GT(first, 0.0);
+    EXPECT_GT(second, 3 * first);
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("Saved 4 files to ") + folder);
+
+    // A single article read again takes its own name: the earlier file of that name goes.
+    form->ReadArticleToFile(form->List()->Entries[0]);
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 4);
+}
+
 TEST_F(ReadToFile, TheStatusBarSaysWhereTheFilesWent) {
     // The home folder is shown as "~".
     const QByteArray home = qgetenv("HOME");
