@@ -52,6 +52,8 @@ class TForm1 : public QMainWindow {
     ~TForm1() override;
 
     void ExitQuillsongClick();
+    // The end asked for by the system (a signal, the session ending): nothing asks or tells.
+    void ExitOnRequest();
     void HideToTray();
     void RestoreFromTray();
     void UpdateStatus(const QString& text);
@@ -234,7 +236,11 @@ class TForm1 : public QMainWindow {
     bool AppendPossible() const;
     void CreateArticleMenu();
     void ImportArticles();
-    void ExportArticles();
+    // Writes the list to the store; false when it could not be written (told once).
+    bool ExportArticles();
+    // At the end, when the store could not be written: the articles go to a copy elsewhere,
+    // which the user is told of when tellUser.
+    void KeepUnsavedArticles(bool tellUser);
     void ShowLockedMessage();
     void PopupMenu1Popup();
 
@@ -272,6 +278,7 @@ class TForm1 : public QMainWindow {
     // The last export could not write the store file and the user has been told: not again until
     // an export has written it.
     bool m_storeUnwritable = false;
+    bool m_exitUnattended = false;  // the end was asked for by the system, not the user
     VoicePolicy m_voicePolicy;
     QString m_trayTip;
     QString m_shortText;  // the short status (floating toolbar, tests)

@@ -3,6 +3,8 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QMenu>
@@ -122,20 +124,20 @@ void TForm1::ImportArticles() {
     }
 }
 
-void TForm1::ExportArticles() {
+bool TForm1::ExportArticles() {
     if (m_storeUnreadable) {
         debugLog(QStringLiteral("Articles not saved: ") + StoreFileName() +
                  QStringLiteral(" could not be read at start"));
-        return;
+        return true;
     }
     if (m_list && m_list->ImportCancelled()) {
         // The list holds only the articles read before the program was asked to end.
         debugLog(QStringLiteral("Articles not saved: ") + StoreFileName() +
                  QStringLiteral(" was not read to its end"));
-        return;
+        return true;
     }
     if (!m_list) {
-        return;
+        return true;
     }
     QString error;
     if (m_list->ExportList(StoreFileName(), &error)) {
@@ -143,7 +145,9 @@ void TForm1::ExportArticles() {
             debugLog(QStringLiteral("Articles saved again to ") + StoreFileName());
         }
         m_storeUnwritable = false;
-    } else if (!error.isEmpty() && !m_storeUnwritable && m_readingState != rsExiting) {
+        return true;
+    }
+    if (!error.isEmpty() && !m_storeUnwritable && m_readingState != rsExiting) {
         // Told once: every change of the list exports, and a message for each would be a flood.
         // The articles stay in the list; each later change tries again. The export at the
         // program's end holds no dialog up: the log has it.
@@ -152,6 +156,37 @@ void TForm1::ExportArticles() {
             QStringLiteral("Your articles cannot be saved to %1: %2\n\nThey stay in the list, "
                            "and are saved at the next change once the file can be written.")
                 .arg(StoreFileName(), error));
+    }
+    return false;
+}
+
+void TForm1::KeepUnsavedArticles(bool tellUser) {
+    // The program is ending and its store cannot be written: rather than lose the articles,
+    // they go to a store file in the home folder (else the temporary folder), named so that
+    // it is seen.
+    const QString name =
+        QStringLiteral("Quillsong articles not saved %1.txt")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh-mm-ss")));
+    for (const QString& folder : {QDir::homePath(), QDir::tempPath()}) {
+        const QString copy = QDir(folder).filePath(name);
+        QString error;
+        if (m_list->ExportList(copy, &error)) {
+            debugLog(QStringLiteral("Articles kept in ") + copy);
+            if (tellUser) {
+                UserMessage::showError(
+                    QStringLiteral("Your articles could not be saved to %1.\n\nThey are kept in "
+                                   "%2. Once that folder takes files again, put this file in "
+                                   "the place of %1 while Quillsong is not running.")
+                        .arg(StoreFileName(), copy));
+            }
+            return;
+        }
+        debugLog(QStringLiteral("Articles not kept in %1: %2").arg(copy, error));
+    }
+    if (tellUser) {
+        UserMessage::showError(QStringLiteral("Your articles could not be saved to %1, nor to "
+                                              "your home folder or the temporary folder.")
+                                   .arg(StoreFileName()));
     }
 }
 

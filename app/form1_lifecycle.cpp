@@ -210,6 +210,11 @@ void TForm1::closeEvent(QCloseEvent* event) {
     HideToTray();
 }
 
+void TForm1::ExitOnRequest() {
+    m_exitUnattended = true;
+    ExitQuillsongClick();
+}
+
 void TForm1::ExitQuillsongClick() {
     if (m_readingState == rsExiting) {
         return;
@@ -225,7 +230,9 @@ void TForm1::ExitQuillsongClick() {
     }
     QCoreApplication::processEvents();
     if (m_list && m_shown) {
-        ExportArticles();
+        if (!ExportArticles()) {
+            KeepUnsavedArticles(!m_exitUnattended);
+        }
         m_list->UnlockAllEntries();
         m_list->DeleteAll();
     }

@@ -44,10 +44,9 @@ int RunQuillsong(int argc, char** argv) {
     UserMessage::setHandler([](UserMessage::Kind kind, const QString& text) {
         QString shown = text;
         shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        QMessageBox box(kind == UserMessage::Kind::Error ? QMessageBox::Critical
-                                                          : QMessageBox::Information,
-                        StatusText::kProgramTitle, shown, QMessageBox::Ok,
-                        QApplication::activeWindow());
+        QMessageBox box(
+            kind == UserMessage::Kind::Error ? QMessageBox::Critical : QMessageBox::Information,
+            StatusText::kProgramTitle, shown, QMessageBox::Ok, QApplication::activeWindow());
         // A text laid out in lines of its own keeps them, rather than being wrapped again
         // with single words left over: the text field is made as wide as its longest line.
         if (shown.contains(QLatin1Char('\n'))) {
@@ -86,7 +85,7 @@ int RunQuillsong(int argc, char** argv) {
     QObject::connect(
         &termination, &TerminationSignals::terminationRequested, &form, [&form](int number) {
             UtilsClass::WriteDebugLine(QStringLiteral("Signal %1 received; exiting").arg(number));
-            form.ExitQuillsongClick();
+            form.ExitOnRequest();
         });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&form] { form.StorePreferencesNow(); });

@@ -228,6 +228,67 @@ TEST_F(StartArticles, AStoreFolderThatTakesNoFileIsToldOnceAndWrittenOnceItDoesA
     EXPECT_EQ(messages_.errors.size(), 1) << messages_.all.join(QLatin1Char('\n')).toStdString();
 }
 
+TEST_F(StartArticles, ArticlesThatCannotBeSavedAtTheEndAreKeptInTheHomeFolder) {
+    testprofile::Store(kKey, QStringLiteral("FirstTimeUser"), QStringLiteral("false"));
+    testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("1"));
+    WriteStore({QStringLiteral("Saved before.")});
+    QTemporaryDir home;
+    const QByteArray realHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toUtf8());
+    const QString store = TForm1::StoreFileName();
+    const QString folder = QFileInfo(store).absolutePath();
+    const QFileDevice::Permissions writable = QFile::permissions(folder);
+    const auto restore = qScopeGuard([&] {
+        QFile::setPermissions(folder, writable);
+        qputenv("HOME", realHome);
+    });
+    const auto keptCopies = [&] {
+        return QDir(home.path())
+            .entryList({QStringLiteral("Quillsong articles not saved *.txt")}, QDir::Files);
+    };
+    const auto keptTexts = [&](const QString& name) {
+        QStringList texts;
+        for (const StoredArticle& article : ArticleStore::Read(home.filePath(name)).Articles) {
+            texts << article.Text;
+        }
+        return texts;
+    };
+    for (const bool byTheUser : {true, false}) {
+        SCOPED_TRACE(byTheUser ? "ended by the user" : "ended by a signal");
+        messages_.clear();
+        auto form = Start();
+        ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        WithoutFileOverride unprivileged;
+        QFile probe(folder + QStringLiteral("/probe"));
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            GTEST_SKIP() << "this user writes into folders without permission";
+        }
+        form->AddNewArticle()->SetArticleText(QStringLiteral("Added at the end."));
+        ASSERT_EQ(messages_.errors.size(), 1) << "the failure is told at once";
+        if (byTheUser) {
+            form->ExitQuillsongClick();
+        } else {
+            form->ExitOnRequest();
+        }
+        const QStringList copies = keptCopies();
+        ASSERT_EQ(copies.size(), 1);
+        EXPECT_EQ(keptTexts(copies[0]), (QStringList{QStringLiteral("Saved before."),
+                                                     QStringLiteral("Added at the end.")}));
+        EXPECT_EQ(StoredTexts(), QStringList{QStringLiteral("Saved before.")});
+        if (byTheUser) {
+            // The user learns where the articles are.
+            ASSERT_EQ(messages_.errors.size(), 2);
+            EXPECT_TRUE(messages_.errors[1].contains(home.filePath(copies[0])))
+                << messages_.errors[1].toStdString();
+        } else {
+            EXPECT_EQ(messages_.errors.size(), 1) << "nothing holds up an end asked for";
+        }
+        QFile::remove(home.filePath(copies[0]));
+        QFile::setPermissions(folder, writable);
+    }
+}
+
 TEST_F(StartArticles, AnUnfinishedStoreLeftBesideTheStoreIsRemovedAndNeverRead) {
     testprofile::Store(kKey, QStringLiteral("FirstTimeUser"), QStringLiteral("false"));
     WriteStore({QStringLiteral("The whole store.")});
