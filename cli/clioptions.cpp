@@ -117,7 +117,8 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
         return false;
     }
     if (ReadToFileJob::RequiredRate(options.bitRate) == 0) {
-        error = QStringLiteral("--bitrate must be 16, 32, 40, 48, 56 or 64");
+        error = QStringLiteral("--bitrate must be 16, 32, 40, 48, 56 or 64, not \"%1\"")
+                    .arg(options.bitRate);
         return false;
     }
     return true;

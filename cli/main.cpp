@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     LexiconStore lexicon(ownLexicon ? options.lexicon : LexiconFile::defaultPath());
     QString lexiconError;
     if (ownLexicon && !QFileInfo::exists(options.lexicon)) {
-        lexiconError = QStringLiteral("%1 does not exist").arg(options.lexicon);
+        lexiconError = QStringLiteral("the lexicon %1 does not exist").arg(options.lexicon);
     } else {
         lexicon.load(&lexiconError);
     }

@@ -49,7 +49,17 @@ class Cli : public clirun::Folder {
 TEST_F(Cli, UsageErrorsAndFailuresHaveTheirOwnExitCodes) {
     const QString text = Text(QStringLiteral("a.txt"), "Some words.");
     EXPECT_EQ(Run({QStringLiteral("--format"), QStringLiteral("ogg"), text}).exitCode, 2);
-    EXPECT_EQ(Run({QStringLiteral("--bitrate"), QStringLiteral("33"), text}).exitCode, 2);
+    const Result rate = Run({QStringLiteral("--bitrate"), QStringLiteral("33"), text});
+    EXPECT_EQ(rate.exitCode, 2);
+    EXPECT_TRUE(
+        rate.err.contains(QStringLiteral("--bitrate must be 16, 32, 40, 48, 56 or 64, not \"33\"")))
+        << rate.err.toStdString();
+    const Result lexicon =
+        Run({QStringLiteral("--lexicon"), Out() + QStringLiteral("/none.txt"), text});
+    EXPECT_EQ(lexicon.exitCode, 1);
+    EXPECT_TRUE(lexicon.err.contains(QStringLiteral("the lexicon ") + Out() +
+                                     QStringLiteral("/none.txt does not exist")))
+        << lexicon.err.toStdString();
     EXPECT_EQ(Run({QStringLiteral("--no-such-option")}).exitCode, 2);
     // The pace is held in 16 bits of 256ths of real time: 255 is the most it can say.
     for (const char* speed : {"-1", "256", "8388608", "99999999999", "fast", "1.5"}) {
