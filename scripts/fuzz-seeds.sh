@@ -56,8 +56,8 @@ printf '\xff\xfeA\x00\t\x00B\x00\n\x00' >"$l/utf16.txt"
 # Small waves of the formats the program reads and writes.
 w=$corpus/wavefile
 if command -v sox >/dev/null; then
-  for spec in "8 1 8000" "16 1 11025" "16 2 22050" "8 2 44100" "32 1 16000"; do
-    read -r bits channels rate <<<"$spec"
+  for format in "8 1 8000" "16 1 11025" "16 2 22050" "8 2 44100" "32 1 16000"; do
+    read -r bits channels rate <<<"$format"
     encoding=signed-integer
     ((bits == 8)) && encoding=unsigned-integer
     out="$w/tone-${bits}b-${channels}c-${rate}.wav"
