@@ -1,179 +1,280 @@
 #include "audio/mp3encoder.h"
 
-#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
+#include <QThread>
+#include <atomic>
+#include <chrono>
 #include <cmath>
-#include <cstring>
-#include <vector>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
 
-#include "audio/mmwave.h"
-#include "audio/pcmconvert.h"
-#include "platform/lameenc/lameenc.h"
+#include "audio/mp3partplan.h"
+#include "platform/shell/threadname.h"
 #include "platform/shell/utilsclass.h"
 
 namespace {
 
-// One encoding job: the two files, the encoder stream and the buffers.
+// How often the calling thread reports progress and processes messages while workers encode.
+constexpr std::chrono::milliseconds kProgressTick{40};
+// Bytes copied at a time when the parts are joined.
+constexpr qint64 kCopyBlock = 1 << 20;
+
+// One encoding: the wave, the MP3 file and the streams that encode the one into the other.
 class Mp3Job {
   public:
-    Mp3Job(const QString& waveFile, const QString& mp3File) : wave_(waveFile), mp3_(mp3File) {}
-    ~Mp3Job() {
-        if (stream_) {
-            beCloseStream(stream_);
-        }
-    }
+    Mp3Job(const QString& waveFile, const QString& mp3File, const Mp3EncodeHooks& hooks)
+        : m_waveName(waveFile), m_mp3(mp3File), m_hooks(hooks) {}
 
-    bool Run(int32_t bitRate, int32_t sampleRate, const Mp3EncodeHooks& hooks);
-    // Why Run failed.
-    const QString& Failure() const { return failure_; }
+    bool run(int32_t bitRate, int32_t sampleRate);
+    const QString& failure() const { return m_failure; }
 
   private:
-    bool Fail(const QString& message) {
-        failure_ = message;
+    bool fail(const QString& message) {
+        m_failure = message;
         return false;
     }
-    // A failed write of the MP3 file, naming the file and the system's reason.
-    bool FailWrite(const char* what) {
-        return Fail(QStringLiteral("%1: cannot write %2: %3")
-                        .arg(QString::fromLatin1(what), mp3_.fileName(), mp3_.errorString()));
-    }
-    bool OpenFiles();
-    bool Encode(const Mp3EncodeHooks& hooks);
+    bool openFiles();
+    int64_t total() const { return m_source.IsOpen() ? m_source.SampleCount : 0; }
+    std::vector<Mp3Part> plan(int32_t bitRate, int32_t sampleRate);
+    bool encodeAlone(int32_t bitRate, int32_t sampleRate);
+    bool encodeParts(const std::vector<Mp3Part>& parts, int32_t bitRate, int32_t sampleRate);
+    bool runWorkers();
+    bool joinParts();
+    bool finish();
 
-    QFile wave_;
-    QFile mp3_;
-    TMMWave source_;
-    bool empty_ = false;
-    HBE_STREAM stream_ = 0;
-    uint32_t samplesPerChunk_ = 0;
-    uint32_t outputSize_ = 0;
-    QString failure_;
+    const QString m_waveName;
+    QFile m_mp3;
+    const Mp3EncodeHooks& m_hooks;
+    TMMWave m_source;  // not open for a wave without any samples
+    std::vector<std::unique_ptr<Mp3PartEncoder>> m_encoders;
+    std::vector<std::unique_ptr<QTemporaryFile>>
+        m_partFiles;  // the frames of parts after the first
+    QString m_failure;
 };
 
-bool Mp3Job::OpenFiles() {
-    if (QFileInfo(wave_.fileName()).size() == 0 && QFileInfo::exists(wave_.fileName())) {
-        empty_ = true;  // no samples at all: the encoder is only started and flushed
-    } else {
+bool Mp3Job::openFiles() {
+    if (QFileInfo(m_waveName).size() != 0 || !QFileInfo::exists(m_waveName)) {
         try {
-            source_.SetFileName(wave_.fileName());
+            m_source.SetFileName(m_waveName);
         } catch (const EMMWaveError& error) {
-            return Fail(QString::fromUtf8(error.what()) + QStringLiteral(" ") + wave_.fileName());
+            return fail(QString::fromUtf8(error.what()) + QStringLiteral(" ") + m_waveName);
         }
-        const TWaveFormatEx& format = source_.Format;
+        const TWaveFormatEx& format = m_source.Format;
         const bool mono16 = format.wFormatTag == TWaveFormatEx::kPcm && format.nChannels == 1 &&
                             format.wBitsPerSample == 16;
         if (!mono16 && !IsValidForConversion(format)) {
-            return Fail(QStringLiteral("This wave file is not valid for conversion"));
+            return fail(QStringLiteral("This wave file is not valid for conversion"));
         }
-        if (!wave_.open(QIODevice::ReadOnly) || !wave_.seek(source_.DataOffset)) {
-            return Fail(wave_.errorString() + QStringLiteral(": ") + wave_.fileName());
+        QFile wave(m_waveName);
+        if (!wave.open(QIODevice::ReadOnly) || !wave.seek(m_source.DataOffset)) {
+            return fail(wave.errorString() + QStringLiteral(": ") + m_waveName);
         }
-    }
-    if (!mp3_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        return Fail(mp3_.errorString() + QStringLiteral(": ") + mp3_.fileName());
+    }  // else no samples at all: the encoder is only started and flushed
+    if (!m_mp3.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return fail(m_mp3.errorString() + QStringLiteral(": ") + m_mp3.fileName());
     }
     return true;
 }
 
-bool Mp3Job::Run(int32_t bitRate, int32_t sampleRate, const Mp3EncodeHooks& hooks) {
+std::vector<Mp3Part> Mp3Job::plan(int32_t bitRate, int32_t sampleRate) {
+    const int threads = m_hooks.Threads > 0 ? m_hooks.Threads : QThread::idealThreadCount();
+    const int parts = Mp3PartPlan::partCount(total(), sampleRate, threads);
+    if (parts <= 1) {
+        return {{0, total()}};
+    }
+    // A stream of this configuration tells how it lays samples into frames.
+    Mp3PartEncoder probe(m_source, {}, m_mp3.fileName());
+    QFile nowhere;
+    uint32_t perFrame = 0, added = 0;
+    if (!probe.start(bitRate, sampleRate, false, {}, &nowhere) ||
+        beGetFrameLayout(probe.stream(), &perFrame, &added) != BE_ERR_SUCCESSFUL) {
+        return {{0, total()}};
+    }
+    QFile wave(m_waveName);
+    const auto read = [this, &wave](int64_t first, int64_t count, std::vector<int16_t>& out) {
+        QString why;
+        const bool ok = Mp3PartEncoder::readMono(wave, m_source, first, count, out, &why);
+        if (!ok) {
+            UtilsClass::WriteDebugLine(why);
+        }
+        return ok;
+    };
+    std::vector<Mp3Part> cuts =
+        Mp3PartPlan::make(total(), sampleRate, parts, perFrame, added, read);
+    if (cuts.empty()) {
+        return {{0, total()}};  // the reading fails again where the encoding reads it
+    }
+    return cuts;
+}
+
+bool Mp3Job::encodeAlone(int32_t bitRate, int32_t sampleRate) {
+    m_encoders.push_back(
+        std::make_unique<Mp3PartEncoder>(m_source, Mp3Part{0, total()}, m_mp3.fileName()));
+    Mp3PartEncoder& encoder = *m_encoders.front();
+    if (!encoder.start(bitRate, sampleRate, true, m_hooks.Title, &m_mp3)) {
+        return fail(encoder.failure());
+    }
+    if (m_hooks.SetProgress) {
+        m_hooks.SetProgress(0);
+    }
+    const int64_t all = total();
+    const bool encoded = encoder.encode([this, all](int64_t done) {
+        if (m_hooks.Stopped && m_hooks.Stopped()) {
+            return false;
+        }
+        if (m_hooks.SetProgress) {
+            m_hooks.SetProgress(EncodeProgress(done, all));
+        }
+        if (m_hooks.ProcessEvents) {
+            m_hooks.ProcessEvents();
+        }
+        return true;
+    });
+    return encoded ? finish() : fail(encoder.failure());
+}
+
+bool Mp3Job::encodeParts(const std::vector<Mp3Part>& parts, int32_t bitRate, int32_t sampleRate) {
+    const QString folder = QFileInfo(m_mp3.fileName()).absolutePath();
+    for (size_t i = 0; i < parts.size(); ++i) {
+        QIODevice* output = &m_mp3;
+        if (i > 0) {
+            m_partFiles.push_back(std::make_unique<QTemporaryFile>(
+                folder + QStringLiteral("/.quillsong-XXXXXX.part")));
+            if (!m_partFiles.back()->open()) {
+                return fail(QStringLiteral("Write Error (1): cannot write %1: %2")
+                                .arg(m_mp3.fileName(), m_partFiles.back()->errorString()));
+            }
+            output = m_partFiles.back().get();
+        }
+        m_encoders.push_back(
+            std::make_unique<Mp3PartEncoder>(m_source, parts[i], m_mp3.fileName()));
+        if (!m_encoders.back()->start(bitRate, sampleRate, i == 0, m_hooks.Title, output)) {
+            return fail(m_encoders.back()->failure());
+        }
+    }
+    return runWorkers() && joinParts() && finish();
+}
+
+// Runs every stream on a worker of its own, while this thread reports progress, processes
+// messages and passes a stop on to every worker; returns once all workers have ended.
+bool Mp3Job::runWorkers() {
+    const size_t count = m_encoders.size();
+    std::vector<std::atomic<int64_t>> done(count);
+    std::vector<char> ok(count, 0);
+    std::atomic<bool> stop{false};
+    std::mutex lock;
+    std::condition_variable ended;
+    size_t running = count;
+    std::vector<std::thread> workers;
+    for (size_t i = 0; i < count; ++i) {
+        workers.emplace_back([&, i] {
+            nameThisThread(QStringLiteral("mp3 part %1").arg(i + 1));
+            ok[i] = m_encoders[i]->encode([&done, &stop, i](int64_t samples) {
+                done[i] = samples;
+                return !stop.load();
+            });
+            std::lock_guard<std::mutex> guard(lock);
+            --running;
+            ended.notify_all();
+        });
+    }
+    const int64_t all = total();
+    int shown = -1;
+    for (bool finished = false; !finished;) {
+        {
+            std::unique_lock<std::mutex> guard(lock);
+            finished = ended.wait_for(guard, kProgressTick, [&running] { return running == 0; });
+        }
+        int64_t sum = 0;
+        for (const auto& part : done) {
+            sum += part.load();
+        }
+        const int percent = EncodeProgress(sum, all);
+        if (m_hooks.SetProgress && percent != shown) {
+            m_hooks.SetProgress(shown = percent);
+        }
+        if (m_hooks.ProcessEvents) {
+            m_hooks.ProcessEvents();
+        }
+        if (m_hooks.Stopped && m_hooks.Stopped()) {
+            stop = true;
+        }
+    }
+    for (std::thread& worker : workers) {
+        worker.join();  // the thread has ended, not only its work
+    }
+    for (size_t i = 0; i < count; ++i) {
+        if (!ok[i]) {
+            return fail(m_encoders[i]->failure());
+        }
+    }
+    if (stop) {
+        return fail(QStringLiteral("The MP3 encoding of %1 was stopped").arg(m_mp3.fileName()));
+    }
+    return true;
+}
+
+// Appends the frames of the later parts to the file, in order.
+bool Mp3Job::joinParts() {
+    QByteArray block;
+    for (const auto& part : m_partFiles) {
+        if (!part->seek(0)) {
+            return fail(part->errorString() + QStringLiteral(": ") + part->fileName());
+        }
+        while (!(block = part->read(kCopyBlock)).isEmpty()) {
+            if (m_mp3.write(block) != block.size()) {
+                return fail(QStringLiteral("Write error (2): cannot write %1: %2")
+                                .arg(m_mp3.fileName(), m_mp3.errorString()));
+            }
+        }
+        if (part->error() != QFileDevice::NoError) {
+            return fail(part->errorString() + QStringLiteral(": ") + part->fileName());
+        }
+        part->remove();
+    }
+    return true;
+}
+
+// Closes the file and fills its header frame with the length of the whole.
+bool Mp3Job::finish() {
+    if (!m_mp3.flush()) {
+        return fail(QStringLiteral("Write error (2): cannot write %1: %2")
+                        .arg(m_mp3.fileName(), m_mp3.errorString()));
+    }
+    m_mp3.close();
+    std::vector<HBE_STREAM> streams;
+    for (const auto& encoder : m_encoders) {
+        streams.push_back(encoder->stream());
+    }
+    const QByteArray name = QFile::encodeName(m_mp3.fileName());
+    const BE_ERR tagged =
+        streams.size() == 1
+            ? beWriteInfoTag(streams.front(), name.constData())
+            : beWriteJoinedInfoTag(streams.data(), uint32_t(streams.size()), name.constData());
+    if (tagged != BE_ERR_SUCCESSFUL) {
+        return fail(QStringLiteral("Write error (2): the length could not be written into ") +
+                    m_mp3.fileName());
+    }
+    return true;
+}
+
+bool Mp3Job::run(int32_t bitRate, int32_t sampleRate) {
     UtilsClass::WriteDebugLine(QStringLiteral("Starting Lame MP3 conversion"));
-    if (!OpenFiles()) {
+    if (!openFiles()) {
         return false;
     }
-    BE_CONFIG config;
-    std::memset(&config, 0, sizeof(config));
-    config.dwConfig = BE_CONFIG_LAME;
-    config.dwStructVersion = 1;
-    config.dwStructSize = sizeof(BE_CONFIG);
-    config.dwSampleRate = uint32_t(sampleRate);
-    config.dwReSampleRate = 0;
-    config.nMode = BE_MP3_MODE_MONO;
-    config.dwBitrate = uint32_t(bitRate);
-    config.dwMaxBitrate = uint32_t(bitRate);
-    config.dwMpegVersion = MPEG1;
-    config.bPrivate = -1;
-    // The first frame carries the length and encoder delay, so the MP3 plays back exactly as
-    // long as the speech.
-    config.bWriteVBRHeader = -1;
-    config.nVBRQuality = 4;
-    const BE_ERR error = beInitStream(&config, &samplesPerChunk_, &outputSize_, &stream_);
-    if (error != BE_ERR_SUCCESSFUL) {
-        stream_ = 0;
-        return Fail(QStringLiteral("Error opening encoding stream ") + QString::number(error));
+    const std::vector<Mp3Part> parts = plan(bitRate, sampleRate);
+    if (m_hooks.Planned) {
+        m_hooks.Planned(parts);
     }
-    if (!hooks.Title.isEmpty()) {
-        std::vector<uint8_t> tag(4096);
-        uint32_t size = 0;
-        if (beSetTitle(stream_, hooks.Title.toUtf8().constData(), tag.data(), uint32_t(tag.size()),
-                       &size) != BE_ERR_SUCCESSFUL ||
-            mp3_.write(reinterpret_cast<const char*>(tag.data()), size) != qint64(size)) {
-            UtilsClass::WriteDebugLine(QStringLiteral("The MP3 title could not be set: ") +
-                                       hooks.Title);
-        }
+    if (parts.size() == 1) {
+        return encodeAlone(bitRate, sampleRate);
     }
-    return Encode(hooks);
-}
-
-bool Mp3Job::Encode(const Mp3EncodeHooks& hooks) {
-    const TWaveFormatEx mono16 = BuildPcmFormat(16, 1, source_.Format.nSamplesPerSec);
-    const bool convert = !empty_ && !(source_.Format == mono16);
-    const int64_t frameBytes = empty_ ? 2 : source_.Format.nBlockAlign;
-    const int64_t total = empty_ ? 0 : source_.DataLength;
-    std::vector<char> input(size_t(samplesPerChunk_ * frameBytes));
-    std::vector<int16_t> samples(samplesPerChunk_ + 2);
-    std::vector<uint8_t> output(outputSize_);
-    if (hooks.SetProgress) {
-        hooks.SetProgress(0);
-    }
-    for (int64_t done = 0; done != total;) {
-        const int64_t n = qMin<int64_t>(int64_t(samplesPerChunk_) * frameBytes, total - done);
-        if (wave_.read(input.data(), n) != n) {
-            return Fail(QStringLiteral("Read Error: ") + wave_.fileName() + QStringLiteral(": ") +
-                        wave_.errorString());
-        }
-        int64_t bytes = n;
-        const int16_t* pcm = reinterpret_cast<const int16_t*>(input.data());
-        if (convert) {
-            bytes = PcmConvert(n, reinterpret_cast<const uint8_t*>(input.data()), source_.Format,
-                               reinterpret_cast<uint8_t*>(samples.data()), mono16);
-            pcm = samples.data();
-        }
-        uint32_t written = 0;
-        const BE_ERR error =
-            beEncodeChunk(stream_, uint32_t(bytes / 2), pcm, output.data(), &written);
-        if (error != BE_ERR_SUCCESSFUL) {
-            return Fail(QStringLiteral("beEncodeChunk failed ") + QString::number(error));
-        }
-        if (mp3_.write(reinterpret_cast<const char*>(output.data()), written) != written) {
-            return FailWrite("Write Error (1)");
-        }
-        if (hooks.Stopped && hooks.Stopped()) {
-            break;
-        }
-        done += n;
-        if (hooks.SetProgress) {
-            hooks.SetProgress(EncodeProgress(done, total));
-        }
-        if (hooks.ProcessEvents) {
-            hooks.ProcessEvents();
-        }
-    }
-    uint32_t written = 0;
-    const BE_ERR error = beDeinitStream(stream_, output.data(), &written);
-    if (error != BE_ERR_SUCCESSFUL) {
-        return Fail(QStringLiteral("beExitStream failed ") + QString::number(error));
-    }
-    if (mp3_.write(reinterpret_cast<const char*>(output.data()), written) != written ||
-        !mp3_.flush()) {
-        return FailWrite("Write error (2)");
-    }
-    mp3_.close();
-    if (beWriteInfoTag(stream_, QFile::encodeName(mp3_.fileName()).constData()) !=
-        BE_ERR_SUCCESSFUL) {
-        return Fail(QStringLiteral("Write error (2): the length could not be written into ") +
-                    mp3_.fileName());
-    }
-    return true;
+    UtilsClass::WriteDebugLine(QStringLiteral("Encoding in %1 parts at once").arg(parts.size()));
+    return encodeParts(parts, bitRate, sampleRate);
 }
 
 }  // namespace
@@ -190,10 +291,10 @@ Outcome EncodeMp3(const QString& waveFile, const QString& mp3File, int32_t bitRa
     bool ok = false;
     QString failure;
     {
-        Mp3Job job(waveFile, mp3File);
-        ok = job.Run(bitRate, sampleRate, hooks);
-        failure = job.Failure();
-    }  // both files are closed here
+        Mp3Job job(waveFile, mp3File, hooks);
+        ok = job.run(bitRate, sampleRate);
+        failure = job.failure();
+    }  // every file is closed and every worker ended here
     if (ok) {
         return Outcome::success();
     }

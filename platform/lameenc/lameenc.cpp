@@ -3,8 +3,13 @@
 #include <lame/lame.h>
 
 #include <QString>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
+
+#include "platform/lameenc/infoframe.h"
 
 #include <map>
 #include <mutex>
@@ -16,6 +21,8 @@ namespace {
 constexpr uint32_t kSamplesPerChunk = 1152 * 8;
 // LAME's worst case for a buffer of n samples is 1.25 n + 7200 bytes.
 constexpr uint32_t kOutputBufferSize = kSamplesPerChunk * 5 / 4 + 7200;
+// The largest MP3 frame.
+constexpr size_t kMaxFrameSize = 2880;
 
 struct Streams {
     std::mutex lock;
@@ -162,4 +169,94 @@ BE_ERR beSetTitle(HBE_STREAM stream, const char* utf8Title, uint8_t* tag, uint32
     }
     *bytesWritten = uint32_t(size);
     return BE_ERR_SUCCESSFUL;
+}
+
+BE_ERR beGetFrameLayout(HBE_STREAM stream, uint32_t* samplesPerFrame, uint32_t* addedSamples) {
+    lame_t lame = find(stream);
+    if (!lame || !samplesPerFrame || !addedSamples) {
+        return BE_ERR_INVALID_HANDLE;
+    }
+    // LAME's delay is 576 samples and its padding at least 576, in output samples.
+    constexpr double kAddedOutputSamples = 1152;
+    const double ratio =
+        double(lame_get_in_samplerate(lame)) / double(qMax(1, lame_get_out_samplerate(lame)));
+    *samplesPerFrame = uint32_t(std::lround(lame_get_framesize(lame) * ratio));
+    *addedSamples = uint32_t(std::lround(kAddedOutputSamples * ratio));
+    return BE_ERR_SUCCESSFUL;
+}
+
+namespace {
+
+// The size of the ID3v2 tag at the head of file (none: 0).
+long Id3v2Size(FILE* file) {
+    constexpr size_t kHeader = 10;
+    constexpr int kFooterFlag = 0x10;
+    uint8_t header[kHeader];
+    if (std::fseek(file, 0, SEEK_SET) != 0 || std::fread(header, 1, kHeader, file) != kHeader ||
+        std::memcmp(header, "ID3", 3) != 0) {
+        return 0;
+    }
+    const long body = long(header[6] & 0x7F) << 21 | long(header[7] & 0x7F) << 14 |
+                      long(header[8] & 0x7F) << 7 | long(header[9] & 0x7F);
+    return long(kHeader) + body + ((header[5] & kFooterFlag) ? long(kHeader) : 0);
+}
+
+// The checksum of the bytes of file from offset to its end; false when they cannot be read.
+bool MusicCrc(FILE* file, long offset, uint16_t* crc) {
+    constexpr size_t kBlock = 1 << 16;
+    std::vector<uint8_t> block(kBlock);
+    if (std::fseek(file, offset, SEEK_SET) != 0) {
+        return false;
+    }
+    *crc = 0;
+    size_t n = 0;
+    while ((n = std::fread(block.data(), 1, kBlock, file)) > 0) {
+        *crc = InfoFrame::crc16(block.data(), n, *crc);
+    }
+    return !std::ferror(file);
+}
+
+}  // namespace
+
+BE_ERR beWriteJoinedInfoTag(const HBE_STREAM* streams, uint32_t count, const char* mp3FileName) {
+    std::vector<lame_t> lames;
+    for (uint32_t i = 0; i < count; ++i) {
+        lames.push_back(find(streams[i]));
+        if (!lames.back()) {
+            return BE_ERR_INVALID_HANDLE;
+        }
+    }
+    if (lames.empty() || !lame_get_bWriteVbrTag(lames.front())) {
+        return BE_ERR_SUCCESSFUL;
+    }
+    std::vector<uint8_t> bytes(kMaxFrameSize);
+    bytes.resize(lame_get_lametag_frame(lames.front(), bytes.data(), bytes.size()));
+    InfoFrame frame(std::move(bytes));
+    if (!frame.valid()) {
+        return BE_ERR_SUCCESSFUL;  // the bit rate leaves no room for the frame: LAME made none
+    }
+    uint32_t frames = 0;
+    for (lame_t lame : lames) {
+        frames += uint32_t(lame_get_frameNum(lame));
+    }
+    FILE* file = std::fopen(mp3FileName, "rb+");
+    if (!file) {
+        return BE_ERR_INVALID_FORMAT_PARAMETERS;
+    }
+    const long start = Id3v2Size(file);
+    uint16_t crc = 0;
+    bool ok = std::fseek(file, 0, SEEK_END) == 0;
+    const long end = std::ftell(file);
+    ok = ok && end >= start + long(frame.bytes().size()) &&
+         MusicCrc(file, start + long(frame.bytes().size()), &crc);
+    if (ok) {
+        frame.fill(frames, uint32_t(lame_get_brate(lames.front())), uint32_t(end - start), crc,
+                   uint32_t(lame_get_encoder_padding(lames.back())));
+        ok = std::fseek(file, start, SEEK_SET) == 0 &&
+             std::fwrite(frame.bytes().data(), 1, frame.bytes().size(), file) ==
+                 frame.bytes().size() &&
+             std::fflush(file) == 0;
+    }
+    const bool closed = std::fclose(file) == 0;
+    return ok && closed ? BE_ERR_SUCCESSFUL : BE_ERR_BUFFER_TOO_SMALL;
 }

@@ -60,3 +60,12 @@ BE_ERR beSetTitle(HBE_STREAM stream, const char* utf8Title, uint8_t* tag, uint32
 // configuration asked for a header, with the stream's length and encoder delay, so players
 // know the exact duration and play without gaps.
 BE_ERR beWriteInfoTag(HBE_STREAM stream, const char* mp3FileName);
+
+// How a stream lays out samples, for a caller that splits one wave between several streams:
+// the input samples one frame takes, and the samples of silence a stream adds to input whose
+// length is a whole number of frames (the encoder's delay and its least padding).
+BE_ERR beGetFrameLayout(HBE_STREAM stream, uint32_t* samplesPerFrame, uint32_t* addedSamples);
+// For an MP3 file whose frames come from several streams one after another, each encoded to
+// its end (beDeinitStream): with the file closed, fills the header frame the first stream
+// reserved with the figures of the whole file, as beWriteInfoTag does for a stream alone.
+BE_ERR beWriteJoinedInfoTag(const HBE_STREAM* streams, uint32_t count, const char* mp3FileName);

@@ -22,6 +22,7 @@
 #include "tests/common/printers.h"
 #include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
+#include "tests/common/threadnames.h"
 
 namespace {
 
@@ -280,6 +281,8 @@ TEST_F(ReadToFile, ExitDuringEncodingLeavesNeitherAPartialMp3NorTemporaries) {
     // The interrupted encoding returns and removes what it was making.
     EXPECT_TRUE(QTest::qWaitFor([&] { return Files().isEmpty(); }, 20000))
         << Files().join(QLatin1Char(' ')).toStdString();
+    // Twenty minutes of speech are encoded by a worker per core; every one of them has ended.
+    EXPECT_TRUE(NoThreadNamed(QStringLiteral("mp3 part")));
 }
 
 TEST_F(ReadToFile, TheWindowAndTheConverterIntoOneFolderAtOnceEachKeepTheirOwnSpeech) {

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QtEndian>
+#include <cstring>
 
 namespace audiotools {
 
@@ -35,6 +36,17 @@ int64_t DecodedSamples(const QString& mp3) {
     Run(QStringLiteral("mpg123"), {QStringLiteral("-q"), QStringLiteral("-w"), wav, mp3});
     const int64_t samples = Soxi(wav, "-s").toLongLong();
     QFile::remove(wav);
+    return samples;
+}
+
+std::vector<int16_t> DecodedPcm(const QString& mp3) {
+    const QString raw = mp3 + QStringLiteral(".decoded.raw");
+    Run(QStringLiteral("mpg123"), {QStringLiteral("-q"), QStringLiteral("-e"),
+                                   QStringLiteral("s16"), QStringLiteral("-O"), raw, mp3});
+    const QByteArray bytes = Read(raw);
+    QFile::remove(raw);
+    std::vector<int16_t> samples(size_t(bytes.size()) / 2);
+    std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
     return samples;
 }
 

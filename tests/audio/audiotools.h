@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <vector>
 
 // The real audio tools the tests check against: sox makes input waves, soxi and mpg123 read
 // what the program wrote.
@@ -16,6 +17,8 @@ void MakeTone(const QString& path, int rate, int bits, int channels, double seco
 QString Soxi(const QString& path, const char* flag);  // "-r", "-c", "-b", "-s", "-D"
 // Samples of the MP3 decoded by mpg123.
 int64_t DecodedSamples(const QString& mp3);
+// The samples of a mono MP3 decoded by mpg123 (16-bit, host order).
+std::vector<int16_t> DecodedPcm(const QString& mp3);
 // A RIFF/WAVE file built by hand: fmt, data, and whatever chunks follow.
 QByteArray Riff(const QByteArray& fmtContent, const QByteArray& data, const QByteArray& after = {},
                 int64_t dataSizeField = -1);
