@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "audio/mp3job.h"
 #include "platform/shell/debuglog.h"
 #include "settings/preferences.h"
 #include "speech/ttsform.h"
@@ -39,6 +40,8 @@ ReadingSession::ReadingSession(TPreferences& prefs, TTTSForm& driver, QObject* p
     connect(&m_driver, &TTTSForm::OnError, this, &ReadingSession::ReadingFailed);
     connect(&m_driver, &TTTSForm::OnWordPosition, this, &ReadingSession::wordPosition);
 }
+
+ReadingSession::~ReadingSession() = default;
 
 void ReadingSession::setState(ReadingState state) {
     if (m_state == rsExiting) {
@@ -153,6 +156,10 @@ bool ReadingSession::PrepareOutput(const ReadingArticle& article) {
         debugLog(QStringLiteral("Play to file initialization failed"));
         AbortArticle(ready.message(), UserMessage::Kind::Error);
         return false;
+    }
+    if (m_prefs.OUT_FileFormat == OutputFormat::Mp3) {
+        // The encoding begins while the engine speaks, on a core the engine leaves free.
+        m_followingEncoder = ReadToFileJob::FollowWave(m_paths, m_prefs.BitRate, m_outputTitle);
     }
     return true;
 }
@@ -343,8 +350,8 @@ bool ReadingSession::FinishOutput(bool discard) {
         hooks.ProcessEvents = [] { QCoreApplication::processEvents(); };
         hooks.Exiting = [this] { return m_state == rsExiting; };
         // A failed encoding says why, and where the speech is kept.
-        const ReadToFileJob::Mp3Result encoded =
-            ReadToFileJob::MakeMp3(m_paths, m_prefs.BitRate, m_outputTitle, hooks);
+        const ReadToFileJob::Mp3Result encoded = ReadToFileJob::MakeMp3(
+            m_paths, m_prefs.BitRate, m_outputTitle, hooks, m_followingEncoder.get());
         ForgetTemporaries();  // the job has removed them, or kept the speech under its own name
         if (m_state == rsExiting) {
             return true;
@@ -504,11 +511,13 @@ void ReadingSession::DiscardWave() {
 }
 
 void ReadingSession::RemoveTemporaries() {
+    m_followingEncoder.reset();  // its worker has ended before its files go
     ReadToFileJob::RemoveTemporaries(m_paths);
     ForgetTemporaries();
 }
 
 void ReadingSession::ForgetTemporaries() {
+    m_followingEncoder.reset();
     // Their names may be another run's once removed: they are never touched again.
     m_paths.Wave.clear();
     m_paths.Resampled.clear();

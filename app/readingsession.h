@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <memory>
 
 #include "app/readingqueue.h"
 #include "app/readingstate.h"
@@ -22,6 +23,8 @@ class ReadingSession : public QObject {
     Q_OBJECT
   public:
     ReadingSession(TPreferences& prefs, TTTSForm& driver, QObject* parent = nullptr);
+    // Waits for an encoding that follows the engine to end its worker.
+    ~ReadingSession() override;
 
     void setQueue(ReadingQueue* queue) { m_queue = queue; }
     ReadingState state() const { return m_state; }
@@ -122,6 +125,8 @@ class ReadingSession : public QObject {
     int m_offset = 0;          // where the spoken text starts in the article's text
     int64_t m_textLength = 0;  // characters of the article handed to the driver
     OutputPaths m_paths;
+    // The MP3 encoding that follows the engine's wave as it is written.
+    std::unique_ptr<Mp3Job> m_followingEncoder;
     QString m_outputTitle;
     QSet<QString> m_fileNamesTaken;  // by this walk over the list
 };

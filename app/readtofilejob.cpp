@@ -10,6 +10,7 @@
 
 #include "audio/mmwave.h"
 #include "audio/mp3encoder.h"
+#include "audio/mp3job.h"
 #include "audio/waveconversion.h"
 #include "platform/shell/debuglog.h"
 #include "platform/shell/newfilemode.h"
@@ -18,10 +19,6 @@
 #include "speech/tts.h"
 
 namespace {
-
-// What the encoder takes: 16-bit mono.
-constexpr uint16_t kEncoderBits = 16;
-constexpr uint16_t kEncoderChannels = 1;
 
 QString ReduceSeparators(QString path) {
     while (path.contains(QStringLiteral("//"))) {
@@ -204,6 +201,20 @@ QString ReadToFileJob::SavedText(QStringList files) {
 
 namespace {
 
+// Why the wave cannot be converted to another rate; empty when it can.
+QString ConversionProblem(const QString& wave) {
+    try {
+        TMMWave source;
+        source.SetFileName(wave);
+        if (!IsValidForConversion(source.Format)) {
+            return QStringLiteral("This wave file is not valid for conversion");
+        }
+    } catch (const EMMWaveError& error) {
+        return QString::fromUtf8(error.what());
+    }
+    return {};
+}
+
 // Keeps the speech of a failed conversion under the article's own name, so the next article's
 // temporary wave cannot overwrite it; returns what tells the user where it is.
 QString KeepWave(const OutputPaths& paths, const QString& reason) {
@@ -221,8 +232,18 @@ QString KeepWave(const OutputPaths& paths, const QString& reason) {
 
 }  // namespace
 
+std::unique_ptr<Mp3Job> ReadToFileJob::FollowWave(const OutputPaths& paths, int bitRate,
+                                                  const QString& title) {
+    Mp3EncodeHooks encode;
+    encode.Title = title;
+    auto job = std::make_unique<Mp3Job>(paths.Wave, paths.Partial, encode);
+    job->startBehindWriter(bitRate, RequiredRate(bitRate));
+    return job;
+}
+
 ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bitRate,
-                                                const QString& title, const Hooks& hooks) {
+                                                const QString& title, const Hooks& hooks,
+                                                Mp3Job* live) {
     const auto exiting = [&hooks] { return hooks.Exiting && hooks.Exiting(); };
     Mp3Result result;
     if (exiting()) {
@@ -248,19 +269,11 @@ ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bi
         RemoveTemporaries(paths);
         return result;
     }
+    // A wave below the rate the bit rate needs is raised to it on the way, part by part.
     const bool resample = actual < required;
     if (resample) {
-        const Outcome converted = ConvertWaveFile(paths.Wave, paths.Resampled, kEncoderBits,
-                                                  kEncoderChannels, required, hooks.ProcessEvents);
-        if (exiting()) {
-            RemoveTemporaries(paths);
-            return result;
-        }
-        if (!converted) {
-            if (const QString gone = FolderGone(paths.Mp3); !gone.isEmpty()) {
-                return abandon(gone);
-            }
-            result.errors << converted.message();
+        if (const QString invalid = ConversionProblem(paths.Wave); !invalid.isEmpty()) {
+            result.errors << invalid;
             result.errors << KeepWave(
                 paths, QStringLiteral("The speech could not be resampled for the MP3 file"));
             return result;
@@ -272,9 +285,16 @@ ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bi
     // The program's end stops the encoding after its current chunk.
     encode.Stopped = hooks.Exiting;
     encode.Title = title;
-    Outcome encoded =
-        resample ? EncodeMp3(paths.Resampled, paths.Partial, bitRate, int32_t(required), encode)
-                 : EncodeMp3(paths.Wave, paths.Partial, bitRate, int32_t(actual), encode);
+    bool followed = false;
+    Outcome encoded = Outcome::success();
+    if (live && !live->finishBehindWriter(encode, &followed) && followed) {
+        encoded = Outcome::failure(live->failure());
+        QFile::remove(paths.Partial);  // a half-written MP3 is worse than none
+    }
+    if (!followed) {
+        encoded = EncodeMp3(paths.Wave, paths.Partial, bitRate,
+                            int32_t(resample ? required : actual), encode);
+    }
     if (exiting()) {
         RemoveTemporaries(paths);  // an MP3 cut short is no file to keep
         return result;

@@ -4,7 +4,9 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
+class Mp3Job;
 class TTTS;
 
 // The output file formats, as stored in the settings.
@@ -61,9 +63,14 @@ class ReadToFileJob {
     };
     // After the engine completed the wave file. When the MP3 cannot be made, the wave is kept
     // (its place is logged) and the result says why and where. Once the program is ending the
-    // encoding stops, and no partial MP3 or temporary file is left.
+    // encoding stops, and no partial MP3 or temporary file is left. live: the encoding begun
+    // while the wave was written (see FollowWave), finished here when it could begin.
     static Mp3Result MakeMp3(const OutputPaths& paths, int bitRate, const QString& title,
-                             const Hooks& hooks);
+                             const Hooks& hooks, Mp3Job* live = nullptr);
+    // Begins encoding the MP3 of paths while the engine writes the wave: the encoder reads
+    // behind the writer, never ahead. It takes part only when the wave needs no other rate.
+    static std::unique_ptr<Mp3Job> FollowWave(const OutputPaths& paths, int bitRate,
+                                              const QString& title);
     // Removes a file, logging "Delete Failed" when it cannot.
     static void Delete(const QString& file);
 

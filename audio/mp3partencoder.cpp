@@ -14,8 +14,17 @@ constexpr uint32_t kTitleTagSize = 4096;
 
 }  // namespace
 
-Mp3PartEncoder::Mp3PartEncoder(const TMMWave& source, Mp3Part part, const QString& displayName)
-    : m_source(source), m_part(part), m_displayName(displayName) {}
+Mp3PartEncoder::Mp3PartEncoder(const TMMWave& source, Mp3Part part, const QString& displayName,
+                               uint32_t targetRate)
+    : m_source(source), m_part(part), m_displayName(displayName), m_targetRate(targetRate) {}
+
+bool Mp3PartEncoder::converting() const {
+    return m_targetRate != 0 && m_source.IsOpen() && m_targetRate != m_source.Format.nSamplesPerSec;
+}
+
+int64_t Mp3PartEncoder::samplesPerRead() const {
+    return converting() ? int64_t(m_source.Format.nSamplesPerSec) : int64_t(m_samplesPerChunk);
+}
 
 Mp3PartEncoder::~Mp3PartEncoder() {
     if (m_stream) {
@@ -30,9 +39,24 @@ bool Mp3PartEncoder::fail(const QString& message) {
     return false;
 }
 
+QString Mp3PartEncoder::writeError(QIODevice* device) {
+    // A write the disk took only in part fails without the system's reason; trying the rest
+    // again fails at once, with it.
+    auto* file = qobject_cast<QFileDevice*>(device);
+    if (!file) {
+        return device->errorString();
+    }
+    const QString first = file->errorString();
+    file->unsetError();
+    if (file->flush()) {
+        return first;
+    }
+    return file->errorString();
+}
+
 bool Mp3PartEncoder::failWrite(const char* what) {
     return fail(QStringLiteral("%1: cannot write %2: %3")
-                    .arg(QString::fromLatin1(what), m_displayName, m_output->errorString()));
+                    .arg(QString::fromLatin1(what), m_displayName, writeError(m_output)));
 }
 
 bool Mp3PartEncoder::writeOut(const uint8_t* data, uint32_t size, const char* what) {
@@ -42,32 +66,42 @@ bool Mp3PartEncoder::writeOut(const uint8_t* data, uint32_t size, const char* wh
     return true;
 }
 
-bool Mp3PartEncoder::readMono(QFile& wave, const TMMWave& source, int64_t first, int64_t count,
-                              std::vector<int16_t>& samples, QString* failure) {
-    const TWaveFormatEx mono16 =
-        BuildPcmFormat(kEncoderBits, kEncoderChannels, source.Format.nSamplesPerSec);
+bool Mp3PartEncoder::readRaw(QFile& wave, const TMMWave& source, int64_t first, int64_t count,
+                             std::vector<char>& bytes, QString* failure) {
     const int64_t blockBytes = source.Format.nBlockAlign;
-    const int64_t bytes = count * blockBytes;
-    samples.resize(size_t(count));
-    std::vector<char> input;
-    char* target = reinterpret_cast<char*>(samples.data());
-    const bool convert = !(source.Format == mono16);
-    if (convert) {
-        input.resize(size_t(bytes));
-        target = input.data();
-    }
+    const int64_t size = count * blockBytes;
+    bytes.resize(size_t(size));
     if ((!wave.isOpen() && !wave.open(QIODevice::ReadOnly)) ||
-        !wave.seek(source.DataOffset + first * blockBytes) || wave.read(target, bytes) != bytes) {
+        !wave.seek(source.DataOffset + first * blockBytes) ||
+        wave.read(bytes.data(), size) != size) {
         if (failure) {
             *failure = QStringLiteral("Read Error: ") + wave.fileName() + QStringLiteral(": ") +
                        wave.errorString();
         }
         return false;
     }
-    if (convert) {
-        PcmConvert(bytes, reinterpret_cast<const uint8_t*>(input.data()), source.Format,
-                   reinterpret_cast<uint8_t*>(samples.data()), mono16);
+    return true;
+}
+
+bool Mp3PartEncoder::readMono(QFile& wave, const TMMWave& source, int64_t first, int64_t count,
+                              std::vector<int16_t>& samples, QString* failure) {
+    const TWaveFormatEx mono16 =
+        BuildPcmFormat(kEncoderBits, kEncoderChannels, source.Format.nSamplesPerSec);
+    samples.resize(size_t(count));
+    if (source.Format == mono16) {
+        std::vector<char> bytes;
+        if (!readRaw(wave, source, first, count, bytes, failure)) {
+            return false;
+        }
+        std::memcpy(samples.data(), bytes.data(), bytes.size());
+        return true;
     }
+    std::vector<char> input;
+    if (!readRaw(wave, source, first, count, input, failure)) {
+        return false;
+    }
+    PcmConvert(int64_t(input.size()), reinterpret_cast<const uint8_t*>(input.data()), source.Format,
+               reinterpret_cast<uint8_t*>(samples.data()), mono16);
     return true;
 }
 
@@ -113,22 +147,43 @@ bool Mp3PartEncoder::start(int32_t bitRate, int32_t sampleRate, bool head, const
     return true;
 }
 
-bool Mp3PartEncoder::encode(const std::function<bool(int64_t done)>& afterChunk) {
-    std::vector<int16_t> samples;
+bool Mp3PartEncoder::encodeChunk(const int16_t* samples, int64_t count,
+                                 std::vector<uint8_t>& output) {
+    uint32_t written = 0;
+    const BE_ERR error = beEncodeChunk(m_stream, uint32_t(count), samples, output.data(), &written);
+    if (error != BE_ERR_SUCCESSFUL) {
+        return fail(QStringLiteral("beEncodeChunk failed ") + QString::number(error));
+    }
+    return writeOut(output.data(), written, "Write Error (1)");
+}
+
+bool Mp3PartEncoder::end(std::vector<uint8_t>& output) {
+    uint32_t written = 0;
+    const BE_ERR error = beDeinitStream(m_stream, output.data(), &written);
+    if (error != BE_ERR_SUCCESSFUL) {
+        return fail(QStringLiteral("beExitStream failed ") + QString::number(error));
+    }
+    return writeOut(output.data(), written, "Write error (2)");
+}
+
+bool Mp3PartEncoder::encode(const std::function<bool(int64_t done)>& afterChunk,
+                            const std::function<int64_t(int64_t done)>& limit) {
     std::vector<uint8_t> output(m_outputSize);
+    if (converting()) {
+        return encodeConverted(afterChunk, limit, output) && end(output);
+    }
+    std::vector<int16_t> samples;
     QString failure;
-    for (int64_t done = 0; done != m_part.count;) {
-        const int64_t n = qMin<int64_t>(m_samplesPerChunk, m_part.count - done);
+    for (int64_t done = 0;;) {
+        const int64_t until = limit ? limit(done) : m_part.count;
+        if (until <= done) {
+            break;
+        }
+        const int64_t n = qMin<int64_t>(m_samplesPerChunk, until - done);
         if (!readMono(m_wave, m_source, m_part.first + done, n, samples, &failure)) {
             return fail(failure);
         }
-        uint32_t written = 0;
-        const BE_ERR error =
-            beEncodeChunk(m_stream, uint32_t(n), samples.data(), output.data(), &written);
-        if (error != BE_ERR_SUCCESSFUL) {
-            return fail(QStringLiteral("beEncodeChunk failed ") + QString::number(error));
-        }
-        if (!writeOut(output.data(), written, "Write Error (1)")) {
+        if (!encodeChunk(samples.data(), n, output)) {
             return false;
         }
         done += n;
@@ -136,10 +191,45 @@ bool Mp3PartEncoder::encode(const std::function<bool(int64_t done)>& afterChunk)
             break;
         }
     }
-    uint32_t written = 0;
-    const BE_ERR error = beDeinitStream(m_stream, output.data(), &written);
-    if (error != BE_ERR_SUCCESSFUL) {
-        return fail(QStringLiteral("beExitStream failed ") + QString::number(error));
+    return end(output);
+}
+
+// A second of the source at a time is converted to the target rate, as a wave file is
+// converted, and the converted samples are encoded in the encoder's own chunks.
+bool Mp3PartEncoder::encodeConverted(const std::function<bool(int64_t done)>& afterChunk,
+                                     const std::function<int64_t(int64_t done)>& limit,
+                                     std::vector<uint8_t>& output) {
+    const TWaveFormatEx target = BuildPcmFormat(kEncoderBits, kEncoderChannels, m_targetRate);
+    const int64_t perRead = samplesPerRead();
+    std::vector<char> input;
+    std::vector<int16_t> converted(size_t(
+        PcmDestBytes(perRead * m_source.Format.nBlockAlign, m_source.Format, target) / 2 + 2));
+    std::vector<int16_t> pending;
+    QString failure;
+    for (int64_t done = 0;;) {
+        const int64_t until = limit ? limit(done) : m_part.count;
+        if (until <= done) {
+            break;
+        }
+        const int64_t n = qMin<int64_t>(perRead, until - done);
+        if (!readRaw(m_wave, m_source, m_part.first + done, n, input, &failure)) {
+            return fail(failure);
+        }
+        const int64_t bytes =
+            PcmConvert(int64_t(input.size()), reinterpret_cast<const uint8_t*>(input.data()),
+                       m_source.Format, reinterpret_cast<uint8_t*>(converted.data()), target);
+        pending.insert(pending.end(), converted.begin(), converted.begin() + bytes / 2);
+        size_t used = 0;
+        for (; pending.size() - used >= m_samplesPerChunk; used += m_samplesPerChunk) {
+            if (!encodeChunk(&pending[used], m_samplesPerChunk, output)) {
+                return false;
+            }
+        }
+        pending.erase(pending.begin(), pending.begin() + std::ptrdiff_t(used));
+        done += n;
+        if (afterChunk && !afterChunk(done)) {
+            return true;
+        }
     }
-    return writeOut(output.data(), written, "Write error (2)");
+    return pending.empty() || encodeChunk(pending.data(), int64_t(pending.size()), output);
 }

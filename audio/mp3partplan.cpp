@@ -24,15 +24,17 @@ int Mp3PartPlan::partCount(int64_t total, int rate, int threads) {
     return int(std::clamp<int64_t>(total / least, 1, std::max(1, threads)));
 }
 
-int64_t Mp3PartPlan::quietestEnd(int64_t partStart, int64_t target, int64_t total, int rate,
-                                 uint32_t samplesPerFrame, uint32_t added, const Reader& read,
-                                 bool* ok) {
-    const int64_t frame = std::max<int64_t>(1, samplesPerFrame);
-    const int64_t reach = kSearchSeconds * rate;
-    const int64_t guard = rate / kGuardDivisor;
+int64_t Mp3PartPlan::cutNear(int64_t partStart, int64_t target, int64_t least, int64_t total,
+                             const Layout& layout, const Reader& read, bool* ok) {
+    const int64_t frame = std::max<int64_t>(1, layout.samplesPerFrame);
+    const int64_t added = layout.added;
+    const int64_t reach = kSearchSeconds * layout.rate;
+    const int64_t guard = layout.rate / kGuardDivisor;
     // Candidate ends: whole frames from the part's start, within reach of the target.
-    const int64_t firstFrames = std::max<int64_t>(1, (target - reach - partStart) / frame);
-    const int64_t lastFrames = (target + reach - partStart) / frame;
+    const int64_t leastFrames = (std::max(least, partStart) - partStart + frame - 1) / frame;
+    const int64_t firstFrames =
+        std::max<int64_t>({1, leastFrames, (target - reach - partStart) / frame});
+    const int64_t lastFrames = std::max(firstFrames, (target + reach - partStart) / frame);
     const int64_t from = std::max<int64_t>(0, partStart + firstFrames * frame - guard);
     const int64_t to = std::min<int64_t>(total, partStart + lastFrames * frame + added + guard);
     std::vector<int16_t> samples;
@@ -45,7 +47,7 @@ int64_t Mp3PartPlan::quietestEnd(int64_t partStart, int64_t target, int64_t tota
     for (size_t i = 0; i < samples.size(); ++i) {
         energy[i + 1] = energy[i] + int64_t(samples[i]) * samples[i];
     }
-    int64_t best = partStart + firstFrames * frame;
+    int64_t best = -1;
     int64_t bestEnergy = std::numeric_limits<int64_t>::max();
     for (int64_t frames = firstFrames; frames <= lastFrames; ++frames) {
         const int64_t end = partStart + frames * frame;
@@ -62,24 +64,23 @@ int64_t Mp3PartPlan::quietestEnd(int64_t partStart, int64_t target, int64_t tota
             best = end;
         }
     }
-    *ok = true;
+    *ok = best >= 0;
     return best;
 }
 
-std::vector<Mp3Part> Mp3PartPlan::make(int64_t total, int rate, int parts, uint32_t samplesPerFrame,
-                                       uint32_t added, const Reader& read) {
+std::vector<Mp3Part> Mp3PartPlan::make(int64_t first, int64_t total, int parts,
+                                       const Layout& layout, const Reader& read) {
     std::vector<Mp3Part> plan;
-    int64_t start = 0;
+    int64_t start = first;
     for (int i = 1; i < parts; ++i) {
-        const int64_t target = total * i / parts;
+        const int64_t target = first + (total - first) * i / parts;
         bool ok = false;
-        const int64_t end =
-            quietestEnd(start, target, total, rate, samplesPerFrame, added, read, &ok);
+        const int64_t end = cutNear(start, target, start, total, layout, read, &ok);
         if (!ok) {
             return {};
         }
         plan.push_back({start, end - start});
-        start = end + added;
+        start = end + layout.added;
     }
     plan.push_back({start, total - start});
     return plan;

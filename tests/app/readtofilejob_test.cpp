@@ -28,7 +28,7 @@ constexpr QFile::Permissions kReadableByAll =
     QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
 constexpr mode_t kUsualUmask = 022;
 
-class Mp3Job : public ::testing::Test {
+class MakeMp3 : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
@@ -53,7 +53,7 @@ class Mp3Job : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Mp3Job, AFailureSaysWhyAndWhereTheSpeechIsKept) {
+TEST_F(MakeMp3, AFailureSaysWhyAndWhereTheSpeechIsKept) {
     const OutputPaths paths =
         ReadToFileJob::Paths(dir_.path(), QStringLiteral("News"), OutputFormat::Mp3);
     const QString kept = PathOf(QStringLiteral("News.wav"));
@@ -104,7 +104,7 @@ TEST_F(Mp3Job, AFailureSaysWhyAndWhereTheSpeechIsKept) {
     EXPECT_TRUE(captured_.all.isEmpty()) << "the caller shows what it is told";
 }
 
-TEST_F(Mp3Job, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
+TEST_F(MakeMp3, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
     const OutputPaths paths =
         ReadToFileJob::Paths(dir_.path(), QStringLiteral("Talk"), OutputFormat::Mp3);
     // 11025 Hz is raised to 22050 Hz for 32 kbps on the way.
@@ -144,7 +144,7 @@ TEST_F(Mp3Job, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
     EXPECT_TRUE(captured_.all.isEmpty());
 }
 
-TEST_F(Mp3Job, AWaveTakesItsFinalNameOnlyWhenWhole) {
+TEST_F(MakeMp3, AWaveTakesItsFinalNameOnlyWhenWhole) {
     const OutputPaths paths =
         ReadToFileJob::Paths(dir_.path(), QStringLiteral("Notes"), OutputFormat::Wav);
     EXPECT_EQ(paths.Final, PathOf(QStringLiteral("Notes.wav")));

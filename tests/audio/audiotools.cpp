@@ -50,6 +50,17 @@ std::vector<int16_t> DecodedPcm(const QString& mp3) {
     return samples;
 }
 
+QString MakeSpeech(const QString& folder, int bytesOfText) {
+    const QString text = folder + QStringLiteral("/speech.txt");
+    QFile licence(QStringLiteral("/usr/share/common-licenses/GPL-3"));
+    EXPECT_TRUE(licence.open(QIODevice::ReadOnly));
+    Write(text, licence.read(bytesOfText));
+    const QString wav = folder + QStringLiteral("/speech.wav");
+    Run(QStringLiteral("espeak-ng"), {QStringLiteral("-v"), QStringLiteral("en-us"),
+                                      QStringLiteral("-w"), wav, QStringLiteral("-f"), text});
+    return wav;
+}
+
 static QByteArray Le32(uint32_t v) {
     const uint32_t le = qToLittleEndian(v);
     return QByteArray(reinterpret_cast<const char*>(&le), 4);

@@ -19,6 +19,9 @@ QString Soxi(const QString& path, const char* flag);  // "-r", "-c", "-b", "-s",
 int64_t DecodedSamples(const QString& mp3);
 // The samples of a mono MP3 decoded by mpg123 (16-bit, host order).
 std::vector<int16_t> DecodedPcm(const QString& mp3);
+// Speech by eSpeak NG (22050 Hz, 16-bit mono) in folder: the first bytesOfText of the GPL,
+// about a minute for each 1100 bytes.
+QString MakeSpeech(const QString& folder, int bytesOfText);
 // A RIFF/WAVE file built by hand: fmt, data, and whatever chunks follow.
 QByteArray Riff(const QByteArray& fmtContent, const QByteArray& data, const QByteArray& after = {},
                 int64_t dataSizeField = -1);

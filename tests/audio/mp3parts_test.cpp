@@ -9,8 +9,10 @@
 #include "audio/mmwave.h"
 #include "audio/mp3encoder.h"
 #include "audio/mp3partplan.h"
+#include "audio/waveconversion.h"
 #include "platform/lameenc/lameenc.h"
 #include "tests/audio/audiotools.h"
+#include "tests/audio/wavesamples.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
 #include "tests/common/threadnames.h"
@@ -33,28 +35,7 @@ class Mp3Parts : public ::testing::Test {
   protected:
     QString Path(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
 
-    // Minutes of speech by eSpeak NG at 22050 Hz, 16-bit mono: the opening of the GPL.
-    QString Speech(int bytesOfText) {
-        const QString text = Path(QStringLiteral("speech.txt"));
-        QFile licence(QStringLiteral("/usr/share/common-licenses/GPL-3"));
-        EXPECT_TRUE(licence.open(QIODevice::ReadOnly));
-        Write(text, licence.read(bytesOfText));
-        const QString wav = Path(QStringLiteral("speech.wav"));
-        audiotools::Run(QStringLiteral("espeak-ng"),
-                        {QStringLiteral("-v"), QStringLiteral("en-us"), QStringLiteral("-w"), wav,
-                         QStringLiteral("-f"), text});
-        return wav;
-    }
-
-    // The wave's samples (16-bit mono).
-    static std::vector<int16_t> Samples(const QString& wav) {
-        TMMWave wave;
-        wave.SetFileName(wav);
-        const QByteArray bytes = Read(wav).mid(wave.DataOffset, wave.DataLength);
-        std::vector<int16_t> samples(size_t(bytes.size()) / 2);
-        std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
-        return samples;
-    }
+    QString Speech(int bytesOfText) const { return MakeSpeech(dir_.path(), bytesOfText); }
 
     static int Peak(const std::vector<int16_t>& s, int64_t from, int64_t to) {
         int peak = 0;
@@ -87,7 +68,7 @@ TEST_F(Mp3Parts, OnePartPerWorkerAndNoneShorterThanAMinute) {
 
 TEST_F(Mp3Parts, PartsDecodeToTheSingleStreamsLengthAndAreQuietAtEveryCut) {
     const QString wav = Speech(6000);  // about five and a half minutes
-    const std::vector<int16_t> wave = Samples(wav);
+    const std::vector<int16_t> wave = WaveSamples(wav);
     Mp3EncodeHooks alone;
     alone.Threads = 1;
     const QString single = Path(QStringLiteral("single.mp3"));
@@ -157,7 +138,7 @@ TEST_F(Mp3Parts, AJoinedFileCarriesTheLengthOfTheWholeForGaplessPlayers) {
 TEST_F(Mp3Parts, TheLengthFrameOfAStreamAloneIsFilledAsLameFillsIt) {
     const QString wav = Path(QStringLiteral("tone.wav"));
     MakeTone(wav, 44100, 16, 1, 7.3);
-    const std::vector<int16_t> samples = Samples(wav);
+    const std::vector<int16_t> samples = WaveSamples(wav);
     BE_CONFIG config;
     std::memset(&config, 0, sizeof(config));
     config.dwConfig = BE_CONFIG_LAME;
@@ -221,6 +202,31 @@ TEST_F(Mp3Parts, OneWorkerGivesTheSingleStreamFileByteForByte) {
         ASSERT_TRUE(EncodeMp3(wav, two, c.bitRate, c.rate, hooks).ok());
         EXPECT_NE(Sha256(two), Sha256(one)) << "two workers do split this wave";
     }
+}
+
+TEST_F(Mp3Parts, AWaveBelowTheNeededRateIsRaisedPartByPart) {
+    const QString speech = Speech(3000);
+    const QString wav = Path(QStringLiteral("speech16.wav"));
+    audiotools::Run(QStringLiteral("sox"),
+                    {speech, QStringLiteral("-r"), QStringLiteral("16000"), wav});
+    Mp3EncodeHooks hooks;
+    hooks.Threads = 1;
+    // One worker: what the program did before, the whole wave converted to a file, then encoded.
+    const QString raised = Path(QStringLiteral("raised.wav"));
+    const QString before = Path(QStringLiteral("before.mp3")),
+                  one = Path(QStringLiteral("one.mp3"));
+    ASSERT_TRUE(ConvertWaveFile(wav, raised, 16, 1, 22050).ok());
+    ASSERT_TRUE(EncodeMp3(raised, before, 32, 22050, hooks).ok());
+    ASSERT_TRUE(EncodeMp3(wav, one, 32, 22050, hooks).ok());
+    EXPECT_EQ(Sha256(one), Sha256(before));
+    // Two: each part raised on its own worker; the length kept to within a frame at the cut.
+    hooks.Threads = 2;
+    size_t parts = 0;
+    hooks.Planned = [&parts](const std::vector<Mp3Part>& planned) { parts = planned.size(); };
+    const QString two = Path(QStringLiteral("two.mp3"));
+    ASSERT_TRUE(EncodeMp3(wav, two, 32, 22050, hooks).ok());
+    ASSERT_EQ(parts, 2u);
+    EXPECT_NEAR(double(DecodedSamples(two)), double(DecodedSamples(before)), 576.0);
 }
 
 TEST_F(Mp3Parts, AStopEndsEveryWorkerAndKeepsTheWave) {

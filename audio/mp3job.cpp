@@ -1,0 +1,485 @@
+#include "audio/mp3job.h"
+
+#include <QFileInfo>
+#include <QThread>
+#include <chrono>
+#include <cmath>
+
+#include "platform/shell/threadname.h"
+#include "platform/shell/utilsclass.h"
+
+namespace {
+
+// How often the calling thread reports progress and processes messages while workers encode.
+constexpr std::chrono::milliseconds kProgressTick{40};
+// How often a worker that has caught up with the writer looks for more samples.
+constexpr std::chrono::milliseconds kWriterPoll{20};
+// Bytes copied at a time when the parts are joined.
+constexpr qint64 kCopyBlock = 1 << 20;
+// What the encoder takes.
+constexpr uint16_t kEncoderBits = 16;
+constexpr uint16_t kEncoderChannels = 1;
+
+}  // namespace
+
+Mp3Job::Mp3Job(const QString& waveFile, const QString& mp3File, const Mp3EncodeHooks& hooks)
+    : m_waveName(waveFile), m_mp3(mp3File), m_hooks(hooks) {}
+
+Mp3Job::~Mp3Job() {
+    stop();
+}
+
+void Mp3Job::stop() {
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_stop = true;
+    }
+    m_wake.notify_all();
+    for (const auto& worker : m_workers) {
+        if (worker->thread.joinable()) {
+            worker->thread.join();  // the thread has ended, not only its work
+        }
+    }
+}
+
+int Mp3Job::threads() const {
+    return m_hooks.Threads > 0 ? m_hooks.Threads : QThread::idealThreadCount();
+}
+
+bool Mp3Job::openFiles() {
+    if (QFileInfo(m_waveName).size() != 0 || !QFileInfo::exists(m_waveName)) {
+        try {
+            m_source.SetFileName(m_waveName);
+        } catch (const EMMWaveError& error) {
+            return fail(QString::fromUtf8(error.what()) + QStringLiteral(" ") + m_waveName);
+        }
+        const TWaveFormatEx& format = m_source.Format;
+        const bool mono16 = format.wFormatTag == TWaveFormatEx::kPcm &&
+                            format.nChannels == kEncoderChannels &&
+                            format.wBitsPerSample == kEncoderBits;
+        if ((!mono16 || m_targetRate) && !IsValidForConversion(format)) {
+            return fail(QStringLiteral("This wave file is not valid for conversion"));
+        }
+        QFile wave(m_waveName);
+        if (!wave.open(QIODevice::ReadOnly) || !wave.seek(m_source.DataOffset)) {
+            return fail(wave.errorString() + QStringLiteral(": ") + m_waveName);
+        }
+        m_total = m_source.SampleCount;
+    }  // else no samples at all: the encoder is only started and flushed
+    if (!m_mp3.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return fail(m_mp3.errorString() + QStringLiteral(": ") + m_mp3.fileName());
+    }
+    return true;
+}
+
+int Mp3Job::encoderRate(const TMMWave& wave) const {
+    return int(m_targetRate ? m_targetRate : wave.Format.nSamplesPerSec);
+}
+
+bool Mp3Job::layout(int32_t bitRate, const TMMWave& wave, Mp3PartPlan::Layout* layout) {
+    // A stream of this configuration tells how it lays samples into frames.
+    Mp3PartEncoder probe(wave, {}, m_mp3.fileName());
+    QFile nowhere;
+    layout->rate = int(wave.Format.nSamplesPerSec);
+    uint32_t perFrame = 0, added = 0;
+    if (!probe.start(bitRate, encoderRate(wave), false, {}, &nowhere) ||
+        beGetFrameLayout(probe.stream(), &perFrame, &added) != BE_ERR_SUCCESSFUL) {
+        return false;
+    }
+    // In samples of the wave: converted, a cut keeps its time to within a sample or so.
+    const double ratio = double(layout->rate) / double(encoderRate(wave));
+    layout->samplesPerFrame = uint32_t(std::lround(perFrame * ratio));
+    layout->added = uint32_t(std::lround(added * ratio));
+    return layout->samplesPerFrame > 0;
+}
+
+Mp3PartPlan::Reader Mp3Job::reader(const TMMWave& wave) {
+    return [&wave](int64_t first, int64_t count, std::vector<int16_t>& out) {
+        QFile file(wave.FileName());
+        QString why;
+        const bool ok = Mp3PartEncoder::readMono(file, wave, first, count, out, &why);
+        if (!ok) {
+            UtilsClass::WriteDebugLine(why);
+        }
+        return ok;
+    };
+}
+
+std::vector<Mp3Part> Mp3Job::plan(int32_t bitRate, int32_t sampleRate) {
+    Q_UNUSED(sampleRate);
+    const int parts =
+        m_source.IsOpen()
+            ? Mp3PartPlan::partCount(m_total, int(m_source.Format.nSamplesPerSec), threads())
+            : 1;
+    Mp3PartPlan::Layout frames;
+    if (parts <= 1 || !layout(bitRate, m_source, &frames)) {
+        return {{0, m_total}};
+    }
+    std::vector<Mp3Part> cuts = Mp3PartPlan::make(0, m_total, parts, frames, reader(m_source));
+    if (cuts.empty()) {
+        return {{0, m_total}};  // the reading fails again where the encoding reads it
+    }
+    return cuts;
+}
+
+bool Mp3Job::encodeAlone(int32_t bitRate, int32_t sampleRate) {
+    m_encoders.push_back(std::make_unique<Mp3PartEncoder>(m_source, Mp3Part{0, m_total},
+                                                          m_mp3.fileName(), m_targetRate));
+    Mp3PartEncoder& encoder = *m_encoders.front();
+    if (!encoder.start(bitRate, sampleRate, true, m_hooks.Title, &m_mp3)) {
+        return fail(encoder.failure());
+    }
+    if (m_hooks.SetProgress) {
+        m_hooks.SetProgress(0);
+    }
+    const int64_t all = m_total;
+    const bool encoded = encoder.encode([this, all](int64_t done) {
+        if (m_hooks.Stopped && m_hooks.Stopped()) {
+            return false;
+        }
+        if (m_hooks.SetProgress) {
+            m_hooks.SetProgress(EncodeProgress(done, all));
+        }
+        if (m_hooks.ProcessEvents) {
+            m_hooks.ProcessEvents();
+        }
+        return true;
+    });
+    return encoded ? finish() : fail(encoder.failure());
+}
+
+// Starts the streams of parts from the index from on, each writing into a part file of its
+// own; the first part writes into the MP3 file itself.
+bool Mp3Job::startParts(const std::vector<Mp3Part>& parts, size_t from, const TMMWave& wave,
+                        int32_t bitRate) {
+    const QString folder = QFileInfo(m_mp3.fileName()).absolutePath();
+    for (size_t i = from; i < parts.size(); ++i) {
+        QIODevice* output = &m_mp3;
+        if (i > 0) {
+            m_partFiles.push_back(std::make_unique<QTemporaryFile>(
+                folder + QStringLiteral("/.quillsong-XXXXXX.part")));
+            if (!m_partFiles.back()->open()) {
+                return fail(QStringLiteral("Write Error (1): cannot write %1: %2")
+                                .arg(m_mp3.fileName(), m_partFiles.back()->errorString()));
+            }
+            output = m_partFiles.back().get();
+        }
+        m_encoders.push_back(
+            std::make_unique<Mp3PartEncoder>(wave, parts[i], m_mp3.fileName(), m_targetRate));
+        if (!m_encoders.back()->start(bitRate, encoderRate(wave), i == 0, m_hooks.Title, output)) {
+            return fail(m_encoders.back()->failure());
+        }
+    }
+    return true;
+}
+
+// Runs the stream of encoder index on a worker of its own.
+void Mp3Job::launch(size_t index, std::function<int64_t(int64_t)> limit) {
+    while (m_workers.size() <= index) {
+        m_workers.push_back(std::make_unique<Worker>());
+    }
+    Worker& worker = *m_workers[index];
+    worker.running = true;
+    Mp3PartEncoder* encoder = m_encoders[index].get();
+    worker.thread = std::thread([this, index, encoder, &worker, limit = std::move(limit)] {
+        nameThisThread(QStringLiteral("mp3 part %1").arg(index + 1));
+        const bool ok = encoder->encode(
+            [this, &worker](int64_t samples) {
+                worker.done = samples;
+                std::lock_guard<std::mutex> guard(m_lock);
+                return !m_stop;
+            },
+            limit);
+        std::lock_guard<std::mutex> guard(m_lock);
+        worker.ok = ok;
+        worker.running = false;
+        m_wake.notify_all();
+    });
+}
+
+// Reports progress, processes messages and passes a stop on, until every worker has ended.
+bool Mp3Job::superviseWorkers() {
+    int shown = -1;
+    for (bool finished = false; !finished;) {
+        {
+            std::unique_lock<std::mutex> guard(m_lock);
+            finished = m_wake.wait_for(guard, kProgressTick, [this] {
+                for (const auto& worker : m_workers) {
+                    if (worker->running) {
+                        return false;
+                    }
+                }
+                return true;
+            });
+        }
+        int64_t sum = 0;
+        for (const auto& worker : m_workers) {
+            sum += worker->done.load();
+        }
+        const int percent = EncodeProgress(sum, m_total);
+        if (m_hooks.SetProgress && percent != shown) {
+            m_hooks.SetProgress(shown = percent);
+        }
+        if (m_hooks.ProcessEvents) {
+            m_hooks.ProcessEvents();
+        }
+        if (m_hooks.Stopped && m_hooks.Stopped()) {
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_stop = true;
+            m_wake.notify_all();
+        }
+    }
+    for (const auto& worker : m_workers) {
+        if (worker->thread.joinable()) {
+            worker->thread.join();
+        }
+    }
+    for (size_t i = 0; i < m_workers.size(); ++i) {
+        if (!m_workers[i]->ok) {
+            const QString why = i < m_encoders.size() ? m_encoders[i]->failure() : QString();
+            return fail(why.isEmpty() ? m_followFailure : why);
+        }
+    }
+    if (m_stop) {
+        return fail(QStringLiteral("The MP3 encoding of %1 was stopped").arg(m_mp3.fileName()));
+    }
+    return true;
+}
+
+// Appends the frames of the later parts to the file, in order.
+bool Mp3Job::joinParts() {
+    QByteArray block;
+    for (const auto& part : m_partFiles) {
+        if (!part->seek(0)) {
+            return fail(part->errorString() + QStringLiteral(": ") + part->fileName());
+        }
+        while (!(block = part->read(kCopyBlock)).isEmpty()) {
+            if (m_mp3.write(block) != block.size()) {
+                return fail(QStringLiteral("Write error (2): cannot write %1: %2")
+                                .arg(m_mp3.fileName(), Mp3PartEncoder::writeError(&m_mp3)));
+            }
+        }
+        if (part->error() != QFileDevice::NoError) {
+            return fail(part->errorString() + QStringLiteral(": ") + part->fileName());
+        }
+        part->remove();
+    }
+    return true;
+}
+
+// Closes the file and fills its header frame with the length of the whole.
+bool Mp3Job::finish() {
+    if (!m_mp3.flush()) {
+        return fail(QStringLiteral("Write error (2): cannot write %1: %2")
+                        .arg(m_mp3.fileName(), Mp3PartEncoder::writeError(&m_mp3)));
+    }
+    m_mp3.close();
+    std::vector<HBE_STREAM> streams;
+    for (const auto& encoder : m_encoders) {
+        streams.push_back(encoder->stream());
+    }
+    const QByteArray name = QFile::encodeName(m_mp3.fileName());
+    const BE_ERR tagged =
+        streams.size() == 1
+            ? beWriteInfoTag(streams.front(), name.constData())
+            : beWriteJoinedInfoTag(streams.data(), uint32_t(streams.size()), name.constData());
+    if (tagged != BE_ERR_SUCCESSFUL) {
+        return fail(QStringLiteral("Write error (2): the length could not be written into ") +
+                    m_mp3.fileName());
+    }
+    return true;
+}
+
+bool Mp3Job::run(int32_t bitRate, int32_t sampleRate) {
+    UtilsClass::WriteDebugLine(QStringLiteral("Starting Lame MP3 conversion"));
+    if (QFileInfo(m_waveName).size() != 0) {
+        try {
+            TMMWave wave;
+            wave.SetFileName(m_waveName);
+            if (wave.Format.nSamplesPerSec != uint32_t(sampleRate)) {
+                m_targetRate = uint32_t(sampleRate);  // converted on the way
+            }
+        } catch (const EMMWaveError&) {
+            // openFiles says why
+        }
+    }
+    if (!openFiles()) {
+        return false;
+    }
+    const std::vector<Mp3Part> parts = plan(bitRate, sampleRate);
+    if (m_hooks.Planned) {
+        m_hooks.Planned(parts);
+    }
+    if (parts.size() == 1) {
+        return encodeAlone(bitRate, sampleRate);
+    }
+    UtilsClass::WriteDebugLine(QStringLiteral("Encoding in %1 parts at once").arg(parts.size()));
+    if (!startParts(parts, 0, m_source, bitRate)) {
+        return false;
+    }
+    for (size_t i = 0; i < parts.size(); ++i) {
+        launch(i);
+    }
+    return superviseWorkers() && joinParts() && finish();
+}
+
+void Mp3Job::startBehindWriter(int32_t bitRate, uint32_t leastRate) {
+    m_bitRate = bitRate;
+    m_leastRate = leastRate;
+    m_workers.push_back(std::make_unique<Worker>());
+    Worker& worker = *m_workers.front();
+    worker.running = true;
+    worker.thread = std::thread([this, &worker] {
+        nameThisThread(QStringLiteral("mp3 part 1"));
+        const bool ok = followWriter(worker);
+        std::lock_guard<std::mutex> guard(m_lock);
+        worker.ok = ok;
+        worker.running = false;
+        m_wake.notify_all();
+    });
+}
+
+// Waits until the writer has put the wave's header in the file; false when stopped first.
+bool Mp3Job::waitForHeader() {
+    for (;;) {
+        try {
+            m_source.SetFileName(m_waveName);
+            return true;
+        } catch (const EMMWaveError&) {
+            // not written yet
+        }
+        std::unique_lock<std::mutex> guard(m_lock);
+        if (m_wake.wait_for(guard, kWriterPoll, [this] { return m_stop; })) {
+            return false;
+        }
+    }
+}
+
+// The first stream, following the writer until the end of its part is known. True when it
+// ended well, or when the wave is not one it can follow (then nothing was made).
+bool Mp3Job::followWriter(Worker& worker) {
+    if (!waitForHeader()) {
+        return true;
+    }
+    const TWaveFormatEx& format = m_source.Format;
+    if (format.wFormatTag != TWaveFormatEx::kPcm || format.nChannels != kEncoderChannels ||
+        format.wBitsPerSample != kEncoderBits) {
+        return true;  // not the engine's kind of wave: it is encoded once complete
+    }
+    m_targetRate = format.nSamplesPerSec < m_leastRate ? m_leastRate : 0;
+    auto encoder =
+        std::make_unique<Mp3PartEncoder>(m_source, Mp3Part{}, m_mp3.fileName(), m_targetRate);
+    Mp3PartEncoder* first = encoder.get();
+    const bool opened = m_mp3.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    const bool started =
+        opened && first->start(m_bitRate, encoderRate(m_source), true, m_hooks.Title, &m_mp3);
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_encoders.push_back(std::move(encoder));
+        m_samplesPerRead = first->samplesPerRead();
+        m_following = true;
+        if (!opened) {
+            m_followFailure = m_mp3.errorString() + QStringLiteral(": ") + m_mp3.fileName();
+        }
+    }
+    if (!started) {
+        return false;
+    }
+    return first->encode(
+        [this, &worker](int64_t samples) {
+            worker.done = samples;
+            std::lock_guard<std::mutex> guard(m_lock);
+            return !m_stop;
+        },
+        [this](int64_t done) { return behindWriter(done); });
+}
+
+int64_t Mp3Job::behindWriter(int64_t done) {
+    std::unique_lock<std::mutex> guard(m_lock);
+    m_position = done;
+    for (;;) {
+        if (m_stop) {
+            return done;
+        }
+        if (m_firstEnd >= 0) {
+            return m_firstEnd;
+        }
+        // Only whole reads of what the writer has put in the file, as a single stream takes
+        // them from a complete wave.
+        const int64_t written = (QFileInfo(m_waveName).size() - m_source.DataOffset) /
+                                qMax<int64_t>(1, m_source.Format.nBlockAlign);
+        if (written - done >= m_samplesPerRead) {
+            return done + m_samplesPerRead;
+        }
+        m_wake.wait_for(guard, kWriterPoll);
+    }
+}
+
+// With the wave complete and the first stream at position: the end of the first part and the
+// parts after it, so that every worker gets about as much left to encode.
+std::vector<Mp3Part> Mp3Job::planRest(int64_t position) {
+    const int64_t least = position + m_samplesPerRead;
+    const int parts =
+        Mp3PartPlan::partCount(m_total - position, int(m_whole.Format.nSamplesPerSec), threads());
+    Mp3PartPlan::Layout frames;
+    if (parts <= 1 || least >= m_total || !layout(m_bitRate, m_whole, &frames)) {
+        return {{0, m_total}};
+    }
+    const int64_t target = std::max(least, position + (m_total - position) / parts);
+    bool ok = false;
+    const int64_t end =
+        Mp3PartPlan::cutNear(0, target, least, m_total, frames, reader(m_whole), &ok);
+    if (!ok) {
+        return {{0, m_total}};
+    }
+    std::vector<Mp3Part> rest =
+        Mp3PartPlan::make(end + frames.added, m_total, parts - 1, frames, reader(m_whole));
+    if (rest.empty()) {
+        return {{0, m_total}};
+    }
+    rest.insert(rest.begin(), Mp3Part{0, end});
+    return rest;
+}
+
+bool Mp3Job::finishBehindWriter(const Mp3EncodeHooks& hooks, bool* applied) {
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        *applied = m_following;
+    }
+    if (!*applied) {
+        stop();
+        return false;
+    }
+    const QString title = m_hooks.Title;
+    m_hooks = hooks;
+    m_hooks.Title = title;
+    try {
+        m_whole.SetFileName(m_waveName);
+    } catch (const EMMWaveError& error) {
+        stop();
+        return fail(QString::fromUtf8(error.what()) + QStringLiteral(" ") + m_waveName);
+    }
+    m_total = m_whole.SampleCount;
+    std::vector<Mp3Part> parts;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        parts = planRest(m_position);
+        m_firstEnd = parts.front().count;
+    }
+    m_wake.notify_all();
+    if (m_hooks.Planned) {
+        m_hooks.Planned(parts);
+    }
+    if (parts.size() > 1) {
+        UtilsClass::WriteDebugLine(
+            QStringLiteral("Encoding the rest in %1 parts at once").arg(parts.size()));
+        if (!startParts(parts, 1, m_whole, m_bitRate)) {
+            stop();
+            return false;
+        }
+        for (size_t i = 1; i < parts.size(); ++i) {
+            launch(i);
+        }
+    }
+    return superviseWorkers() && joinParts() && finish();
+}
