@@ -67,7 +67,7 @@ class Mp3Job {
     // The rate the encoder takes: the target when converting, else the wave's own.
     int encoderRate(const TMMWave& wave) const;
     Mp3PartPlan::Reader reader(const TMMWave& wave);
-    std::vector<Mp3Part> plan(int32_t bitRate, int32_t sampleRate);
+    std::vector<Mp3Part> plan(int32_t bitRate);
     bool encodeAlone(int32_t bitRate, int32_t sampleRate);
     bool startParts(const std::vector<Mp3Part>& parts, size_t from, const TMMWave& wave,
                     int32_t bitRate);
