@@ -4,10 +4,11 @@
 // pipeline's time or less. The counters tell the processor time and the cores kept busy.
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <sys/resource.h>
 
 namespace {
 
@@ -30,17 +31,23 @@ double ChildCpuSeconds() {
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * kMicro;
 }
 
-// The processor time of the runs as a counter: "cpu" is the mean number of cores busy, "cpu_s"
-// the processor seconds per run.
-void CountCpu(benchmark::State& state, double cpuBefore) {
+// The processor time of the runs as counters: "cpu_s" the processor seconds per run, "cpu" the
+// mean number of cores busy.
+void CountCpu(benchmark::State& state, double cpuBefore, const QElapsedTimer& clock) {
     const double cpu = ChildCpuSeconds() - cpuBefore;
+    constexpr double kNano = 1e-9;
+    const double wall = double(clock.nsecsElapsed()) * kNano;
     state.counters["cpu_s"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
-    state.counters["cpu"] = benchmark::Counter(cpu, benchmark::Counter::kIsRate);
+    if (wall > 0) {
+        state.counters["cpu"] = cpu / wall;
+    }
 }
 
 void Cli(benchmark::State& state) {
     QTemporaryDir dir;
     const double cpuBefore = ChildCpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
     for (auto _ : state) {
         if (!Tool(QStringLiteral(QUILL_BIN_DIR "/quillsong-cli"),
                   {QStringLiteral("--voice"), QStringLiteral("eSpeak English (America)"),
@@ -50,7 +57,7 @@ void Cli(benchmark::State& state) {
             return;
         }
     }
-    CountCpu(state, cpuBefore);
+    CountCpu(state, cpuBefore, clock);
 }
 BENCHMARK(Cli)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
@@ -58,6 +65,8 @@ void EspeakThenLame(benchmark::State& state) {
     QTemporaryDir dir;
     const QString wave = dir.filePath(QStringLiteral("x.wav"));
     const double cpuBefore = ChildCpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
     for (auto _ : state) {
         if (!Tool(QStringLiteral("espeak-ng"),
                   {QStringLiteral("-v"), QStringLiteral("en-us"), QStringLiteral("-w"), wave,
@@ -69,7 +78,7 @@ void EspeakThenLame(benchmark::State& state) {
             return;
         }
     }
-    CountCpu(state, cpuBefore);
+    CountCpu(state, cpuBefore, clock);
 }
 BENCHMARK(EspeakThenLame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
