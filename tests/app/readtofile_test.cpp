@@ -160,11 +160,15 @@ TEST_F(ReadToFile, OneFilePerArticleAndStopLeavesNoPartialFile) {
     form->ReadArticleToFile(form->List()->Entries[0]);
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return TemporarySize(QStringLiteral(".wav")) > 100000; }, 30000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return TemporarySize(QStringLiteral(".mp3")) > 1000; }, 30000))
+        << "the MP3 is encoded while the speech is written";
     EXPECT_FALSE(QFileInfo::exists(PathOf(QStringLiteral("Alpha.mp3"))))
         << "the final name only ever holds a whole file";
     form->StopBtnClick();
     ASSERT_TRUE(WaitIdle(*form));
     EXPECT_EQ(Files(), QStringList());
+    EXPECT_TRUE(NoThreadNamed(QStringLiteral("mp3 part"))) << "the encoder has ended";
 
     // Stopping a reading aloud touches no file.
     form->ReadArticleAloud(form->List()->Entries[0]);
