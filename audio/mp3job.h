@@ -50,10 +50,12 @@ class Mp3Job {
 
   private:
     // What one worker did; kept apart so that every worker writes only its own.
+    // The flags shared between threads are atomic as well as written under the lock, so no
+    // reader depends on the wait's own locking to see them.
     struct Worker {
         std::atomic<int64_t> done{0};
-        bool ok = false;
-        bool running = false;
+        std::atomic<bool> ok{false};
+        std::atomic<bool> running{false};
         std::thread thread;
     };
 
@@ -93,7 +95,7 @@ class Mp3Job {
     std::vector<std::unique_ptr<Worker>> m_workers;
     std::mutex m_lock;
     std::condition_variable m_wake;
-    bool m_stop = false;
+    std::atomic<bool> m_stop{false};
     QString m_failure;
 
     // Following the writer.
@@ -101,8 +103,8 @@ class Mp3Job {
     uint32_t m_leastRate = 0;
     uint32_t m_targetRate = 0;  // the rate samples are converted to on the way; 0: none
     int64_t m_samplesPerRead = 0;
-    int64_t m_position = 0;    // samples the first stream has taken
-    int64_t m_firstEnd = -1;   // where the first part ends, once known
-    bool m_following = false;  // the first stream has started on the wave being written
-    QString m_followFailure;   // why it could not start
+    std::atomic<int64_t> m_position{0};    // samples the first stream has taken
+    std::atomic<int64_t> m_firstEnd{-1};   // where the first part ends, once known
+    std::atomic<bool> m_following{false};  // the first stream has started on the written wave
+    QString m_followFailure;               // why it could not start
 };

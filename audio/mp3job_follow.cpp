@@ -44,7 +44,7 @@ bool Mp3Job::waitForHeader() {
             // not written yet
         }
         std::unique_lock<std::mutex> guard(m_lock);
-        if (m_wake.wait_for(guard, kWriterPoll, [this] { return m_stop; })) {
+        if (m_wake.wait_for(guard, kWriterPoll, [this] { return m_stop.load(); })) {
             return false;
         }
     }
