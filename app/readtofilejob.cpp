@@ -11,7 +11,6 @@
 #include "audio/mmwave.h"
 #include "audio/mp3encoder.h"
 #include "audio/mp3job.h"
-#include "audio/waveconversion.h"
 #include "platform/shell/debuglog.h"
 #include "platform/shell/newfilemode.h"
 #include "platform/shell/utilsclass.h"
@@ -201,20 +200,6 @@ QString ReadToFileJob::SavedText(QStringList files) {
 
 namespace {
 
-// Why the wave cannot be converted to another rate; empty when it can.
-QString ConversionProblem(const QString& wave) {
-    try {
-        TMMWave source;
-        source.SetFileName(wave);
-        if (!IsValidForConversion(source.Format)) {
-            return QStringLiteral("This wave file is not valid for conversion");
-        }
-    } catch (const EMMWaveError& error) {
-        return QString::fromUtf8(error.what());
-    }
-    return {};
-}
-
 // Keeps the speech of a failed conversion under the article's own name, so the next article's
 // temporary wave cannot overwrite it; returns what tells the user where it is.
 QString KeepWave(const OutputPaths& paths, const QString& reason) {
@@ -261,23 +246,22 @@ ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bi
         return abandon(gone);
     }
     const uint32_t required = RequiredRate(bitRate);
-    uint32_t actual = 0;
+    TMMWave wave;
     try {
-        actual = GetWaveSampleRate(paths.Wave);
+        wave.SetFileName(paths.Wave);
     } catch (const EMMWaveError& error) {
         result.errors << UserText(paths, QString::fromUtf8(error.what()));
         RemoveTemporaries(paths);
         return result;
     }
+    const uint32_t actual = wave.SampleRate();
     // A wave below the rate the bit rate needs is raised to it on the way, part by part.
     const bool resample = actual < required;
-    if (resample) {
-        if (const QString invalid = ConversionProblem(paths.Wave); !invalid.isEmpty()) {
-            result.errors << invalid;
-            result.errors << KeepWave(
-                paths, QStringLiteral("The speech could not be resampled for the MP3 file"));
-            return result;
-        }
+    if (resample && !IsValidForConversion(wave.Format)) {
+        result.errors << QStringLiteral("This wave file is not valid for conversion");
+        result.errors << KeepWave(
+            paths, QStringLiteral("The speech could not be resampled for the MP3 file"));
+        return result;
     }
     Mp3EncodeHooks encode;
     encode.SetProgress = hooks.SetProgress;

@@ -44,7 +44,7 @@ int Mp3Job::threads() const {
     return m_hooks.Threads > 0 ? m_hooks.Threads : QThread::idealThreadCount();
 }
 
-bool Mp3Job::openFiles() {
+bool Mp3Job::openFiles(int32_t sampleRate) {
     if (QFileInfo(m_waveName).size() != 0 || !QFileInfo::exists(m_waveName)) {
         try {
             m_source.SetFileName(m_waveName);
@@ -52,6 +52,9 @@ bool Mp3Job::openFiles() {
             return fail(QString::fromUtf8(error.what()) + QStringLiteral(" ") + m_waveName);
         }
         const TWaveFormatEx& format = m_source.Format;
+        if (format.nSamplesPerSec != uint32_t(sampleRate)) {
+            m_targetRate = uint32_t(sampleRate);  // converted on the way
+        }
         const bool mono16 = format.wFormatTag == TWaveFormatEx::kPcm &&
                             format.nChannels == kEncoderChannels &&
                             format.wBitsPerSample == kEncoderBits;
@@ -170,28 +173,35 @@ bool Mp3Job::startParts(const std::vector<Mp3Part>& parts, size_t from, const TM
     return true;
 }
 
-// Runs the stream of encoder index on a worker of its own.
-void Mp3Job::launch(size_t index, std::function<int64_t(int64_t)> limit) {
-    while (m_workers.size() <= index) {
-        m_workers.push_back(std::make_unique<Worker>());
-    }
-    Worker& worker = *m_workers[index];
+// Runs work on a worker thread of its own, named after its part, and records how it ended.
+void Mp3Job::startWorker(Worker& worker, size_t index, std::function<bool()> work) {
     worker.running = true;
-    Mp3PartEncoder* encoder = m_encoders[index].get();
-    worker.thread = std::thread([this, index, encoder, &worker, limit = std::move(limit)] {
+    worker.thread = std::thread([this, index, &worker, work = std::move(work)] {
         nameThisThread(QStringLiteral("mp3 part %1").arg(index + 1));
-        const bool ok = encoder->encode(
-            [this, &worker](int64_t samples) {
-                worker.done = samples;
-                std::lock_guard<std::mutex> guard(m_lock);
-                return !m_stop;
-            },
-            limit);
+        const bool ok = work();
         std::lock_guard<std::mutex> guard(m_lock);
         worker.ok = ok;
         worker.running = false;
         m_wake.notify_all();
     });
+}
+
+std::function<bool(int64_t)> Mp3Job::progressOf(Worker& worker) {
+    return [this, &worker](int64_t samples) {
+        worker.done = samples;
+        return !m_stop.load();
+    };
+}
+
+// Runs the stream of encoder index on a worker of its own.
+void Mp3Job::launch(size_t index) {
+    while (m_workers.size() <= index) {
+        m_workers.push_back(std::make_unique<Worker>());
+    }
+    Worker& worker = *m_workers[index];
+    Mp3PartEncoder* encoder = m_encoders[index].get();
+    startWorker(worker, index,
+                [this, encoder, &worker] { return encoder->encode(progressOf(worker)); });
 }
 
 // Reports progress, processes messages and passes a stop on, until every worker has ended.
@@ -289,18 +299,7 @@ bool Mp3Job::finish() {
 
 bool Mp3Job::run(int32_t bitRate, int32_t sampleRate) {
     UtilsClass::WriteDebugLine(QStringLiteral("Starting Lame MP3 conversion"));
-    if (QFileInfo(m_waveName).size() != 0) {
-        try {
-            TMMWave wave;
-            wave.SetFileName(m_waveName);
-            if (wave.Format.nSamplesPerSec != uint32_t(sampleRate)) {
-                m_targetRate = uint32_t(sampleRate);  // converted on the way
-            }
-        } catch (const EMMWaveError&) {
-            // openFiles says why
-        }
-    }
-    if (!openFiles()) {
+    if (!openFiles(sampleRate)) {
         return false;
     }
     const std::vector<Mp3Part> parts = plan(bitRate);

@@ -63,7 +63,7 @@ class Mp3Job {
         m_failure = message;
         return false;
     }
-    bool openFiles();
+    bool openFiles(int32_t sampleRate);
     int threads() const;
     bool layout(int32_t bitRate, const TMMWave& wave, Mp3PartPlan::Layout* layout);
     // The rate the encoder takes: the target when converting, else the wave's own.
@@ -73,7 +73,10 @@ class Mp3Job {
     bool encodeAlone(int32_t bitRate, int32_t sampleRate);
     bool startParts(const std::vector<Mp3Part>& parts, size_t from, const TMMWave& wave,
                     int32_t bitRate);
-    void launch(size_t index, std::function<int64_t(int64_t)> limit = {});
+    void startWorker(Worker& worker, size_t index, std::function<bool()> work);
+    // Records a worker's progress after each chunk; false once the job is stopping.
+    std::function<bool(int64_t)> progressOf(Worker& worker);
+    void launch(size_t index);
     bool superviseWorkers();
     bool joinParts();
     bool finish();

@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <chrono>
 
-#include "platform/shell/threadname.h"
 #include "platform/shell/utilsclass.h"
 
 // Encoding while the wave is being written: the first stream follows the writer.
@@ -23,15 +22,7 @@ void Mp3Job::startBehindWriter(int32_t bitRate, uint32_t leastRate) {
     m_leastRate = leastRate;
     m_workers.push_back(std::make_unique<Worker>());
     Worker& worker = *m_workers.front();
-    worker.running = true;
-    worker.thread = std::thread([this, &worker] {
-        nameThisThread(QStringLiteral("mp3 part 1"));
-        const bool ok = followWriter(worker);
-        std::lock_guard<std::mutex> guard(m_lock);
-        worker.ok = ok;
-        worker.running = false;
-        m_wake.notify_all();
-    });
+    startWorker(worker, 0, [this, &worker] { return followWriter(worker); });
 }
 
 // Waits until the writer has put the wave's header in the file; false when stopped first.
@@ -80,13 +71,7 @@ bool Mp3Job::followWriter(Worker& worker) {
     if (!started) {
         return false;
     }
-    return first->encode(
-        [this, &worker](int64_t samples) {
-            worker.done = samples;
-            std::lock_guard<std::mutex> guard(m_lock);
-            return !m_stop;
-        },
-        [this](int64_t done) { return behindWriter(done); });
+    return first->encode(progressOf(worker), [this](int64_t done) { return behindWriter(done); });
 }
 
 int64_t Mp3Job::behindWriter(int64_t done) {

@@ -83,26 +83,32 @@ bool Mp3PartEncoder::readRaw(QFile& wave, const TMMWave& source, int64_t first, 
     return true;
 }
 
-bool Mp3PartEncoder::readMono(QFile& wave, const TMMWave& source, int64_t first, int64_t count,
-                              std::vector<int16_t>& samples, QString* failure) {
-    const TWaveFormatEx mono16 =
-        BuildPcmFormat(kEncoderBits, kEncoderChannels, source.Format.nSamplesPerSec);
-    samples.resize(size_t(count));
-    if (source.Format == mono16) {
-        std::vector<char> bytes;
-        if (!readRaw(wave, source, first, count, bytes, failure)) {
-            return false;
-        }
-        std::memcpy(samples.data(), bytes.data(), bytes.size());
-        return true;
-    }
+bool Mp3PartEncoder::readAs(QFile& wave, const TMMWave& source, const TWaveFormatEx& target,
+                            int64_t first, int64_t count, std::vector<int16_t>& samples,
+                            QString* failure) {
     std::vector<char> input;
     if (!readRaw(wave, source, first, count, input, failure)) {
         return false;
     }
-    PcmConvert(int64_t(input.size()), reinterpret_cast<const uint8_t*>(input.data()), source.Format,
-               reinterpret_cast<uint8_t*>(samples.data()), mono16);
+    if (source.Format == target) {
+        samples.resize(input.size() / sizeof(int16_t));
+        std::memcpy(samples.data(), input.data(), samples.size() * sizeof(int16_t));
+        return true;
+    }
+    const int64_t bytes = int64_t(input.size());
+    samples.resize(size_t(PcmDestBytes(bytes, source.Format, target)) / sizeof(int16_t) + 2);
+    const int64_t converted =
+        PcmConvert(bytes, reinterpret_cast<const uint8_t*>(input.data()), source.Format,
+                   reinterpret_cast<uint8_t*>(samples.data()), target);
+    samples.resize(size_t(qMax<int64_t>(0, converted)) / sizeof(int16_t));
     return true;
+}
+
+bool Mp3PartEncoder::readMono(QFile& wave, const TMMWave& source, int64_t first, int64_t count,
+                              std::vector<int16_t>& samples, QString* failure) {
+    return readAs(wave, source,
+                  BuildPcmFormat(kEncoderBits, kEncoderChannels, source.Format.nSamplesPerSec),
+                  first, count, samples, failure);
 }
 
 bool Mp3PartEncoder::start(int32_t bitRate, int32_t sampleRate, bool head, const QString& title,
@@ -168,42 +174,14 @@ bool Mp3PartEncoder::end(std::vector<uint8_t>& output) {
 
 bool Mp3PartEncoder::encode(const std::function<bool(int64_t done)>& afterChunk,
                             const std::function<int64_t(int64_t done)>& limit) {
-    std::vector<uint8_t> output(m_outputSize);
-    if (converting()) {
-        return encodeConverted(afterChunk, limit, output) && end(output);
-    }
-    std::vector<int16_t> samples;
-    QString failure;
-    for (int64_t done = 0;;) {
-        const int64_t until = limit ? limit(done) : m_part.count;
-        if (until <= done) {
-            break;
-        }
-        const int64_t n = qMin<int64_t>(m_samplesPerChunk, until - done);
-        if (!readMono(m_wave, m_source, m_part.first + done, n, samples, &failure)) {
-            return fail(failure);
-        }
-        if (!encodeChunk(samples.data(), n, output)) {
-            return false;
-        }
-        done += n;
-        if (afterChunk && !afterChunk(done)) {
-            break;
-        }
-    }
-    return end(output);
-}
-
-// A second of the source at a time is converted to the target rate, as a wave file is
-// converted, and the converted samples are encoded in the encoder's own chunks.
-bool Mp3PartEncoder::encodeConverted(const std::function<bool(int64_t done)>& afterChunk,
-                                     const std::function<int64_t(int64_t done)>& limit,
-                                     std::vector<uint8_t>& output) {
-    const TWaveFormatEx target = BuildPcmFormat(kEncoderBits, kEncoderChannels, m_targetRate);
+    // Converting, a second of the source at a time is raised to the target rate, as a wave
+    // file is converted; the samples are encoded in the encoder's own chunks either way.
+    const TWaveFormatEx target =
+        BuildPcmFormat(kEncoderBits, kEncoderChannels,
+                       converting() ? m_targetRate : m_source.Format.nSamplesPerSec);
     const int64_t perRead = samplesPerRead();
-    std::vector<char> input;
-    std::vector<int16_t> converted(size_t(
-        PcmDestBytes(perRead * m_source.Format.nBlockAlign, m_source.Format, target) / 2 + 2));
+    std::vector<uint8_t> output(m_outputSize);
+    std::vector<int16_t> samples;
     std::vector<int16_t> pending;
     QString failure;
     for (int64_t done = 0;;) {
@@ -212,13 +190,10 @@ bool Mp3PartEncoder::encodeConverted(const std::function<bool(int64_t done)>& af
             break;
         }
         const int64_t n = qMin<int64_t>(perRead, until - done);
-        if (!readRaw(m_wave, m_source, m_part.first + done, n, input, &failure)) {
+        if (!readAs(m_wave, m_source, target, m_part.first + done, n, samples, &failure)) {
             return fail(failure);
         }
-        const int64_t bytes =
-            PcmConvert(int64_t(input.size()), reinterpret_cast<const uint8_t*>(input.data()),
-                       m_source.Format, reinterpret_cast<uint8_t*>(converted.data()), target);
-        pending.insert(pending.end(), converted.begin(), converted.begin() + bytes / 2);
+        pending.insert(pending.end(), samples.begin(), samples.end());
         size_t used = 0;
         for (; pending.size() - used >= m_samplesPerChunk; used += m_samplesPerChunk) {
             if (!encodeChunk(&pending[used], m_samplesPerChunk, output)) {
@@ -228,8 +203,9 @@ bool Mp3PartEncoder::encodeConverted(const std::function<bool(int64_t done)>& af
         pending.erase(pending.begin(), pending.begin() + std::ptrdiff_t(used));
         done += n;
         if (afterChunk && !afterChunk(done)) {
-            return true;
+            break;
         }
     }
-    return pending.empty() || encodeChunk(pending.data(), int64_t(pending.size()), output);
+    return (pending.empty() || encodeChunk(pending.data(), int64_t(pending.size()), output)) &&
+           end(output);
 }

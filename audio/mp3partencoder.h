@@ -54,6 +54,10 @@ class Mp3PartEncoder {
     static bool readMono(QFile& wave, const TMMWave& source, int64_t first, int64_t count,
                          std::vector<int16_t>& samples, QString* failure);
 
+    // Reads count samples of source from sample first on, converted to target.
+    static bool readAs(QFile& wave, const TMMWave& source, const TWaveFormatEx& target,
+                       int64_t first, int64_t count, std::vector<int16_t>& samples,
+                       QString* failure);
     // Reads count samples of source from sample first on, as they are in the file.
     static bool readRaw(QFile& wave, const TMMWave& source, int64_t first, int64_t count,
                         std::vector<char>& bytes, QString* failure);
@@ -61,9 +65,6 @@ class Mp3PartEncoder {
   private:
     bool converting() const;
     bool encodeChunk(const int16_t* samples, int64_t count, std::vector<uint8_t>& output);
-    bool encodeConverted(const std::function<bool(int64_t done)>& afterChunk,
-                         const std::function<int64_t(int64_t done)>& limit,
-                         std::vector<uint8_t>& output);
     bool end(std::vector<uint8_t>& output);
     bool fail(const QString& message);
     bool failWrite(const char* what);
