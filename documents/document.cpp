@@ -1,0 +1,19 @@
+#include "documents/document.h"
+
+QString Document::wholeText() const {
+    QString whole;
+    for (const DocumentChapter& chapter : chapters) {
+        const QString text = chapter.text.trimmed();
+        if (text.isEmpty()) {
+            continue;
+        }
+        const QString part = chapter.title.isEmpty() || text.startsWith(chapter.title)
+                                 ? text
+                                 : chapter.title + QStringLiteral("\n\n") + text;
+        if (!whole.isEmpty()) {
+            whole += QStringLiteral("\n\n");
+        }
+        whole += part;
+    }
+    return whole;
+}
