@@ -58,6 +58,7 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent)
     setWindowTitle(QStringLiteral("TmpQuillsong"));
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(AppIcons::programIcon());
+    setAcceptDrops(true);  // files dropped anywhere on the window open as articles
     resize(kDefaultSize);
     // Top to bottom: the top panel (toolbar and options area), then the articles.
     auto* client = new QWidget(this);

@@ -83,6 +83,9 @@ class TForm1 : public QMainWindow {
     // Opens text files into the list (form1_openfiles.cpp): the dialog, then OpenTextFiles.
     void ReadFileBtnClick();
     void OpenTextFiles(const QStringList& files);
+    // Opens one document (HTML, Markdown, EPUB, PDF, DOCX, ODT) as one article, or one per
+    // chapter of a book in multi-article mode; a failure is shown and nothing is added.
+    void OpenDocument(const QString& file);
     void ReadfromCursor1Click();
     void ReadHighlighted1Click();
     // The gauge follows the spoken words: position out of total.
@@ -194,6 +197,9 @@ class TForm1 : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // Construction of the controls (form1.cpp).

@@ -1,14 +1,23 @@
-// Opening text files into the article list: small files are loaded, large ones become file
-// articles that are read from disk piece by piece.
+// Opening text files and documents into the article list: small files are loaded, large ones
+// become file articles that are read from disk piece by piece.
 #include <QCoreApplication>
+#include <QDropEvent>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QThread>
+#include <atomic>
+#include <memory>
 
 #include "app/form1.h"
 #include "articles/articletext.h"
+#include "articles/documentarticles.h"
+#include "articles/documenttextfile.h"
 #include "articles/getfilesize.h"
 #include "articles/memoentry.h"
 #include "articles/memolistbox.h"
+#include "documents/documentreader.h"
 #include "platform/shell/usermessage.h"
 #include "platform/shell/utilsclass.h"
 #include "text/textfile.h"
@@ -17,12 +26,67 @@ namespace {
 
 constexpr int64_t kLargeFile = 5120;  // from this size on a file is read from disk, not loaded
 
+// Reads a document on a worker thread while the window goes on answering. The program's end
+// stops the reading at its next page or chapter.
+Document ReadWhileResponsive(const QString& file) {
+    std::atomic<bool> cancel{false};
+    Document document;
+    const std::unique_ptr<QThread> worker(
+        QThread::create([&] { document = DocumentReader::read(file, &cancel); }));
+    worker->setObjectName(QStringLiteral("document reader"));
+    QEventLoop loop;
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    loop.exec();  // also ends when the program quits
+    cancel = true;
+    worker->wait();
+    return document;
+}
+
+// The local files a drag carries; none when it carries anything else.
+QStringList DroppedFiles(const QMimeData* data) {
+    QStringList files;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile() || !QFileInfo(url.toLocalFile()).isFile()) {
+            return {};
+        }
+        files << url.toLocalFile();
+    }
+    return files;
+}
+
 }  // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event) {
+    if (!DroppedFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    QStringList files = DroppedFiles(event->mimeData());
+    if (files.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    if (m_prefs->ML_ListMode != 1) {
+        files = files.mid(0, 1);  // one article at a time, as the open dialog takes one file
+    }
+    // Opened once the drop is over, so that the dragging program is not kept waiting.
+    QMetaObject::invokeMethod(
+        this, [this, files] { OpenTextFiles(files); }, Qt::QueuedConnection);
+}
 
 void TForm1::ReadFileBtnClick() {
     QFileDialog dialog(this);
     dialog.setWindowTitle(QStringLiteral("Open Text File"));
-    dialog.setNameFilter(QStringLiteral("Text files (*.txt *.TXT)"));
+    dialog.setNameFilters(DocumentReader::dialogFilters());
     dialog.setFileMode(m_prefs->ML_ListMode == 1 ? QFileDialog::ExistingFiles
                                                  : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
@@ -38,6 +102,14 @@ void TForm1::ReadFileBtnClick() {
 
 void TForm1::OpenTextFiles(const QStringList& files) {
     for (const QString& file : files) {
+        if (DocumentReader::isDocument(file)) {
+            // A document that cannot be read says why; the files after it still open.
+            OpenDocument(file);
+            if (m_readingState == rsExiting) {
+                return;
+            }
+            continue;
+        }
         QString error;
         const int64_t size = GetFileSize(file, error);
         if (size < 0) {
@@ -84,5 +156,45 @@ void TForm1::OpenTextFiles(const QStringList& files) {
     ExportArticles();
     if (m_readingState == rsIdle) {
         UpdateStatus(ArticleCountText());  // the count now includes the loaded articles
+    }
+}
+
+void TForm1::OpenDocument(const QString& file) {
+    const QString name = QFileInfo(file).fileName();
+    UpdateStatus(QStringLiteral("Opening ") + name);
+    const Document document = ReadWhileResponsive(file);
+    if (m_readingState == rsExiting) {
+        return;  // the program ended while the document was read: nothing is added
+    }
+    if (!document.ok()) {
+        UserMessage::showError(document.error);
+        return;
+    }
+    QString error;
+    const QList<DocumentArticles::Article> articles =
+        DocumentArticles::make(document, file, m_prefs->ML_ListMode == 1, &error);
+    if (articles.isEmpty()) {
+        UserMessage::showError(error);
+        return;
+    }
+    TMemoEntry* first = nullptr;
+    for (qsizetype i = 0; i < articles.size(); ++i) {
+        TMemoEntry* entry = AddNewArticle();
+        if (!entry) {
+            for (qsizetype unused = i; unused < articles.size(); ++unused) {
+                DocumentTextFile::removeForArticle(articles[unused].text);
+            }
+            return;  // the list refused a new article and has said why
+        }
+        entry->SetDefaultTitleFrom(articles[i].title, m_list->TitleLength);
+        entry->SetArticleText(articles[i].text);
+        entry->SetFileEntry(articles[i].fileArticle);
+        first = first ? first : entry;
+    }
+    if (m_prefs->AutoSpeak()) {
+        ReadSingleArticle(first, otSpeakers, -1, -1);
+        if (m_readingState == rsReading) {
+            UpdateStatus(QStringLiteral("Reading input document ") + name);
+        }
     }
 }

@@ -10,6 +10,7 @@ struct ReadingArticle {
     QString filePath;  // a large text file, read chunk by chunk
     QString voice;     // empty: the default voice
     QString title;     // names the output file
+    QString source;    // the document the text was taken from, for messages; may be empty
 };
 
 // The list of articles a reading session walks: the main window's article list, or the files

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "articles/articletext.h"
+#include "articles/documenttextfile.h"
 #include "platform/shell/utilsclass.h"
 #include "settings/preferences.h"
 
@@ -147,7 +148,13 @@ TMemoEntry* TMemoListBox::Add(const QString& text, const QString& voiceName) {
     }
     if (!entry) {
         if (ListMode == 0) {
+            // The article a new one replaces is gone for good, with the text of a document
+            // (DeleteAll refuses, and so keeps every file, while one is being read).
+            const QStringList replaced = ArticleTexts();
             DeleteAll();
+            for (const QString& text : replaced) {
+                DocumentTextFile::removeForArticle(text);
+            }
         }
         entry = new TMemoEntry(Voices, client_);
         entry->hide();
@@ -255,6 +262,7 @@ void TMemoListBox::DeleteMemoEntry(TMemoEntry* entry) {
     UtilsClass::WriteDebugLine(
         QStringLiteral("MemoListBox - Deleting position %1").arg(FindEntry(entry) - 1));
     LastTitle = entry->Title();
+    DocumentTextFile::removeForArticle(entry->GetArticleText());
     FreeEntry(entry);
     if (VisibleCount() > 0) {
         ScrollToTop(1);
@@ -283,6 +291,14 @@ void TMemoListBox::DeleteAll() {
     Entries.clear();
     current_ = nullptr;
     HiddenCount = 0;
+}
+
+QStringList TMemoListBox::ArticleTexts() const {
+    QStringList texts;
+    for (const TMemoEntry* entry : Entries) {
+        texts << entry->GetArticleText();
+    }
+    return texts;
 }
 
 void TMemoListBox::ScrollToTop(int position) {
@@ -353,6 +369,7 @@ void TMemoListBox::DeleteHiddenEntries() {
     Log(QStringLiteral("MemoListBox - DeleteHiddenEntries"));
     for (int i = 0; i < HiddenCount && !Entries.isEmpty(); ++i) {
         if (Entries.last()->Hidden) {
+            DocumentTextFile::removeForArticle(Entries.last()->GetArticleText());
             FreeEntry(Entries.last());
         }
     }

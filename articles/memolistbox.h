@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QStringList>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -35,6 +36,8 @@ class TMemoListBox : public QWidget {
     void DeleteMemoEntry(TMemoEntry* entry);
     // Frees every entry; raises EMemoEntryLocked, before freeing anything, if one is being read.
     void DeleteAll();
+    // The text of every entry, hidden ones included.
+    QStringList ArticleTexts() const;
     void ScrollToTop(int position);
     int FindEntry(TMemoEntry* entry);
     void UnlockAllEntries();

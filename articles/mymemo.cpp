@@ -3,6 +3,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QUrl>
 #include <algorithm>
 #include <memory>
 
@@ -97,6 +98,17 @@ bool TMyPlusMemo::InsertText(const QString& text) {
     SetText(joined);
     SetCaretPos(int(start + text.size()));
     return true;
+}
+
+bool TMyPlusMemo::canInsertFromMimeData(const QMimeData* source) const {
+    if (source && source->hasUrls()) {
+        for (const QUrl& url : source->urls()) {
+            if (url.isLocalFile()) {
+                return false;
+            }
+        }
+    }
+    return QPlainTextEdit::canInsertFromMimeData(source);
 }
 
 void TMyPlusMemo::insertFromMimeData(const QMimeData* source) {

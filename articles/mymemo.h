@@ -53,6 +53,8 @@ class TMyPlusMemo : public QPlainTextEdit {
     void focusInEvent(QFocusEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
+    // Files dropped on an article are left to the window, which opens them as articles.
+    bool canInsertFromMimeData(const QMimeData* source) const override;
 
   private:
     // A position in the text as shown, and back.

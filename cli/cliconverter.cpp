@@ -16,6 +16,7 @@
 #include "articles/articletext.h"
 #include "articles/getfilesize.h"
 #include "cli/inputqueue.h"
+#include "documents/documentreader.h"
 #include "platform/shell/terminationsignals.h"
 #include "settings/preferences.h"
 #include "speech/ttsform.h"
@@ -62,6 +63,23 @@ bool FileHasText(const QString& path) {
         }
     }
     return false;
+}
+
+// A chapter's output name: its number in the book, then its title with only the characters that
+// file systems and players take everywhere left out ("01 Chapter title").
+QString ChapterName(int number, int count, const QString& title) {
+    static const QString kUnsafe = QStringLiteral("/\\:*?\"<>|");
+    QString name;
+    for (const QChar c : title) {
+        name += c.isPrint() && !kUnsafe.contains(c) ? c : QLatin1Char(' ');
+    }
+    name = name.simplified().left(kTitleLength).trimmed();
+    while (name.endsWith(QLatin1Char('.'))) {
+        name.chop(1);  // a name may not end with a full stop everywhere
+    }
+    const int width = qMax(2, int(QString::number(count).size()));
+    const QString numbered = QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0'));
+    return name.isEmpty() ? numbered : numbered + QLatin1Char(' ') + name;
 }
 
 }  // namespace
@@ -122,6 +140,11 @@ bool CliConverter::CollectInputs(QList<ReadingArticle>& inputs) {
                 return false;
             }
             input.title = m_options.title.isEmpty() ? QStringLiteral("Quillsong") : m_options.title;
+        } else if (DocumentReader::isDocument(name)) {
+            if (!CollectDocument(name, input, inputs)) {
+                return false;
+            }
+            continue;
         } else {
             QString error;
             const int64_t size = GetFileSize(name, error);
@@ -155,13 +178,52 @@ bool CliConverter::CollectInputs(QList<ReadingArticle>& inputs) {
     return true;
 }
 
+bool CliConverter::CollectDocument(const QString& name, ReadingArticle input,
+                                   QList<ReadingArticle>& inputs) {
+    const Document document = DocumentReader::read(name);
+    if (!document.ok()) {
+        Error(document.error);
+        return false;
+    }
+    const QString path = QFileInfo(name).absoluteFilePath();
+    QList<DocumentChapter> chapters;
+    for (const DocumentChapter& chapter : document.chapters) {
+        if (!IsBlank(chapter.text)) {
+            chapters << chapter;
+        }
+    }
+    if (m_options.singleFile || chapters.size() < 2) {
+        // Named after the file, as a text file is.
+        input.text = document.wholeText();
+        input.title = ArticleText::MakeTitle(QFileInfo(name).baseName(), kTitleLength);
+        if (input.title.isEmpty()) {
+            Error(QStringLiteral("No file name can be made from the title of ") + name);
+            return false;
+        }
+        input.source = path;
+        inputs << input;
+        return true;
+    }
+    // A book: one output per chapter, numbered in the book's order.
+    for (qsizetype i = 0; i < chapters.size(); ++i) {
+        const QString title = chapters[i].title.isEmpty() ? document.title : chapters[i].title;
+        input.key = quintptr(inputs.size() + 1);
+        input.text = Document{QString(), {chapters[i]}, QString()}.wholeText();
+        input.title = ChapterName(int(i + 1), int(chapters.size()), title);
+        input.source = path;
+        inputs << input;
+    }
+    return true;
+}
+
 bool CliConverter::OutputNamesDiffer(const QList<ReadingArticle>& inputs) const {
     // Each input's file is named after its title: two equal titles would write one file twice
     // and lose the first.
     QHash<QString, QString> sources;
     for (const ReadingArticle& input : inputs) {
-        const QString source =
-            input.filePath.isEmpty() ? QStringLiteral("standard input") : input.filePath;
+        const QString source = !input.source.isEmpty()    ? input.source
+                               : input.filePath.isEmpty() ? QStringLiteral("standard input")
+                                                          : input.filePath;
         const auto earlier = sources.constFind(input.title);
         if (earlier != sources.constEnd()) {
             Error(QStringLiteral("%1 and %2 would both be written as %3: rename one, or use "

@@ -25,6 +25,8 @@ class CliConverter {
 
   private:
     bool CollectInputs(QList<ReadingArticle>& inputs);
+    // A document's text as one input, or a book's chapters as one input each.
+    bool CollectDocument(const QString& name, ReadingArticle input, QList<ReadingArticle>& inputs);
     // False, with the reason printed, when two inputs would be written to the same file.
     bool OutputNamesDiffer(const QList<ReadingArticle>& inputs) const;
     // Makes the output folder when it is missing, and checks that files can be written in it.

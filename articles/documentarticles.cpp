@@ -1,0 +1,56 @@
+#include "articles/documentarticles.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "articles/articletext.h"
+#include "articles/documenttextfile.h"
+
+namespace {
+
+QString BaseTitle(const Document& document, const QString& documentPath) {
+    return document.title.isEmpty() ? QFileInfo(documentPath).baseName() : document.title;
+}
+
+}  // namespace
+
+QList<DocumentArticles::Article> DocumentArticles::make(const Document& document,
+                                                        const QString& documentPath,
+                                                        bool perChapter, QString* error) {
+    QList<Document> parts;
+    if (perChapter && document.chapters.size() > 1) {
+        for (const DocumentChapter& chapter : document.chapters) {
+            if (!chapter.text.trimmed().isEmpty()) {
+                parts.append(Document{chapter.title, {chapter}, QString()});
+            }
+        }
+    } else {
+        parts.append(document);
+    }
+    QList<Article> articles;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        Article article;
+        const bool chapter = parts.size() > 1;
+        article.title = parts[i].title;
+        if (article.title.isEmpty()) {
+            article.title =
+                chapter ? QStringLiteral("%1 %2").arg(BaseTitle(document, documentPath)).arg(i + 1)
+                        : BaseTitle(document, documentPath);
+        }
+        article.text = parts[i].wholeText();
+        if (article.text.toUtf8().size() >= kLargeText) {
+            const QString path = DocumentTextFile::write(documentPath, chapter ? int(i + 1) : 0,
+                                                         article.text, error);
+            if (path.isEmpty()) {
+                for (const Article& written : std::as_const(articles)) {
+                    DocumentTextFile::removeForArticle(written.text);
+                }
+                return {};
+            }
+            article.text = ArticleText::FileArticleText(path);
+            article.fileArticle = true;
+        }
+        articles.append(article);
+    }
+    return articles;
+}

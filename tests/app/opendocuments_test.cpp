@@ -1,0 +1,175 @@
+// Documents opened into the article list through the real main window.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "app/form1.h"
+#include "articles/articletext.h"
+#include "articles/documenttextfile.h"
+#include "articles/memoentry.h"
+#include "articles/memolistbox.h"
+#include "tests/app/mainwindowstart.h"
+#include "tests/common/capturedmessages.h"
+#include "tests/common/sounddevice.h"
+#include "tests/common/testprofile.h"
+#include "tests/documents/zipwriter.h"
+
+namespace {
+
+const QString kKey = QStringLiteral("Software\\HalcyxTech\\Quillsong");
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Chapter(const char* heading, const char* text) {
+    return QByteArray(
+               "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>x</title></head>"
+               "<body><h1>") +
+           heading + "</h1><p>" + text + "</p></body></html>";
+}
+
+// A small EPUB 3 book of two chapters with a table of contents.
+bool WriteBook(const QString& path) {
+    const QByteArray container =
+        "<?xml version=\"1.0\"?><container version=\"1.0\" "
+        "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles><rootfile "
+        "full-path=\"OEBPS/book.opf\" media-type=\"application/oebps-package+xml\"/></rootfiles>"
+        "</container>";
+    const QByteArray opf =
+        "<?xml version=\"1.0\"?><package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\">"
+        "<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>Garden Book</dc:title>"
+        "</metadata><manifest>"
+        "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
+        "properties=\"nav\"/>"
+        "<item id=\"c1\" href=\"one.xhtml\" media-type=\"application/xhtml+xml\"/>"
+        "<item id=\"c2\" href=\"two.xhtml\" media-type=\"application/xhtml+xml\"/></manifest>"
+        "<spine><itemref idref=\"c1\"/><itemref idref=\"c2\"/></spine></package>";
+    const QByteArray nav =
+        "<html xmlns=\"http://www.w3.org/1999/xhtml\" xmlns:epub=\"http://www.idpf.org/2007/ops\">"
+        "<body><nav epub:type=\"toc\"><ol><li><a href=\"one.xhtml\">Seeds</a></li>"
+        "<li><a href=\"two.xhtml\">Harvest</a></li></ol></nav></body></html>";
+    return WriteZip(path,
+                    {{QStringLiteral("mimetype"), "application/epub+zip"},
+                     {QStringLiteral("META-INF/container.xml"), container},
+                     {QStringLiteral("OEBPS/book.opf"), opf},
+                     {QStringLiteral("OEBPS/nav.xhtml"), nav},
+                     {QStringLiteral("OEBPS/one.xhtml"), Chapter("Seeds", "Sow in spring.")},
+                     {QStringLiteral("OEBPS/two.xhtml"), Chapter("Harvest", "Pick in autumn.")}});
+}
+
+class OpenDocuments : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SKIP_WITHOUT_SOUND_DEVICE();
+        testprofile::Reset();
+        testprofile::Store(kKey, QStringLiteral("FirstTimeUser"), QStringLiteral("false"));
+    }
+
+    static QList<TMemoEntry*> Added(const TForm1& form, int before) {
+        QList<TMemoEntry*> entries;
+        for (int i = before; i < form.List()->VisibleCount(); ++i) {
+            entries << form.List()->Entries[i];
+        }
+        return entries;
+    }
+
+    QTemporaryDir dir_;
+    CapturedMessages messages_;
+};
+
+}  // namespace
+
+TEST_F(OpenDocuments, EachKindBecomesArticlesAndABadDocumentDoesNotStopTheFilesAfterIt) {
+    testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("1"));
+    auto form = StartMainWindow();
+    const QString page = dir_.filePath(QStringLiteral("page.html"));
+    WriteBytes(page,
+               "<html><head><title>Garden Notes</title></head><body><p>Water the "
+               "<b>roses</b>.</p><p><img src=x.png alt=\"A red rose\"></p></body></html>");
+    const QString broken = dir_.filePath(QStringLiteral("broken.epub"));
+    WriteBytes(broken, QByteArray(300, 'x'));
+    const QString notes = dir_.filePath(QStringLiteral("long notes.md"));
+    QByteArray markdown = "# Long notes\n\n";
+    for (int i = 0; markdown.size() < 6000; ++i) {
+        markdown += "Paragraph " + QByteArray::number(i) + " of the *notes*.\n\n";
+    }
+    WriteBytes(notes, markdown);
+    const QString book = dir_.filePath(QStringLiteral("book.epub"));
+    ASSERT_TRUE(WriteBook(book));
+    const int before = form->List()->VisibleCount() == 1 &&
+                               ArticleText::IsBlank(form->List()->Entries[0]->GetArticleText())
+                           ? 0
+                           : form->List()->VisibleCount();
+
+    form->OpenTextFiles({page, broken, notes, book});
+
+    EXPECT_EQ(messages_.errors,
+              QStringList{broken + QStringLiteral(" cannot be opened: it is not a zip archive or "
+                                                  "it is damaged")});
+    const QList<TMemoEntry*> added = Added(*form, before);
+    ASSERT_EQ(added.size(), 4);
+    EXPECT_EQ(added[0]->Title(), QStringLiteral("Garden_Notes")) << "the page's own title";
+    EXPECT_EQ(added[0]->GetArticleText(), QStringLiteral("Water the roses.\n\nA red rose"));
+    EXPECT_FALSE(added[0]->FileEntry());
+
+    // The long notes are kept in a file of the program's own and read from there.
+    ASSERT_TRUE(added[1]->FileEntry());
+    const QString kept = ArticleText::FileArticlePath(added[1]->GetArticleText());
+    EXPECT_EQ(QFileInfo(kept).absolutePath(), QDir(DocumentTextFile::folder()).absolutePath());
+    EXPECT_TRUE(QFileInfo(kept).fileName().startsWith(QStringLiteral("long_notes ")));
+    const QByteArray keptText = Bytes(kept);
+    EXPECT_TRUE(keptText.startsWith("Long notes\r\n\r\nParagraph 0 of the notes.\r\n\r\n"));
+    EXPECT_FALSE(keptText.contains('*'));
+    EXPECT_EQ(added[1]->Title(), QStringLiteral("long_notes")) << "no title of its own";
+
+    // One article per chapter, titled from the table of contents.
+    EXPECT_EQ(added[2]->Title(), QStringLiteral("Seeds"));
+    EXPECT_EQ(added[2]->GetArticleText(), QStringLiteral("Seeds\n\nSow in spring."));
+    EXPECT_EQ(added[3]->Title(), QStringLiteral("Harvest"));
+
+    // Deleting the article deletes its kept text; a user's own file is never touched.
+    const QString own = dir_.filePath(QStringLiteral("own.txt"));
+    WriteBytes(own, QByteArray(6000, 'a'));
+    form->OpenTextFiles({own});
+    TMemoEntry* ownEntry = form->List()->Entries[form->List()->VisibleCount() - 1];
+    ASSERT_TRUE(ownEntry->FileEntry());
+    form->List()->DeleteMemoEntry(added[1]);
+    EXPECT_FALSE(QFileInfo::exists(kept));
+    form->List()->DeleteMemoEntry(ownEntry);
+    EXPECT_TRUE(QFileInfo::exists(own));
+}
+
+TEST_F(OpenDocuments, ABookIsOneArticleInSingleArticleModeAndItsKeptTextGoesWithIt) {
+    testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("0"));
+    auto form = StartMainWindow();
+    const QString book = dir_.filePath(QStringLiteral("book.epub"));
+    ASSERT_TRUE(WriteBook(book));
+    form->OpenTextFiles({book});
+    ASSERT_EQ(form->List()->VisibleCount(), 1);
+    EXPECT_EQ(form->List()->Entries[0]->GetArticleText(),
+              QStringLiteral("Seeds\n\nSow in spring.\n\nHarvest\n\nPick in autumn."));
+    EXPECT_EQ(form->List()->Entries[0]->Title(), QStringLiteral("Garden_Book"));
+
+    // A large document replaced by the next one opened: its kept text goes with it.
+    const QString page = dir_.filePath(QStringLiteral("big.htm"));
+    WriteBytes(page, "<p>" + QByteArray(3000, 'b') + "</p><p>" + QByteArray(3000, 'c') + "</p>");
+    form->OpenTextFiles({page});
+    ASSERT_TRUE(form->List()->Entries[0]->FileEntry());
+    const QString kept = ArticleText::FileArticlePath(form->List()->Entries[0]->GetArticleText());
+    EXPECT_TRUE(QFileInfo::exists(kept));
+    form->OpenTextFiles({book});
+    EXPECT_FALSE(QFileInfo::exists(kept));
+    EXPECT_TRUE(messages_.errors.isEmpty())
+        << messages_.errors.join(QLatin1Char('\n')).toStdString();
+}
