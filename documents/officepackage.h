@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QXmlStreamReader>
+#include <atomic>
+
+#include "documents/document.h"
+#include "documents/plaintextbuilder.h"
+
+// An office document of zipped XML parts (DOCX, ODT) read as one chapter of plain text: its
+// main part walked element by element by the format's own rules, its title taken from the
+// dc:title of its properties part.
+class OfficePackage {
+  public:
+    // The format's rules for the elements of its main part.
+    class Content {
+      public:
+        virtual ~Content() = default;
+        // An element begins; it may be passed over whole with xml.skipCurrentElement().
+        virtual void start(QXmlStreamReader& xml, PlainTextBuilder& text) = 0;
+        virtual void end(QXmlStreamReader& xml, PlainTextBuilder& text) = 0;
+        virtual void characters(QXmlStreamReader& xml, PlainTextBuilder& text) = 0;
+    };
+
+    struct Parts {
+        QString main;        // the part that holds the text
+        QString notOfKind;   // the reason given when the main part is missing
+        QString properties;  // the part that holds the title; it may be missing
+    };
+
+    // On failure error holds the reason alone; cancel, when set, ends the reading early.
+    static Document read(const QString& fileName, const Parts& parts, Content& content,
+                         const std::atomic<bool>* cancel);
+};
