@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <mutex>
+#include <poppler-qt6.h>
 
 #include "documents/docxreader.h"
 #include "documents/epubreader.h"
@@ -69,6 +71,19 @@ Document ReadMarkup(const QString& fileName, DocumentReader::Kind kind) {
     return document;
 }
 
+// Poppler's complaints about a damaged PDF go to the program's log, not to the terminal: the
+// user is told once, in the program's own words.
+void LogPopplerMessages() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Poppler::setDebugErrorFunction(
+            [](const QString& message, const QVariant&) {
+                UtilsClass::WriteDebugLine(QStringLiteral("PDF: ") + message);
+            },
+            QVariant());
+    });
+}
+
 }  // namespace
 
 DocumentReader::Kind DocumentReader::kindOf(const QString& fileName) {
@@ -111,6 +126,7 @@ Document DocumentReader::read(const QString& fileName, const std::atomic<bool>* 
             document = EpubReader::read(path, cancel);
             break;
         case Kind::Pdf:
+            LogPopplerMessages();
             document = PdfReader::read(path, cancel);
             break;
         case Kind::Docx:

@@ -1,5 +1,6 @@
 #include "documents/htmltext.h"
 
+#include <QFont>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -11,6 +12,7 @@ namespace {
 
 // How much of an HTML file is searched for its <meta charset>.
 constexpr qsizetype kCharsetSearch = 4096;
+constexpr int kFontPoints = 12;
 
 // The text of one block: line breaks within it kept, images read as their description.
 QString BlockText(const QTextBlock& block) {
@@ -94,6 +96,14 @@ class Walker {
     }
 };
 
+// Headings are sized relative to the default font, which has no size of its own in a program
+// without a screen (the converter): given one, Qt has nothing to complain of.
+void UseSizedFont(QTextDocument& document) {
+    QFont font = document.defaultFont();
+    font.setPointSize(kFontPoints);
+    document.setDefaultFont(font);
+}
+
 HtmlText::Result Walk(QTextDocument& document) {
     Walker walker;
     walker.frame(document.rootFrame());
@@ -105,12 +115,14 @@ HtmlText::Result Walk(QTextDocument& document) {
 
 HtmlText::Result HtmlText::fromHtml(const QString& html) {
     QTextDocument document;
+    UseSizedFont(document);
     document.setHtml(html);
     return Walk(document);
 }
 
 HtmlText::Result HtmlText::fromMarkdown(const QString& markdown) {
     QTextDocument document;
+    UseSizedFont(document);
     document.setMarkdown(markdown);
     return Walk(document);
 }
