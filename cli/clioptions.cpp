@@ -32,8 +32,10 @@ bool ReadNumber(const QCommandLineParser& parser, const char* name, int& target,
 // One line for each option, and examples; kept by hand so nothing wraps.
 const char* const kHelp =
     "Usage: quillsong-cli [OPTION...] [FILE...]\n"
-    "Reads text files, or standard input, into WAV or MP3 files with the voices of\n"
-    "Quillsong MP3. Each file is named after its input; its path is printed.\n"
+    "Reads text files, documents (HTML, Markdown, EPUB, PDF, DOCX, ODT) or standard\n"
+    "input into WAV or MP3 files with the voices of Quillsong MP3. Each file is named\n"
+    "after its input, an EPUB book's chapters \"01 Title\", \"02 Title\" and so on\n"
+    "(one file for the book with --single-file); each path is printed.\n"
     "\n"
     "Options:\n"
     "  --voice NAME     a voice named by --list-voices (default: the default voice)\n"
@@ -53,6 +55,7 @@ const char* const kHelp =
     "\n"
     "Examples:\n"
     "  quillsong-cli --format mp3 --out ~/Audio report.txt notes.txt\n"
+    "  quillsong-cli --format mp3 --out ~/Audio/Book book.epub\n"
     "  echo Hello | quillsong-cli --voice \"Flite slt\" --title Greeting --out ~/Audio\n"
     "\n"
     "Exit status: 0 success, 1 failure (the reason on standard error), 2 bad usage.\n";

@@ -16,6 +16,7 @@
 #include "tests/audio/smalldisk.h"
 #include "tests/cli/clirun.h"
 #include "tests/common/printers.h"
+#include "tests/documents/epubmaker.h"
 
 namespace {
 
@@ -325,6 +326,14 @@ TEST_F(Cli, HelpListsEveryOptionOnOneLineWithExamples) {
         shell.setWorkingDirectory(dir_.path());
         Text(QStringLiteral("report.txt"), "The report.");
         Text(QStringLiteral("notes.txt"), "The notes.");
+        EpubPage chapter;
+        chapter.fileName = QStringLiteral("one.xhtml");
+        chapter.tocTitle = QStringLiteral("One");
+        chapter.body = QStringLiteral("<p>The first chapter.</p>");
+        EpubBook book;
+        book.title = QStringLiteral("Book");
+        book.pages = {chapter, chapter};
+        ASSERT_TRUE(WriteEpub(dir_.filePath(QStringLiteral("book.epub")), book));
         shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), command});
         ASSERT_TRUE(shell.waitForFinished(120000));
         EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
