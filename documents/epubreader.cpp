@@ -379,6 +379,10 @@ Document EpubReader::read(const QString& fileName, const std::atomic<bool>* canc
             UtilsClass::WriteDebugLine(
                 QStringLiteral("EPUB %1: its reading order names %2, which it does not hold")
                     .arg(fileName, id));
+        } else if (item->properties.contains(QLatin1StringView("nav"))) {
+            // The table of contents, when a book lists it among its pages, is not read out:
+            // its entries already title the chapters.
+            continue;
         } else if (IsContentDocument(*item)) {
             spine << *item;
         }

@@ -15,7 +15,7 @@
 #include "tests/common/capturedmessages.h"
 #include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
-#include "tests/documents/zipwriter.h"
+#include "tests/documents/epubmaker.h"
 
 namespace {
 
@@ -32,40 +32,23 @@ QByteArray Bytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QByteArray Chapter(const char* heading, const char* text) {
-    return QByteArray(
-               "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>x</title></head>"
-               "<body><h1>") +
-           heading + "</h1><p>" + text + "</p></body></html>";
+EpubPage Page(const QString& fileName, const QString& tocTitle, const QString& body) {
+    EpubPage page;
+    page.fileName = fileName;
+    page.tocTitle = tocTitle;
+    page.body = body;
+    return page;
 }
 
-// A small EPUB 3 book of two chapters with a table of contents.
+// A small book of two chapters with a table of contents.
 bool WriteBook(const QString& path) {
-    const QByteArray container =
-        "<?xml version=\"1.0\"?><container version=\"1.0\" "
-        "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles><rootfile "
-        "full-path=\"OEBPS/book.opf\" media-type=\"application/oebps-package+xml\"/></rootfiles>"
-        "</container>";
-    const QByteArray opf =
-        "<?xml version=\"1.0\"?><package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\">"
-        "<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:title>Garden Book</dc:title>"
-        "</metadata><manifest>"
-        "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
-        "properties=\"nav\"/>"
-        "<item id=\"c1\" href=\"one.xhtml\" media-type=\"application/xhtml+xml\"/>"
-        "<item id=\"c2\" href=\"two.xhtml\" media-type=\"application/xhtml+xml\"/></manifest>"
-        "<spine><itemref idref=\"c1\"/><itemref idref=\"c2\"/></spine></package>";
-    const QByteArray nav =
-        "<html xmlns=\"http://www.w3.org/1999/xhtml\" xmlns:epub=\"http://www.idpf.org/2007/ops\">"
-        "<body><nav epub:type=\"toc\"><ol><li><a href=\"one.xhtml\">Seeds</a></li>"
-        "<li><a href=\"two.xhtml\">Harvest</a></li></ol></nav></body></html>";
-    return WriteZip(path,
-                    {{QStringLiteral("mimetype"), "application/epub+zip"},
-                     {QStringLiteral("META-INF/container.xml"), container},
-                     {QStringLiteral("OEBPS/book.opf"), opf},
-                     {QStringLiteral("OEBPS/nav.xhtml"), nav},
-                     {QStringLiteral("OEBPS/one.xhtml"), Chapter("Seeds", "Sow in spring.")},
-                     {QStringLiteral("OEBPS/two.xhtml"), Chapter("Harvest", "Pick in autumn.")}});
+    EpubBook book;
+    book.title = QStringLiteral("Garden Book");
+    book.pages = {Page(QStringLiteral("one.xhtml"), QStringLiteral("Seeds"),
+                       QStringLiteral("<h1>Seeds</h1><p>Sow in spring.</p>")),
+                  Page(QStringLiteral("two.xhtml"), QStringLiteral("Harvest"),
+                       QStringLiteral("<h1>Harvest</h1><p>Pick in autumn.</p>"))};
+    return WriteEpub(path, book);
 }
 
 class OpenDocuments : public ::testing::Test {

@@ -40,6 +40,9 @@ QByteArray Package(const EpubBook& book) {
                         .arg(Href(page.fileName), page.mediaType);
         spine += QStringLiteral("<itemref idref=\"p%1\"/>\n").arg(i);
     }
+    if (book.toc == EpubBook::Toc::Nav && book.navInSpine) {
+        spine.prepend(QStringLiteral("<itemref idref=\"nav\"/>\n"));
+    }
     if (book.toc == EpubBook::Toc::Nav) {
         manifest += QStringLiteral(
             "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "

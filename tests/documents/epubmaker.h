@@ -21,6 +21,7 @@ struct EpubBook {
     QString title;
     QList<EpubPage> pages;  // in reading order
     Toc toc = Toc::Nav;
+    bool navInSpine = false;  // the navigation document also listed first in the reading order
     QList<QPair<QString, QByteArray>> extraMembers;  // written after the rest, as they are
 };
 

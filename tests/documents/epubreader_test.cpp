@@ -30,6 +30,7 @@ EpubBook ThreeChapters(EpubBook::Toc toc) {
     EpubBook book;
     book.title = QStringLiteral(" The  Lighthouse ");
     book.toc = toc;
+    book.navInSpine = true;  // many books list their contents page as a page: it is not read
     book.pages << Page(QStringLiteral("Text/cover.xhtml"), QString(),
                        QStringLiteral("<p><img src=\"../Images/cover.jpg\" alt=\"A white tower\"/>"
                                       "</p>"),
