@@ -53,8 +53,10 @@ class WordContent : public OfficePackage::Content {
             text.addText(xml.readElementText(QXmlStreamReader::IncludeChildElements));
         } else if (name == QLatin1String("p")) {
             text.beginParagraph();
-        } else if (name == QLatin1String("tab")) {
+        } else if (name == QLatin1String("tab") || name == QLatin1String("ptab")) {
             text.addText(QStringLiteral(" "));
+        } else if (name == QLatin1String("noBreakHyphen")) {
+            text.addText(QStringLiteral("-"));
         } else if (name == QLatin1String("br") || name == QLatin1String("cr")) {
             text.addLineBreak();
         } else if (name == QLatin1String("tbl")) {

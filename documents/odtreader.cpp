@@ -11,11 +11,40 @@ const QString kTable = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:tab
 const QString kDrawing = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:drawing:1.0");
 const QString kSvg = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0");
 const QString kOffice = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
+const QString kManifest = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:manifest:1.0");
+
+const QString kContent = QStringLiteral("content.xml");
+const QString kManifestPart = QStringLiteral("META-INF/manifest.xml");
 
 // content.xml: the character data of paragraphs and headings (and of nothing else, so that
 // styles and declarations stay out), tables row by row, drawings by their descriptions.
 class OpenDocumentContent : public OfficePackage::Content {
   public:
+    // A document saved with a password has its content.xml encrypted, as the manifest says.
+    // The manifest is no more than a list of the parts: when it cannot be read, the content
+    // may still be.
+    QString refusal(const QString& fileName, const ZipArchive& zip) override {
+        QByteArray bytes;
+        if (!OfficePackage::readOptionalPart(fileName, zip, kManifestPart, &bytes)) {
+            return QString();
+        }
+        QXmlStreamReader xml(bytes);
+        QString entry;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement ||
+                xml.namespaceUri() != kManifest) {
+                continue;
+            }
+            if (xml.name() == QLatin1String("file-entry")) {
+                entry = xml.attributes().value(kManifest, QLatin1String("full-path")).toString();
+            } else if (xml.name() == QLatin1String("encryption-data") && entry == kContent) {
+                return QStringLiteral("it is protected by a password");
+            }
+        }
+        OfficePackage::logOptionalPartError(fileName, kManifestPart, xml);
+        return QString();
+    }
+
     void start(QXmlStreamReader& xml, PlainTextBuilder& text) override {
         const QStringView ns = xml.namespaceUri();
         const QStringView name = xml.name();
@@ -96,8 +125,7 @@ Document OdtReader::read(const QString& fileName, const std::atomic<bool>* cance
     OpenDocumentContent content;
     return OfficePackage::read(
         fileName,
-        {QStringLiteral("content.xml"),
-         QStringLiteral("it is not an OpenDocument text (content.xml is missing)"),
+        {kContent, QStringLiteral("it is not an OpenDocument text (content.xml is missing)"),
          QStringLiteral("meta.xml")},
         content, cancel);
 }

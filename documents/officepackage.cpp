@@ -1,6 +1,5 @@
 #include "documents/officepackage.h"
 
-#include "documents/ziparchive.h"
 #include "platform/shell/utilsclass.h"
 
 namespace {
@@ -25,14 +24,8 @@ QString XmlError(const QString& member, const QXmlStreamReader& xml) {
 // The first dc:title of a properties part; empty when there is none or the part cannot be read,
 // which costs the document its title only.
 QString Title(const ZipArchive& zip, const QString& fileName, const QString& member) {
-    if (member.isEmpty() || !zip.contains(member)) {
-        return QString();
-    }
     QByteArray bytes;
-    QString error;
-    if (!zip.read(member, &bytes, &error)) {
-        UtilsClass::WriteDebugLine(
-            QStringLiteral("The title of %1 is not read: %2").arg(fileName, error));
+    if (!OfficePackage::readOptionalPart(fileName, zip, member, &bytes)) {
         return QString();
     }
     QXmlStreamReader xml(bytes);
@@ -46,10 +39,7 @@ QString Title(const ZipArchive& zip, const QString& fileName, const QString& mem
             }
         }
     }
-    if (xml.hasError()) {
-        UtilsClass::WriteDebugLine(
-            QStringLiteral("The title of %1 is not read: %2").arg(fileName, XmlError(member, xml)));
-    }
+    OfficePackage::logOptionalPartError(fileName, member, xml);
     return QString();
 }
 
@@ -64,6 +54,10 @@ Document OfficePackage::read(const QString& fileName, const Parts& parts, Conten
     }
     if (!zip.contains(parts.main)) {
         document.error = parts.notOfKind;
+        return document;
+    }
+    document.error = content.refusal(fileName, zip);
+    if (!document.ok()) {
         return document;
     }
     QByteArray bytes;
@@ -100,4 +94,26 @@ Document OfficePackage::read(const QString& fileName, const Parts& parts, Conten
     document.title = Title(zip, fileName, parts.properties);
     document.chapters.append({QString(), text.text()});
     return document;
+}
+
+bool OfficePackage::readOptionalPart(const QString& fileName, const ZipArchive& zip,
+                                     const QString& member, QByteArray* bytes) {
+    if (member.isEmpty() || !zip.contains(member)) {
+        return false;
+    }
+    QString error;
+    if (!zip.read(member, bytes, &error)) {
+        UtilsClass::WriteDebugLine(
+            QStringLiteral("%1 is read without a part: %2").arg(fileName, error));
+        return false;
+    }
+    return true;
+}
+
+void OfficePackage::logOptionalPartError(const QString& fileName, const QString& member,
+                                         const QXmlStreamReader& xml) {
+    if (xml.hasError()) {
+        UtilsClass::WriteDebugLine(
+            QStringLiteral("%1 is read without a part: %2").arg(fileName, XmlError(member, xml)));
+    }
 }

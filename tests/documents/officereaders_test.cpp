@@ -7,6 +7,7 @@
 #include "documents/documentreader.h"
 #include "documents/docxreader.h"
 #include "documents/odtreader.h"
+#include "platform/shell/utilsclass.h"
 #include "tests/common/printers.h"
 #include "tests/documents/zipwriter.h"
 
@@ -103,6 +104,7 @@ TEST_F(OfficeReaders, DocxParagraphsBreaksTabsTablesAndImagesAreReadAsAReaderHea
         "<w:r><w:t>Dig a </w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>deep</w:t></w:r>"
         "<w:r><w:t xml:space=\"preserve\"> hole.</w:t><w:br/><w:t>Then water it.</w:t></w:r></w:p>"
         "<w:p><w:r><w:t>Name</w:t><w:tab/><w:t>Value</w:t></w:r></w:p>"
+        "<w:p><w:r><w:t>A well</w:t><w:noBreakHyphen/><w:t>kept lawn</w:t></w:r></w:p>"
         "<w:p><w:r><w:t>First line</w:t><w:cr/><w:t>second line</w:t></w:r></w:p>"
         "<w:tbl><w:tblPr><w:tblW w:w=\"0\"/></w:tblPr><w:tblGrid><w:gridCol/></w:tblGrid>"
         "<w:tr><w:tc><w:tcPr/><w:p><w:r><w:t>Plant</w:t></w:r></w:p></w:tc>"
@@ -118,10 +120,11 @@ TEST_F(OfficeReaders, DocxParagraphsBreaksTabsTablesAndImagesAreReadAsAReaderHea
         "<w:p><w:r><w:drawing><wp:inline><wp:docPr id=\"3\" name=\"Picture 3\"/></wp:inline>"
         "</w:drawing></w:r></w:p>"
         "<w:p><w:r><w:t>The end.</w:t></w:r></w:p>"));
-    EXPECT_EQ(textOf(DocxReader::read(file, nullptr)),
-              QStringLiteral("Dig a deep hole.\nThen water it.\n\nName Value\n\n"
-                             "First line\nsecond line\n\nPlant, Month\n\nTulip bulbs, October\n\n"
-                             "See a spade in the soil here.\n\nA watering can\n\nThe end."));
+    EXPECT_EQ(
+        textOf(DocxReader::read(file, nullptr)),
+        QStringLiteral("Dig a deep hole.\nThen water it.\n\nName Value\n\nA well-kept lawn\n\n"
+                       "First line\nsecond line\n\nPlant, Month\n\nTulip bulbs, October\n\n"
+                       "See a spade in the soil here.\n\nA watering can\n\nThe end."));
 }
 
 TEST_F(OfficeReaders, DocxTitleComesFromTheCorePropertiesAndDeletedTextIsLeftOut) {
@@ -248,12 +251,47 @@ TEST_F(OfficeReaders, MalformedXmlIsDamageSaidWithItsLine) {
         << odt.error.toStdString();
     EXPECT_TRUE(odt.error.contains(QStringLiteral(" of content.xml: ")));
 
-    // A damaged title costs the title only.
-    const Document untitled = OdtReader::read(
-        writeOdt(OpenDocumentXml("<text:p>Text.</text:p>"), "<office:document-meta><dc:title>"),
-        nullptr);
+    // A damaged title costs the title only, and is logged.
+    const QString file =
+        writeOdt(OpenDocumentXml("<text:p>Text.</text:p>"), "<office:document-meta><dc:title>");
+    const Document untitled = OdtReader::read(file, nullptr);
     EXPECT_EQ(untitled.title, QString());
     EXPECT_EQ(textOf(untitled), QStringLiteral("Text."));
+    QFile log(UtilsClass::logFileName());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(
+        QString::fromUtf8(log.readAll())
+            .contains(file + QStringLiteral(" is read without a part: line 1 of meta.xml: ")));
+}
+
+TEST_F(OfficeReaders, AnOdtSavedWithAPasswordIsSaidToBeProtected) {
+    const QByteArray manifest =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<manifest:manifest "
+        "xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\" "
+        "manifest:version=\"1.2\">\n<manifest:file-entry manifest:full-path=\"/\" "
+        "manifest:media-type=\"application/vnd.oasis.opendocument.text\"/>\n"
+        "<manifest:file-entry manifest:full-path=\"%1\" manifest:media-type=\"text/xml\">"
+        "<manifest:encryption-data manifest:checksum-type=\"SHA1/1K\" manifest:checksum=\"AA==\">"
+        "<manifest:algorithm manifest:algorithm-name=\"Blowfish CFB\"/></manifest:encryption-data>"
+        "</manifest:file-entry>\n</manifest:manifest>\n";
+    const QByteArray scrambled("\x8f\x12\xa0\x07\xff\x3c\x41", 7);
+    const QString file = path(QStringLiteral("locked.odt"));
+    ASSERT_TRUE(WriteZip(
+        file, {{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.text"},
+               {QStringLiteral("content.xml"), scrambled},
+               {QStringLiteral("META-INF/manifest.xml"),
+                QString::fromUtf8(manifest).arg(QStringLiteral("content.xml")).toUtf8()}}));
+    EXPECT_EQ(OdtReader::read(file, nullptr).error,
+              QStringLiteral("it is protected by a password"));
+
+    // Only its styles encrypted: the text is read.
+    const QString open = path(QStringLiteral("open.odt"));
+    ASSERT_TRUE(
+        WriteZip(open, {{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.text"},
+                        {QStringLiteral("content.xml"), OpenDocumentXml("<text:p>Open.</text:p>")},
+                        {QStringLiteral("META-INF/manifest.xml"),
+                         QString::fromUtf8(manifest).arg(QStringLiteral("styles.xml")).toUtf8()}}));
+    EXPECT_EQ(textOf(OdtReader::read(open, nullptr)), QStringLiteral("Open."));
 }
 
 TEST_F(OfficeReaders, AStoppedOpeningEndsWithItsReason) {
