@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHash>
 #include <QRectF>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -65,6 +66,16 @@ QString WithoutLigatures(QString text) {
     return text;
 }
 
+// A table of contents' rows of dots between a title and its page number, which would be read
+// out dot by dot, become a blank.
+QString WithoutDotLeaders(QString text) {
+    thread_local const QRegularExpression leader(QStringLiteral("\\.(?:\\s*\\.){3,}"));
+    if (text.contains(QLatin1String("....")) || text.contains(QLatin1String(". . . ."))) {
+        text.replace(leader, QStringLiteral(" "));
+    }
+    return text;
+}
+
 double Median(std::vector<double> values) {
     if (values.empty()) {
         return 0;
@@ -93,7 +104,7 @@ QList<Line> LinesOf(const Poppler::Page& page) {
             }
             continue;
         }
-        line.text = WithoutLigatures(line.text).simplified();
+        line.text = WithoutDotLeaders(WithoutLigatures(line.text)).simplified();
         line.height = Median(heights);
         if (!line.text.isEmpty() && line.height > 0) {
             lines.append(line);
@@ -249,7 +260,9 @@ bool StartsParagraph(const QList<Line>& lines, qsizetype i, double usualGap) {
         return true;
     }
     if (b.box.top() < a.box.top()) {
-        return true;  // back up the page: a new column or block
+        // Back up the page: the next column goes on with the paragraph as a next page would;
+        // anything else is a block of its own.
+        return b.box.left() < a.box.right() || EndsSentence(a.text);
     }
     if ((b.box.top() - a.box.bottom()) / a.height > usualGap + kParagraphGap) {
         return true;

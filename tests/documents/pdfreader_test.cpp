@@ -23,6 +23,7 @@ constexpr double kBodyTop = 110;
 constexpr double kLineStep = 16;
 constexpr double kParagraphSpace = 14;
 constexpr double kFooterBaseline = 800;
+constexpr double kColumnStep = 260;
 constexpr int kFontPixels = 12;
 
 // A page's paragraphs, each as the lines drawn one under the other.
@@ -187,6 +188,52 @@ TEST_F(PdfReaderTest, ALongDocumentKeepsItsPagesInOrder) {
     const Document document = PdfReader::read(file);
     ASSERT_TRUE(document.ok()) << document.error.toStdString();
     EXPECT_EQ(TextOf(document).toStdString(), expected.toStdString());
+}
+
+// A paragraph at the foot of the first column goes on at the head of the second. The
+// "fi" ligatures the writer uses come out as two letters.
+TEST_F(PdfReaderTest, AParagraphGoesOnIntoTheNextColumn) {
+    const QString file = path(QStringLiteral("columns.pdf"));
+    {
+        QPdfWriter writer(file);
+        writer.setResolution(kPointsPerInch);
+        writer.setPageMargins(QMarginsF());
+        QPainter painter(&writer);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(kFontPixels);
+        painter.setFont(font);
+        const auto drawColumn = [&](double left, const QList<QStringList>& paragraphs) {
+            double baseline = kBodyTop;
+            for (const QStringList& paragraph : paragraphs) {
+                for (const QString& line : paragraph) {
+                    painter.drawText(QPointF(left, baseline), line);
+                    baseline += kLineStep;
+                }
+                baseline += kParagraphSpace;
+            }
+        };
+        drawColumn(kLeft, {{QStringLiteral("The first column opens with"),
+                            QStringLiteral("a paragraph of three lines"),
+                            QStringLiteral("that ends right here.")},
+                           {QStringLiteral("A second paragraph starts"),
+                            QStringLiteral("lower in the first column"),
+                            QStringLiteral("and it runs for a while"),
+                            QStringLiteral("until it reaches the foot"),
+                            QStringLiteral("of the first column and")}});
+        drawColumn(kLeft + kColumnStep, {{QStringLiteral("goes on in the second one"),
+                                          QStringLiteral("for two more lines.")},
+                                         {QStringLiteral("The second column closes"),
+                                          QStringLiteral("with a paragraph that has"),
+                                          QStringLiteral("a few lines of its own.")}});
+    }
+    const Document document = PdfReader::read(file);
+    ASSERT_TRUE(document.ok()) << document.error.toStdString();
+    EXPECT_EQ(TextOf(document).toStdString(),
+              "The first column opens with a paragraph of three lines that ends right here.\n\n"
+              "A second paragraph starts lower in the first column and it runs for a while until "
+              "it reaches the foot of the first column and goes on in the second one for two "
+              "more lines.\n\n"
+              "The second column closes with a paragraph that has a few lines of its own.\n");
 }
 
 TEST_F(PdfReaderTest, RandomBytesAreNotAPdf) {
