@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
-targets=(${FUZZ_TARGETS:-storefile datafile wavefile textfile speechfilter lexiconfile})
+targets=(${FUZZ_TARGETS:-storefile datafile wavefile textfile speechfilter lexiconfile documents})
 
 bash scripts/install-deps.sh
 bash scripts/install-deps.sh scripts/fuzz-packages.txt
