@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -36,6 +37,8 @@ constexpr double kFontChange = 0.2;
 // so does one followed by a line indented by kIndent.
 constexpr double kShortLine = 3.0;
 constexpr double kIndent = 1.0;
+// Lines of text without height, as some PDF writers make them, count as this high (points).
+constexpr double kLeastHeight = 1.0;
 // A document this long has its pages read by two threads.
 constexpr int kFewestPagesForTwoThreads = 16;
 
@@ -105,8 +108,8 @@ QList<Line> LinesOf(const Poppler::Page& page) {
             continue;
         }
         line.text = WithoutDotLeaders(WithoutLigatures(line.text)).simplified();
-        line.height = Median(heights);
-        if (!line.text.isEmpty() && line.height > 0) {
+        line.height = std::max(Median(heights), kLeastHeight);
+        if (!line.text.isEmpty()) {
             lines.append(line);
         }
         line = Line();
@@ -396,17 +399,24 @@ Document PdfReader::read(const QString& fileName, const std::atomic<bool>* cance
     if (pageCount >= kFewestPagesForTwoThreads && std::thread::hardware_concurrency() >= 2) {
         secondPdf = Poppler::Document::load(fileName);
     }
-    QList<PageLines> pages;
+    const int half = pageCount / 2;
+    QList<PageLines> secondHalf;
+    std::thread worker;
     if (secondPdf && !secondPdf->isLocked() && secondPdf->numPages() == pageCount) {
-        const int half = pageCount / 2;
-        QList<PageLines> secondHalf;
-        std::thread worker(
-            [&] { secondHalf = ReadPages(fileName, *secondPdf, half, pageCount, cancel); });
-        pages = ReadPages(fileName, *pdf, 0, half, cancel);
+        try {
+            worker = std::thread(
+                [&] { secondHalf = ReadPages(fileName, *secondPdf, half, pageCount, cancel); });
+        } catch (const std::system_error& error) {
+            UtilsClass::WriteDebugLine(
+                QStringLiteral("No second thread to read %1 (%2), one reads it all")
+                    .arg(fileName, QString::fromLocal8Bit(error.what())));
+        }
+    }
+    QList<PageLines> pages =
+        ReadPages(fileName, *pdf, 0, worker.joinable() ? half : pageCount, cancel);
+    if (worker.joinable()) {
         worker.join();
         pages.append(std::move(secondHalf));
-    } else {
-        pages = ReadPages(fileName, *pdf, 0, pageCount, cancel);
     }
     if (cancel != nullptr && cancel->load()) {
         document.error = QStringLiteral("the opening was stopped");

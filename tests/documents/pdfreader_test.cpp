@@ -25,15 +25,18 @@ constexpr double kParagraphSpace = 14;
 constexpr double kFooterBaseline = 800;
 constexpr double kColumnStep = 260;
 constexpr int kFontPixels = 12;
+constexpr int kTitlePixels = 28;
 
 // A page's paragraphs, each as the lines drawn one under the other.
 using Page = QList<QStringList>;
 
 struct PdfLayout {
-    QString title;        // none written when empty
-    bool headers = true;  // "Annual Report" above and "Page N" below every page's text
+    QString title;  // none written when empty
+    // The first page has "Annual Report" in big letters for a title in place of its header.
+    bool coverTitle = false;
 };
 
+// Draws the pages, each under a running header "Annual Report" and above a footer "Page N".
 bool WritePdf(const QString& path, const QList<Page>& pages, const PdfLayout& layout = {}) {
     QPdfWriter writer(path);
     writer.setResolution(kPointsPerInch);
@@ -52,10 +55,16 @@ bool WritePdf(const QString& path, const QList<Page>& pages, const PdfLayout& la
         if (p > 0 && !writer.newPage()) {
             return false;
         }
-        if (layout.headers) {
+        if (p == 0 && layout.coverTitle) {
+            QFont big = font;
+            big.setPixelSize(kTitlePixels);
+            painter.setFont(big);
             painter.drawText(QPointF(kLeft, kHeaderBaseline), QStringLiteral("Annual Report"));
-            painter.drawText(QPointF(kLeft, kFooterBaseline), QStringLiteral("Page %1").arg(p + 1));
+            painter.setFont(font);
+        } else {
+            painter.drawText(QPointF(kLeft, kHeaderBaseline), QStringLiteral("Annual Report"));
         }
+        painter.drawText(QPointF(kLeft, kFooterBaseline), QStringLiteral("Page %1").arg(p + 1));
         double baseline = kBodyTop;
         for (const QStringList& paragraph : pages[p]) {
             for (const QString& line : paragraph) {
@@ -159,6 +168,18 @@ TEST_F(PdfReaderTest, TitleComesFromTheMetadata) {
     const Document document = PdfReader::read(file);
     ASSERT_TRUE(document.ok()) << document.error.toStdString();
     EXPECT_EQ(document.title, QStringLiteral("Annual Report 2026"));
+}
+
+// The running header repeats the title, which the first page shows in big letters: the title
+// stays, the headers go.
+TEST_F(PdfReaderTest, ATitleInBigLettersIsNoHeader) {
+    const QString file = path(QStringLiteral("cover.pdf"));
+    PdfLayout layout;
+    layout.coverTitle = true;
+    ASSERT_TRUE(WritePdf(file, kReport, layout));
+    const Document document = PdfReader::read(file);
+    ASSERT_TRUE(document.ok()) << document.error.toStdString();
+    EXPECT_EQ(TextOf(document).toStdString(), ("Annual Report\n\n" + kReportText).toStdString());
 }
 
 TEST_F(PdfReaderTest, ATwoPageDocumentKeepsItsRepeatedLines) {
