@@ -194,7 +194,8 @@ TEST_F(PdfReaderTest, ATwoPageDocumentKeepsItsRepeatedLines) {
     EXPECT_TRUE(TextOf(document).contains(QStringLiteral("manipulation of the accounts")));
 }
 
-// Long documents are read by two threads; the pages must still come in their order.
+// Long documents are read by two threads; the pages must still come in their order, and a
+// stop must still stop both.
 TEST_F(PdfReaderTest, ALongDocumentKeepsItsPagesInOrder) {
     constexpr int kPages = 41;
     QList<Page> pages;
@@ -209,6 +210,9 @@ TEST_F(PdfReaderTest, ALongDocumentKeepsItsPagesInOrder) {
     const Document document = PdfReader::read(file);
     ASSERT_TRUE(document.ok()) << document.error.toStdString();
     EXPECT_EQ(TextOf(document).toStdString(), expected.toStdString());
+
+    const std::atomic<bool> cancel{true};
+    EXPECT_EQ(PdfReader::read(file, &cancel).error, QStringLiteral("the opening was stopped"));
 }
 
 // A paragraph at the foot of the first column goes on at the head of the second. The
