@@ -110,14 +110,15 @@ const QString kReportText = QStringLiteral(
 // A PDF whose only page needs a password: its security handler's user key matches no empty
 // password, so Poppler can open it no further than its trailer.
 QByteArray PasswordPdf() {
-    const QByteArray key32(32, 'A');
+    const QByteArray ownerKey(32, 'A');
+    const QByteArray userKey(32, 'B');
     const QList<QByteArray> objects = {
         "<< /Type /Catalog /Pages 2 0 R >>",
         "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Contents 4 0 R >>",
         "<< /Length 0 >>\nstream\n\nendstream",
-        "<< /Filter /Standard /V 1 /R 2 /O <" + key32.toHex() + "> /U <" +
-            QByteArray(32, 'B').toHex() + "> /P -44 >>",
+        "<< /Filter /Standard /V 1 /R 2 /O <" + ownerKey.toHex() + "> /U <" + userKey.toHex() +
+            "> /P -44 >>",
     };
     QByteArray pdf = "%PDF-1.4\n";
     QList<qsizetype> offsets;
