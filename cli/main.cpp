@@ -1,13 +1,15 @@
 // quillsong-cli: reads text into WAV or MP3 files from the command line.
 #include <unistd.h>
-#include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 #include "cli/cliconverter.h"
 #include "cli/clioptions.h"
 #include "platform/shell/usermessage.h"
+#include "platform/shell/utilsclass.h"
 #include "settings/preferences.h"
 #include "speech/lexiconstore.h"
 #include "speech/ttsform.h"
@@ -17,7 +19,19 @@ int main(int argc, char** argv) {
     // program writes files only, so its sound library is given no server to reach: the user's
     // audio server is never contacted.
     qputenv("PULSE_SERVER", "unix:/nonexistent/quillsong-cli-plays-no-sound");
-    QCoreApplication app(argc, argv);
+    // Documents are laid out as Qt lays out rich text, which needs fonts and so a GUI
+    // application; it never opens a window, so it needs no display either.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Standard error carries the converter's own messages only: what Qt has to say about its
+    // surroundings (a missing runtime folder, say) goes to the log.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        UtilsClass::WriteDebugLine(QStringLiteral("Qt: ") + text);
+        if (type == QtFatalMsg) {
+            std::fprintf(stderr, "quillsong-cli: %s\n", qPrintable(text));
+            std::abort();
+        }
+    });
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillsong"));
     CliOptions options;
     QString error;

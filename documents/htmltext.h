@@ -4,7 +4,8 @@
 
 // HTML and Markdown as a reader wants to hear them: no markup, paragraphs kept as paragraphs,
 // a table read row by row (the cells of a row on one line, parted by a blank), an image read
-// as its description (alt text) where it has one, and nothing for an image without.
+// as its description (alt text) where it has one, and nothing for an image without. Qt lays
+// the text out as it reads it, with fonts: the program must have a QGuiApplication.
 class HtmlText {
   public:
     struct Result {

@@ -64,9 +64,11 @@ TEST_F(CliDocuments, ABookIsOneNumberedFilePerChapterOrOneFileWhole) {
 }
 
 TEST_F(CliDocuments, OtherDocumentsAreNamedAfterTheirFileAndABadOneSaysWhy) {
+    // Preformatted text and code are laid out in the fixed font, which the converter has too.
     const QString page = Text(QStringLiteral("notes.page.html"),
                               "<html><head><title>Notes</title></head><body><p>Water the "
-                              "roses.</p></body></html>");
+                              "roses.</p><pre>make all</pre><p>Then <code>make test</code>."
+                              "</p></body></html>");
     const Result read = clirun::Run({QStringLiteral("--out"), Out(), page});
     ASSERT_EQ(read.exitCode, 0) << read.err.toStdString();
     EXPECT_EQ(Files(), QStringList{QStringLiteral("notes.wav")});
