@@ -32,22 +32,14 @@ QByteArray Bytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-EpubPage Page(const QString& fileName, const QString& tocTitle, const QString& body) {
-    EpubPage page;
-    page.fileName = fileName;
-    page.tocTitle = tocTitle;
-    page.body = body;
-    return page;
-}
-
 // A small book of two chapters with a table of contents.
 bool WriteBook(const QString& path) {
     EpubBook book;
     book.title = QStringLiteral("Garden Book");
-    book.pages = {Page(QStringLiteral("one.xhtml"), QStringLiteral("Seeds"),
-                       QStringLiteral("<h1>Seeds</h1><p>Sow in spring.</p>")),
-                  Page(QStringLiteral("two.xhtml"), QStringLiteral("Harvest"),
-                       QStringLiteral("<h1>Harvest</h1><p>Pick in autumn.</p>"))};
+    book.pages = {TextPage(QStringLiteral("one.xhtml"), QStringLiteral("Seeds"),
+                           QStringLiteral("<h1>Seeds</h1><p>Sow in spring.</p>")),
+                  TextPage(QStringLiteral("two.xhtml"), QStringLiteral("Harvest"),
+                           QStringLiteral("<h1>Harvest</h1><p>Pick in autumn.</p>"))};
     return WriteEpub(path, book);
 }
 

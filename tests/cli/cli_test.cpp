@@ -326,10 +326,8 @@ TEST_F(Cli, HelpListsEveryOptionOnOneLineWithExamples) {
         shell.setWorkingDirectory(dir_.path());
         Text(QStringLiteral("report.txt"), "The report.");
         Text(QStringLiteral("notes.txt"), "The notes.");
-        EpubPage chapter;
-        chapter.fileName = QStringLiteral("one.xhtml");
-        chapter.tocTitle = QStringLiteral("One");
-        chapter.body = QStringLiteral("<p>The first chapter.</p>");
+        const EpubPage chapter = TextPage(QStringLiteral("one.xhtml"), QStringLiteral("One"),
+                                          QStringLiteral("<p>The first chapter.</p>"));
         EpubBook book;
         book.title = QStringLiteral("Book");
         book.pages = {chapter, chapter};

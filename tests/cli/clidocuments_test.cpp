@@ -14,21 +14,13 @@ using clirun::Result;
 
 class CliDocuments : public clirun::Folder {};
 
-EpubPage Page(const QString& fileName, const QString& tocTitle, const QString& body) {
-    EpubPage page;
-    page.fileName = fileName;
-    page.tocTitle = tocTitle;
-    page.body = body;
-    return page;
-}
-
 EpubBook GardenBook() {
     EpubBook book;
     book.title = QStringLiteral("Garden Book");
-    book.pages = {Page(QStringLiteral("one.xhtml"), QStringLiteral("Seeds"),
-                       QStringLiteral("<h1>Seeds</h1><p>Sow in spring.</p>")),
-                  Page(QStringLiteral("two.xhtml"), QStringLiteral("Harvest: the end?"),
-                       QStringLiteral("<h1>Harvest</h1><p>Pick in autumn.</p>"))};
+    book.pages = {TextPage(QStringLiteral("one.xhtml"), QStringLiteral("Seeds"),
+                           QStringLiteral("<h1>Seeds</h1><p>Sow in spring.</p>")),
+                  TextPage(QStringLiteral("two.xhtml"), QStringLiteral("Harvest: the end?"),
+                           QStringLiteral("<h1>Harvest</h1><p>Pick in autumn.</p>"))};
     return book;
 }
 

@@ -143,6 +143,16 @@ class Prose {
 
 }  // namespace
 
+EpubPage TextPage(const QString& fileName, const QString& tocTitle, const QString& body,
+                  const QString& htmlTitle) {
+    EpubPage page;
+    page.fileName = fileName;
+    page.tocTitle = tocTitle;
+    page.body = body;
+    page.htmlTitle = htmlTitle;
+    return page;
+}
+
 bool WriteEpub(const QString& path, const EpubBook& book) {
     QList<QPair<QString, QByteArray>> members = {
         {QStringLiteral("mimetype"), QByteArrayLiteral("application/epub+zip")},

@@ -16,6 +16,10 @@ struct EpubPage {
     bool written = true;  // false: listed in the package but missing from the archive
 };
 
+// A page of the table of contents (none when tocTitle is empty) with the given body.
+EpubPage TextPage(const QString& fileName, const QString& tocTitle, const QString& body,
+                  const QString& htmlTitle = QString());
+
 struct EpubBook {
     enum class Toc { Nav, Ncx, None };
     QString title;

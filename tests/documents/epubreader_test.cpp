@@ -14,16 +14,6 @@ namespace {
 
 const QString kNotZip = QStringLiteral("it is not a zip archive or it is damaged");
 
-EpubPage Page(const QString& fileName, const QString& tocTitle, const QString& body,
-              const QString& htmlTitle = QString()) {
-    EpubPage page;
-    page.fileName = fileName;
-    page.tocTitle = tocTitle;
-    page.body = body;
-    page.htmlTitle = htmlTitle;
-    return page;
-}
-
 // A book of three chapters, the second split over two files, after a cover the table of
 // contents does not name, with a picture in its reading order.
 EpubBook ThreeChapters(EpubBook::Toc toc) {
@@ -31,25 +21,28 @@ EpubBook ThreeChapters(EpubBook::Toc toc) {
     book.title = QStringLiteral(" The  Lighthouse ");
     book.toc = toc;
     book.navInSpine = true;  // many books list their contents page as a page: it is not read
-    book.pages << Page(QStringLiteral("Text/cover.xhtml"), QString(),
-                       QStringLiteral("<p><img src=\"../Images/cover.jpg\" alt=\"A white tower\"/>"
-                                      "</p>"),
-                       QStringLiteral("Cover"));
+    book.pages << TextPage(
+        QStringLiteral("Text/cover.xhtml"), QString(),
+        QStringLiteral("<p><img src=\"../Images/cover.jpg\" alt=\"A white tower\"/>"
+                       "</p>"),
+        QStringLiteral("Cover"));
     EpubPage picture;
     picture.fileName = QStringLiteral("Images/map.png");
     picture.mediaType = QStringLiteral("image/png");
     picture.content = QByteArray("\x89PNG\r\n\x1a\n not really a picture");
     book.pages << picture;
-    book.pages << Page(QStringLiteral("Text/chapter one.xhtml"), QStringLiteral("One: The Shore"),
-                       QStringLiteral("<h1 id=\"top\">One: The Shore</h1><p>Waves came in.</p>"));
-    book.pages << Page(QStringLiteral("Text/two-a.xhtml"), QStringLiteral("Two: The Storm"),
-                       QStringLiteral("<h1>Two: The Storm</h1><p>Rain fell.</p>"));
-    book.pages << Page(QStringLiteral("Text/two-b.xhtml"), QString(),
-                       QStringLiteral("<p>The wind rose.</p><table><tr><td>Day</td><td>Wind</td>"
-                                      "</tr><tr><td>Monday</td><td>Gale</td></tr></table>"),
-                       QStringLiteral("Part of two"));
-    book.pages << Page(QStringLiteral("Text/three.xhtml"), QStringLiteral("Three: The Calm"),
-                       QStringLiteral("<p>All was still &amp; quiet.<br/>The end.</p>"));
+    book.pages << TextPage(
+        QStringLiteral("Text/chapter one.xhtml"), QStringLiteral("One: The Shore"),
+        QStringLiteral("<h1 id=\"top\">One: The Shore</h1><p>Waves came in.</p>"));
+    book.pages << TextPage(QStringLiteral("Text/two-a.xhtml"), QStringLiteral("Two: The Storm"),
+                           QStringLiteral("<h1>Two: The Storm</h1><p>Rain fell.</p>"));
+    book.pages << TextPage(
+        QStringLiteral("Text/two-b.xhtml"), QString(),
+        QStringLiteral("<p>The wind rose.</p><table><tr><td>Day</td><td>Wind</td>"
+                       "</tr><tr><td>Monday</td><td>Gale</td></tr></table>"),
+        QStringLiteral("Part of two"));
+    book.pages << TextPage(QStringLiteral("Text/three.xhtml"), QStringLiteral("Three: The Calm"),
+                           QStringLiteral("<p>All was still &amp; quiet.<br/>The end.</p>"));
     return book;
 }
 
@@ -94,11 +87,11 @@ TEST_F(EpubReaderTest, AnEpub2BookGivesOneChapterPerEntryOfItsNcx) {
 TEST_F(EpubReaderTest, WithoutATableOfContentsEachDocumentIsAChapterNamedByItsTitle) {
     EpubBook book;
     book.toc = EpubBook::Toc::None;
-    book.pages << Page(QStringLiteral("a.xhtml"), QString(), QStringLiteral("<p>First.</p>"),
-                       QStringLiteral("Morning"))
-               << Page(QStringLiteral("b.xhtml"), QString(), QStringLiteral("<p>  </p>"),
-                       QStringLiteral("Blank"))
-               << Page(QStringLiteral("c.xhtml"), QString(), QStringLiteral("<p>Second.</p>"));
+    book.pages << TextPage(QStringLiteral("a.xhtml"), QString(), QStringLiteral("<p>First.</p>"),
+                           QStringLiteral("Morning"))
+               << TextPage(QStringLiteral("b.xhtml"), QString(), QStringLiteral("<p>  </p>"),
+                           QStringLiteral("Blank"))
+               << TextPage(QStringLiteral("c.xhtml"), QString(), QStringLiteral("<p>Second.</p>"));
     const QString file = path(QStringLiteral("plain.epub"));
     ASSERT_TRUE(WriteEpub(file, book));
     const Document document = EpubReader::read(file, nullptr);
@@ -232,10 +225,10 @@ TEST_F(EpubReaderTest, AStoppedOpeningSaysSo) {
 TEST_F(EpubReaderTest, ABookOfPicturesAloneHasNoTextToRead) {
     EpubBook book;
     book.title = QStringLiteral("Pictures");
-    book.pages << Page(QStringLiteral("p1.xhtml"), QStringLiteral("First"),
-                       QStringLiteral("<div><img src=\"a.jpg\"/></div>"))
-               << Page(QStringLiteral("p2.xhtml"), QString(),
-                       QStringLiteral("<div><img src=\"b.jpg\" alt=\"\"/></div>"));
+    book.pages << TextPage(QStringLiteral("p1.xhtml"), QStringLiteral("First"),
+                           QStringLiteral("<div><img src=\"a.jpg\"/></div>"))
+               << TextPage(QStringLiteral("p2.xhtml"), QString(),
+                           QStringLiteral("<div><img src=\"b.jpg\" alt=\"\"/></div>"));
     const QString file = path(QStringLiteral("pictures.epub"));
     ASSERT_TRUE(WriteEpub(file, book));
     const Document direct = EpubReader::read(file, nullptr);
