@@ -16,6 +16,7 @@
 #include "app/form1.h"
 #include "articles/memolistbox.h"
 #include "bench/privateprofile.h"
+#include "bench/windowstart.h"
 #include "settings/preferences.h"
 
 namespace {
@@ -23,11 +24,8 @@ namespace {
 constexpr int kWaitMs = 10000;
 
 std::unique_ptr<TForm1> StartedWindow() {
-    auto form = std::make_unique<TForm1>(QStringList{QStringLiteral("quillsong")});
-    form->SetSplashMinimum(0);
-    QSignalSpy started(form.get(), &TForm1::startupFinished);
-    form->show();
-    if (!started.wait(kWaitMs)) {
+    auto form = StartBenchWindow(kWaitMs);
+    if (!form) {
         return nullptr;
     }
     // Every copy becomes a new article at once.

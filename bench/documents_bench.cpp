@@ -17,6 +17,7 @@
 #include "app/form1.h"
 #include "articles/memolistbox.h"
 #include "bench/privateprofile.h"
+#include "bench/windowstart.h"
 #include "platform/shell/usermessage.h"
 #include "tests/documents/epubmaker.h"
 
@@ -61,11 +62,8 @@ bool WritePdf(const QString& path) {
 }
 
 void Open(benchmark::State& state, const QString& path) {
-    auto form = std::make_unique<TForm1>(QStringList{QStringLiteral("quillsong")});
-    form->SetSplashMinimum(0);
-    QSignalSpy started(form.get(), &TForm1::startupFinished);
-    form->show();
-    if (!started.wait(kStartTimeoutMs)) {
+    auto form = StartBenchWindow(kStartTimeoutMs);
+    if (!form) {
         state.SkipWithError("the main window did not start");
         return;
     }

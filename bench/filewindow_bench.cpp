@@ -20,6 +20,7 @@
 #include "articles/memoentry.h"
 #include "articles/memolistbox.h"
 #include "bench/privateprofile.h"
+#include "bench/windowstart.h"
 
 namespace {
 
@@ -52,11 +53,8 @@ double g_cliSeconds = 0;
 
 void Window(benchmark::State& state) {
     QTemporaryDir out;
-    auto form = std::make_unique<TForm1>(QStringList{QStringLiteral("quillsong")});
-    form->SetSplashMinimum(0);
-    QSignalSpy started(form.get(), &TForm1::startupFinished);
-    form->show();
-    if (!started.wait(kStartTimeoutMs)) {
+    auto form = StartBenchWindow(kStartTimeoutMs);
+    if (!form) {
         state.SkipWithError("the main window did not start");
         return;
     }

@@ -19,15 +19,15 @@
 #include "platform/speechapi/ttscentral.h"
 
 #include "bench/privateprofile.h"
+#include "bench/windowstart.h"
 
 namespace {
 
+constexpr int kStartTimeoutMs = 10000;
+
 std::unique_ptr<TForm1> StartedWindow(const QString& text) {
-    auto form = std::make_unique<TForm1>(QStringList{QStringLiteral("quillsong")});
-    form->SetSplashMinimum(0);
-    QSignalSpy started(form.get(), &TForm1::startupFinished);
-    form->show();
-    if (!started.wait(10000)) {
+    auto form = StartBenchWindow(kStartTimeoutMs);
+    if (!form) {
         return nullptr;
     }
     form->List()->CurrentEntry()->SetArticleText(text);
