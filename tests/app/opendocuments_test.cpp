@@ -4,13 +4,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
 
 #include "app/form1.h"
 #include "articles/articletext.h"
 #include "articles/documenttextfile.h"
 #include "articles/memoentry.h"
 #include "articles/memolistbox.h"
+#include "articles/mymemo.h"
 #include "tests/app/mainwindowstart.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/sounddevice.h"
@@ -147,4 +151,41 @@ TEST_F(OpenDocuments, ABookIsOneArticleInSingleArticleModeAndItsKeptTextGoesWith
     EXPECT_FALSE(QFileInfo::exists(kept));
     EXPECT_TRUE(messages_.errors.isEmpty())
         << messages_.errors.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(OpenDocuments, FilesDroppedOnAnArticleOpenAsArticlesWhileDroppedTextIsTyped) {
+    testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("1"));
+    auto form = StartMainWindow();
+    const QString page = dir_.filePath(QStringLiteral("dropped.html"));
+    WriteBytes(page, "<title>Dropped Page</title><p>It came by mouse.</p>");
+    TMemoEntry* first = form->List()->Entries[0];
+    first->SetArticleText(QStringLiteral("Kept as it is."));
+    QWidget* target = first->Editor()->viewport();
+    const QPoint middle = target->rect().center();
+    const int before = form->List()->VisibleCount();
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(page)});
+    QDragEnterEvent enter(middle, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(enter.isAccepted()) << "the window takes the files the article leaves";
+    QDropEvent drop(QPointF(middle), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->List()->VisibleCount() == before + 1; }, 10000));
+    TMemoEntry* added = form->List()->Entries[before];
+    EXPECT_EQ(added->Title(), QStringLiteral("Dropped_Page"));
+    EXPECT_EQ(added->GetArticleText(), QStringLiteral("It came by mouse."));
+    EXPECT_EQ(first->GetArticleText(), QStringLiteral("Kept as it is.")) << "no path typed into it";
+
+    // Text dragged from another program is still dropped into the article.
+    QMimeData text;
+    text.setText(QStringLiteral(" And more."));
+    QDragEnterEvent textEnter(middle, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &textEnter);
+    EXPECT_TRUE(textEnter.isAccepted());
+    QDropEvent textDrop(QPointF(middle), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &textDrop);
+    EXPECT_TRUE(first->GetArticleText().contains(QStringLiteral("And more.")));
+    EXPECT_EQ(form->List()->VisibleCount(), before + 1);
 }
