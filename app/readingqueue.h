@@ -11,6 +11,7 @@ struct ReadingArticle {
     QString voice;     // empty: the default voice
     QString title;     // names the output file
     QString source;    // the document the text was taken from, for messages; may be empty
+    QString album;     // the book the article is a chapter of; may be empty
 };
 
 // The list of articles a reading session walks: the main window's article list, or the files

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/filetags.h"
 #include "audio/mp3job.h"
 #include "platform/shell/debuglog.h"
 #include "settings/preferences.h"
@@ -99,6 +100,7 @@ void ReadingSession::ReadAllArticles(OutputTarget target) {
     }
     m_walk = Walk::List;
     m_fileNamesTaken.clear();
+    m_filesInWalk = 0;
     const ReadingArticle first = m_queue->at(0);
     Q_EMIT articleReached(first.key);
     if (PrepareOutput(first)) {
@@ -137,7 +139,7 @@ bool ReadingSession::PrepareOutput(const ReadingArticle& article) {
         Q_EMIT titleMissing(article.key, kTitleForFile);
         return false;
     }
-    m_outputTitle = article.title;
+    m_outputTags = TagsFor(article);
     QString unwritable;
     m_paths = ReadToFileJob::Paths(m_prefs.OUT_Directory, FileNameFor(article.title),
                                    m_prefs.OUT_FileFormat, &unwritable);
@@ -159,7 +161,7 @@ bool ReadingSession::PrepareOutput(const ReadingArticle& article) {
     }
     if (m_prefs.OUT_FileFormat == OutputFormat::Mp3) {
         // The encoding begins while the engine speaks, on a core the engine leaves free.
-        m_followingEncoder = ReadToFileJob::FollowWave(m_paths, m_prefs.BitRate, m_outputTitle);
+        m_followingEncoder = ReadToFileJob::FollowWave(m_paths, m_prefs.BitRate, m_outputTags);
     }
     return true;
 }
@@ -176,6 +178,24 @@ QString ReadingSession::FileNameFor(const QString& title) {
     }
     m_fileNamesTaken.insert(name);
     return name;
+}
+
+AudioTags ReadingSession::TagsFor(const ReadingArticle& article) {
+    if (m_walk != Walk::List || m_target != otMultipleFiles || !m_queue) {
+        return MakeFileTags(article.title, voiceOf(article));  // a file alone
+    }
+    // Files already begun, and the articles from this one to the end of the list as it is now.
+    const int track = ++m_filesInWalk;
+    const int index = m_queue->indexOf(article.key);
+    const int trackCount = track - 1 + (index < 0 ? 1 : qMax(1, m_queue->count() - index));
+    if (track == 1) {
+        m_walkAlbum = article.album.isEmpty() ? article.title : article.album;
+    }
+    if (trackCount < 2) {
+        return MakeFileTags(article.title, voiceOf(article));  // a list of one: a file alone
+    }
+    return MakeFileTags(article.title, voiceOf(article),
+                        article.album.isEmpty() ? m_walkAlbum : article.album, track, trackCount);
 }
 
 void ReadingSession::SpeakArticle(const ReadingArticle& article, int length, int start) {
@@ -351,7 +371,7 @@ bool ReadingSession::FinishOutput(bool discard) {
         hooks.Exiting = [this] { return m_state == rsExiting; };
         // A failed encoding says why, and where the speech is kept.
         const ReadToFileJob::Mp3Result encoded = ReadToFileJob::MakeMp3(
-            m_paths, m_prefs.BitRate, m_outputTitle, hooks, m_followingEncoder.get());
+            m_paths, m_prefs.BitRate, m_outputTags, hooks, m_followingEncoder.get());
         ForgetTemporaries();  // the job has removed them, or kept the speech under its own name
         if (m_state == rsExiting) {
             return true;

@@ -114,6 +114,9 @@ class ReadingSession : public QObject {
     QString voiceOf(const ReadingArticle& article) const;
     // The name of the file an article's title gives, unique within a walk over the list.
     QString FileNameFor(const QString& title);
+    // The tags of the file an article goes into: in a list written as several files, its
+    // place in the list and the list's album as well.
+    AudioTags TagsFor(const ReadingArticle& article);
 
     TPreferences& m_prefs;
     TTTSForm& m_driver;
@@ -127,6 +130,8 @@ class ReadingSession : public QObject {
     OutputPaths m_paths;
     // The MP3 encoding that follows the engine's wave as it is written.
     std::unique_ptr<Mp3Job> m_followingEncoder;
-    QString m_outputTitle;
+    AudioTags m_outputTags;
     QSet<QString> m_fileNamesTaken;  // by this walk over the list
+    int m_filesInWalk = 0;           // the files begun by this walk over the list
+    QString m_walkAlbum;             // of this walk's files, from its first article
 };

@@ -218,16 +218,16 @@ QString KeepWave(const OutputPaths& paths, const QString& reason) {
 }  // namespace
 
 std::unique_ptr<Mp3Job> ReadToFileJob::FollowWave(const OutputPaths& paths, int bitRate,
-                                                  const QString& title) {
+                                                  const AudioTags& tags) {
     Mp3EncodeHooks encode;
-    encode.Title = title;
+    encode.Tags = tags;
     auto job = std::make_unique<Mp3Job>(paths.Wave, paths.Partial, encode);
     job->startBehindWriter(bitRate, RequiredRate(bitRate));
     return job;
 }
 
 ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bitRate,
-                                                const QString& title, const Hooks& hooks,
+                                                const AudioTags& tags, const Hooks& hooks,
                                                 Mp3Job* live) {
     const auto exiting = [&hooks] { return hooks.Exiting && hooks.Exiting(); };
     Mp3Result result;
@@ -268,7 +268,7 @@ ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bi
     encode.ProcessEvents = hooks.ProcessEvents;
     // The program's end stops the encoding after its current chunk.
     encode.Stopped = hooks.Exiting;
-    encode.Title = title;
+    encode.Tags = tags;
     bool followed = false;
     Outcome encoded = Outcome::success();
     if (live && !live->finishBehindWriter(encode, &followed) && followed) {

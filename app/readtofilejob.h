@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+#include "audio/audiotags.h"
+
 class Mp3Job;
 class TTTS;
 
@@ -27,7 +29,7 @@ struct OutputPaths {
 };
 
 // Turns the wave the engine wrote into the requested output: WAV as it is, or MP3 (raised to
-// the rate the bit rate needs, encoded with the title, temporary files removed). Knows no
+// the rate the bit rate needs, encoded with its tags, temporary files removed). Knows no
 // window, so the command-line converter uses it as well.
 class ReadToFileJob {
   public:
@@ -65,12 +67,12 @@ class ReadToFileJob {
     // (its place is logged) and the result says why and where. Once the program is ending the
     // encoding stops, and no partial MP3 or temporary file is left. live: the encoding begun
     // while the wave was written (see FollowWave), finished here when it could begin.
-    static Mp3Result MakeMp3(const OutputPaths& paths, int bitRate, const QString& title,
+    static Mp3Result MakeMp3(const OutputPaths& paths, int bitRate, const AudioTags& tags,
                              const Hooks& hooks, Mp3Job* live = nullptr);
     // Begins encoding the MP3 of paths while the engine writes the wave: the encoder reads
     // behind the writer, never ahead. It takes part only when the wave needs no other rate.
     static std::unique_ptr<Mp3Job> FollowWave(const OutputPaths& paths, int bitRate,
-                                              const QString& title);
+                                              const AudioTags& tags);
     // Removes a file, logging "Delete Failed" when it cannot.
     static void Delete(const QString& file);
 

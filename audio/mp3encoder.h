@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "audio/audiotags.h"
 #include "audio/mp3partencoder.h"
 #include "platform/shell/outcome.h"
 
@@ -16,8 +17,8 @@ struct Mp3EncodeHooks {
     // Asked once per chunk: true (the program is ending) stops the encoding after the current
     // chunk, with a well-formed end of stream.
     std::function<bool()> Stopped;
-    // The title players show (an ID3v2 tag); none when empty.
-    QString Title;
+    // What players show (an ID3v2 tag at the head of the file); none when all are empty.
+    AudioTags Tags;
     // Encoder streams that may run at once, each on a worker thread; 0: one per core.
     int Threads = 0;
     // Told the stretches of the wave the streams encode, once they are known.

@@ -126,7 +126,7 @@ bool Mp3Job::encodeAlone(int32_t bitRate, int32_t sampleRate) {
     m_encoders.push_back(std::make_unique<Mp3PartEncoder>(m_source, Mp3Part{0, m_total},
                                                           m_mp3.fileName(), m_targetRate));
     Mp3PartEncoder& encoder = *m_encoders.front();
-    if (!encoder.start(bitRate, sampleRate, true, m_hooks.Title, &m_mp3)) {
+    if (!encoder.start(bitRate, sampleRate, true, m_hooks.Tags, &m_mp3)) {
         return fail(encoder.failure());
     }
     if (m_hooks.SetProgress) {
@@ -166,7 +166,7 @@ bool Mp3Job::startParts(const std::vector<Mp3Part>& parts, size_t from, const TM
         }
         m_encoders.push_back(
             std::make_unique<Mp3PartEncoder>(wave, parts[i], m_mp3.fileName(), m_targetRate));
-        if (!m_encoders.back()->start(bitRate, encoderRate(wave), i == 0, m_hooks.Title, output)) {
+        if (!m_encoders.back()->start(bitRate, encoderRate(wave), i == 0, m_hooks.Tags, output)) {
             return fail(m_encoders.back()->failure());
         }
     }

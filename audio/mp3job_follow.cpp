@@ -58,7 +58,7 @@ bool Mp3Job::followWriter(Worker& worker) {
     Mp3PartEncoder* first = encoder.get();
     const bool opened = m_mp3.open(QIODevice::WriteOnly | QIODevice::Truncate);
     const bool started =
-        opened && first->start(m_bitRate, encoderRate(m_source), true, m_hooks.Title, &m_mp3);
+        opened && first->start(m_bitRate, encoderRate(m_source), true, m_hooks.Tags, &m_mp3);
     {
         std::lock_guard<std::mutex> guard(m_lock);
         m_encoders.push_back(std::move(encoder));
@@ -130,9 +130,9 @@ bool Mp3Job::finishBehindWriter(const Mp3EncodeHooks& hooks, bool* applied) {
         stop();
         return false;
     }
-    const QString title = m_hooks.Title;
+    const AudioTags tags = m_hooks.Tags;
     m_hooks = hooks;
-    m_hooks.Title = title;
+    m_hooks.Tags = tags;
     try {
         m_whole.SetFileName(m_waveName);
     } catch (const EMMWaveError& error) {

@@ -9,8 +9,13 @@ namespace {
 
 constexpr uint16_t kEncoderBits = 16;
 constexpr uint16_t kEncoderChannels = 1;
-// Room for the ID3v2 title tag.
-constexpr uint32_t kTitleTagSize = 4096;
+// Room for most ID3v2 tags; a larger one is asked for again in its own size.
+constexpr uint32_t kTagSize = 4096;
+
+bool HasTags(const AudioTags& tags) {
+    return !tags.title.isEmpty() || !tags.album.isEmpty() || tags.track > 0 ||
+           !tags.artist.isEmpty() || !tags.year.isEmpty() || !tags.comment.isEmpty();
+}
 
 }  // namespace
 
@@ -111,7 +116,7 @@ bool Mp3PartEncoder::readMono(QFile& wave, const TMMWave& source, int64_t first,
                   first, count, samples, failure);
 }
 
-bool Mp3PartEncoder::start(int32_t bitRate, int32_t sampleRate, bool head, const QString& title,
+bool Mp3PartEncoder::start(int32_t bitRate, int32_t sampleRate, bool head, const AudioTags& tags,
                            QIODevice* output) {
     m_output = output;
     if (m_source.IsOpen()) {
@@ -141,16 +146,44 @@ bool Mp3PartEncoder::start(int32_t bitRate, int32_t sampleRate, bool head, const
         m_stream = 0;
         return fail(QStringLiteral("Error opening encoding stream ") + QString::number(error));
     }
-    if (head && !title.isEmpty()) {
-        std::vector<uint8_t> tag(kTitleTagSize);
-        uint32_t size = 0;
-        if (beSetTitle(m_stream, title.toUtf8().constData(), tag.data(), uint32_t(tag.size()),
-                       &size) != BE_ERR_SUCCESSFUL ||
-            m_output->write(reinterpret_cast<const char*>(tag.data()), size) != qint64(size)) {
-            UtilsClass::WriteDebugLine(QStringLiteral("The MP3 title could not be set: ") + title);
-        }
+    if (head && HasTags(tags)) {
+        writeTags(tags);
     }
     return true;
+}
+
+void Mp3PartEncoder::writeTags(const AudioTags& tags) {
+    // The track goes as players read it: "3/12", or "3" when the count is not known.
+    const QString track = tags.track <= 0 ? QString()
+                          : tags.trackCount <= 0
+                              ? QString::number(tags.track)
+                              : QStringLiteral("%1/%2").arg(tags.track).arg(tags.trackCount);
+    const QByteArray title = tags.title.toUtf8(), album = tags.album.toUtf8(),
+                     trackText = track.toUtf8(), artist = tags.artist.toUtf8(),
+                     year = tags.year.toUtf8(), comment = tags.comment.toUtf8();
+    BeTagTexts texts;
+    texts.title = title.constData();
+    texts.album = album.constData();
+    texts.track = trackText.constData();
+    texts.artist = artist.constData();
+    texts.year = year.constData();
+    texts.comment = comment.constData();
+    std::vector<uint8_t> tag(kTagSize);
+    uint32_t size = 0;
+    BE_ERR error = beSetTags(m_stream, &texts, tag.data(), uint32_t(tag.size()), &size);
+    if (error == BE_ERR_BUFFER_TOO_SMALL && size > tag.size()) {
+        tag.resize(size);
+        error = beSetTags(m_stream, &texts, tag.data(), uint32_t(tag.size()), &size);
+    }
+    if (error != BE_ERR_SUCCESSFUL) {
+        UtilsClass::WriteDebugLine(
+            QStringLiteral("The MP3 tags could not be made (error %1): ").arg(error) + tags.title);
+        return;
+    }
+    if (m_output->write(reinterpret_cast<const char*>(tag.data()), size) != qint64(size)) {
+        UtilsClass::WriteDebugLine(QStringLiteral("The MP3 tags could not be written: ") +
+                                   m_output->errorString());
+    }
 }
 
 bool Mp3PartEncoder::encodeChunk(const int16_t* samples, int64_t count,

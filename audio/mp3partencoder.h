@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "audio/audiotags.h"
 #include "audio/mmwave.h"
 #include "platform/lameenc/lameenc.h"
 
@@ -31,8 +32,8 @@ class Mp3PartEncoder {
     Mp3PartEncoder& operator=(const Mp3PartEncoder&) = delete;
 
     // Opens the encoder stream writing into output. head: this stream begins the file, so it
-    // reserves the header frame, and title (when not empty) goes first as an ID3v2 tag.
-    bool start(int32_t bitRate, int32_t sampleRate, bool head, const QString& title,
+    // reserves the header frame, and the tags (when any is given) go first as an ID3v2 tag.
+    bool start(int32_t bitRate, int32_t sampleRate, bool head, const AudioTags& tags,
                QIODevice* output);
     // Encodes the stretch to its end and ends the stream. afterChunk(samples done) is asked
     // after every chunk; false stops there, still ending the stream well-formed. limit, when
@@ -67,6 +68,8 @@ class Mp3PartEncoder {
     bool encodeChunk(const int16_t* samples, int64_t count, std::vector<uint8_t>& output);
     bool end(std::vector<uint8_t>& output);
     bool fail(const QString& message);
+    // Writes the tags as an ID3v2 tag at the head of the output; a failure is logged only.
+    void writeTags(const AudioTags& tags);
     bool failWrite(const char* what);
     bool writeOut(const uint8_t* data, uint32_t size, const char* what);
 

@@ -205,6 +205,9 @@ bool CliConverter::CollectDocument(const QString& name, ReadingArticle input,
         return true;
     }
     // A book: one output per chapter, numbered in the book's order.
+    // Players group the chapters under the book's title.
+    input.album = document.title.trimmed().isEmpty() ? QFileInfo(name).completeBaseName()
+                                                     : document.title.simplified();
     for (qsizetype i = 0; i < chapters.size(); ++i) {
         const QString title = chapters[i].title.isEmpty() ? document.title : chapters[i].title;
         input.key = quintptr(inputs.size() + 1);

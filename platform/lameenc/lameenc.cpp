@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/lameenc/infoframe.h"
@@ -142,33 +143,59 @@ BE_ERR beWriteInfoTag(HBE_STREAM stream, const char* mp3FileName) {
     return written && closed ? BE_ERR_SUCCESSFUL : BE_ERR_BUFFER_TOO_SMALL;
 }
 
-BE_ERR beSetTitle(HBE_STREAM stream, const char* utf8Title, uint8_t* tag, uint32_t tagSize,
-                  uint32_t* bytesWritten) {
+namespace {
+
+// UTF-16 with its byte order mark and an ending zero, as LAME takes any text.
+std::u16string Utf16(const char* utf8) {
+    std::u16string text = u"\uFEFF";
+    text += QString::fromUtf8(utf8).toStdU16String();
+    text += u'\0';
+    return text;
+}
+
+const unsigned short* Ucs(const std::u16string& text) {
+    return reinterpret_cast<const unsigned short*>(text.c_str());
+}
+
+bool Given(const char* text) {
+    return text && *text;
+}
+
+}  // namespace
+
+BE_ERR beSetTags(HBE_STREAM stream, const BeTagTexts* texts, uint8_t* tag, uint32_t tagSize,
+                 uint32_t* bytesWritten) {
     lame_t lame = find(stream);
-    if (!lame || !utf8Title || !bytesWritten) {
+    if (!lame || !texts || !bytesWritten) {
         return BE_ERR_INVALID_HANDLE;
     }
+    *bytesWritten = 0;
     id3tag_init(lame);
     id3tag_add_v2(lame);
     id3tag_v2_only(lame);
-    // UTF-16 with its byte order mark, so any title survives.
-    std::u16string text = u"\uFEFF";
-    for (const char16_t c : QString::fromUtf8(utf8Title).toStdU16String()) {
-        text += c;
+    // UTF-16 throughout, so any text survives.
+    const std::pair<const char*, const char*> frames[] = {{"TIT2", texts->title},
+                                                          {"TALB", texts->album},
+                                                          {"TRCK", texts->track},
+                                                          {"TPE1", texts->artist},
+                                                          {"TYER", texts->year}};
+    for (const auto& [id, text] : frames) {
+        if (Given(text) && id3tag_set_textinfo_utf16(lame, id, Ucs(Utf16(text))) != 0) {
+            return BE_ERR_INVALID_FORMAT_PARAMETERS;
+        }
     }
-    text += u'\0';
-    if (id3tag_set_textinfo_utf16(lame, "TIT2",
-                                  reinterpret_cast<const unsigned short*>(text.c_str())) != 0) {
+    if (Given(texts->comment) &&
+        id3tag_set_comment_utf16(lame, "eng", Ucs(Utf16("")), Ucs(Utf16(texts->comment))) != 0) {
         return BE_ERR_INVALID_FORMAT_PARAMETERS;
     }
     // The stream has begun already: the caller writes the tag itself, LAME adds none.
     lame_set_write_id3tag_automatic(lame, 0);
     const size_t size = lame_get_id3v2_tag(lame, tag, tagSize);
-    if (size == 0 || size > tagSize) {
-        return BE_ERR_BUFFER_TOO_SMALL;
+    if (size == 0) {
+        return BE_ERR_INVALID_FORMAT_PARAMETERS;
     }
     *bytesWritten = uint32_t(size);
-    return BE_ERR_SUCCESSFUL;
+    return size > tagSize ? BE_ERR_BUFFER_TOO_SMALL : BE_ERR_SUCCESSFUL;
 }
 
 BE_ERR beGetFrameLayout(HBE_STREAM stream, uint32_t* samplesPerFrame, uint32_t* addedSamples) {

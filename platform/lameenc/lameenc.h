@@ -52,10 +52,20 @@ BE_ERR beEncodeChunk(HBE_STREAM stream, uint32_t samples, const int16_t* pcm, ui
                      uint32_t* bytesWritten);
 BE_ERR beDeinitStream(HBE_STREAM stream, uint8_t* output, uint32_t* bytesWritten);
 BE_ERR beCloseStream(HBE_STREAM stream);
-// Between beInitStream and the first beEncodeChunk: the bytes of an ID3v2 title tag (UTF-8
-// text), to be written before the first frame so players show the title.
-BE_ERR beSetTitle(HBE_STREAM stream, const char* utf8Title, uint8_t* tag, uint32_t tagSize,
-                  uint32_t* bytesWritten);
+// The texts of an ID3v2 tag, UTF-8; a null or empty text is left out.
+struct BeTagTexts {
+    const char* title = nullptr;    // TIT2
+    const char* album = nullptr;    // TALB
+    const char* track = nullptr;    // TRCK, "3/12"
+    const char* artist = nullptr;   // TPE1
+    const char* year = nullptr;     // TYER
+    const char* comment = nullptr;  // COMM
+};
+// Between beInitStream and the first beEncodeChunk: the bytes of an ID3v2 tag made by LAME, to
+// be written before the first frame so players show them. A tag larger than tagSize is not
+// written: BE_ERR_BUFFER_TOO_SMALL, and bytesWritten says the size it needs.
+BE_ERR beSetTags(HBE_STREAM stream, const BeTagTexts* texts, uint8_t* tag, uint32_t tagSize,
+                 uint32_t* bytesWritten);
 // After beDeinitStream and with the MP3 file closed: fills the first frame, reserved when the
 // configuration asked for a header, with the stream's length and encoder delay, so players
 // know the exact duration and play without gaps.

@@ -2,6 +2,7 @@
 // the files are checked with soxi, mpg123 and id3v2.
 #include <gtest/gtest.h>
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -16,7 +17,9 @@
 #include "articles/memoentry.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
+#include "platform/about/programversion.h"
 #include "tests/audio/audiotools.h"
+#include "tests/audio/id3frames.h"
 #include "tests/audio/smalldisk.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
@@ -581,4 +584,49 @@ TEST_F(ReadToFile, TheOutputFolderTakenAwayEndsTheReadingNamingTheFolder) {
     EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("Alpha.mp3")});
+}
+
+TEST_F(ReadToFile, Mp3FilesOfAListCarryTheirPlaceTheAlbumTheVoiceTheYearAndTheProgram) {
+    Store("OUT_FileDest", QStringLiteral("1"));
+    Store("OUT_FileFormat", QStringLiteral("1"));
+    Store("TTS_WaveConvRate", QStringLiteral("0"));
+    auto form = Start(1, {{QStringLiteral("Alpha"), QStringLiteral("The alpha article."), {}},
+                          {QStringLiteral("Beta"), QStringLiteral("The beta article."),
+                           QStringLiteral("Flite kal")},
+                          {QStringLiteral("Gamma"), QStringLiteral("The gamma article."), {}}});
+    const QString defaultVoice = form->List()->Entries[0]->Voice();
+    ASSERT_FALSE(defaultVoice.isEmpty());
+    ASSERT_NE(defaultVoice, QStringLiteral("Flite kal"));
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char(';')).toStdString();
+    ASSERT_EQ(Files(), (QStringList{QStringLiteral("Alpha.mp3"), QStringLiteral("Beta.mp3"),
+                                    QStringLiteral("Gamma.mp3")}));
+    const QString year = QString::number(QDate::currentDate().year());
+    const QString comment = QStringLiteral("()[eng]: ") + ProgramVersion::nameAndVersion();
+    ASSERT_TRUE(comment.startsWith(QStringLiteral("()[eng]: Quillsong MP3 1.")));
+    const QStringList titles{QStringLiteral("Alpha"), QStringLiteral("Beta"),
+                             QStringLiteral("Gamma")};
+    for (int i = 0; i < titles.size(); ++i) {
+        const QMap<QString, QString> frames = Id3Frames(PathOf(titles[i] + QStringLiteral(".mp3")));
+        EXPECT_EQ(frames.value(QStringLiteral("TIT2")), titles[i]);
+        // A list has no title of its own: its first article's names the album.
+        EXPECT_EQ(frames.value(QStringLiteral("TALB")), QStringLiteral("Alpha"));
+        EXPECT_EQ(frames.value(QStringLiteral("TRCK")), QStringLiteral("%1/3").arg(i + 1));
+        EXPECT_EQ(frames.value(QStringLiteral("TPE1")),
+                  i == 1 ? QStringLiteral("Flite kal") : defaultVoice);
+        EXPECT_EQ(frames.value(QStringLiteral("TYER")), year);
+        EXPECT_EQ(frames.value(QStringLiteral("COMM")), comment);
+    }
+
+    // One article read into its own file: its title and voice, and no place in a list.
+    form->ReadArticleToFile(form->List()->Entries[1]);
+    ASSERT_TRUE(WaitIdle(*form));
+    const QMap<QString, QString> alone = Id3Frames(PathOf(QStringLiteral("Beta.mp3")));
+    EXPECT_EQ(alone.value(QStringLiteral("TIT2")), QStringLiteral("Beta"));
+    EXPECT_EQ(alone.value(QStringLiteral("TPE1")), QStringLiteral("Flite kal"));
+    EXPECT_FALSE(alone.contains(QStringLiteral("TRCK")));
+    EXPECT_FALSE(alone.contains(QStringLiteral("TALB")));
+    EXPECT_EQ(alone.value(QStringLiteral("TYER")), year);
+    EXPECT_EQ(alone.value(QStringLiteral("COMM")), comment);
 }

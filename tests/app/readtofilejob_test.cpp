@@ -28,6 +28,12 @@ constexpr QFile::Permissions kReadableByAll =
     QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
 constexpr mode_t kUsualUmask = 022;
 
+AudioTags Titled(const QString& title) {
+    AudioTags tags;
+    tags.title = title;
+    return tags;
+}
+
 class MakeMp3 : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -72,7 +78,8 @@ TEST_F(MakeMp3, AFailureSaysWhyAndWhereTheSpeechIsKept) {
 
     // Not a wave at all: nothing to keep under the article's name, nor any temporary.
     Write(paths.Wave, "this is not a wave");
-    ReadToFileJob::Mp3Result result = ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("News"), {});
+    ReadToFileJob::Mp3Result result =
+        ReadToFileJob::MakeMp3(paths, 32, Titled(QStringLiteral("News")), {});
     EXPECT_FALSE(result.made);
     EXPECT_EQ(result.errors, QStringList{QStringLiteral("Invalid wave file...")});
     EXPECT_EQ(Files(), QStringList());
@@ -80,7 +87,7 @@ TEST_F(MakeMp3, AFailureSaysWhyAndWhereTheSpeechIsKept) {
     // The encoder refuses the bit rate: its reason, then where the speech went.
     Clear();
     MakeTone(paths.Wave, 22050, 16, 1, 1.0);
-    result = ReadToFileJob::MakeMp3(paths, 0, QStringLiteral("News"), {});
+    result = ReadToFileJob::MakeMp3(paths, 0, Titled(QStringLiteral("News")), {});
     EXPECT_FALSE(result.made);
     EXPECT_EQ(
         result.errors,
@@ -93,7 +100,7 @@ TEST_F(MakeMp3, AFailureSaysWhyAndWhereTheSpeechIsKept) {
     // 8 kHz must be raised to 22050 Hz for 32 kbps, which a 24-bit wave cannot be.
     Clear();
     MakeTone(paths.Wave, 8000, 24, 1, 1.0);
-    result = ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("News"), {});
+    result = ReadToFileJob::MakeMp3(paths, 32, Titled(QStringLiteral("News")), {});
     EXPECT_FALSE(result.made);
     EXPECT_EQ(result.errors,
               (QStringList{QStringLiteral("This wave file is not valid for conversion"),
@@ -109,7 +116,8 @@ TEST_F(MakeMp3, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
         ReadToFileJob::Paths(dir_.path(), QStringLiteral("Talk"), OutputFormat::Mp3);
     // 11025 Hz is raised to 22050 Hz for 32 kbps on the way.
     MakeTone(paths.Wave, 11025, 16, 1, 2.0);
-    ReadToFileJob::Mp3Result result = ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("Talk"), {});
+    ReadToFileJob::Mp3Result result =
+        ReadToFileJob::MakeMp3(paths, 32, Titled(QStringLiteral("Talk")), {});
     EXPECT_TRUE(result.made);
     EXPECT_EQ(result.errors, QStringList());
     EXPECT_EQ(Files(), QStringList{QStringLiteral("Talk.mp3")});
@@ -126,7 +134,7 @@ TEST_F(MakeMp3, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
     ReadToFileJob::Hooks hooks;
     hooks.SetProgress = [&exiting](int percent) { exiting = exiting || percent > 0; };
     hooks.Exiting = [&exiting] { return exiting; };
-    result = ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("Talk"), hooks);
+    result = ReadToFileJob::MakeMp3(paths, 32, Titled(QStringLiteral("Talk")), hooks);
     EXPECT_FALSE(result.made);
     EXPECT_EQ(result.errors, QStringList());
     EXPECT_EQ(Files(), QStringList{QStringLiteral("Talk.mp3")});
@@ -137,7 +145,7 @@ TEST_F(MakeMp3, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
     // Once the program is ending, nothing starts.
     Clear();
     MakeTone(paths.Wave, 22050, 16, 1, 1.0);
-    result = ReadToFileJob::MakeMp3(paths, 32, QStringLiteral("Talk"), hooks);
+    result = ReadToFileJob::MakeMp3(paths, 32, Titled(QStringLiteral("Talk")), hooks);
     EXPECT_FALSE(result.made);
     EXPECT_EQ(result.errors, QStringList());
     EXPECT_EQ(Files(), QStringList());

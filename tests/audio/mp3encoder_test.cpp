@@ -6,6 +6,7 @@
 #include "audio/mmwave.h"
 #include "audio/mp3encoder.h"
 #include "tests/audio/audiotools.h"
+#include "tests/audio/id3frames.h"
 #include "tests/audio/smalldisk.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
@@ -177,10 +178,60 @@ TEST_F(Mp3, TheTitleTagIsWhatPlayersShow) {
                   mp3 = Path(QStringLiteral("titled.mp3"));
     MakeTone(wav, 44100, 16, 1, 1.5);
     Mp3EncodeHooks hooks;
-    hooks.Title = QStringLiteral("Morning_news");
+    hooks.Tags.title = QStringLiteral("Morning_news");
     ASSERT_TRUE(EncodeMp3(wav, mp3, 64, 44100, hooks).ok());
     EXPECT_TRUE(audiotools::Run(QStringLiteral("id3v2"), {QStringLiteral("-l"), mp3})
                     .contains(QStringLiteral("Morning_news")));
     EXPECT_NEAR(double(DecodedSamples(mp3)), double(Soxi(wav, "-s").toLongLong()), 1152.0)
         << "the title does not disturb the length";
+}
+
+TEST_F(Mp3, EveryTagGoesIntoTheId3v2Tag) {
+    const QString wav = Path(QStringLiteral("tagged.wav")),
+                  mp3 = Path(QStringLiteral("tagged.mp3"));
+    MakeTone(wav, 44100, 16, 1, 1.5);
+    Mp3EncodeHooks hooks;
+    hooks.Tags.title = QStringLiteral("Chapter één");
+    hooks.Tags.album = QStringLiteral("The Book");
+    hooks.Tags.track = 3;
+    hooks.Tags.trackCount = 12;
+    hooks.Tags.artist = QStringLiteral("Some Voice");
+    hooks.Tags.year = QStringLiteral("2026");
+    hooks.Tags.comment = QStringLiteral("Quillsong MP3 1.3");
+    ASSERT_TRUE(EncodeMp3(wav, mp3, 64, 44100, hooks).ok());
+    const QMap<QString, QString> frames = Id3Frames(mp3);
+    EXPECT_EQ(frames.value(QStringLiteral("TIT2")), QStringLiteral("Chapter één"));
+    EXPECT_EQ(frames.value(QStringLiteral("TALB")), QStringLiteral("The Book"));
+    EXPECT_EQ(frames.value(QStringLiteral("TRCK")), QStringLiteral("3/12"));
+    EXPECT_EQ(frames.value(QStringLiteral("TPE1")), QStringLiteral("Some Voice"));
+    EXPECT_EQ(frames.value(QStringLiteral("TYER")), QStringLiteral("2026"));
+    EXPECT_EQ(frames.value(QStringLiteral("COMM")), QStringLiteral("()[eng]: Quillsong MP3 1.3"));
+    EXPECT_NEAR(double(DecodedSamples(mp3)), double(Soxi(wav, "-s").toLongLong()), 1152.0)
+        << "the tags do not disturb the length";
+}
+
+TEST_F(Mp3, TagsLeftEmptyAreLeftOut) {
+    const QString wav = Path(QStringLiteral("plain.wav")), mp3 = Path(QStringLiteral("plain.mp3"));
+    MakeTone(wav, 22050, 16, 1, 1.0);
+    Mp3EncodeHooks hooks;
+    hooks.Tags.title = QStringLiteral("Alone");
+    hooks.Tags.artist = QStringLiteral("Some Voice");
+    ASSERT_TRUE(EncodeMp3(wav, mp3, 32, 22050, hooks).ok());
+    const QMap<QString, QString> frames = Id3Frames(mp3);
+    EXPECT_EQ(frames.value(QStringLiteral("TIT2")), QStringLiteral("Alone"));
+    EXPECT_EQ(frames.value(QStringLiteral("TPE1")), QStringLiteral("Some Voice"));
+    EXPECT_FALSE(frames.contains(QStringLiteral("TALB")));
+    EXPECT_FALSE(frames.contains(QStringLiteral("TRCK")));
+    EXPECT_FALSE(frames.contains(QStringLiteral("COMM")));
+}
+
+TEST_F(Mp3, ALongTitleIsWrittenWhole) {
+    const QString wav = Path(QStringLiteral("long.wav")), mp3 = Path(QStringLiteral("long.mp3"));
+    MakeTone(wav, 22050, 16, 1, 1.0);
+    Mp3EncodeHooks hooks;
+    // Larger than the room first offered for the tag, in UTF-16.
+    hooks.Tags.title = QString(3000, QChar(u'é'));
+    ASSERT_TRUE(EncodeMp3(wav, mp3, 32, 22050, hooks).ok());
+    EXPECT_EQ(Id3Frames(mp3).value(QStringLiteral("TIT2")), hooks.Tags.title);
+    EXPECT_TRUE(captured_.all.isEmpty());
 }

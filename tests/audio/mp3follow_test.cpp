@@ -73,7 +73,7 @@ TEST_F(Mp3Follow, OneWorkerFollowingTheWriterMakesTheSingleStreamFile) {
     const QString wave = Path(QStringLiteral("written.wav"));
     const QString mp3 = Path(QStringLiteral("followed.mp3"));
     Mp3EncodeHooks hooks;
-    hooks.Title = QStringLiteral("Followed");
+    hooks.Tags.title = QStringLiteral("Followed");
     hooks.Threads = 1;
     {
         Mp3Job job(wave, mp3, hooks);

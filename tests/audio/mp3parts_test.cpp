@@ -193,7 +193,7 @@ TEST_F(Mp3Parts, OneWorkerGivesTheSingleStreamFileByteForByte) {
                          QStringLiteral("150"), QStringLiteral("sine"), QStringLiteral("200-2000"),
                          QStringLiteral("tremolo"), QStringLiteral("3"), QStringLiteral("80")});
         Mp3EncodeHooks hooks;
-        hooks.Title = QStringLiteral("Fixture");
+        hooks.Tags.title = QStringLiteral("Fixture");
         hooks.Threads = 1;
         const QString one = Path(QStringLiteral("one.mp3")), two = Path(QStringLiteral("two.mp3"));
         ASSERT_TRUE(EncodeMp3(wav, one, c.bitRate, c.rate, hooks).ok());
