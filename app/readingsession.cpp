@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "app/filetags.h"
+#include "app/subtitlewriter.h"
 #include "audio/mp3job.h"
 #include "platform/shell/debuglog.h"
 #include "settings/preferences.h"
@@ -25,6 +26,9 @@ const QString kTitleForFile = QStringLiteral(
 // counts to this.
 constexpr int kFileArticleGaugeMaximum = 10000;
 
+// The engine's time stamps count 100 ns units of audio.
+constexpr uint64_t kTimeStampsPerMs = 10000;
+
 }  // namespace
 
 ReadingSession::ReadingSession(TPreferences& prefs, TTTSForm& driver, QObject* parent)
@@ -40,6 +44,19 @@ ReadingSession::ReadingSession(TPreferences& prefs, TTTSForm& driver, QObject* p
     });
     connect(&m_driver, &TTTSForm::OnError, this, &ReadingSession::ReadingFailed);
     connect(&m_driver, &TTTSForm::OnWordPosition, this, &ReadingSession::wordPosition);
+    connect(&m_driver, &TTTSForm::OnWordTimed, this, &ReadingSession::SubtitleWord);
+    connect(&m_driver, &TTTSForm::OnChunkText, this, [this](const QString& text) {
+        if (m_subtitlesWanted) {
+            m_subtitles.appendText(text);
+        }
+    });
+    connect(&m_driver.TTS1, &TTTS::OnTextDataDone, this, [this](uint64_t timeStamp, uint32_t) {
+        if (m_subtitlesWanted) {
+            m_subtitles.setEnd(int64_t(timeStamp / kTimeStampsPerMs));
+        }
+    });
+    // Whatever the audio format, its file is complete when it is reported saved.
+    connect(this, &ReadingSession::fileSaved, this, &ReadingSession::SaveSubtitles);
 }
 
 ReadingSession::~ReadingSession() = default;
@@ -124,6 +141,9 @@ void ReadingSession::ReadSingleArticle(const ReadingArticle& article, OutputTarg
 }
 
 bool ReadingSession::PrepareOutput(const ReadingArticle& article) {
+    m_subtitles.clear();
+    m_subtitlesWanted = m_target != otSpeakers && m_prefs.OUT_Subtitles;
+    m_subtitleTitle = article.title;
     if (m_target == otSpeakers) {
         return true;
     }
@@ -236,6 +256,9 @@ void ReadingSession::SpeakArticle(const ReadingArticle& article, int length, int
 Outcome ReadingSession::startSpeaking(const ReadingArticle& article, int length, int start) {
     const QString voice = voiceOf(article);
     const bool toFile = m_target != otSpeakers;
+    if (m_subtitlesWanted) {
+        m_subtitles.beginText();  // a file's text comes chunk by chunk as it is spoken
+    }
     if (!article.filePath.isEmpty()) {
         m_offset = 0;
         m_textLength = 0;
@@ -248,6 +271,9 @@ Outcome ReadingSession::startSpeaking(const ReadingArticle& article, int length,
     const int end = length >= 0 ? m_offset + length : int(text.size());
     const QString spoken = whole ? text : text.mid(m_offset, end - m_offset);
     m_textLength = end - m_offset;
+    if (m_subtitlesWanted) {
+        m_subtitles.appendText(spoken);
+    }
     return toFile ? m_driver.PlayTextToFile(voice, spoken) : m_driver.PlayText(spoken, voice);
 }
 
@@ -274,6 +300,25 @@ void ReadingSession::wordPosition(int64_t position, int64_t total) {
     Q_EMIT progress(position, total > 0 ? total : m_textLength);
     if (m_current.filePath.isEmpty() && m_current.key) {
         Q_EMIT wordReached(m_current.key, int(m_driver.Filter.MapPosition(position)) + m_offset);
+    }
+}
+
+void ReadingSession::SubtitleWord(uint64_t timeStamp, int64_t position) {
+    if (m_subtitlesWanted && m_walk != Walk::None && m_walk != Walk::Text) {
+        m_subtitles.addWord(int64_t(timeStamp / kTimeStampsPerMs), position);
+    }
+}
+
+void ReadingSession::SaveSubtitles(const QString& audioPath) {
+    if (!m_subtitlesWanted) {
+        return;
+    }
+    m_subtitlesWanted = false;  // once per file
+    const QString failure = SubtitleWriter::Write(audioPath, m_subtitleTitle, m_subtitles.cues());
+    m_subtitles.clear();
+    if (!failure.isEmpty()) {
+        // The audio file is kept: only its subtitles are missing.
+        Q_EMIT messageRaised(UserMessage::Kind::Error, failure);
     }
 }
 

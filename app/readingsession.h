@@ -8,6 +8,7 @@
 #include "app/readingqueue.h"
 #include "app/readingstate.h"
 #include "app/readtofilejob.h"
+#include "app/subtitletrack.h"
 #include "platform/shell/outcome.h"
 #include "platform/shell/usermessage.h"
 
@@ -77,7 +78,8 @@ class ReadingSession : public QObject {
     void conversionStarted(const QString& mp3Path);
     void conversionProgress(int percent);
     void conversionFinished();
-    // An output file is complete.
+    // An output file is complete. With subtitles wanted, its SRT and LRC files are written
+    // beside it first; when they cannot be, messageRaised says why and the reading goes on.
     void fileSaved(const QString& path);
     // The article must have a title to go into a file; the reading has not started.
     void titleMissing(quintptr key, const QString& message);
@@ -105,6 +107,10 @@ class ReadingSession : public QObject {
     void ReadingFailed(const QString& message);
     void TextFinished();
     void wordPosition(int64_t position, int64_t total);
+    // A word of the file being made, for its subtitles.
+    void SubtitleWord(uint64_t timeStamp, int64_t position);
+    // Writes the subtitles beside a complete audio file, when they are wanted.
+    void SaveSubtitles(const QString& audioPath);
     void end(bool completed);
     // Closes and removes the wave file being written, if any.
     void DiscardWave();
@@ -134,4 +140,9 @@ class ReadingSession : public QObject {
     QSet<QString> m_fileNamesTaken;  // by this walk over the list
     int m_filesInWalk = 0;           // the files begun by this walk over the list
     QString m_walkAlbum;             // of this walk's files, from its first article
+
+    // The sentences read into the file being made, and when each was reached.
+    SubtitleTrack m_subtitles;
+    bool m_subtitlesWanted = false;  // for the file being made
+    QString m_subtitleTitle;         // of the file being made
 };

@@ -67,6 +67,7 @@ const struct {
     {"ShowPronEditWarning", &P::ShowPronEditWarning, true},
     {"SI_DefaultTitles", &P::SI_DefaultTitles, true},
     {"TTS_WaveConvRate", &P::TTS_WaveConvRate, 2560},
+    {"OUT_Subtitles", &P::OUT_Subtitles, false},
 };
 
 // The values a stored number may take; any other value, or text that is no number, reads as

@@ -67,6 +67,8 @@ class TPreferences : public TBaseRegistryClass {
     bool ShowPronEditWarning = false;
     bool SI_DefaultTitles = false;
     int32_t TTS_WaveConvRate = 0;
+    // An SRT subtitle file and an LRC lyrics file are written beside each audio file.
+    bool OUT_Subtitles = false;
 
   private:
     static QString makeDefaultOutDir();

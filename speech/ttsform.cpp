@@ -61,8 +61,9 @@ TTTSForm::TTTSForm(TPreferences& prefs, QObject* parent)
                  QStringLiteral(" not available: ") + ErrorText(error));
     }
     connect(&TTS1, &TTTS::OnAudioStop, this, &TTTSForm::AudioStopHandler);
-    connect(&TTS1, &TTTS::OnWordPosition, this,
-            [this](uint64_t, uint32_t offset) { WordPositionHandler(offset); });
+    connect(&TTS1, &TTTS::OnWordPosition, this, [this](uint64_t timeStamp, uint32_t offset) {
+        WordPositionHandler(timeStamp, offset);
+    });
     Timer1.setSingleShot(true);
     Timer1.setInterval(kCompletionDelayMs);
     connect(&Timer1, &QTimer::timeout, this, &TTTSForm::Timer1Timer);
@@ -254,8 +255,11 @@ void TTTSForm::SpeakChunk(const QByteArray& chunk, bool first) {
     (first ? m_reader->CurrentBufferSize : m_reader->NextBufferSize) = text.size();
     (first ? m_reader->CurrentFileBytes : m_reader->NextFileBytes) =
         unit > 0 ? text.size() * unit : chunk.size();
-    TTS1.Speak(
-        Filter.FilterText(CurrentVoice->Engine->FilterFlags, text, m_prefs.TTS_FilterSymbols));
+    const QString filtered =
+        Filter.FilterText(CurrentVoice->Engine->FilterFlags, text, m_prefs.TTS_FilterSymbols);
+    (first ? m_currentOffsets : m_nextOffsets) = Filter.Offsets;
+    Q_EMIT OnChunkText(text);
+    TTS1.Speak(filtered);
 }
 
 Outcome TTTSForm::StartFile(const QString& path, bool logErrors) {
@@ -362,7 +366,7 @@ void TTTSForm::ApplySpeed(const TVoiceEntry& voice) {
     }
 }
 
-void TTTSForm::WordPositionHandler(uint32_t byteOffset) {
+void TTTSForm::WordPositionHandler(uint64_t timeStamp, uint32_t byteOffset) {
     m_quiet.restart();
     int64_t pos = byteOffset / 2;
     if (TTTSFileStream* reader = m_reader.get()) {
@@ -400,7 +404,10 @@ void TTTSForm::WordPositionHandler(uint32_t byteOffset) {
                 return;
             }
         }
+        Q_EMIT OnWordTimed(timeStamp, reader->SpokenTotal + m_currentOffsets.MapPosition(pos));
         pos = FilePosition(*reader, pos);
+    } else {
+        Q_EMIT OnWordTimed(timeStamp, Filter.MapPosition(pos));
     }
     Q_EMIT OnWordPosition(pos, m_reader ? m_fileSize : 0);
 }
@@ -427,6 +434,7 @@ void TTTSForm::MoveToNextChunk(TTTSFileStream& reader) {
     reader.SpokenFileBytes += reader.CurrentFileBytes;
     reader.CurrentBufferSize = reader.NextBufferSize;
     reader.CurrentFileBytes = reader.NextFileBytes;
+    m_currentOffsets = m_nextOffsets;
 }
 
 int64_t TTTSForm::FilePosition(const TTTSFileStream& reader, int64_t position) {

@@ -88,6 +88,13 @@ class TTTSForm : public QObject {
     // For every spoken word: its position in the text handed over (for a large file, in the
     // file's bytes) and the file's size in bytes (0 for a text).
     void OnWordPosition(int64_t position, int64_t fileSize);
+    // With each OnWordPosition: when the word's audio starts (the engine's time stamp, in 100 ns
+    // units of audio written since the speech component was made active, however fast it was
+    // written) and where the word stands in the text as given, before filtering (for a large
+    // file, in the characters of its chunks as OnChunkText handed them out, one after another).
+    void OnWordTimed(uint64_t timeStamp, int64_t textPosition);
+    // A large file's chunk as it is handed to the engine, before filtering.
+    void OnChunkText(const QString& text);
     // The information about which voices the lexicon affects is wanted: a receiver shows it
     // modally before returning.
     void OnPronEditorInfo();
@@ -99,13 +106,13 @@ class TTTSForm : public QObject {
     bool Activate(TVoiceEntry* voice, const char* failure);
     void SpeakChunk(const QByteArray& chunk, bool first);
     Outcome StartFile(const QString& path, bool logErrors);
-    void WordPositionHandler(uint32_t byteOffset);
+    void WordPositionHandler(uint64_t timeStamp, uint32_t byteOffset);
     void AudioStopHandler();
     // At an audio stop of a large file before its end: queues the next chunk, or ends the
     // reading when that fails (true); false when the file has nothing more.
     bool SpeakNextChunkAfterStop();
     // The chunk queued behind the current one becomes the current one.
-    static void MoveToNextChunk(TTTSFileStream& reader);
+    void MoveToNextChunk(TTTSFileStream& reader);
     // A position in the current chunk's text as a byte offset in the file.
     static int64_t FilePosition(const TTTSFileStream& reader, int64_t position);
     void Timer1Timer();
@@ -123,6 +130,10 @@ class TTTSForm : public QObject {
     std::unique_ptr<SoundCardGate> m_gate;
     bool m_completionWanted = true;  // cleared by CancelReading
     std::unique_ptr<TTTSFileStream> m_reader;
+    // The filter's changes of the chunk being spoken and of the one queued behind it: the
+    // filter itself holds those of the latest chunk filtered.
+    TOffsetList m_currentOffsets;
+    TOffsetList m_nextOffsets;
     int64_t m_fileSize = 0;
     bool m_reading = false;
     bool m_lexiconOpen = false;  // what the lexicon dialog speaks is no reading

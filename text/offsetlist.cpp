@@ -33,6 +33,9 @@ void TOffsetList::finish() {
 }
 
 int64_t TOffsetList::MapPosition(int64_t position) const {
+    if (m_deltaBefore.empty()) {
+        return position;  // nothing filtered yet: the tables are not prepared
+    }
     // The records that start at or before the position...
     const auto end =
         std::upper_bound(m_records.begin(), m_records.end(), position,

@@ -48,6 +48,7 @@ const QStringList kSettingNames = {
     "ShowPronEditWarning",
     "SI_DefaultTitles",
     "TTS_WaveConvRate",
+    "OUT_Subtitles",
 };
 
 QStringList sorted(QStringList names) {
@@ -84,6 +85,7 @@ TEST_F(Preferences, AFreshProfileReadsTheDefaultsAndTheFirstSaveWritesEverySetti
     EXPECT_TRUE(prefs->FirstTimeUser);
     EXPECT_EQ(prefs->BitRate, 32);
     EXPECT_EQ(prefs->TTS_WaveConvRate, 2560);
+    EXPECT_FALSE(prefs->OUT_Subtitles);
     EXPECT_TRUE(prefs->TTS_DefaultVoiceName.isEmpty());
     EXPECT_EQ(prefs->Version(), QStringLiteral("1.3"));
     EXPECT_EQ(prefs->DefaultOutDir, ProgramFolders::userFolder() + QStringLiteral("/Files"));
@@ -101,6 +103,8 @@ TEST_F(Preferences, AFreshProfileReadsTheDefaultsAndTheFirstSaveWritesEverySetti
               QStringLiteral("-1"));
     EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("TTS_WaveConvRate")),
               QStringLiteral("2560"));
+    EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("OUT_Subtitles")),
+              QStringLiteral("false"));
     EXPECT_EQ(testprofile::StoredText(kKey, QStringLiteral("TTS_DefaultVoiceName")), QString());
 }
 

@@ -1,0 +1,102 @@
+#include "app/subtitlewriter.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "platform/shell/debuglog.h"
+
+namespace {
+
+constexpr int64_t kMsPerSecond = 1000;
+constexpr int64_t kMsPerMinute = 60 * kMsPerSecond;
+constexpr int64_t kMsPerHour = 60 * kMsPerMinute;
+constexpr int64_t kMsPerHundredth = 10;
+
+QString BesideAudio(const QString& audioPath, const char* suffix) {
+    const QFileInfo audio(audioPath);
+    const QString base =
+        audio.suffix().isEmpty() ? audioPath : audioPath.chopped(audio.suffix().size() + 1);
+    return base + QLatin1Char('.') + QLatin1String(suffix);
+}
+
+// "hh:mm:ss,mmm"
+QString SrtTime(int64_t ms) {
+    ms = qMax<int64_t>(0, ms);
+    return QStringLiteral("%1:%2:%3,%4")
+        .arg(ms / kMsPerHour, 2, 10, QLatin1Char('0'))
+        .arg(ms % kMsPerHour / kMsPerMinute, 2, 10, QLatin1Char('0'))
+        .arg(ms % kMsPerMinute / kMsPerSecond, 2, 10, QLatin1Char('0'))
+        .arg(ms % kMsPerSecond, 3, 10, QLatin1Char('0'));
+}
+
+// "mm:ss.xx"; the minutes go on past 59.
+QString LrcTime(int64_t ms) {
+    ms = qMax<int64_t>(0, ms);
+    return QStringLiteral("%1:%2.%3")
+        .arg(ms / kMsPerMinute, 2, 10, QLatin1Char('0'))
+        .arg(ms % kMsPerMinute / kMsPerSecond, 2, 10, QLatin1Char('0'))
+        .arg(ms % kMsPerSecond / kMsPerHundredth, 2, 10, QLatin1Char('0'));
+}
+
+QString WriteFile(const QString& path, const QByteArray& content) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit()) {
+        return {};
+    }
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    return QStringLiteral("%1 could not be saved: %2").arg(path, reason);
+}
+
+}  // namespace
+
+QString SubtitleWriter::SrtPath(const QString& audioPath) {
+    return BesideAudio(audioPath, "srt");
+}
+
+QString SubtitleWriter::LrcPath(const QString& audioPath) {
+    return BesideAudio(audioPath, "lrc");
+}
+
+QByteArray SubtitleWriter::Srt(const QList<SubtitleCue>& cues) {
+    QString text;
+    for (qsizetype i = 0; i < cues.size(); ++i) {
+        text += QStringLiteral("%1\n%2 --> %3\n%4\n\n")
+                    .arg(i + 1)
+                    .arg(SrtTime(cues[i].startMs), SrtTime(cues[i].endMs), cues[i].text);
+    }
+    return text.toUtf8();
+}
+
+QByteArray SubtitleWriter::Lrc(const QString& title, const QList<SubtitleCue>& cues) {
+    // A line break in the title would end the tag early.
+    QString text = QStringLiteral("[ti:%1]\n").arg(title.simplified());
+    for (const SubtitleCue& cue : cues) {
+        text += QStringLiteral("[%1]%2\n").arg(LrcTime(cue.startMs), cue.text);
+    }
+    return text.toUtf8();
+}
+
+QString SubtitleWriter::Write(const QString& audioPath, const QString& title,
+                              const QList<SubtitleCue>& cues) {
+    QString failure = WriteFile(SrtPath(audioPath), Srt(cues));
+    if (failure.isEmpty()) {
+        failure = WriteFile(LrcPath(audioPath), Lrc(title, cues));
+        if (!failure.isEmpty()) {
+            Remove(audioPath);  // one without the other is no pair
+        }
+    }
+    if (!failure.isEmpty()) {
+        debugLog(failure);
+    }
+    return failure;
+}
+
+void SubtitleWriter::Remove(const QString& audioPath) {
+    for (const QString& path : {SrtPath(audioPath), LrcPath(audioPath)}) {
+        QFile file(path);
+        if (file.exists() && !file.remove()) {
+            debugLog(QStringLiteral("%1 could not be removed: %2").arg(path, file.errorString()));
+        }
+    }
+}
