@@ -9,6 +9,7 @@ bool EncodedOutput::open() {
         m_failure = m_file.errorString() + QStringLiteral(": ") + m_file.fileName();
         return false;
     }
+    m_opened = true;
     return true;
 }
 

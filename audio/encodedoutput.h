@@ -16,6 +16,8 @@ class EncodedOutput {
     // Writes what is still buffered and closes the file.
     bool close();
 
+    // Whether open() succeeded: the file then holds this output only.
+    bool opened() const { return m_opened; }
     bool failed() const { return !m_failure.isEmpty(); }
     const QString& failure() const { return m_failure; }
     QString fileName() const { return m_file.fileName(); }
@@ -25,4 +27,5 @@ class EncodedOutput {
 
     QFile m_file;
     QString m_failure;
+    bool m_opened = false;
 };

@@ -144,7 +144,10 @@ Outcome EncodeMonoWave(const QString& waveFile, const QString& outFile, const QS
     if (failure.isEmpty()) {
         failure = output.failure();
     }
-    // A half-written file is worse than none; the wave stays for the user.
-    QFile::remove(outFile);
+    // A half-written file is worse than none; the wave stays for the user. A file of that name
+    // that was never opened (the wave could not be read) is someone else's and stays too.
+    if (output.opened()) {
+        QFile::remove(outFile);
+    }
     return Outcome::failure(failure);
 }

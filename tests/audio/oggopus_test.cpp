@@ -203,6 +203,12 @@ TEST_P(OggOpus, BadWavesAndFoldersAreNamedWithTheReason) {
               QStringLiteral("Error reading wave file %1: no such file").arg(missing));
     EXPECT_FALSE(QFile::exists(out));
 
+    // A file already there is kept when the wave cannot be read.
+    Write(out, "an earlier file");
+    EXPECT_FALSE(Encode(GetParam(), missing, out).ok());
+    EXPECT_EQ(Read(out), QByteArray("an earlier file"));
+    QFile::remove(out);
+
     const QString bad = Path(QStringLiteral("bad.wav"));
     Write(bad, "this is not a wave");
     EXPECT_EQ(Encode(GetParam(), bad, out).message(),
@@ -218,6 +224,7 @@ TEST_P(OggOpus, BadWavesAndFoldersAreNamedWithTheReason) {
     QFile::resize(cut, 30000);
     ASSERT_TRUE(Encode(GetParam(), cut, out).ok());
     EXPECT_EQ(Soxi(Decoded(GetParam(), out), "-s").toLongLong(), (30000 - header) / 2);
+    ASSERT_TRUE(QFile::remove(out));
 
     // ADPCM cannot be read as samples.
     const QString adpcm = Path(QStringLiteral("adpcm.wav"));
