@@ -30,6 +30,8 @@
 namespace {
 
 const QString kKey = QStringLiteral("Software\\HalcyxTech\\Quillsong");
+// How often a test looks at the output folder for a file it waits for.
+constexpr int kWatchMs = 2;
 
 struct Article {
     QString title;
@@ -487,39 +489,54 @@ TEST_F(ReadToFile, TheDiskFillingUpWhileEncodingKeepsTheEarlierFilesOfTheList) {
     auto form = Start(1, {{QStringLiteral("Alpha"), QStringLiteral("The alpha article."), {}},
                           {QStringLiteral("Beta"), longText, {}},
                           {QStringLiteral("Gamma"), QStringLiteral("Never read."), {}}});
-    // The disk fills up once Beta's MP3 is being encoded, its wave whole.
-    QString encoding;
+    // The disk fills up as soon as Beta's MP3 has begun (its tag is in it). Its encoding
+    // follows the speech as it is written, so the speech may or may not be whole by then: the
+    // one that next needs room fails.
     bool filled = false;
-    QObject guard;
-    QObject::connect(form->Session(), &ReadingSession::conversionStarted, &guard,
-                     [&](const QString& mp3) { encoding = mp3; });
-    QObject::connect(form->Session(), &ReadingSession::conversionProgress, &guard, [&](int) {
-        if (!filled && encoding.endsWith(QStringLiteral("/Beta.mp3"))) {
-            filled = true;
-            disk.Fill();
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const QDir folder(disk.Path());
+        if (filled || !folder.exists(QStringLiteral("Alpha.mp3"))) {
+            return;
+        }
+        const QFileInfoList temporaries =
+            folder.entryInfoList({QStringLiteral(".quillsong-*.mp3")}, QDir::Files | QDir::Hidden);
+        for (const QFileInfo& file : temporaries) {
+            if (file.size() > 0) {
+                filled = true;
+                disk.Fill();
+                return;
+            }
         }
     });
+    watch.start(kWatchMs);
     form->PlayFileBtnClick();
     ASSERT_TRUE(WaitIdle(*form)) << "the reading ends";
     ASSERT_TRUE(filled) << messages_.all.join(QLatin1Char('|')).toStdString();
     const QString beta = disk.Path() + QStringLiteral("/Beta");
-    ASSERT_EQ(messages_.errors.size(), 2) << messages_.all.join(QLatin1Char('|')).toStdString();
+    ASSERT_FALSE(messages_.errors.isEmpty());
     EXPECT_TRUE(messages_.errors[0].contains(beta + QStringLiteral(".mp3")) &&
                 messages_.errors[0].contains(QStringLiteral("No space left on device")))
         << messages_.errors[0].toStdString();
-    EXPECT_EQ(messages_.errors[1],
-              QStringLiteral("The MP3 file could not be made. The speech is kept in ") + beta +
-                  QStringLiteral(".wav"));
-    // The earlier file is kept and named; Beta's speech is kept whole as a wave; no partial MP3,
-    // no temporary; Gamma is not begun.
-    EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-              (QStringList{QStringLiteral("Alpha.mp3"), QStringLiteral("Beta.wav"),
-                           QStringLiteral("filler")}));
+    // The earlier file is kept and named; no partial MP3, no temporary; Gamma is not begun.
+    // When the speech was whole, it is kept as a wave and the user is told where.
+    QStringList left{QStringLiteral("Alpha.mp3"), QStringLiteral("filler")};
+    if (messages_.errors.size() == 2) {
+        EXPECT_EQ(messages_.errors[1],
+                  QStringLiteral("The MP3 file could not be made. The speech is kept in ") + beta +
+                      QStringLiteral(".wav"));
+        left.insert(1, QStringLiteral("Beta.wav"));
+    } else {
+        EXPECT_EQ(messages_.errors.size(), 1) << messages_.all.join(QLatin1Char('|')).toStdString();
+    }
+    EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), left);
     EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("Saved Alpha.mp3 to ") + disk.Path());
     QFile::remove(disk.Path() + QStringLiteral("/filler"));  // room for the decoded Alpha
     EXPECT_GT(audiotools::DecodedSamples(disk.Path() + QStringLiteral("/Alpha.mp3")), 0);
-    EXPECT_GT(audiotools::Soxi(beta + QStringLiteral(".wav"), "-D").toDouble(), 10.0)
-        << "the whole speech of Beta";
+    if (left.contains(QStringLiteral("Beta.wav"))) {
+        EXPECT_GT(audiotools::Soxi(beta + QStringLiteral(".wav"), "-D").toDouble(), 10.0)
+            << "the whole speech of Beta";
+    }
 }
 
 TEST_F(ReadToFile, TheOutputFolderTakenAwayEndsTheReadingNamingTheFolder) {
