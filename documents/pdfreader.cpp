@@ -129,8 +129,14 @@ int EdgeLines(int n) {
 }
 
 // What a header or footer line looks like on every page: page numbers and dates vary, so every
-// run of digits counts as one digit.
+// run of digits counts as one digit, and so does a page number in roman numerals standing
+// alone (front matter is numbered i, ii, iii).
 QString EdgeKey(const QString& text) {
+    static const QRegularExpression roman(QStringLiteral("^[ivxlcdm]+$"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    if (roman.match(text.trimmed()).hasMatch()) {
+        return QStringLiteral("#");
+    }
     QString key;
     key.reserve(text.size());
     bool inDigits = false;

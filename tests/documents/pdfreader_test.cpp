@@ -34,6 +34,8 @@ struct PdfLayout {
     QString title;  // none written when empty
     // The first page has "Annual Report" in big letters for a title in place of its header.
     bool coverTitle = false;
+    // Footers number the pages i, ii, iii, as front matter is numbered, instead of "Page N".
+    bool romanNumbers = false;
 };
 
 // Draws the pages, each under a running header "Annual Report" and above a footer "Page N".
@@ -64,7 +66,12 @@ bool WritePdf(const QString& path, const QList<Page>& pages, const PdfLayout& la
         } else {
             painter.drawText(QPointF(kLeft, kHeaderBaseline), QStringLiteral("Annual Report"));
         }
-        painter.drawText(QPointF(kLeft, kFooterBaseline), QStringLiteral("Page %1").arg(p + 1));
+        static const QStringList roman{QStringLiteral("i"), QStringLiteral("ii"),
+                                       QStringLiteral("iii"), QStringLiteral("iv")};
+        painter.drawText(QPointF(kLeft, kFooterBaseline),
+                         layout.romanNumbers && p < roman.size()
+                             ? roman[p]
+                             : QStringLiteral("Page %1").arg(p + 1));
         double baseline = kBodyTop;
         for (const QStringList& paragraph : pages[p]) {
             for (const QString& line : paragraph) {
@@ -159,6 +166,14 @@ TEST_F(PdfReaderTest, ParagraphsKeptBrokenWordsJoinedHeadersAndFootersLeftOut) {
     EXPECT_FALSE(TextOf(document).contains(QStringLiteral("Annual Report")));
     EXPECT_FALSE(TextOf(document).contains(QStringLiteral("Page")));
     EXPECT_TRUE(document.title.isEmpty()) << document.title.toStdString();
+}
+
+TEST_F(PdfReaderTest, PagesNumberedInRomanNumeralsLoseTheirNumbersToo) {
+    const QString file = path(QStringLiteral("preface.pdf"));
+    PdfLayout layout;
+    layout.romanNumbers = true;
+    ASSERT_TRUE(WritePdf(file, kReport, layout));
+    EXPECT_EQ(TextOf(PdfReader::read(file)).toStdString(), kReportText.toStdString());
 }
 
 TEST_F(PdfReaderTest, TitleComesFromTheMetadata) {
