@@ -1,5 +1,6 @@
 #include "app/fileoptionssheet.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -65,6 +66,9 @@ FileOptionsSheet::FileOptionsSheet(TPreferences& prefs, QWidget* parent)
     Button1 = new QPushButton(QStringLiteral("Browse"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setAccessibleName(QStringLiteral("Browse for the file output directory"));
+    m_subtitles = new QCheckBox(
+        QStringLiteral("Write subtitles (SRT) / lyrics (LRC) beside the audio file"), this);
+    m_subtitles->setObjectName(QStringLiteral("SubtitlesCheck"));
 
     // The format on the left; quality and speed beside it; the folder across the bottom.
     auto* layout = new QGridLayout(this);
@@ -82,8 +86,9 @@ FileOptionsSheet::FileOptionsSheet(TPreferences& prefs, QWidget* parent)
     dirLine->addWidget(OutDirEdit, 1);
     dirLine->addWidget(Button1);
     layout->addLayout(dirLine, 3, 0, 1, 3);
+    layout->addWidget(m_subtitles, 4, 0, 1, 3);
     layout->setColumnStretch(2, 1);
-    layout->setRowStretch(4, 1);
+    layout->setRowStretch(5, 1);
 
     // Only a choice of the user writes the format: filling the group at start tells nothing.
     connect(FileFormatRGrp, &RadioGroup::itemChosen, this, [this](int index) {
@@ -101,6 +106,8 @@ FileOptionsSheet::FileOptionsSheet(TPreferences& prefs, QWidget* parent)
     connect(cbxTTSWavRate, &QComboBox::currentIndexChanged, this,
             &FileOptionsSheet::cbxTTSWavRateChange);
     connect(Button2, &QPushButton::clicked, this, &FileOptionsSheet::Button2Click);
+    connect(m_subtitles, &QCheckBox::toggled, this,
+            [this](bool checked) { m_prefs.OUT_Subtitles = checked; });
     TabSheet2Show();
 }
 
@@ -119,6 +126,10 @@ void FileOptionsSheet::Load() {
     {
         const QSignalBlocker quiet(OutDirEdit);
         OutDirEdit->setText(m_prefs.OUT_Directory);
+    }
+    {
+        const QSignalBlocker quiet(m_subtitles);
+        m_subtitles->setChecked(m_prefs.OUT_Subtitles);
     }
     ShowQualityState();
     TabSheet2Show();

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -9,9 +10,9 @@ class QPushButton;
 class RadioGroup;
 class TPreferences;
 
-// The "File Options" sheet: WAV or MP3, the MP3 quality, the folder files are written to and
-// how fast a reading to a file may go. Each control writes its setting the moment it changes,
-// so the next Read to File uses it.
+// The "File Options" sheet: WAV or MP3, the MP3 quality, the folder files are written to, how
+// fast a reading to a file may go, and whether subtitles are written beside each file. Each
+// control writes its setting the moment it changes, so the next Read to File uses it.
 class FileOptionsSheet : public QWidget {
     Q_OBJECT
   public:
@@ -52,4 +53,5 @@ class FileOptionsSheet : public QWidget {
     QPushButton* Button1 = nullptr;  // "Browse"
     QComboBox* cbxTTSWavRate = nullptr;
     QPushButton* Button2 = nullptr;  // "More Info ..."
+    QCheckBox* m_subtitles = nullptr;
 };

@@ -286,6 +286,7 @@ int CliConverter::Run() {
         m_options.format == QStringLiteral("mp3") ? OutputFormat::Mp3 : OutputFormat::Wav;
     m_prefs.BitRate = m_options.bitRate;
     m_prefs.TTS_WaveConvRate = m_options.speed * kRealTimeUnit;
+    m_prefs.OUT_Subtitles = m_options.subtitles;
     return Convert(std::move(inputs));
 }
 

@@ -43,6 +43,7 @@ const char* const kHelp =
     "  --bitrate KBPS   MP3 bit rate: 16, 32, 40, 48, 56 or 64 (default 32)\n"
     "  --out DIR        folder for the files, made if missing (default: .)\n"
     "  --single-file    read all inputs into one file, named after the first\n"
+    "  --subtitles      write subtitles (.srt) and lyrics (.lrc) beside each file\n"
     "  --title TITLE    title and file name for standard input (default Quillsong)\n"
     "  --speed N        write at most N times real time, 0-255 (default 0: no limit)\n"
     "  --lexicon FILE   pronunciations from FILE instead of the window's lexicon\n"
@@ -71,7 +72,7 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
     parser.addOptions({Option("voice", "name"), Option("format", "format"),
                        Option("bitrate", "kbps"), Option("out", "dir"), Option("single-file"),
                        Option("title", "title"), Option("speed", "N"), Option("list-voices"),
-                       Option("lexicon", "file"), version, help});
+                       Option("lexicon", "file"), Option("subtitles"), version, help});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -97,6 +98,7 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
     }
     options.title = parser.value(QStringLiteral("title"));
     options.singleFile = parser.isSet(QStringLiteral("single-file"));
+    options.subtitles = parser.isSet(QStringLiteral("subtitles"));
     options.listVoices = parser.isSet(QStringLiteral("list-voices"));
     options.inputs = parser.positionalArguments();
     options.lexicon = parser.value(QStringLiteral("lexicon"));

@@ -14,6 +14,7 @@ struct CliOptions {
     QString outDir = QStringLiteral(".");
     QString title;  // of standard input; files are named after themselves
     bool singleFile = false;
+    bool subtitles = false;  // an SRT and an LRC file beside each audio file
     bool listVoices = false;
     int speed = 0;       // times real time when writing; 0 unpaced
     QStringList inputs;  // "-" or none: standard input

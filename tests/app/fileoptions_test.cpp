@@ -1,9 +1,10 @@
 // The File Options sheet: the output format, the MP3 quality, the output folder with its
-// dialog, and the Write to File Speed; what the controls write is what the next Read to File
-// uses, checked with mpg123 and soxi.
+// dialog, the Write to File Speed and the subtitles beside the files; what the controls write is
+// what the next Read to File uses, checked with mpg123 and soxi.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
@@ -253,6 +254,54 @@ TEST_F(FileOptionsSheetTest, AStoredBitRateOutsideTheListShowsTheSecondQuality) 
     EXPECT_EQ(quality->currentText(), QStringLiteral("32 kbps / 22.05 KHz"));
     EXPECT_TRUE(quality->isEnabled());
     EXPECT_EQ(m_prefs.BitRate, 128) << "nothing is stored until the user chooses";
+}
+
+TEST_F(FileOptionsSheetTest, TheSubtitlesBoxShowsItsSettingAndWritesItAtOnce) {
+    m_prefs.OUT_Subtitles = true;
+    FileOptionsSheet sheet(m_prefs);
+    sheet.Load();
+    sheet.show();
+    auto* box = Control<QCheckBox>(sheet, "SubtitlesCheck");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(),
+              QStringLiteral("Write subtitles (SRT) / lyrics (LRC) beside the audio file"));
+    EXPECT_TRUE(box->isChecked());
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(kMarkX, box->height() / 2));
+    EXPECT_FALSE(m_prefs.OUT_Subtitles);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Space);
+    EXPECT_TRUE(m_prefs.OUT_Subtitles);
+    m_prefs.OUT_Subtitles = false;
+    sheet.Load();
+    EXPECT_FALSE(box->isChecked());
+}
+
+TEST_F(FileOptions, SubtitlesTickedOnTheSheetGoBesideTheFileRead) {
+    auto form = Start({{QStringLiteral("OUT_FileFormat"), QStringLiteral("0")}});
+    QWidget* sheet = Sheet(*form);
+    ASSERT_NE(sheet, nullptr);
+    auto* box = Control<QCheckBox>(*sheet, "SubtitlesCheck");
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isChecked()) << "off until the user wants them";
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(kMarkX, box->height() / 2));
+    ASSERT_TRUE(box->isChecked());
+    Pick(Control<QComboBox>(*sheet, "cbxTTSWavRate"), QStringLiteral("Max"));
+
+    TMemoEntry* entry = form->List()->CurrentEntry();
+    entry->SetArticleText(QStringLiteral("One sentence here. And another one there."));
+    entry->SetTitle(QStringLiteral("Captioned"));
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->State() == rsIdle; }, 60000));
+    EXPECT_TRUE(m_messages.all.isEmpty()) << m_messages.all.join(QLatin1Char(';')).toStdString();
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("Captioned.lrc"), QStringLiteral("Captioned.srt"),
+                           QStringLiteral("Captioned.wav")}));
+    const QString srt =
+        QString::fromUtf8(audiotools::Read(m_dir.filePath(QStringLiteral("Captioned.srt"))));
+    EXPECT_TRUE(srt.startsWith(QStringLiteral("1\n00:00:00,")) &&
+                srt.contains(QStringLiteral("\nOne sentence here.\n\n2\n")) &&
+                srt.endsWith(QStringLiteral("\nAnd another one there.\n\n")))
+        << srt.toStdString();
 }
 
 TEST_F(FileOptions, TheSpeedChosenIsSelectedAgainWhenTheSheetIsShownNextTime) {

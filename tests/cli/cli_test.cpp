@@ -295,12 +295,12 @@ TEST_F(Cli, HelpListsEveryOptionOnOneLineWithExamples) {
         }
     }
     std::sort(named.begin(), named.end());
-    EXPECT_EQ(
-        named,
-        (QStringList{QStringLiteral("bitrate"), QStringLiteral("format"), QStringLiteral("help"),
-                     QStringLiteral("lexicon"), QStringLiteral("list-voices"),
-                     QStringLiteral("out"), QStringLiteral("single-file"), QStringLiteral("speed"),
-                     QStringLiteral("title"), QStringLiteral("version"), QStringLiteral("voice")}));
+    EXPECT_EQ(named, (QStringList{QStringLiteral("bitrate"), QStringLiteral("format"),
+                                  QStringLiteral("help"), QStringLiteral("lexicon"),
+                                  QStringLiteral("list-voices"), QStringLiteral("out"),
+                                  QStringLiteral("single-file"), QStringLiteral("speed"),
+                                  QStringLiteral("subtitles"), QStringLiteral("title"),
+                                  QStringLiteral("version"), QStringLiteral("voice")}));
     usage.removeAll(QStringLiteral("--help"));
     usage.removeAll(QStringLiteral("--version"));
     const Result all = Run(usage);
