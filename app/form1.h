@@ -284,6 +284,8 @@ class TForm1 : public QMainWindow {
     // The last export could not write the store file and the user has been told: not again until
     // an export has written it.
     bool m_storeUnwritable = false;
+    // Documents being read on a worker thread while the window goes on answering.
+    int m_openingDocuments = 0;
     bool m_exitUnattended = false;  // the end was asked for by the system, not the user
     VoicePolicy m_voicePolicy;
     QString m_trayTip;

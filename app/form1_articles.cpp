@@ -262,6 +262,13 @@ void TForm1::DeleteArticle(TMemoEntry* entry) {
 }
 
 void TForm1::SwitchMode(uint8_t mode) {
+    if (m_openingDocuments > 0 && m_prefs->ML_ListMode != mode) {
+        // The document being opened becomes articles in the mode it was opened in.
+        QApplication::beep();
+        UpdateStatus(QStringLiteral("The list mode can be changed once the document is open"));
+        ApplyMode();
+        return;
+    }
     if (m_prefs->ML_ListMode == mode) {
         ApplyMode();  // keeps the buttons and menu items in step with the mode
         return;

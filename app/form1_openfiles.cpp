@@ -162,7 +162,9 @@ void TForm1::OpenTextFiles(const QStringList& files) {
 void TForm1::OpenDocument(const QString& file) {
     const QString name = QFileInfo(file).fileName();
     UpdateStatus(QStringLiteral("Opening ") + name);
+    ++m_openingDocuments;
     const Document document = ReadWhileResponsive(file);
+    --m_openingDocuments;
     if (m_readingState == rsExiting) {
         return;  // the program ended while the document was read: nothing is added
     }

@@ -31,11 +31,13 @@ QList<DocumentArticles::Article> DocumentArticles::make(const Document& document
     for (qsizetype i = 0; i < parts.size(); ++i) {
         Article article;
         const bool chapter = parts.size() > 1;
-        article.title = parts[i].title;
-        if (article.title.isEmpty()) {
+        article.title =
+            parts[i].title.isEmpty() ? BaseTitle(document, documentPath) : parts[i].title;
+        if (chapter) {
+            // Numbered, so that the files a book's chapters are read into list in its order.
+            const int width = qMax(2, int(QString::number(parts.size()).size()));
             article.title =
-                chapter ? QStringLiteral("%1 %2").arg(BaseTitle(document, documentPath)).arg(i + 1)
-                        : BaseTitle(document, documentPath);
+                QStringLiteral("%1 %2").arg(i + 1, width, 10, QLatin1Char('0')).arg(article.title);
         }
         article.text = parts[i].wholeText();
         if (article.text.toUtf8().size() >= kLargeText) {

@@ -285,6 +285,11 @@ void TMemoListBox::DeleteAll() {
     }
     for (TMemoEntry* entry : Entries) {
         LastTitle = entry->Title();
+        if (entry->Hidden) {
+            // A deleted article waiting to be freed: the list keeps it no longer, nor the
+            // text of a document it stood for.
+            DocumentTextFile::removeForArticle(entry->GetArticleText());
+        }
         entry->hide();
         entry->deleteLater();
     }

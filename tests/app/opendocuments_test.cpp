@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include "app/form1.h"
@@ -112,10 +113,10 @@ TEST_F(OpenDocuments, EachKindBecomesArticlesAndABadDocumentDoesNotStopTheFilesA
     EXPECT_FALSE(keptText.contains('*'));
     EXPECT_EQ(added[1]->Title(), QStringLiteral("long_notes")) << "no title of its own";
 
-    // One article per chapter, titled from the table of contents.
-    EXPECT_EQ(added[2]->Title(), QStringLiteral("Seeds"));
+    // One article per chapter, titled from the table of contents and numbered.
+    EXPECT_EQ(added[2]->Title(), QStringLiteral("01_Seeds")) << "numbered, for files in order";
     EXPECT_EQ(added[2]->GetArticleText(), QStringLiteral("Seeds\n\nSow in spring."));
-    EXPECT_EQ(added[3]->Title(), QStringLiteral("Harvest"));
+    EXPECT_EQ(added[3]->Title(), QStringLiteral("02_Harvest"));
 
     // Deleting the article deletes its kept text; a user's own file is never touched.
     const QString own = dir_.filePath(QStringLiteral("own.txt"));
@@ -188,4 +189,35 @@ TEST_F(OpenDocuments, FilesDroppedOnAnArticleOpenAsArticlesWhileDroppedTextIsTyp
     QApplication::sendEvent(target, &textDrop);
     EXPECT_TRUE(first->GetArticleText().contains(QStringLiteral("And more.")));
     EXPECT_EQ(form->List()->VisibleCount(), before + 1);
+}
+
+TEST_F(OpenDocuments, AKeptTextGoesWithItsDeletedArticleAtExitAndTheModeStaysWhileOpening) {
+    testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("1"));
+    auto form = StartMainWindow();
+    const QString book = dir_.filePath(QStringLiteral("book.epub"));
+    ASSERT_TRUE(WriteBook(book));
+    const QString big = dir_.filePath(QStringLiteral("big.md"));
+    WriteBytes(big, "Words. " + QByteArray("word ").repeated(2000));
+    const QString other = dir_.filePath(QStringLiteral("other.md"));
+    WriteBytes(other, "More. " + QByteArray("more ").repeated(2000));
+    // A switch to single-article mode asked for while the book is read waits: the book
+    // still becomes one article per chapter, and nothing in the list is replaced.
+    QTimer::singleShot(0, form.get(), [&form] { form->SwitchMode(0); });
+    form->List()->Entries[0]->SetArticleText(QStringLiteral("Already here."));
+    const int before = form->List()->VisibleCount();
+    form->OpenTextFiles({book, big, other});
+    EXPECT_EQ(form->Preferences().ML_ListMode, 1);
+    ASSERT_EQ(form->List()->VisibleCount(), before + 4);
+
+    // A deleted article waits in the list to be freed; at exit its kept text goes, while the
+    // kept text of an article still in the list stays for the next start.
+    TMemoEntry* deleted = form->List()->Entries[before + 2];
+    TMemoEntry* kept = form->List()->Entries[before + 3];
+    const QString deletedText = ArticleText::FileArticlePath(deleted->GetArticleText());
+    const QString keptText = ArticleText::FileArticlePath(kept->GetArticleText());
+    ASSERT_TRUE(QFileInfo::exists(deletedText));
+    form->DeleteArticle(deleted);
+    form->ExitQuillsongClick();
+    EXPECT_FALSE(QFileInfo::exists(deletedText));
+    EXPECT_TRUE(QFileInfo::exists(keptText));
 }
