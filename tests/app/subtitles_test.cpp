@@ -234,6 +234,39 @@ TEST_F(Subtitles, TwoSentencesToWavGiveTwoCuesWhereTheirAudioStarts) {
     EXPECT_TRUE(m_shown.all.isEmpty());
 }
 
+TEST_F(Subtitles, AFliteVoiceAgreesToo) {
+    ReadingArticle article;
+    article.key = 1;
+    article.title = QStringLiteral("Kal");
+    article.text = kTwoSentences;
+    article.voice = QStringLiteral("Flite kal");  // 8000 Hz
+    m_queue.articles << article;
+    ASSERT_TRUE(Read(otMultipleFiles)) << m_messages.join('\n').toStdString();
+    const QList<SubtitleCue> cues = ReadSrt(Path(QStringLiteral("Kal.srt")));
+    ASSERT_EQ(cues.size(), 2);
+    const QString wav = Path(QStringLiteral("Kal.wav"));
+    const int rate = Soxi(wav, "-r").toInt();
+    const int64_t secondMs = SecondSentenceMs(WaveSamples(wav), rate);
+    std::printf("Flite at %d Hz: second sentence at %lld ms, cue %lld ms\n", rate,
+                (long long)secondMs, (long long)cues[1].startMs);
+    EXPECT_NEAR(double(cues[1].startMs), double(secondMs), double(kToleranceMs));
+}
+
+TEST_F(Subtitles, TheTextIsTheArticlesAsWrittenNotAsTheFilterReadsIt) {
+    // The filter spells out the states and the address, so the words of the spoken text stand
+    // far behind where they stand in the article; each short sentence still gets its own cue,
+    // with the article's own words.
+    Add(QStringLiteral("News"),
+        QStringLiteral("They met in Boston, MA and Austin, TX and Salem, OR today. Go. "
+                       "See www.example.com now. Yes."));
+    ASSERT_TRUE(Read(otMultipleFiles)) << m_messages.join('\n').toStdString();
+    EXPECT_EQ(
+        Texts(ReadSrt(Path(QStringLiteral("News.srt")))),
+        (QStringList{QStringLiteral("They met in Boston, MA and Austin, TX and Salem, OR today."),
+                     QStringLiteral("Go."), QStringLiteral("See www.example.com now."),
+                     QStringLiteral("Yes.")}));
+}
+
 TEST_F(Subtitles, AnMp3GetsThemTooAndItsAudioAgrees) {
     m_prefs.OUT_FileFormat = OutputFormat::Mp3;
     m_prefs.BitRate = 64;  // raised to 44.1 kHz on the way: the times stay
