@@ -82,12 +82,12 @@ QString SubtitleWriter::Write(const QString& audioPath, const QString& title,
     QString failure = WriteFile(SrtPath(audioPath), Srt(cues));
     if (failure.isEmpty()) {
         failure = WriteFile(LrcPath(audioPath), Lrc(title, cues));
-        if (!failure.isEmpty()) {
-            Remove(audioPath);  // one without the other is no pair
-        }
     }
     if (!failure.isEmpty()) {
         debugLog(failure);
+        // One without the other is no pair, and files of an earlier audio file of that name
+        // would not match this one.
+        Remove(audioPath);
     }
     return failure;
 }

@@ -27,7 +27,8 @@ class SubtitleWriter {
     static QByteArray Lrc(const QString& title, const QList<SubtitleCue>& cues);
 
     // Writes both files beside audioPath, each replacing an earlier one at once (nothing is
-    // left half written). Empty when done; otherwise why not, naming the file.
+    // left half written). Empty when done; otherwise why not, naming the file, and neither file
+    // is left beside the audio file then.
     static QString Write(const QString& audioPath, const QString& title,
                          const QList<SubtitleCue>& cues);
     // Removes the files beside audioPath, when there are any.

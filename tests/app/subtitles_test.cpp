@@ -183,6 +183,13 @@ TEST(SubtitleWriter, SrtAndLrcInUtf8BesideTheAudioFile) {
                                    QStringLiteral(" could not be saved: ")))
         << failure.toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("Blocked.srt"))));
+
+    // A folder in the way of the SRT: an LRC of an earlier file of that name goes too.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Old.srt")));
+    audiotools::Write(dir.filePath(QStringLiteral("Old.lrc")), "[ti:Old]\n");
+    EXPECT_FALSE(
+        SubtitleWriter::Write(dir.filePath(QStringLiteral("Old.wav")), QString(), cues).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("Old.lrc"))));
 }
 
 TEST_F(Subtitles, TwoSentencesToWavGiveTwoCuesWhereTheirAudioStarts) {
