@@ -10,6 +10,9 @@
 #include <QSignalBlocker>
 
 #include "app/radiogroup.h"
+#include "app/readtofilejob.h"
+#include "audio/opusencoder.h"
+#include "audio/vorbisencoder.h"
 #include "platform/shell/usermessage.h"
 #include "settings/preferences.h"
 
@@ -24,6 +27,8 @@ constexpr int kFirstQuality = 1;
 // The bit rate is the number the item begins with.
 constexpr int kBitRateDigits = 2;
 constexpr int kMp3Item = 1;
+constexpr int kVorbisItem = 2;
+constexpr int kOpusItem = 3;
 // "Write to File Speed": 1x, then 5x up to 50x in steps of 5, then Max.
 constexpr int kRateStep = 5;
 constexpr int kRateSteps = 10;
@@ -45,13 +50,33 @@ FileOptionsSheet::FileOptionsSheet(TPreferences& prefs, QWidget* parent)
     : QWidget(parent), m_prefs(prefs) {
     setObjectName(QStringLiteral("FileOptionsSheet"));
     FileFormatRGrp = new RadioGroup(QStringLiteral("Output File Format"),
-                                    {QStringLiteral("Wav"), QStringLiteral("MP3")}, this);
+                                    {QStringLiteral("Wav"), QStringLiteral("MP3"),
+                                     QStringLiteral("Ogg Vorbis"), QStringLiteral("Opus")},
+                                    this);
     FileFormatRGrp->setObjectName(QStringLiteral("FileFormatRGrp"));
     AudioQltyCbx = new QComboBox(this);
     AudioQltyCbx->setObjectName(QStringLiteral("AudioQltyCbx"));
     AudioQltyCbx->addItems(kQualities);
     m_qualityLabel = new QLabel(QStringLiteral("MP3 Quality:"), this);
     m_qualityLabel->setBuddy(AudioQltyCbx);
+    m_vorbisQuality = new QComboBox(this);
+    m_vorbisQuality->setObjectName(QStringLiteral("VorbisQualityCbx"));
+    for (const VorbisQuality& quality : kVorbisQualities) {
+        m_vorbisQuality->addItem(QStringLiteral("%1 (quality %2)")
+                                     .arg(QString::fromLatin1(quality.label))
+                                     .arg(quality.level),
+                                 quality.level);
+    }
+    m_opusQuality = new QComboBox(this);
+    m_opusQuality->setObjectName(QStringLiteral("OpusQualityCbx"));
+    for (const int rate : kOpusBitRates) {
+        m_opusQuality->addItem(QStringLiteral("%1 kbps").arg(rate), rate);
+    }
+    m_hint = new QLabel(QStringLiteral("Hint: Opus at 24 kbps gives speech as clear as MP3 at "
+                                       "64 kbps in a third of the size."),
+                        this);
+    m_hint->setObjectName(QStringLiteral("FormatHint"));
+    m_hint->setWordWrap(true);
     cbxTTSWavRate = new QComboBox(this);
     cbxTTSWavRate->setObjectName(QStringLiteral("cbxTTSWavRate"));
     cbxTTSWavRate->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -74,7 +99,13 @@ FileOptionsSheet::FileOptionsSheet(TPreferences& prefs, QWidget* parent)
     auto* layout = new QGridLayout(this);
     layout->addWidget(FileFormatRGrp, 0, 0, 2, 1);
     layout->addWidget(m_qualityLabel, 0, 1);
-    layout->addWidget(AudioQltyCbx, 0, 2);
+    // One quality list at a time, the chosen format's.
+    auto* qualityLine = new QHBoxLayout;
+    qualityLine->addWidget(AudioQltyCbx);
+    qualityLine->addWidget(m_vorbisQuality);
+    qualityLine->addWidget(m_opusQuality);
+    qualityLine->addStretch();
+    layout->addLayout(qualityLine, 0, 2);
     layout->addWidget(rateLabel, 1, 1);
     auto* rateLine = new QHBoxLayout;
     rateLine->addWidget(cbxTTSWavRate);
@@ -87,8 +118,9 @@ FileOptionsSheet::FileOptionsSheet(TPreferences& prefs, QWidget* parent)
     dirLine->addWidget(Button1);
     layout->addLayout(dirLine, 3, 0, 1, 3);
     layout->addWidget(m_subtitles, 4, 0, 1, 3);
+    layout->addWidget(m_hint, 5, 0, 1, 3);
     layout->setColumnStretch(2, 1);
-    layout->setRowStretch(5, 1);
+    layout->setRowStretch(6, 1);
 
     // Only a choice of the user writes the format: filling the group at start tells nothing.
     connect(FileFormatRGrp, &RadioGroup::itemChosen, this, [this](int index) {
@@ -98,6 +130,16 @@ FileOptionsSheet::FileOptionsSheet(TPreferences& prefs, QWidget* parent)
     connect(AudioQltyCbx, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0) {
             m_prefs.BitRate = AudioQltyCbx->itemText(index).left(kBitRateDigits).toInt();
+        }
+    });
+    connect(m_vorbisQuality, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) {
+            m_prefs.OUT_VorbisQuality = m_vorbisQuality->itemData(index).toInt();
+        }
+    });
+    connect(m_opusQuality, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) {
+            m_prefs.OUT_OpusBitRate = m_opusQuality->itemData(index).toInt();
         }
     });
     connect(OutDirEdit, &QLineEdit::textChanged, this,
@@ -123,6 +165,8 @@ void FileOptionsSheet::Load() {
             }
         }
     }
+    SelectData(m_vorbisQuality, m_prefs.OUT_VorbisQuality, kDefaultVorbisQuality);
+    SelectData(m_opusQuality, m_prefs.OUT_OpusBitRate, kDefaultOpusBitRate);
     {
         const QSignalBlocker quiet(OutDirEdit);
         OutDirEdit->setText(m_prefs.OUT_Directory);
@@ -190,7 +234,25 @@ void FileOptionsSheet::Button2Click() {
 }
 
 void FileOptionsSheet::ShowQualityState() {
-    const bool mp3 = FileFormatRGrp->ItemIndex() == kMp3Item;
-    m_qualityLabel->setEnabled(mp3);
+    const int format = FileFormatRGrp->ItemIndex();
+    const bool mp3 = format == kMp3Item;
+    AudioQltyCbx->setVisible(format != kVorbisItem && format != kOpusItem);
+    m_vorbisQuality->setVisible(format == kVorbisItem);
+    m_opusQuality->setVisible(format == kOpusItem);
+    m_qualityLabel->setText(format == kVorbisItem || format == kOpusItem
+                                ? ReadToFileJob::FormatName(uint8_t(format)) +
+                                      QStringLiteral(" Quality:")
+                                : QStringLiteral("MP3 Quality:"));
+    m_qualityLabel->setBuddy(format == kVorbisItem ? m_vorbisQuality
+                             : format == kOpusItem ? m_opusQuality
+                                                   : AudioQltyCbx);
+    // WAV has no quality: the MP3 list stays in sight, dimmed.
+    m_qualityLabel->setEnabled(format != OutputFormat::Wav);
     AudioQltyCbx->setEnabled(mp3);
+}
+
+void FileOptionsSheet::SelectData(QComboBox* list, int value, int fallback) {
+    const QSignalBlocker quiet(list);
+    const int index = list->findData(value);
+    list->setCurrentIndex(index >= 0 ? index : list->findData(fallback));
 }

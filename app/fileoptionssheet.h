@@ -44,11 +44,16 @@ class FileOptionsSheet : public QWidget {
     void cbxTTSWavRateChange(int index);
     void Button2Click();
     void ShowQualityState();
+    // Selects the item of list whose data is value, or else the one whose data is fallback.
+    static void SelectData(QComboBox* list, int value, int fallback);
 
     TPreferences& m_prefs;
     RadioGroup* FileFormatRGrp = nullptr;
     QLabel* m_qualityLabel = nullptr;
     QComboBox* AudioQltyCbx = nullptr;
+    QComboBox* m_vorbisQuality = nullptr;  // shown for Ogg Vorbis instead of the MP3 list
+    QComboBox* m_opusQuality = nullptr;    // shown for Opus
+    QLabel* m_hint = nullptr;
     QLineEdit* OutDirEdit = nullptr;
     QPushButton* Button1 = nullptr;  // "Browse"
     QComboBox* cbxTTSWavRate = nullptr;

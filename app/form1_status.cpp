@@ -24,8 +24,9 @@ void TForm1::UpdateStatus(const QString& text) {
             longText = StatusText::ReadingText(position, m_list->VisibleCount(), reading->Title());
             m_shortText = StatusText::ReadingShortText(position, m_list->VisibleCount());
         } else if (m_readingState == rsConverting) {
-            longText = QStringLiteral("Converting to MP3 format: ") +
-                       QFileInfo(m_session->mp3Path()).fileName();
+            longText = QStringLiteral("Converting to %1 format: ")
+                           .arg(ReadToFileJob::FormatName(m_prefs->OUT_FileFormat)) +
+                       QFileInfo(m_session->encodedPath()).fileName();
         } else {
             longText = ArticleCountText();
         }

@@ -407,16 +407,24 @@ bool ReadingSession::FinishOutput(bool discard) {
             made = false;
         }
         RemoveTemporaries();  // no partial file is left
-    } else if (target != otSpeakers && m_prefs.OUT_FileFormat == OutputFormat::Mp3) {
+    } else if (target != otSpeakers && m_prefs.OUT_FileFormat != OutputFormat::Wav) {
         setState(rsConverting);
-        Q_EMIT conversionStarted(m_paths.Mp3);
+        Q_EMIT conversionStarted(m_paths.Encoded);
         ReadToFileJob::Hooks hooks;
         hooks.SetProgress = [this](int percent) { Q_EMIT conversionProgress(percent); };
         hooks.ProcessEvents = [] { QCoreApplication::processEvents(); };
         hooks.Exiting = [this] { return m_state == rsExiting; };
         // A failed encoding says why, and where the speech is kept.
-        const ReadToFileJob::Mp3Result encoded = ReadToFileJob::MakeMp3(
-            m_paths, m_prefs.BitRate, m_outputTags, hooks, m_followingEncoder.get());
+        const uint8_t format = m_prefs.OUT_FileFormat;
+        const ReadToFileJob::EncodedResult encoded =
+            format == OutputFormat::Mp3
+                ? ReadToFileJob::MakeMp3(m_paths, m_prefs.BitRate, m_outputTags, hooks,
+                                         m_followingEncoder.get())
+                : ReadToFileJob::MakeCompressed(m_paths, format,
+                                                format == OutputFormat::Opus
+                                                    ? m_prefs.OUT_OpusBitRate
+                                                    : m_prefs.OUT_VorbisQuality,
+                                                m_outputTags, hooks);
         ForgetTemporaries();  // the job has removed them, or kept the speech under its own name
         if (m_state == rsExiting) {
             return true;
@@ -426,7 +434,7 @@ bool ReadingSession::FinishOutput(bool discard) {
         made = encoded.made;
         failures = encoded.errors;
         if (made) {
-            Q_EMIT fileSaved(m_paths.Mp3);
+            Q_EMIT fileSaved(m_paths.Encoded);
         }
     } else if (target != otSpeakers) {
         // The wave is whole: it takes its final name only now.

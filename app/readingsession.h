@@ -34,7 +34,7 @@ class ReadingSession : public QObject {
     // The article being read; 0 when none.
     quintptr currentKey() const { return m_current.key; }
     // The MP3 file being made or last made.
-    QString mp3Path() const { return m_paths.Mp3; }
+    QString encodedPath() const { return m_paths.Encoded; }
     // The files of the reading into a file in progress, or of the last one (its temporaries
     // are empty once removed or renamed).
     const OutputPaths& outputPaths() const { return m_paths; }

@@ -11,6 +11,8 @@
 #include "audio/mmwave.h"
 #include "audio/mp3encoder.h"
 #include "audio/mp3job.h"
+#include "audio/opusencoder.h"
+#include "audio/vorbisencoder.h"
 #include "platform/shell/debuglog.h"
 #include "platform/shell/newfilemode.h"
 #include "platform/shell/utilsclass.h"
@@ -70,22 +72,23 @@ QString Replace(const QString& from, const QString& to) {
 OutputPaths ReadToFileJob::Paths(const QString& outDir, const QString& title, uint8_t format,
                                  QString* error) {
     OutputPaths paths;
-    const bool mp3 = format == OutputFormat::Mp3;
-    paths.Final = ReduceSeparators(outDir + QLatin1Char('/') + title +
-                                   (mp3 ? QStringLiteral(".mp3") : QStringLiteral(".wav")));
-    if (mp3) {
-        paths.Mp3 = paths.Final;
+    const QString suffix = Suffix(format);
+    const bool encoded = suffix != QStringLiteral(".wav");
+    paths.Final = ReduceSeparators(outDir + QLatin1Char('/') + title + suffix);
+    if (encoded) {
+        paths.Encoded = paths.Final;
     }
     QString reason;
     const QString wav = QStringLiteral(".wav");
     paths.Wave = Reserve(outDir, wav, reason);
-    if (mp3 && !paths.Wave.isEmpty()) {
+    if (format == OutputFormat::Mp3 && !paths.Wave.isEmpty()) {
         paths.Resampled = Reserve(outDir, wav, reason);
-        if (!paths.Resampled.isEmpty()) {
-            paths.Partial = Reserve(outDir, QStringLiteral(".mp3"), reason);
-        }
     }
-    if (paths.Wave.isEmpty() || (mp3 && paths.Partial.isEmpty())) {
+    if (encoded && !paths.Wave.isEmpty() &&
+        (format != OutputFormat::Mp3 || !paths.Resampled.isEmpty())) {
+        paths.Partial = Reserve(outDir, suffix, reason);
+    }
+    if (paths.Wave.isEmpty() || (encoded && paths.Partial.isEmpty())) {
         RemoveTemporaries(paths);
         paths.Wave.clear();
         paths.Resampled.clear();
@@ -135,6 +138,32 @@ uint32_t ReadToFileJob::RequiredRate(int bitRate) {
             return 44100;
         default:
             return 0;
+    }
+}
+
+QString ReadToFileJob::Suffix(uint8_t format) {
+    switch (format) {
+        case OutputFormat::Mp3:
+            return QStringLiteral(".mp3");
+        case OutputFormat::Vorbis:
+            return QStringLiteral(".ogg");
+        case OutputFormat::Opus:
+            return QStringLiteral(".opus");
+        default:
+            return QStringLiteral(".wav");
+    }
+}
+
+QString ReadToFileJob::FormatName(uint8_t format) {
+    switch (format) {
+        case OutputFormat::Mp3:
+            return QStringLiteral("MP3");
+        case OutputFormat::Vorbis:
+            return QStringLiteral("Ogg Vorbis");
+        case OutputFormat::Opus:
+            return QStringLiteral("Opus");
+        default:
+            return QStringLiteral("WAV");
     }
 }
 
@@ -203,7 +232,7 @@ namespace {
 // Keeps the speech of a failed conversion under the article's own name, so the next article's
 // temporary wave cannot overwrite it; returns what tells the user where it is.
 QString KeepWave(const OutputPaths& paths, const QString& reason) {
-    QString kept = paths.Mp3;
+    QString kept = paths.Encoded;
     kept.chop(4);
     kept += QStringLiteral(".wav");
     ReadToFileJob::Delete(paths.Resampled);
@@ -226,24 +255,17 @@ std::unique_ptr<Mp3Job> ReadToFileJob::FollowWave(const OutputPaths& paths, int 
     return job;
 }
 
-ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bitRate,
-                                                const AudioTags& tags, const Hooks& hooks,
-                                                Mp3Job* live) {
+ReadToFileJob::EncodedResult ReadToFileJob::MakeMp3(const OutputPaths& paths, int bitRate,
+                                                    const AudioTags& tags, const Hooks& hooks,
+                                                    Mp3Job* live) {
     const auto exiting = [&hooks] { return hooks.Exiting && hooks.Exiting(); };
-    Mp3Result result;
+    EncodedResult result;
     if (exiting()) {
         RemoveTemporaries(paths);  // the program is ending: nothing half made stays
         return result;
     }
-    // With the output folder taken away there is nowhere to keep the speech either.
-    const auto abandon = [&paths, &result](const QString& gone) {
-        UtilsClass::WriteDebugLine(gone);
-        result.errors << gone;
-        RemoveTemporaries(paths);
-        return result;
-    };
-    if (const QString gone = FolderGone(paths.Mp3); !gone.isEmpty()) {
-        return abandon(gone);
+    if (const QString gone = FolderGone(paths.Encoded); !gone.isEmpty()) {
+        return Abandon(paths, gone);
     }
     const uint32_t required = RequiredRate(bitRate);
     TMMWave wave;
@@ -279,22 +301,58 @@ ReadToFileJob::Mp3Result ReadToFileJob::MakeMp3(const OutputPaths& paths, int bi
         encoded = EncodeMp3(paths.Wave, paths.Partial, bitRate,
                             int32_t(resample ? required : actual), encode);
     }
-    if (exiting()) {
-        RemoveTemporaries(paths);  // an MP3 cut short is no file to keep
+    return Conclude(paths, OutputFormat::Mp3, encoded, hooks);
+}
+
+ReadToFileJob::EncodedResult ReadToFileJob::MakeCompressed(const OutputPaths& paths, uint8_t format,
+                                                           int level, const AudioTags& tags,
+                                                           const Hooks& hooks) {
+    if (hooks.Exiting && hooks.Exiting()) {
+        RemoveTemporaries(paths);  // the program is ending: nothing half made stays
+        return {};
+    }
+    if (const QString gone = FolderGone(paths.Encoded); !gone.isEmpty()) {
+        return Abandon(paths, gone);
+    }
+    EncodeHooks encode;
+    encode.SetProgress = hooks.SetProgress;
+    encode.ProcessEvents = hooks.ProcessEvents;
+    encode.Stopped = hooks.Exiting;  // the program's end stops it after its current chunk
+    const Outcome encoded = format == OutputFormat::Opus
+                                ? EncodeOpus(paths.Wave, paths.Partial, level, tags, encode)
+                                : EncodeVorbis(paths.Wave, paths.Partial, level, tags, encode);
+    return Conclude(paths, format, encoded, hooks);
+}
+
+ReadToFileJob::EncodedResult ReadToFileJob::Abandon(const OutputPaths& paths, const QString& gone) {
+    // With the output folder taken away there is nowhere to keep the speech either.
+    UtilsClass::WriteDebugLine(gone);
+    RemoveTemporaries(paths);
+    EncodedResult result;
+    result.errors << gone;
+    return result;
+}
+
+ReadToFileJob::EncodedResult ReadToFileJob::Conclude(const OutputPaths& paths, uint8_t format,
+                                                     Outcome encoded, const Hooks& hooks) {
+    EncodedResult result;
+    if (hooks.Exiting && hooks.Exiting()) {
+        RemoveTemporaries(paths);  // a file cut short is no file to keep
         return result;
     }
     if (encoded) {
         // Whole now: it takes its final name, replacing an earlier file of that name at once.
-        if (const QString failure = Replace(paths.Partial, paths.Mp3); !failure.isEmpty()) {
+        if (const QString failure = Replace(paths.Partial, paths.Encoded); !failure.isEmpty()) {
             encoded = Outcome::failure(failure);
         }
     }
     if (!encoded) {
-        if (const QString gone = FolderGone(paths.Mp3); !gone.isEmpty()) {
-            return abandon(gone);
+        if (const QString gone = FolderGone(paths.Encoded); !gone.isEmpty()) {
+            return Abandon(paths, gone);
         }
         result.errors << UserText(paths, encoded.message());
-        result.errors << KeepWave(paths, QStringLiteral("The MP3 file could not be made"));
+        result.errors << KeepWave(
+            paths, QStringLiteral("The %1 file could not be made").arg(FormatName(format)));
         return result;
     }
     UtilsClass::WriteDebugLine(QStringLiteral("Deleting wav file ") + paths.Wave);

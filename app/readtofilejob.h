@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "audio/audiotags.h"
+#include "platform/shell/outcome.h"
 
 class Mp3Job;
 class TTTS;
@@ -15,6 +16,8 @@ class TTTS;
 namespace OutputFormat {
 constexpr uint8_t Wav = 0;
 constexpr uint8_t Mp3 = 1;
+constexpr uint8_t Vorbis = 2;
+constexpr uint8_t Opus = 3;
 }  // namespace OutputFormat
 
 // The files of a reading into a file. The engine writes a temporary wave; an MP3 is encoded
@@ -23,9 +26,9 @@ constexpr uint8_t Mp3 = 1;
 struct OutputPaths {
     QString Wave;       // temporary: what the engine writes
     QString Resampled;  // temporary: the wave raised to the rate the MP3 needs
-    QString Partial;    // temporary: the MP3 being encoded
-    QString Mp3;        // the MP3 file made; empty for WAV
-    QString Final;      // the file the user gets: the WAV or the MP3
+    QString Partial;    // temporary: the MP3, Ogg Vorbis or Opus file being encoded
+    QString Encoded;    // the MP3, Ogg Vorbis or Opus file made; empty for WAV
+    QString Final;      // the file the user gets: the WAV or the encoded file
 };
 
 // Turns the wave the engine wrote into the requested output: WAV as it is, or MP3 (raised to
@@ -47,6 +50,10 @@ class ReadToFileJob {
     static QString UserText(const OutputPaths& paths, QString message);
     // The sample rate an MP3 bit rate needs; 0 for a bit rate not offered.
     static uint32_t RequiredRate(int bitRate);
+    // The file name ending of an output format, with its dot (".wav" for any unknown one).
+    static QString Suffix(uint8_t format);
+    // The name of an output format as the user reads it ("Ogg Vorbis").
+    static QString FormatName(uint8_t format);
 
     struct Hooks {
         std::function<void(int percent)> SetProgress;
@@ -55,11 +62,11 @@ class ReadToFileJob {
         std::function<bool()> Exiting;
     };
 
-    // What MakeMp3 did, for the caller to show.
-    struct Mp3Result {
-        // The MP3 is complete under its final name.
+    // What MakeMp3 or MakeCompressed did, for the caller to show.
+    struct EncodedResult {
+        // The encoded file is complete under its final name.
         bool made = false;
-        // Error messages in the order the user reads them: why the MP3 could not be made, then
+        // Error messages in the order the user reads them: why the file could not be made, then
         // where the speech is kept.
         QStringList errors;
     };
@@ -67,12 +74,26 @@ class ReadToFileJob {
     // (its place is logged) and the result says why and where. Once the program is ending the
     // encoding stops, and no partial MP3 or temporary file is left. live: the encoding begun
     // while the wave was written (see FollowWave), finished here when it could begin.
-    static Mp3Result MakeMp3(const OutputPaths& paths, int bitRate, const AudioTags& tags,
-                             const Hooks& hooks, Mp3Job* live = nullptr);
+    static EncodedResult MakeMp3(const OutputPaths& paths, int bitRate, const AudioTags& tags,
+                                 const Hooks& hooks, Mp3Job* live = nullptr);
+    // The same for Ogg Vorbis (level: the quality level) and Opus (level: the bit rate in
+    // kbit/s), encoded from the complete wave.
+    static EncodedResult MakeCompressed(const OutputPaths& paths, uint8_t format, int level,
+                                        const AudioTags& tags, const Hooks& hooks);
     // Begins encoding the MP3 of paths while the engine writes the wave: the encoder reads
     // behind the writer, never ahead. It takes part only when the wave needs no other rate.
     static std::unique_ptr<Mp3Job> FollowWave(const OutputPaths& paths, int bitRate,
                                               const AudioTags& tags);
+
+  private:
+    // The end of an encoding: the file takes its final name, or the speech is kept and the
+    // result says why and where.
+    static EncodedResult Conclude(const OutputPaths& paths, uint8_t format, Outcome encoded,
+                                  const Hooks& hooks);
+    // The output folder is gone: nothing can be kept; the result says so.
+    static EncodedResult Abandon(const OutputPaths& paths, const QString& gone);
+
+  public:
     // Removes a file, logging "Delete Failed" when it cannot.
     static void Delete(const QString& file);
 

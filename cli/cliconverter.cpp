@@ -282,9 +282,14 @@ int CliConverter::Run() {
     }
     // For this run only: the settings are never saved.
     m_prefs.OUT_Directory = m_outDir;
-    m_prefs.OUT_FileFormat =
-        m_options.format == QStringLiteral("mp3") ? OutputFormat::Mp3 : OutputFormat::Wav;
+    static const QHash<QString, uint8_t> kFormats{{QStringLiteral("wav"), OutputFormat::Wav},
+                                                  {QStringLiteral("mp3"), OutputFormat::Mp3},
+                                                  {QStringLiteral("ogg"), OutputFormat::Vorbis},
+                                                  {QStringLiteral("opus"), OutputFormat::Opus}};
+    m_prefs.OUT_FileFormat = kFormats.value(m_options.format, OutputFormat::Wav);
     m_prefs.BitRate = m_options.bitRate;
+    m_prefs.OUT_OpusBitRate = m_options.bitRate;
+    m_prefs.OUT_VorbisQuality = m_options.quality;
     m_prefs.TTS_WaveConvRate = m_options.speed * kRealTimeUnit;
     m_prefs.OUT_Subtitles = m_options.subtitles;
     return Convert(std::move(inputs));

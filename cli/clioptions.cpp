@@ -1,12 +1,19 @@
 #include "cli/clioptions.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 #include <cstdio>
 
 #include "app/readtofilejob.h"
+#include "audio/opusencoder.h"
+#include "audio/vorbisencoder.h"
 #include "platform/about/programversion.h"
 
 namespace {
+
+constexpr int kDefaultMp3BitRate = 32;
+// The best quality level of the Vorbis encoder.
+constexpr int kBestVorbisQuality = 10;
 
 // The options are described in the help text below, not by the parser.
 QCommandLineOption Option(const char* name, const char* value = nullptr) {
@@ -33,14 +40,17 @@ bool ReadNumber(const QCommandLineParser& parser, const char* name, int& target,
 const char* const kHelp =
     "Usage: quillsong-cli [OPTION...] [FILE...]\n"
     "Reads text files, documents (HTML, Markdown, EPUB, PDF, DOCX, ODT) or standard\n"
-    "input into WAV or MP3 files with the voices of Quillsong MP3. Each file is named\n"
-    "after its input, an EPUB book's chapters \"01 Title\", \"02 Title\" and so on\n"
-    "(one file for the book with --single-file); each path is printed.\n"
+    "input into WAV, MP3, Ogg Vorbis or Opus files with the voices of Quillsong MP3.\n"
+    "Each file is named after its input, an EPUB book's chapters \"01 Title\",\n"
+    "\"02 Title\" and so on (one file for the book with --single-file); each path\n"
+    "is printed.\n"
     "\n"
     "Options:\n"
     "  --voice NAME     a voice named by --list-voices (default: the default voice)\n"
-    "  --format FORMAT  wav or mp3 (default wav)\n"
-    "  --bitrate KBPS   MP3 bit rate: 16, 32, 40, 48, 56 or 64 (default 32)\n"
+    "  --format FORMAT  wav, mp3, ogg (Ogg Vorbis) or opus (default wav)\n"
+    "  --bitrate KBPS   mp3: 16, 32, 40, 48, 56 or 64 (default 32);\n"
+    "                   opus: 16, 24, 32, 48 or 64 (default 24)\n"
+    "  --quality N      ogg quality from 0 (smallest) to 10 (default 2)\n"
     "  --out DIR        folder for the files, made if missing (default: .)\n"
     "  --single-file    read all inputs into one file, named after the first\n"
     "  --subtitles      write subtitles (.srt) and lyrics (.lrc) beside each file\n"
@@ -56,7 +66,7 @@ const char* const kHelp =
     "\n"
     "Examples:\n"
     "  quillsong-cli --format mp3 --out ~/Audio report.txt notes.txt\n"
-    "  quillsong-cli --format mp3 --out ~/Audio/Book book.epub\n"
+    "  quillsong-cli --format opus --subtitles --out ~/Audio/Book book.epub\n"
     "  echo Hello | quillsong-cli --voice \"Flite slt\" --title Greeting --out ~/Audio\n"
     "\n"
     "Exit status: 0 success, 1 failure (the reason on standard error), 2 bad usage.\n";
@@ -72,7 +82,8 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
     parser.addOptions({Option("voice", "name"), Option("format", "format"),
                        Option("bitrate", "kbps"), Option("out", "dir"), Option("single-file"),
                        Option("title", "title"), Option("speed", "N"), Option("list-voices"),
-                       Option("lexicon", "file"), Option("subtitles"), version, help});
+                       Option("lexicon", "file"), Option("subtitles"), Option("quality", "N"),
+                       version, help});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -117,13 +128,35 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
         }
         options.speed = int(speed);
     }
-    if (options.format != QStringLiteral("wav") && options.format != QStringLiteral("mp3")) {
-        error = QStringLiteral("--format must be wav or mp3, not \"%1\"").arg(options.format);
+    static const QStringList kFormats{QStringLiteral("wav"), QStringLiteral("mp3"),
+                                      QStringLiteral("ogg"), QStringLiteral("opus")};
+    if (!kFormats.contains(options.format)) {
+        error = QStringLiteral("--format must be wav, mp3, ogg or opus, not \"%1\"")
+                    .arg(options.format);
         return false;
     }
-    if (ReadToFileJob::RequiredRate(options.bitRate) == 0) {
+    const bool opus = options.format == QStringLiteral("opus");
+    if (!parser.isSet(QStringLiteral("bitrate"))) {
+        options.bitRate = opus ? kDefaultOpusBitRate : kDefaultMp3BitRate;
+    }
+    if (opus && std::find(kOpusBitRates.begin(), kOpusBitRates.end(), options.bitRate) ==
+                    kOpusBitRates.end()) {
+        error = QStringLiteral("--bitrate for opus must be 16, 24, 32, 48 or 64, not \"%1\"")
+                    .arg(options.bitRate);
+        return false;
+    }
+    if (!opus && ReadToFileJob::RequiredRate(options.bitRate) == 0) {
         error = QStringLiteral("--bitrate must be 16, 32, 40, 48, 56 or 64, not \"%1\"")
                     .arg(options.bitRate);
+        return false;
+    }
+    if (!ReadNumber(parser, "quality", options.quality, error)) {
+        return false;
+    }
+    if (options.quality > kBestVorbisQuality) {
+        error = QStringLiteral("--quality must be from 0 to %1, not \"%2\"")
+                    .arg(kBestVorbisQuality)
+                    .arg(options.quality);
         return false;
     }
     return true;

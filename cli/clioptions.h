@@ -10,7 +10,8 @@ struct CliOptions {
 
     QString voice;  // empty: the program's default voice
     QString format = QStringLiteral("wav");
-    int bitRate = 32;
+    int bitRate = 32;  // MP3 or Opus, as --format says
+    int quality = 2;   // Ogg Vorbis quality level
     QString outDir = QStringLiteral(".");
     QString title;  // of standard input; files are named after themselves
     bool singleFile = false;

@@ -68,6 +68,8 @@ const struct {
     {"SI_DefaultTitles", &P::SI_DefaultTitles, true},
     {"TTS_WaveConvRate", &P::TTS_WaveConvRate, 2560},
     {"OUT_Subtitles", &P::OUT_Subtitles, false},
+    {"OUT_VorbisQuality", &P::OUT_VorbisQuality, 2},
+    {"OUT_OpusBitRate", &P::OUT_OpusBitRate, 24},
 };
 
 // The values a stored number may take; any other value, or text that is no number, reads as
@@ -92,7 +94,9 @@ const Range kRanges[] = {
     {"CB_PromptTop", -kMaxCoordinate, kMaxCoordinate},
     {"CB_PromptLeft", -kMaxCoordinate, kMaxCoordinate},
     {"OUT_FileDest", 0, 2},
-    {"OUT_FileFormat", 0, 1},
+    // 0 WAV, 1 MP3, 2 Ogg Vorbis, 3 Opus.
+    {"OUT_FileFormat", 0, 3},
+    {"OUT_VorbisQuality", -1, 10},
     {"BitRate", 16, 64},
     // The writing pace, in 256ths of real time, is held in 16 bits.
     {"TTS_WaveConvRate", 0, 65535},
@@ -101,6 +105,11 @@ const Range kRanges[] = {
 // The MP3 bit rates the encoder is asked for.
 bool IsBitRate(qint64 value) {
     return value == 16 || value == 32 || value == 40 || value == 48 || value == 56 || value == 64;
+}
+
+// The Opus bit rates offered.
+bool IsOpusBitRate(qint64 value) {
+    return value == 16 || value == 24 || value == 32 || value == 48 || value == 64;
 }
 
 // The stored number, or the default when it is out of its range or no number at all.
@@ -115,7 +124,8 @@ qint64 StoredNumber(const char* name, const QVariant& value, const QVariant& def
     bool ok = false;
     const qint64 number = value.toString().trimmed().toLongLong(&ok);
     const bool valid = ok && number >= minimum && number <= maximum &&
-                       (qstrcmp(name, "BitRate") != 0 || IsBitRate(number));
+                       (qstrcmp(name, "BitRate") != 0 || IsBitRate(number)) &&
+                       (qstrcmp(name, "OUT_OpusBitRate") != 0 || IsOpusBitRate(number));
     return valid ? number : def.toLongLong();
 }
 

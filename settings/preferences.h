@@ -69,6 +69,9 @@ class TPreferences : public TBaseRegistryClass {
     int32_t TTS_WaveConvRate = 0;
     // An SRT subtitle file and an LRC lyrics file are written beside each audio file.
     bool OUT_Subtitles = false;
+    // The Ogg Vorbis quality level (-1 to 10) and the Opus bit rate in kbit/s.
+    int32_t OUT_VorbisQuality = 0;
+    int32_t OUT_OpusBitRate = 0;
 
   private:
     static QString makeDefaultOutDir();

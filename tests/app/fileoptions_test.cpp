@@ -33,6 +33,7 @@
 #include "settings/preferences.h"
 #include "tests/app/mainwindowstart.h"
 #include "tests/audio/audiotools.h"
+#include "tests/audio/oggtools.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
@@ -441,4 +442,60 @@ TEST_F(FileOptions, Mp3At64KbpsIntoANewFolderChosenInThePanelsIs44100Hz) {
                     {QStringLiteral("-q"), QStringLiteral("-w"), decoded,
                      QDir(folder).filePath(QStringLiteral("Quality.mp3"))});
     EXPECT_EQ(audiotools::Soxi(decoded, "-r"), QStringLiteral("44100"));
+}
+
+TEST_F(FileOptionsSheetTest, OggVorbisAndOpusShowTheirOwnQualityListsAndWriteThemAtOnce) {
+    m_prefs.OUT_FileFormat = 3;
+    m_prefs.OUT_OpusBitRate = 48;
+    m_prefs.OUT_VorbisQuality = 7;  // not offered: the default level is shown
+    FileOptionsSheet sheet(m_prefs);
+    sheet.Load();
+    sheet.show();
+    auto* format = Control<QWidget>(sheet, "FileFormatRGrp");
+    auto* mp3 = Control<QComboBox>(sheet, "AudioQltyCbx");
+    auto* vorbis = Control<QComboBox>(sheet, "VorbisQualityCbx");
+    auto* opus = Control<QComboBox>(sheet, "OpusQualityCbx");
+    auto* hint = Control<QLabel>(sheet, "FormatHint");
+    ASSERT_TRUE(format && mp3 && vorbis && opus && hint);
+    EXPECT_EQ(Chosen(format), QStringLiteral("Opus"));
+    EXPECT_TRUE(opus->isVisible());
+    EXPECT_FALSE(mp3->isVisible() || vorbis->isVisible()) << "one quality list at a time";
+    EXPECT_EQ(opus->currentText(), QStringLiteral("48 kbps"));
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_TRUE(hint->text().contains(QStringLiteral("Opus at 24 kbps")));
+    Pick(opus, QStringLiteral("24 kbps"));
+    EXPECT_EQ(m_prefs.OUT_OpusBitRate, 24);
+
+    ClickChoice(format, QStringLiteral("Ogg Vorbis"));
+    EXPECT_EQ(m_prefs.OUT_FileFormat, 2);
+    EXPECT_TRUE(vorbis->isVisible());
+    EXPECT_FALSE(opus->isVisible());
+    EXPECT_EQ(vorbis->currentText(), QStringLiteral("Small (quality 2)"));
+    EXPECT_EQ(m_prefs.OUT_VorbisQuality, 7) << "nothing is stored until the user chooses";
+    Pick(vorbis, QStringLiteral("Best (quality 6)"));
+    EXPECT_EQ(m_prefs.OUT_VorbisQuality, 6);
+
+    ClickChoice(format, QStringLiteral("MP3"));
+    EXPECT_EQ(m_prefs.OUT_FileFormat, 1) << "an MP3 is still stored as 1";
+    EXPECT_TRUE(mp3->isVisible() && mp3->isEnabled());
+    EXPECT_FALSE(vorbis->isVisible());
+}
+
+TEST_F(FileOptions, AnArticleReadToOpusFromTheWindowDecodesToItsSpeech) {
+    auto form = Start({{QStringLiteral("OUT_FileFormat"), QStringLiteral("3")},
+                       {QStringLiteral("TTS_WaveConvRate"), QStringLiteral("0")}});
+    TMemoEntry* entry = form->List()->CurrentEntry();
+    entry->SetArticleText(QStringLiteral("Spoken into an Opus file."));
+    entry->SetTitle(QStringLiteral("Small"));
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->State() == rsIdle; }, 60000));
+    EXPECT_TRUE(m_messages.all.isEmpty()) << m_messages.all.join(QLatin1Char(';')).toStdString();
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Small.opus")});
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("Saved Small.opus to ") + m_dir.path());
+    const QString decoded =
+        OggDecoded(OggFormat::Opus, m_dir.filePath(QStringLiteral("Small.opus")));
+    EXPECT_GT(audiotools::Soxi(decoded, "-D").toDouble(), 1.0);
+    EXPECT_EQ(OggComments(OggFormat::Opus, m_dir.filePath(QStringLiteral("Small.opus")))
+                  .count(QStringLiteral("TITLE")),
+              1u);
 }

@@ -73,12 +73,12 @@ TEST_F(MakeMp3, AFailureSaysWhyAndWhereTheSpeechIsKept) {
         EXPECT_TRUE(name.startsWith(QStringLiteral(".quillsong-"))) << name.toStdString();
     }
     EXPECT_EQ(Files().size(), 3);
-    EXPECT_EQ(paths.Mp3, PathOf(QStringLiteral("News.mp3")));
-    EXPECT_EQ(paths.Final, paths.Mp3);
+    EXPECT_EQ(paths.Encoded, PathOf(QStringLiteral("News.mp3")));
+    EXPECT_EQ(paths.Final, paths.Encoded);
 
     // Not a wave at all: nothing to keep under the article's name, nor any temporary.
     Write(paths.Wave, "this is not a wave");
-    ReadToFileJob::Mp3Result result =
+    ReadToFileJob::EncodedResult result =
         ReadToFileJob::MakeMp3(paths, 32, Titled(QStringLiteral("News")), {});
     EXPECT_FALSE(result.made);
     EXPECT_EQ(result.errors, QStringList{QStringLiteral("Invalid wave file...")});
@@ -116,19 +116,19 @@ TEST_F(MakeMp3, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
         ReadToFileJob::Paths(dir_.path(), QStringLiteral("Talk"), OutputFormat::Mp3);
     // 11025 Hz is raised to 22050 Hz for 32 kbps on the way.
     MakeTone(paths.Wave, 11025, 16, 1, 2.0);
-    ReadToFileJob::Mp3Result result =
+    ReadToFileJob::EncodedResult result =
         ReadToFileJob::MakeMp3(paths, 32, Titled(QStringLiteral("Talk")), {});
     EXPECT_TRUE(result.made);
     EXPECT_EQ(result.errors, QStringList());
     EXPECT_EQ(Files(), QStringList{QStringLiteral("Talk.mp3")});
-    EXPECT_GE(DecodedSamples(paths.Mp3), 2 * 22050);
-    EXPECT_EQ(QFileInfo(paths.Mp3).permissions() & kEveryPermission, kReadableByAll);
+    EXPECT_GE(DecodedSamples(paths.Encoded), 2 * 22050);
+    EXPECT_EQ(QFileInfo(paths.Encoded).permissions() & kEveryPermission, kReadableByAll);
 
     // The program ends while the first chunks are encoded: the encoding stops, and neither an
     // MP3 cut short nor a temporary is left; a file made earlier under the name stays whole.
     Clear();
     const QByteArray earlier = "an earlier whole MP3";
-    Write(paths.Mp3, earlier);
+    Write(paths.Encoded, earlier);
     MakeTone(paths.Wave, 22050, 16, 1, 20.0);
     bool exiting = false;
     ReadToFileJob::Hooks hooks;
@@ -138,7 +138,7 @@ TEST_F(MakeMp3, AMadeMp3LeavesNoWaveAndTheProgramsEndStopsTheEncoding) {
     EXPECT_FALSE(result.made);
     EXPECT_EQ(result.errors, QStringList());
     EXPECT_EQ(Files(), QStringList{QStringLiteral("Talk.mp3")});
-    QFile kept(paths.Mp3);
+    QFile kept(paths.Encoded);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), earlier);
 
@@ -156,7 +156,7 @@ TEST_F(MakeMp3, AWaveTakesItsFinalNameOnlyWhenWhole) {
     const OutputPaths paths =
         ReadToFileJob::Paths(dir_.path(), QStringLiteral("Notes"), OutputFormat::Wav);
     EXPECT_EQ(paths.Final, PathOf(QStringLiteral("Notes.wav")));
-    EXPECT_TRUE(paths.Mp3.isEmpty());
+    EXPECT_TRUE(paths.Encoded.isEmpty());
     EXPECT_TRUE(paths.Resampled.isEmpty());
     EXPECT_TRUE(QFileInfo(paths.Wave).fileName().startsWith(QStringLiteral(".quillsong-")));
     EXPECT_TRUE(paths.Wave.endsWith(QStringLiteral(".wav")));

@@ -8,6 +8,7 @@
 #include "audio/opusencoder.h"
 #include "audio/vorbisencoder.h"
 #include "tests/audio/audiotools.h"
+#include "tests/audio/oggtools.h"
 #include "tests/audio/smalldisk.h"
 #include "tests/common/capturedmessages.h"
 #include "tests/common/printers.h"
@@ -16,7 +17,7 @@ using namespace audiotools;
 
 namespace {
 
-enum class Format { Vorbis, Opus };
+using Format = OggFormat;
 
 // Both writers behind one call, at a middling setting of each.
 Outcome Encode(Format format, const QString& wav, const QString& out, const AudioTags& tags = {},
@@ -27,48 +28,6 @@ Outcome Encode(Format format, const QString& wav, const QString& out, const Audi
 
 const char* Extension(Format format) {
     return format == Format::Vorbis ? ".ogg" : ".opus";
-}
-
-// The file decoded to a wave by the format's standard decoder (oggdec or opusdec); opusdec
-// gives the rate the file records as the original one.
-QString Decoded(Format format, const QString& file) {
-    const QString wav = file + QStringLiteral(".decoded.wav");
-    QFile::remove(wav);
-    if (format == Format::Vorbis) {
-        Run(QStringLiteral("oggdec"), {QStringLiteral("--quiet"), QStringLiteral("-o"), wav, file});
-    } else {
-        Run(QStringLiteral("opusdec"), {QStringLiteral("--quiet"), file, wav});
-    }
-    return wav;
-}
-
-// The Vorbis comments of the file, as the format's standard tool lists them.
-std::multimap<QString, QString> Comments(Format format, const QString& file) {
-    std::multimap<QString, QString> comments;
-    if (format == Format::Vorbis) {
-        for (const QString& line :
-             Run(QStringLiteral("vorbiscomment"), {QStringLiteral("-l"), file})
-                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-            const qsizetype equals = line.indexOf(QLatin1Char('='));
-            comments.emplace(line.left(equals), line.mid(equals + 1));
-        }
-        return comments;
-    }
-    // opusinfo lists them indented, after this line, until the stream's own details.
-    bool inComments = false;
-    for (const QString& line :
-         Run(QStringLiteral("opusinfo"), {file}).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        if (line.startsWith(QStringLiteral("User comments section follows"))) {
-            inComments = true;
-        } else if (inComments && line.startsWith(QLatin1Char('\t'))) {
-            const QString field = line.mid(1);
-            const qsizetype equals = field.indexOf(QLatin1Char('='));
-            comments.emplace(field.left(equals), field.mid(equals + 1));
-        } else {
-            inComments = false;
-        }
-    }
-    return comments;
 }
 
 class OggOpus : public ::testing::TestWithParam<Format> {
@@ -99,7 +58,7 @@ TEST_P(OggOpus, SpeechDecodesToItsOwnLength) {
     EXPECT_EQ(progress.back(), 100);
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
 
-    const QString decoded = Decoded(GetParam(), out);
+    const QString decoded = OggDecoded(GetParam(), out);
     EXPECT_EQ(Soxi(decoded, "-r"), QStringLiteral("22050"));
     EXPECT_EQ(Soxi(decoded, "-c"), QStringLiteral("1"));
     // The last page's position says where the sound ends and Opus's header how much of the
@@ -125,7 +84,7 @@ TEST_P(OggOpus, WavesOfEveryKindTheProgramMakes) {
         MakeTone(wav, c.rate, c.bits, c.channels, 2.0);
         const Outcome encoded = Encode(GetParam(), wav, out);
         ASSERT_TRUE(encoded.ok()) << encoded.message().toStdString();
-        const QString decoded = Decoded(GetParam(), out);
+        const QString decoded = OggDecoded(GetParam(), out);
         EXPECT_EQ(Soxi(decoded, "-r").toInt(), c.rate);
         EXPECT_EQ(Soxi(decoded, "-c"), QStringLiteral("1"));
         EXPECT_EQ(Soxi(decoded, "-s").toLongLong(), Soxi(wav, "-s").toLongLong());
@@ -145,7 +104,7 @@ TEST_P(OggOpus, TagsAreWhatPlayersRead) {
     tags.comment = QStringLiteral("Made by Quillsong");
     const QString out = Out(QStringLiteral("tagged"));
     ASSERT_TRUE(Encode(GetParam(), wav, out, tags).ok());
-    std::multimap<QString, QString> comments = Comments(GetParam(), out);
+    std::multimap<QString, QString> comments = OggComments(GetParam(), out);
     comments.erase(QStringLiteral("ENCODER"));  // libopusenc names itself
     const std::multimap<QString, QString> expected{
         {QStringLiteral("TITLE"), tags.title},    {QStringLiteral("ALBUM"), tags.album},
@@ -158,11 +117,11 @@ TEST_P(OggOpus, TagsAreWhatPlayersRead) {
     AudioTags some;
     some.title = QStringLiteral("Only a title");
     ASSERT_TRUE(Encode(GetParam(), wav, out, some).ok());
-    comments = Comments(GetParam(), out);
+    comments = OggComments(GetParam(), out);
     comments.erase(QStringLiteral("ENCODER"));
     EXPECT_EQ(comments, (std::multimap<QString, QString>{{"TITLE", some.title}}));
     ASSERT_TRUE(Encode(GetParam(), wav, out, {}).ok());
-    comments = Comments(GetParam(), out);
+    comments = OggComments(GetParam(), out);
     comments.erase(QStringLiteral("ENCODER"));
     EXPECT_TRUE(comments.empty());
 }
@@ -223,7 +182,7 @@ TEST_P(OggOpus, BadWavesAndFoldersAreNamedWithTheReason) {
     const int64_t header = QFileInfo(cut).size() - 2 * Soxi(cut, "-s").toLongLong();
     QFile::resize(cut, 30000);
     ASSERT_TRUE(Encode(GetParam(), cut, out).ok());
-    EXPECT_EQ(Soxi(Decoded(GetParam(), out), "-s").toLongLong(), (30000 - header) / 2);
+    EXPECT_EQ(Soxi(OggDecoded(GetParam(), out), "-s").toLongLong(), (30000 - header) / 2);
     ASSERT_TRUE(QFile::remove(out));
 
     // ADPCM cannot be read as samples.
@@ -255,7 +214,7 @@ TEST_P(OggOpus, AnEmptyWaveMakesAFileOfNoLength) {
         SCOPED_TRACE(wav.toStdString());
         for (int run = 0; run < 5; ++run) {
             ASSERT_TRUE(Encode(GetParam(), wav, out).ok());
-            EXPECT_LE(Soxi(Decoded(GetParam(), out), "-s").toLongLong(), most);
+            EXPECT_LE(Soxi(OggDecoded(GetParam(), out), "-s").toLongLong(), most);
         }
     }
 }
@@ -315,7 +274,7 @@ TEST(VorbisQualities, AHigherLevelMakesALargerFileAndOutOfRangeIsRefused) {
             const int64_t size = QFileInfo(ogg).size();
             EXPECT_GT(size, previous * 11 / 10) << "each level a tenth larger at least";
             previous = size;
-            EXPECT_EQ(Soxi(Decoded(Format::Vorbis, ogg), "-s").toLongLong(),
+            EXPECT_EQ(Soxi(OggDecoded(Format::Vorbis, ogg), "-s").toLongLong(),
                       Soxi(wav, "-s").toLongLong());
         }
     }

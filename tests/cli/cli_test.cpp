@@ -49,7 +49,14 @@ class Cli : public clirun::Folder {
 
 TEST_F(Cli, UsageErrorsAndFailuresHaveTheirOwnExitCodes) {
     const QString text = Text(QStringLiteral("a.txt"), "Some words.");
-    EXPECT_EQ(Run({QStringLiteral("--format"), QStringLiteral("ogg"), text}).exitCode, 2);
+    EXPECT_EQ(Run({QStringLiteral("--format"), QStringLiteral("flac"), text}).exitCode, 2);
+    const Result opusRate = Run({QStringLiteral("--format"), QStringLiteral("opus"),
+                                 QStringLiteral("--bitrate"), QStringLiteral("40"), text});
+    EXPECT_EQ(opusRate.exitCode, 2);
+    EXPECT_TRUE(opusRate.err.contains(
+        QStringLiteral("--bitrate for opus must be 16, 24, 32, 48 or 64, not \"40\"")))
+        << opusRate.err.toStdString();
+    EXPECT_EQ(Run({QStringLiteral("--quality"), QStringLiteral("11"), text}).exitCode, 2);
     const Result rate = Run({QStringLiteral("--bitrate"), QStringLiteral("33"), text});
     EXPECT_EQ(rate.exitCode, 2);
     EXPECT_TRUE(
@@ -295,12 +302,13 @@ TEST_F(Cli, HelpListsEveryOptionOnOneLineWithExamples) {
         }
     }
     std::sort(named.begin(), named.end());
-    EXPECT_EQ(named, (QStringList{QStringLiteral("bitrate"), QStringLiteral("format"),
-                                  QStringLiteral("help"), QStringLiteral("lexicon"),
-                                  QStringLiteral("list-voices"), QStringLiteral("out"),
-                                  QStringLiteral("single-file"), QStringLiteral("speed"),
-                                  QStringLiteral("subtitles"), QStringLiteral("title"),
-                                  QStringLiteral("version"), QStringLiteral("voice")}));
+    EXPECT_EQ(named,
+              (QStringList{
+                  QStringLiteral("bitrate"), QStringLiteral("format"), QStringLiteral("help"),
+                  QStringLiteral("lexicon"), QStringLiteral("list-voices"), QStringLiteral("out"),
+                  QStringLiteral("quality"), QStringLiteral("single-file"), QStringLiteral("speed"),
+                  QStringLiteral("subtitles"), QStringLiteral("title"), QStringLiteral("version"),
+                  QStringLiteral("voice")}));
     usage.removeAll(QStringLiteral("--help"));
     usage.removeAll(QStringLiteral("--version"));
     const Result all = Run(usage);
