@@ -314,7 +314,14 @@ void ReadingSession::SaveSubtitles(const QString& audioPath) {
         return;
     }
     m_subtitlesWanted = false;  // once per file
-    const QString failure = SubtitleWriter::Write(audioPath, m_subtitleTitle, m_subtitles.cues());
+    // Cues follow the speech as players play it, after any delay the file makes them play first.
+    QList<SubtitleCue> cues = m_subtitles.cues();
+    for (SubtitleCue& cue : cues) {
+        cue.startMs += m_subtitleLeadMs;
+        cue.endMs += m_subtitleLeadMs;
+    }
+    m_subtitleLeadMs = 0;
+    const QString failure = SubtitleWriter::Write(audioPath, m_subtitleTitle, cues);
     m_subtitles.clear();
     if (!failure.isEmpty()) {
         // The audio file is kept: only its subtitles are missing.
@@ -434,6 +441,7 @@ bool ReadingSession::FinishOutput(bool discard) {
         made = encoded.made;
         failures = encoded.errors;
         if (made) {
+            m_subtitleLeadMs = encoded.leadMs;
             Q_EMIT fileSaved(m_paths.Encoded);
         }
     } else if (target != otSpeakers) {

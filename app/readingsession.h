@@ -145,4 +145,5 @@ class ReadingSession : public QObject {
     SubtitleTrack m_subtitles;
     bool m_subtitlesWanted = false;  // for the file being made
     QString m_subtitleTitle;         // of the file being made
+    int64_t m_subtitleLeadMs = 0;    // the encoded file's delay before the speech
 };

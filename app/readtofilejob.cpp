@@ -141,6 +141,24 @@ uint32_t ReadToFileJob::RequiredRate(int bitRate) {
     }
 }
 
+int64_t ReadToFileJob::Mp3LeadMs(int bitRate, uint32_t rate) {
+    if (rate == 0) {
+        return 0;
+    }
+    // MPEG-1 (32 kHz and above) frames hold 1152 samples, MPEG-2 576; a mono frame's header and
+    // side information take 4 + 17 or 4 + 9 bytes, and LAME's Xing and LAME tags 156 more.
+    constexpr uint32_t kMpeg1Rate = 32000;
+    constexpr int64_t kTagBytes = 156;
+    const bool mpeg1 = rate >= kMpeg1Rate;
+    const int64_t frameBytes = (mpeg1 ? 144 : 72) * int64_t(bitRate) * 1000 / rate;
+    if (frameBytes >= (mpeg1 ? 21 : 13) + kTagBytes) {
+        return 0;
+    }
+    // LAME's encoder delay and the decoder's own, in samples.
+    constexpr int64_t kDelaySamples = 576 + 529;
+    return kDelaySamples * 1000 / rate;
+}
+
 QString ReadToFileJob::Suffix(uint8_t format) {
     switch (format) {
         case OutputFormat::Mp3:
@@ -301,7 +319,9 @@ ReadToFileJob::EncodedResult ReadToFileJob::MakeMp3(const OutputPaths& paths, in
         encoded = EncodeMp3(paths.Wave, paths.Partial, bitRate,
                             int32_t(resample ? required : actual), encode);
     }
-    return Conclude(paths, OutputFormat::Mp3, encoded, hooks);
+    EncodedResult concluded = Conclude(paths, OutputFormat::Mp3, encoded, hooks);
+    concluded.leadMs = Mp3LeadMs(bitRate, resample ? required : actual);
+    return concluded;
 }
 
 ReadToFileJob::EncodedResult ReadToFileJob::MakeCompressed(const OutputPaths& paths, uint8_t format,

@@ -50,6 +50,10 @@ class ReadToFileJob {
     static QString UserText(const OutputPaths& paths, QString message);
     // The sample rate an MP3 bit rate needs; 0 for a bit rate not offered.
     static uint32_t RequiredRate(int bitRate);
+    // The milliseconds players without the encoder's delay play before the speech of an MP3
+    // at bitRate and rate: none when its frames have room for the frame that tells them the
+    // delay (LAME writes it then), else the encoder's and the decoder's delay.
+    static int64_t Mp3LeadMs(int bitRate, uint32_t rate);
     // The file name ending of an output format, with its dot (".wav" for any unknown one).
     static QString Suffix(uint8_t format);
     // The name of an output format as the user reads it ("Ogg Vorbis").
@@ -66,6 +70,9 @@ class ReadToFileJob {
     struct EncodedResult {
         // The encoded file is complete under its final name.
         bool made = false;
+        // How much later than in the wave the speech begins when the file is played: an MP3
+        // without a frame telling players the encoder's delay plays that delay first.
+        int64_t leadMs = 0;
         // Error messages in the order the user reads them: why the file could not be made, then
         // where the speech is kept.
         QStringList errors;

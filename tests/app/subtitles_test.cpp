@@ -275,20 +275,24 @@ TEST_F(Subtitles, TheTextIsTheArticlesAsWrittenNotAsTheFilterReadsIt) {
 }
 
 TEST_F(Subtitles, AnMp3GetsThemTooAndItsAudioAgrees) {
-    m_prefs.OUT_FileFormat = OutputFormat::Mp3;
-    m_prefs.BitRate = 64;  // raised to 44.1 kHz on the way: the times stay
-    Add(QStringLiteral("Fox"), kTwoSentences);
-    ASSERT_TRUE(Read(otMultipleFiles)) << m_messages.join('\n').toStdString();
-    EXPECT_EQ(Files(), (QStringList{QStringLiteral("Fox.lrc"), QStringLiteral("Fox.mp3"),
-                                    QStringLiteral("Fox.srt")}));
-    const QList<SubtitleCue> cues = ReadSrt(Path(QStringLiteral("Fox.srt")));
-    ASSERT_EQ(cues.size(), 2);
-    const QString mp3 = Path(QStringLiteral("Fox.mp3"));
-    const int rate = int(ReadToFileJob::RequiredRate(m_prefs.BitRate));
-    const int64_t secondMs = SecondSentenceMs(DecodedPcm(mp3), rate);
-    std::printf("MP3 at %d Hz: second sentence at %lld ms, cue %lld ms\n", rate,
-                (long long)secondMs, (long long)cues[1].startMs);
-    EXPECT_NEAR(double(cues[1].startMs), double(secondMs), double(kToleranceMs));
+    // 32 kbit/s: 22050 Hz frames too small for the frame that tells players the encoder's
+    // delay, which they then play first. 64 kbit/s: raised to 44.1 kHz on the way, the frame
+    // is there and players leave the delay out.
+    for (const int bitRate : {32, 64}) {
+        SCOPED_TRACE(bitRate);
+        m_prefs.OUT_FileFormat = OutputFormat::Mp3;
+        m_prefs.BitRate = bitRate;
+        const QString title = QStringLiteral("Fox%1").arg(bitRate);
+        Add(title, kTwoSentences);
+        ASSERT_TRUE(Read(otMultipleFiles)) << m_messages.join('\n').toStdString();
+        const QList<SubtitleCue> cues = ReadSrt(Path(title + QStringLiteral(".srt")));
+        ASSERT_EQ(cues.size(), 2);
+        const QString mp3 = Path(title + QStringLiteral(".mp3"));
+        EXPECT_TRUE(QFileInfo::exists(Path(title + QStringLiteral(".lrc"))));
+        const int rate = int(ReadToFileJob::RequiredRate(m_prefs.BitRate));
+        const int64_t secondMs = SecondSentenceMs(DecodedPcm(mp3), rate);
+        EXPECT_NEAR(double(cues[1].startMs), double(secondMs), double(kToleranceMs));
+    }
 }
 
 TEST_F(Subtitles, OneFileForAListCountsOnAcrossItsArticles) {
