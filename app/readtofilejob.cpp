@@ -67,6 +67,15 @@ QString Replace(const QString& from, const QString& to) {
     return QStringLiteral("%1 could not be saved: %2").arg(to, qt_error_string(cause));
 }
 
+// What an encoder is told and asked: the program's end stops it after its current chunk.
+EncodeHooks EncoderHooks(const ReadToFileJob::Hooks& hooks) {
+    EncodeHooks encode;
+    encode.SetProgress = hooks.SetProgress;
+    encode.ProcessEvents = hooks.ProcessEvents;
+    encode.Stopped = hooks.Exiting;
+    return encode;
+}
+
 }  // namespace
 
 OutputPaths ReadToFileJob::Paths(const QString& outDir, const QString& title, uint8_t format,
@@ -304,10 +313,7 @@ ReadToFileJob::EncodedResult ReadToFileJob::MakeMp3(const OutputPaths& paths, in
         return result;
     }
     Mp3EncodeHooks encode;
-    encode.SetProgress = hooks.SetProgress;
-    encode.ProcessEvents = hooks.ProcessEvents;
-    // The program's end stops the encoding after its current chunk.
-    encode.Stopped = hooks.Exiting;
+    static_cast<EncodeHooks&>(encode) = EncoderHooks(hooks);
     encode.Tags = tags;
     bool followed = false;
     Outcome encoded = Outcome::success();
@@ -334,10 +340,7 @@ ReadToFileJob::EncodedResult ReadToFileJob::MakeCompressed(const OutputPaths& pa
     if (const QString gone = FolderGone(paths.Encoded); !gone.isEmpty()) {
         return Abandon(paths, gone);
     }
-    EncodeHooks encode;
-    encode.SetProgress = hooks.SetProgress;
-    encode.ProcessEvents = hooks.ProcessEvents;
-    encode.Stopped = hooks.Exiting;  // the program's end stops it after its current chunk
+    const EncodeHooks encode = EncoderHooks(hooks);
     const Outcome encoded = format == OutputFormat::Opus
                                 ? EncodeOpus(paths.Wave, paths.Partial, level, tags, encode)
                                 : EncodeVorbis(paths.Wave, paths.Partial, level, tags, encode);

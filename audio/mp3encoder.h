@@ -6,17 +6,13 @@
 #include <vector>
 
 #include "audio/audiotags.h"
+#include "audio/encodehooks.h"
 #include "audio/mp3partencoder.h"
 #include "platform/shell/outcome.h"
 
-struct Mp3EncodeHooks {
-    // Progress from 0 to 100, once per chunk.
-    std::function<void(int percent)> SetProgress;
-    // Lets the window process its pending messages between chunks.
-    std::function<void()> ProcessEvents;
-    // Asked once per chunk: true (the program is ending) stops the encoding after the current
-    // chunk, with a well-formed end of stream.
-    std::function<bool()> Stopped;
+// The hooks of every encoder (an MP3 stream stopped ends well formed), and what only the MP3
+// encoder takes.
+struct Mp3EncodeHooks : EncodeHooks {
     // What players show (an ID3v2 tag at the head of the file); none when all are empty.
     AudioTags Tags;
     // Encoder streams that may run at once, each on a worker thread; 0: one per core.
