@@ -49,6 +49,8 @@ const QStringList kSettingNames = {
     "SI_DefaultTitles",
     "TTS_WaveConvRate",
     "OUT_Subtitles",
+    "OUT_VorbisQuality",
+    "OUT_OpusBitRate",
 };
 
 QStringList sorted(QStringList names) {
@@ -150,12 +152,14 @@ TEST_F(Preferences, NumbersOutsideTheirRangeReadAsTheirDefaults) {
         {"TTS_AudioDeviceID", "-7", &TPreferences::TTS_AudioDeviceID, -1},
         {"BitRate", "33", &TPreferences::BitRate, 32},
         {"TTS_WaveConvRate", "65536", &TPreferences::TTS_WaveConvRate, 2560},
+        {"OUT_OpusBitRate", "40", &TPreferences::OUT_OpusBitRate, 24},
+        {"OUT_VorbisQuality", "11", &TPreferences::OUT_VorbisQuality, 2},
     };
     for (const auto& c : cases) {
         testprofile::Store(kKey, QString::fromLatin1(c.name), QString::fromLatin1(c.stored));
     }
     testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("2"));
-    testprofile::Store(kKey, QStringLiteral("OUT_FileFormat"), QStringLiteral("-1"));
+    testprofile::Store(kKey, QStringLiteral("OUT_FileFormat"), QStringLiteral("4"));
     testprofile::Store(kKey, QStringLiteral("OUT_FileDest"), QStringLiteral("3"));
     testprofile::Store(kKey, QStringLiteral("ToolbarOnMinOption"), QStringLiteral("256"));
     auto prefs = load();
@@ -182,13 +186,21 @@ TEST_F(Preferences, NumbersOutsideTheirRangeReadAsTheirDefaults) {
         {"TTS_AudioDeviceID", "3", &TPreferences::TTS_AudioDeviceID, 3},
         {"BitRate", "64", &TPreferences::BitRate, 64},
         {"TTS_WaveConvRate", "65535", &TPreferences::TTS_WaveConvRate, 65535},
+        {"OUT_OpusBitRate", "16", &TPreferences::OUT_OpusBitRate, 16},
+        {"OUT_VorbisQuality", "-1", &TPreferences::OUT_VorbisQuality, -1},
     };
     for (const auto& c : ends) {
         testprofile::Store(kKey, QString::fromLatin1(c.name), QString::fromLatin1(c.stored));
     }
     testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("1"));
     testprofile::Store(kKey, QStringLiteral("ToolbarOnMinOption"), QStringLiteral("255"));
+    // 2 and 3 are Ogg Vorbis and Opus; 1, as in settings written before them, is still MP3.
+    testprofile::Store(kKey, QStringLiteral("OUT_FileFormat"), QStringLiteral("3"));
     prefs = load();
+    EXPECT_EQ(prefs->OUT_FileFormat, 3);
+    testprofile::Store(kKey, QStringLiteral("OUT_FileFormat"), QStringLiteral("1"));
+    prefs = load();
+    EXPECT_EQ(prefs->OUT_FileFormat, 1);
     for (const auto& c : ends) {
         EXPECT_EQ(prefs.get()->*c.field, c.expected) << c.name << " = " << c.stored;
     }
