@@ -23,6 +23,7 @@ ReadingArticle ArticleListQueue::articleOf(const TMemoEntry& entry) {
     }
     article.voice = entry.Voice();
     article.title = entry.Title();
+    article.album = entry.Album();
     return article;
 }
 

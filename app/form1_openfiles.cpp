@@ -191,6 +191,7 @@ void TForm1::OpenDocument(const QString& file) {
         entry->SetDefaultTitleFrom(articles[i].title, m_list->TitleLength);
         entry->SetArticleText(articles[i].text);
         entry->SetFileEntry(articles[i].fileArticle);
+        entry->SetAlbum(articles[i].album);
         first = first ? first : entry;
     }
     if (m_prefs->AutoSpeak()) {

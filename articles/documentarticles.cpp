@@ -34,6 +34,7 @@ QList<DocumentArticles::Article> DocumentArticles::make(const Document& document
         article.title =
             parts[i].title.isEmpty() ? BaseTitle(document, documentPath) : parts[i].title;
         if (chapter) {
+            article.album = BaseTitle(document, documentPath);
             // Numbered, so that the files a book's chapters are read into list in its order.
             const int width = qMax(2, int(QString::number(parts.size()).size()));
             article.title =

@@ -14,6 +14,7 @@ class DocumentArticles {
 
     struct Article {
         QString title;  // what the article's title is made from
+        QString album;  // a chapter's book: its title, else the file's name; empty otherwise
         QString text;   // the text, or the text of a file article
         bool fileArticle = false;
     };

@@ -42,6 +42,10 @@ class TMemoEntry : public QFrame {
     void SetDefaultTitle(int limit);
     void SetDefaultTitleFrom(const QString& text, int limit);
     bool FileEntry() const { return fileEntry_; }
+    // The book a chapter article was opened from: its files carry it as their album. Kept for
+    // this run only; empty for other articles.
+    QString Album() const { return album_; }
+    void SetAlbum(const QString& album) { album_ = album; }
     void SetFileEntry(bool fileEntry);
     void FocusProperties();
     void FocusEditor();
@@ -86,4 +90,5 @@ class TMemoEntry : public QFrame {
     QPointer<QMenu> menu_;
     TPropertyPanel* panel_ = nullptr;
     TMyPlusMemo* editor_ = nullptr;
+    QString album_;
 };

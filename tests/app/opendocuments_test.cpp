@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "app/articlelistqueue.h"
 #include "app/form1.h"
 #include "articles/articletext.h"
 #include "articles/documenttextfile.h"
@@ -117,6 +118,10 @@ TEST_F(OpenDocuments, EachKindBecomesArticlesAndABadDocumentDoesNotStopTheFilesA
     EXPECT_EQ(added[2]->Title(), QStringLiteral("01_Seeds")) << "numbered, for files in order";
     EXPECT_EQ(added[2]->GetArticleText(), QStringLiteral("Seeds\n\nSow in spring."));
     EXPECT_EQ(added[3]->Title(), QStringLiteral("02_Harvest"));
+    // Their files carry the book as their album; other documents have none.
+    EXPECT_EQ(added[2]->Album(), QStringLiteral("Garden Book"));
+    EXPECT_EQ(ArticleListQueue(*form->List()).at(before + 3).album, QStringLiteral("Garden Book"));
+    EXPECT_EQ(added[0]->Album(), QString());
 
     // Deleting the article deletes its kept text; a user's own file is never touched.
     const QString own = dir_.filePath(QStringLiteral("own.txt"));
