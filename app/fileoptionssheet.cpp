@@ -72,8 +72,8 @@ FileOptionsSheet::FileOptionsSheet(TPreferences& prefs, QWidget* parent)
     for (const int rate : kOpusBitRates) {
         m_opusQuality->addItem(QStringLiteral("%1 kbps").arg(rate), rate);
     }
-    m_hint = new QLabel(QStringLiteral("Hint: Opus at 24 kbps gives speech as clear as MP3 at "
-                                       "64 kbps in a third of the size."),
+    m_hint = new QLabel(QStringLiteral("Hint: Opus at 24 kbps gives speech as clear as MP3 "
+                                       "at 64 kbps in a third of the size."),
                         this);
     m_hint->setObjectName(QStringLiteral("FormatHint"));
     m_hint->setWordWrap(true);
@@ -95,9 +95,10 @@ FileOptionsSheet::FileOptionsSheet(TPreferences& prefs, QWidget* parent)
         QStringLiteral("Write subtitles (SRT) / lyrics (LRC) beside the audio file"), this);
     m_subtitles->setObjectName(QStringLiteral("SubtitlesCheck"));
 
-    // The format on the left; quality and speed beside it; the folder across the bottom.
+    // The format on the left; its quality, the hint and the speed beside it; the folder and the
+    // subtitles across the bottom.
     auto* layout = new QGridLayout(this);
-    layout->addWidget(FileFormatRGrp, 0, 0, 2, 1);
+    layout->addWidget(FileFormatRGrp, 0, 0, 3, 1);
     layout->addWidget(m_qualityLabel, 0, 1);
     // One quality list at a time, the chosen format's.
     auto* qualityLine = new QHBoxLayout;
@@ -106,19 +107,19 @@ FileOptionsSheet::FileOptionsSheet(TPreferences& prefs, QWidget* parent)
     qualityLine->addWidget(m_opusQuality);
     qualityLine->addStretch();
     layout->addLayout(qualityLine, 0, 2);
-    layout->addWidget(rateLabel, 1, 1);
+    layout->addWidget(m_hint, 1, 1, 1, 2);
+    layout->addWidget(rateLabel, 2, 1);
     auto* rateLine = new QHBoxLayout;
     rateLine->addWidget(cbxTTSWavRate);
     rateLine->addWidget(Button2);
     rateLine->addStretch();
-    layout->addLayout(rateLine, 1, 2);
-    layout->addWidget(dirLabel, 2, 0, 1, 3);
+    layout->addLayout(rateLine, 2, 2);
+    layout->addWidget(dirLabel, 3, 0, 1, 3);
     auto* dirLine = new QHBoxLayout;
     dirLine->addWidget(OutDirEdit, 1);
     dirLine->addWidget(Button1);
-    layout->addLayout(dirLine, 3, 0, 1, 3);
-    layout->addWidget(m_subtitles, 4, 0, 1, 3);
-    layout->addWidget(m_hint, 5, 0, 1, 3);
+    layout->addLayout(dirLine, 4, 0, 1, 3);
+    layout->addWidget(m_subtitles, 5, 0, 1, 3);
     layout->setColumnStretch(2, 1);
     layout->setRowStretch(6, 1);
 
