@@ -71,7 +71,13 @@ TTTSForm::TTTSForm(TPreferences& prefs, QObject* parent)
     connect(&m_progressTimer, &QTimer::timeout, this, &TTTSForm::CheckProgress);
 }
 
-TTTSForm::~TTTSForm() = default;
+TTTSForm::~TTTSForm() {
+    // The engine may still report a word while it is torn down (its audio output lets timers
+    // run as it closes): nothing of this form, whose filter goes first, may hear it.
+    QObject::disconnect(&TTS1, nullptr, this, nullptr);
+    Timer1.stop();
+    m_progressTimer.stop();
+}
 
 void TTTSForm::SetSoundCardGate(std::unique_ptr<SoundCardGate> gate) {
     m_gate = std::move(gate);
