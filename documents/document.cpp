@@ -17,3 +17,10 @@ QString Document::wholeText() const {
     }
     return whole;
 }
+
+QString Document::tooMuchText() {
+    return QStringLiteral(
+               "it holds more than %1 million characters of text, the most a document "
+               "may")
+        .arg(kLargestText >> 20);
+}

@@ -11,6 +11,10 @@ struct DocumentChapter {
 
 // What a document holds for reading aloud.
 struct Document {
+    // The most text one document may hold: 32 million characters, some 30 hours of speech.
+    static constexpr qsizetype kLargestText = 32LL * 1024 * 1024;
+    static QString tooMuchText();
+
     QString title;                    // from the document's own metadata; empty when none
     QList<DocumentChapter> chapters;  // at least one when error is empty
     QString error;                    // why the document cannot be read; empty when it can

@@ -1,10 +1,11 @@
 #include "documents/documentreader.h"
 
+#include <poppler-qt6.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <mutex>
-#include <poppler-qt6.h>
+#include <utility>
 
 #include "documents/docxreader.h"
 #include "documents/epubreader.h"
@@ -47,7 +48,8 @@ QString Patterns(const QStringList& extensions) {
     return patterns.join(QLatin1Char(' '));
 }
 
-Document ReadMarkup(const QString& fileName, DocumentReader::Kind kind) {
+Document ReadMarkup(const QString& fileName, DocumentReader::Kind kind,
+                    const std::atomic<bool>* cancel) {
     Document document;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -58,14 +60,21 @@ Document ReadMarkup(const QString& fileName, DocumentReader::Kind kind) {
         document.error = QStringLiteral("it is larger than %1 MB").arg(kLargestMarkup >> 20);
         return document;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         document.error = file.errorString();
         return document;
     }
+    const QString markup = kind == DocumentReader::Kind::Html
+                               ? HtmlText::decodeHtml(std::exchange(bytes, {}))
+                               : QString::fromUtf8(std::exchange(bytes, {}));
     const HtmlText::Result result = kind == DocumentReader::Kind::Html
-                                        ? HtmlText::fromHtml(HtmlText::decodeHtml(bytes))
-                                        : HtmlText::fromMarkdown(QString::fromUtf8(bytes));
+                                        ? HtmlText::fromHtml(markup, cancel)
+                                        : HtmlText::fromMarkdown(markup, cancel);
+    if (result.stopped) {
+        document.error = QStringLiteral("the opening was stopped");
+        return document;
+    }
     document.title = result.title;
     document.chapters.append({QString(), result.text});
     return document;
@@ -120,7 +129,7 @@ Document DocumentReader::read(const QString& fileName, const std::atomic<bool>* 
     switch (kindOf(path)) {
         case Kind::Html:
         case Kind::Markdown:
-            document = ReadMarkup(path, kindOf(path));
+            document = ReadMarkup(path, kindOf(path), cancel);
             break;
         case Kind::Epub:
             document = EpubReader::read(path, cancel);
@@ -138,6 +147,13 @@ Document DocumentReader::read(const QString& fileName, const std::atomic<bool>* 
         case Kind::Text:
             document.error = QStringLiteral("it is not a document");
             break;
+    }
+    qsizetype textSize = 0;
+    for (const DocumentChapter& chapter : std::as_const(document.chapters)) {
+        textSize += chapter.text.size();
+    }
+    if (document.ok() && textSize > Document::kLargestText) {
+        document.error = Document::tooMuchText();
     }
     if (!document.ok()) {
         document.error = path + QStringLiteral(" cannot be opened: ") + document.error;

@@ -6,6 +6,7 @@
 #include <QTextDocumentFragment>
 #include <QUrl>
 #include <QXmlStreamReader>
+#include <utility>
 
 #include "documents/htmltext.h"
 #include "documents/ziparchive.h"
@@ -373,6 +374,7 @@ Document EpubReader::read(const QString& fileName, const std::atomic<bool>* canc
     document.title = package.title;
 
     QList<ManifestItem> spine;
+    QSet<QString> listed;  // a document listed again is read once, where it first stands
     for (const QString& id : std::as_const(package.spine)) {
         const auto item = package.manifest.constFind(id);
         if (item == package.manifest.constEnd()) {
@@ -383,7 +385,8 @@ Document EpubReader::read(const QString& fileName, const std::atomic<bool>* canc
             // The table of contents, when a book lists it among its pages, is not read out:
             // its entries already title the chapters.
             continue;
-        } else if (IsContentDocument(*item)) {
+        } else if (IsContentDocument(*item) && !listed.contains(item->path)) {
+            listed.insert(item->path);
             spine << *item;
         }
     }
@@ -412,6 +415,7 @@ Document EpubReader::read(const QString& fileName, const std::atomic<bool>* canc
     bool tocBegun = false;
     bool anyRead = false;
     QString firstFailure;
+    qsizetype textSize = 0;
     for (const ManifestItem& item : std::as_const(spine)) {
         if (cancel && cancel->load()) {
             document.chapters.clear();
@@ -420,7 +424,13 @@ Document EpubReader::read(const QString& fileName, const std::atomic<bool>* canc
         }
         QByteArray bytes;
         QString failure;
-        if (!archive.read(item.path, &bytes, &failure)) {
+        const bool read = archive.read(item.path, &bytes, &failure);
+        if (!read && archive.zip.exhausted()) {
+            document.chapters.clear();
+            document.error = failure;
+            return document;
+        }
+        if (!read) {
             UtilsClass::WriteDebugLine(
                 QStringLiteral("EPUB %1: %2; the rest is read without it").arg(fileName, failure));
             if (firstFailure.isEmpty()) {
@@ -429,8 +439,20 @@ Document EpubReader::read(const QString& fileName, const std::atomic<bool>* canc
             continue;
         }
         anyRead = true;
-        const HtmlText::Result page = HtmlText::fromHtml(DecodeXhtml(bytes));
+        const HtmlText::Result page =
+            HtmlText::fromHtml(DecodeXhtml(std::exchange(bytes, {})), cancel);
+        if (page.stopped) {
+            document.chapters.clear();
+            document.error = QStringLiteral("the opening was stopped");
+            return document;
+        }
         const QString text = page.text.trimmed();
+        textSize += text.size();
+        if (textSize > Document::kLargestText) {
+            document.chapters.clear();
+            document.error = Document::tooMuchText();
+            return document;
+        }
         if (useToc && tocTitles.contains(item.path)) {
             document.chapters.append({tocTitles.value(item.path), text});
             tocBegun = true;

@@ -1,5 +1,6 @@
 #include "documents/htmltext.h"
 
+#include <md4c-html.h>
 #include <QFont>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -7,6 +8,9 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
+
+#include "documents/htmlpieces.h"
+#include "platform/shell/utilsclass.h"
 
 namespace {
 
@@ -104,27 +108,106 @@ void UseSizedFont(QTextDocument& document) {
     document.setDefaultFont(font);
 }
 
-HtmlText::Result Walk(QTextDocument& document) {
-    Walker walker;
-    walker.frame(document.rootFrame());
-    return {document.metaInformation(QTextDocument::DocumentTitle).simplified(),
-            walker.paragraphs.join(QStringLiteral("\n\n"))};
+// A YAML front matter: "---" on the first line, up to a line of "---" or "...".
+struct FrontMatter {
+    qsizetype length = 0;  // of the front matter with its closing line; 0 when there is none
+    QString title;
+};
+
+// A YAML scalar as written on one line: quotes taken off, escapes of the quotes undone.
+QString YamlScalar(QString value) {
+    value = value.trimmed();
+    if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) &&
+        value.endsWith(QLatin1Char('"'))) {
+        return value.mid(1, value.size() - 2).replace(QStringLiteral("\\\""), QStringLiteral("\""));
+    }
+    if (value.size() >= 2 && value.startsWith(QLatin1Char('\'')) &&
+        value.endsWith(QLatin1Char('\''))) {
+        return value.mid(1, value.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+    }
+    const qsizetype comment = value.indexOf(QStringLiteral(" #"));
+    return comment < 0 ? value : value.left(comment).trimmed();
+}
+
+FrontMatter ReadFrontMatter(const QString& markdown) {
+    static const QRegularExpression opening(QStringLiteral("\\A---[ \\t]*\\r?\\n"));
+    static const QRegularExpression closing(QStringLiteral("^(---|\\.\\.\\.)[ \\t]*(\\r?\\n|\\z)"),
+                                            QRegularExpression::MultilineOption);
+    static const QRegularExpression title(QStringLiteral("^title:[ \\t]*(.*)$"),
+                                          QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch open = opening.match(markdown);
+    if (!open.hasMatch()) {
+        return {};
+    }
+    const QRegularExpressionMatch close = closing.match(markdown, open.capturedEnd());
+    if (!close.hasMatch()) {
+        return {};
+    }
+    FrontMatter matter;
+    matter.length = close.capturedEnd();
+    const QString yaml =
+        markdown.mid(open.capturedEnd(), close.capturedStart() - open.capturedEnd());
+    const QRegularExpressionMatch found = title.match(yaml);
+    if (found.hasMatch()) {
+        QString value = found.captured(1).trimmed();
+        if (value.startsWith(QLatin1Char('|')) || value.startsWith(QLatin1Char('>'))) {
+            // A block scalar: the indented lines after it.
+            value.clear();
+            const QStringList lines = yaml.mid(found.capturedEnd()).split(QLatin1Char('\n'));
+            for (qsizetype i = 1; i < lines.size() && lines[i].startsWith(QLatin1Char(' ')); ++i) {
+                value += lines[i].trimmed() + QLatin1Char(' ');
+            }
+        }
+        matter.title = YamlScalar(value).simplified();
+    }
+    return matter;
+}
+
+void AppendHtml(const MD_CHAR* text, MD_SIZE size, void* html) {
+    static_cast<QByteArray*>(html)->append(text, qsizetype(size));
 }
 
 }  // namespace
 
-HtmlText::Result HtmlText::fromHtml(const QString& html) {
-    QTextDocument document;
-    UseSizedFont(document);
-    document.setHtml(html);
-    return Walk(document);
+HtmlText::Result HtmlText::fromHtml(const QString& html, const std::atomic<bool>* cancel) {
+    Result result;
+    Walker walker;
+    HtmlPieces pieces(html);
+    QString piece;
+    for (bool first = true; pieces.next(&piece); first = false) {
+        if (cancel && cancel->load()) {
+            result.stopped = true;
+            break;
+        }
+        QTextDocument document;
+        UseSizedFont(document);
+        document.setHtml(piece);
+        if (first) {
+            result.title = document.metaInformation(QTextDocument::DocumentTitle).simplified();
+        }
+        walker.frame(document.rootFrame());
+    }
+    result.text = walker.paragraphs.join(QStringLiteral("\n\n"));
+    if (pieces.flattened() > 0) {
+        UtilsClass::WriteDebugLine(
+            QStringLiteral("A page nested deeper than %1 elements: %2 of its tags were passed over")
+                .arg(HtmlPieces::kDeepest)
+                .arg(pieces.flattened()));
+    }
+    return result;
 }
 
-HtmlText::Result HtmlText::fromMarkdown(const QString& markdown) {
-    QTextDocument document;
-    UseSizedFont(document);
-    document.setMarkdown(markdown);
-    return Walk(document);
+HtmlText::Result HtmlText::fromMarkdown(const QString& markdown, const std::atomic<bool>* cancel) {
+    const FrontMatter matter = ReadFrontMatter(markdown);
+    const QByteArray source = markdown.mid(matter.length).toUtf8();
+    // Rendered as a Git host renders it: tables, strike-through, task lists, bare addresses.
+    QByteArray html("<html><body>");
+    md_html(source.constData(), MD_SIZE(source.size()), AppendHtml, &html, MD_DIALECT_GITHUB,
+            MD_HTML_FLAG_SKIP_UTF8_BOM);
+    html += "</body></html>";
+    Result result = fromHtml(QString::fromUtf8(html), cancel);
+    result.title = matter.title;
+    return result;
 }
 
 QString HtmlText::decodeHtml(const QByteArray& bytes) {

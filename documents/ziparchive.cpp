@@ -66,8 +66,9 @@ bool ZipArchive::read(const QString& member, QByteArray* bytes, QString* error) 
         *error = member + QStringLiteral(" is missing from it");
         return false;
     }
-    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(kLargestMember)) {
-        *error = member + QStringLiteral(" in it is too large");
+    const qint64 room = kLargestUnpacked - m_unpacked;
+    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(room)) {
+        *error = tooLarge();
         return false;
     }
     const std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> file(
@@ -90,12 +91,19 @@ bool ZipArchive::read(const QString& member, QByteArray* bytes, QString* error) 
         }
         bytes->resize(old + got);
         if (got == 0) {
+            m_unpacked += bytes->size();
             return true;
         }
-        if (bytes->size() > kLargestMember) {
+        if (bytes->size() > room) {
             bytes->clear();
-            *error = member + QStringLiteral(" in it is too large");
+            *error = tooLarge();
             return false;
         }
     }
+}
+
+QString ZipArchive::tooLarge() const {
+    m_exhausted = true;
+    return QStringLiteral("its text unpacks to more than %1 MB, the most a document may")
+        .arg(kLargestUnpacked >> 20);
 }

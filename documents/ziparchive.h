@@ -7,11 +7,12 @@
 struct zip;
 
 // A zip container (EPUB, DOCX, ODT) opened for reading its members. Members are read whole,
-// up to a bound, so that a small archive that unpacks to gigabytes is refused.
+// and all that is read of one archive is bounded, so that a small archive that unpacks to
+// gigabytes (a member listed many times, or one that inflates a thousandfold) is refused.
 class ZipArchive {
   public:
-    // The most one member may unpack to.
-    static constexpr qint64 kLargestMember = 256LL * 1024 * 1024;
+    // The most all the members read from one archive may unpack to, together.
+    static constexpr qint64 kLargestUnpacked = 64LL * 1024 * 1024;
 
     ZipArchive() = default;
     ~ZipArchive();
@@ -23,9 +24,16 @@ class ZipArchive {
     bool open(const QString& fileName, QString* error);
     bool contains(const QString& member) const;
     QStringList members() const;
-    // A member's bytes; false with error set when it is missing, damaged or too large.
+    // A member's bytes; false with error set when it is missing, damaged, or would take what
+    // is read of the archive past kLargestUnpacked.
     bool read(const QString& member, QByteArray* bytes, QString* error) const;
+    // A read failed for kLargestUnpacked: the document as a whole is too large.
+    bool exhausted() const { return m_exhausted; }
 
   private:
+    QString tooLarge() const;
+
     zip* m_zip = nullptr;
+    mutable qint64 m_unpacked = 0;  // bytes read so far
+    mutable bool m_exhausted = false;
 };

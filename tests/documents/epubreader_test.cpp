@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "documents/documentreader.h"
+#include "documents/ziparchive.h"
 #include "platform/shell/utilsclass.h"
 #include "tests/documents/epubmaker.h"
 #include "tests/documents/zipwriter.h"
@@ -253,4 +254,37 @@ TEST_F(EpubReaderTest, TheMadeUpLargeBookComesToAboutTheSizeAskedAndReadsWhole) 
     }
     EXPECT_EQ(document.chapters.size(), entries);
     EXPECT_EQ(document.chapters.last().title, QStringLiteral("Chapter %1").arg(entries));
+}
+
+TEST_F(EpubReaderTest, ADocumentListedManyTimesIsReadOnceAndABookThatUnpacksTooFarIsRefused) {
+    // A book's members by hand: its reading order lists one chapter again and again.
+    const auto writeBook = [this](const QString& name, const QByteArray& chapter, int listed) {
+        const QByteArray spine = QByteArray("<itemref idref=\"c\"/>").repeated(listed);
+        const QString file = path(name);
+        EXPECT_TRUE(WriteZip(
+            file,
+            {{QStringLiteral("mimetype"), "application/epub+zip"},
+             {QStringLiteral("META-INF/container.xml"),
+              "<container xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles>"
+              "<rootfile full-path=\"book.opf\" media-type=\"application/oebps-package+xml\"/>"
+              "</rootfiles></container>"},
+             {QStringLiteral("book.opf"),
+              "<package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\"><manifest>"
+              "<item id=\"c\" href=\"c.xhtml\" media-type=\"application/xhtml+xml\"/>"
+              "</manifest><spine>" +
+                  spine + "</spine></package>"},
+             {QStringLiteral("c.xhtml"), "<html><body>" + chapter + "</body></html>"}}));
+        return file;
+    };
+    const Document once = EpubReader::read(
+        writeBook(QStringLiteral("again.epub"), "<p>Only once.</p>", 200), nullptr);
+    ASSERT_TRUE(once.ok()) << once.error.toStdString();
+    EXPECT_EQ(once.wholeText(), QStringLiteral("Only once."));
+
+    const QByteArray paragraph = "<p>" + QByteArray("All work and no play. ").repeated(40) + "</p>";
+    const qsizetype count = ZipArchive::kLargestUnpacked / paragraph.size() + 1;
+    const QString large = writeBook(QStringLiteral("large.epub"), paragraph.repeated(count), 1);
+    const Document refused = DocumentReader::read(large, nullptr);
+    EXPECT_EQ(refused.error, large + QStringLiteral(" cannot be opened: its text unpacks to more "
+                                                    "than 64 MB, the most a document may"));
 }

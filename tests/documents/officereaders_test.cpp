@@ -7,6 +7,7 @@
 #include "documents/documentreader.h"
 #include "documents/docxreader.h"
 #include "documents/odtreader.h"
+#include "documents/ziparchive.h"
 #include "platform/shell/utilsclass.h"
 #include "tests/common/printers.h"
 #include "tests/documents/zipwriter.h"
@@ -323,3 +324,12 @@ TEST_F(OfficeReaders, ADocumentWithoutTextHasNoTextToReadSaysTheDocumentReader) 
 }
 
 }  // namespace
+
+TEST_F(OfficeReaders, ADocumentWhoseTextUnpacksTooFarIsRefusedWithTheLimit) {
+    const QByteArray paragraph = "<w:p><w:r><w:t>All work and no play.</w:t></w:r></w:p>";
+    const QString docx =
+        writeDocx(WordXml(paragraph.repeated(ZipArchive::kLargestUnpacked / paragraph.size() + 1)));
+    EXPECT_EQ(DocumentReader::read(docx).error,
+              docx + QStringLiteral(" cannot be opened: its text unpacks to more than 64 MB, the "
+                                    "most a document may"));
+}
