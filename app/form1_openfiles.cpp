@@ -6,8 +6,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QShortcut>
 #include <QThread>
 #include <atomic>
+#include <cstdlib>
 #include <memory>
 
 #include "app/form1.h"
@@ -26,21 +28,42 @@ namespace {
 
 constexpr int64_t kLargeFile = 5120;  // from this size on a file is read from disk, not loaded
 
-// Reads a document on a worker thread while the window goes on answering. The program's end
-// stops the reading at its next page or chapter.
-Document ReadWhileResponsive(const QString& file) {
+// How long the program's end waits for a document being read to stop: it ends within 2 s of
+// being asked, whatever it was opening.
+constexpr int kExitWaitMs = 1500;
+
+// What the reading thread shares with the window; the thread keeps it alive should the program
+// end without it.
+struct DocumentReading {
     std::atomic<bool> cancel{false};
     Document document;
-    const std::unique_ptr<QThread> worker(
-        QThread::create([&] { document = DocumentReader::read(file, &cancel); }));
+};
+
+// Reads a document on a worker thread while the window goes on answering. Escape stops the
+// reading at its next piece, page or chapter (stopped is then set), and so does the program's
+// end.
+Document ReadWhileResponsive(QWidget* window, const QString& file, bool* stopped) {
+    const auto reading = std::make_shared<DocumentReading>();
+    auto worker = std::unique_ptr<QThread>(QThread::create(
+        [reading, file] { reading->document = DocumentReader::read(file, &reading->cancel); }));
     worker->setObjectName(QStringLiteral("document reader"));
     QEventLoop loop;
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    QShortcut escape(QKeySequence(Qt::Key_Escape), window);
+    QObject::connect(&escape, &QShortcut::activated, &loop, [reading, stopped] {
+        *stopped = true;
+        reading->cancel = true;
+    });
     worker->start();
     loop.exec();  // also ends when the program quits
-    cancel = true;
-    worker->wait();
-    return document;
+    reading->cancel = true;
+    if (!worker->wait(kExitWaitMs)) {
+        // Only the program's end leaves the loop before the reading has ended, and everything
+        // is saved by then: a page still inside Qt's layout is not waited for.
+        UtilsClass::WriteDebugLine(file + QStringLiteral(" was still being read at the end"));
+        std::_Exit(EXIT_SUCCESS);
+    }
+    return reading->document;
 }
 
 // The local files a drag carries; none when it carries anything else.
@@ -161,12 +184,17 @@ void TForm1::OpenTextFiles(const QStringList& files) {
 
 void TForm1::OpenDocument(const QString& file) {
     const QString name = QFileInfo(file).fileName();
-    UpdateStatus(QStringLiteral("Opening ") + name);
+    UpdateStatus(QStringLiteral("Opening ") + name + QStringLiteral(" (Escape stops it)"));
     ++m_openingDocuments;
-    const Document document = ReadWhileResponsive(file);
+    bool stopped = false;
+    const Document document = ReadWhileResponsive(this, file, &stopped);
     --m_openingDocuments;
     if (m_readingState == rsExiting) {
         return;  // the program ended while the document was read: nothing is added
+    }
+    if (stopped) {
+        UpdateStatus(QStringLiteral("Opening of ") + name + QStringLiteral(" stopped"));
+        return;
     }
     if (!document.ok()) {
         UserMessage::showError(document.error);

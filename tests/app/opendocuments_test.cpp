@@ -226,3 +226,35 @@ TEST_F(OpenDocuments, AKeptTextGoesWithItsDeletedArticleAtExitAndTheModeStaysWhi
     EXPECT_FALSE(QFileInfo::exists(deletedText));
     EXPECT_TRUE(QFileInfo::exists(keptText));
 }
+
+TEST_F(OpenDocuments, EscapeStopsAnOpeningAndTheEndDoesNotWaitForADeepPage) {
+    testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("1"));
+    auto form = StartMainWindow();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QByteArray page = "<html><body>";
+    for (int i = 0; page.size() < 4 * 1024 * 1024; ++i) {
+        page += "<p>Paragraph " + QByteArray::number(i) + " of a long page.</p>";
+    }
+    const QString large = dir_.filePath(QStringLiteral("large.html"));
+    WriteBytes(large, page);
+    const auto titles = [&form] {
+        QStringList titles;
+        for (int i = 0; i < form->List()->VisibleCount(); ++i) {
+            titles << form->List()->Entries[i]->Title();
+        }
+        return titles;
+    };
+    QTimer::singleShot(0, form.get(), [&form] { QTest::keyClick(form.get(), Qt::Key_Escape); });
+    form->OpenTextFiles({large});
+    EXPECT_FALSE(titles().contains(QStringLiteral("large"))) << "the stopped page is not added";
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join('\n').toStdString();
+
+    // Nested a hundred thousand deep: the program's end while it opens ends the opening too.
+    const QString deep = dir_.filePath(QStringLiteral("deep.html"));
+    WriteBytes(deep, QByteArray("<div>").repeated(100000) + "Deep." +
+                         QByteArray("</div>").repeated(100000));
+    QTimer::singleShot(0, form.get(), [&form] { form->ExitQuillsongClick(); });
+    form->OpenTextFiles({deep});
+    EXPECT_FALSE(titles().contains(QStringLiteral("deep")));
+}
