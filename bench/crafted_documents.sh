@@ -43,13 +43,14 @@ def epub(name, chapters, spine):
                     f.write(block)
                 f.write(b"</body></html>")
 
-def docx(name, size):
+def docx(name, size, paragraph=b"<w:p><w:r><w:t>All work and no play makes a dull reader."
+                                  b"</w:t></w:r></w:p>"):
     w = "http://schemas.openxmlformats.org/wordprocessingml/2006/main"
     with zipfile.ZipFile(f"{out}/{name}", "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
         z.writestr("[Content_Types].xml", '<?xml version="1.0"?><Types/>')
         with z.open("word/document.xml", "w", force_zip64=True) as f:
             f.write(f'<w:document xmlns:w="{w}"><w:body>'.encode())
-            block = b"<w:p><w:r><w:t>All work and no play makes a dull reader.</w:t></w:r></w:p>" * 10000
+            block = paragraph * 10000
             for _ in range(size // len(block)):
                 f.write(block)
             f.write(b"</w:body></w:document>")
@@ -59,6 +60,10 @@ epub("spine-20.epub", [10 * MB], [0] * 20)
 epub("spine-200.epub", [10 * MB], [0] * 200)
 epub("chapters-20.epub", [10 * MB] * 20, range(20))
 docx("inflating.docx", 250 * MB)
+docx("text-60MB.docx", 60 * MB)
+docx("markup-63MB.docx", 63 * MB,
+     b'<w:p><w:pPr><w:pStyle w:val="Normal"/><w:spacing w:after="0"/></w:pPr><w:r><w:rPr>'
+     b'<w:b/><w:i/><w:sz w:val="24"/></w:rPr><w:t>Short line of text.</w:t></w:r></w:p>')
 for depth in (5000, 10000, 20000, 100000):
     open(f"{out}/nested-{depth}.html", "w").write("<div>" * depth + "deep" + "</div>" * depth)
 open(f"{out}/nested-20000.md", "w").write("<div>" * 20000 + "deep" + "</div>" * 20000 + "\n")
@@ -67,7 +72,8 @@ open(f"{out}/plain-10MB.html", "w").write(para * (10 * MB // len(para)))
 PY
 
 printf '%-20s %9s %8s  %s\n' document size "peak MB" result
-for file in spine-20.epub spine-200.epub chapters-20.epub inflating.docx nested-5000.html \
+for file in spine-20.epub spine-200.epub chapters-20.epub inflating.docx text-60MB.docx \
+    markup-63MB.docx nested-5000.html \
     nested-10000.html nested-20000.html nested-100000.html nested-20000.md quotes-100000.md \
     plain-10MB.html; do
     grep -q -- "$pattern" <<<"$file" || continue

@@ -11,8 +11,9 @@ struct DocumentChapter {
 
 // What a document holds for reading aloud.
 struct Document {
-    // The most text one document may hold: 32 million characters, some 30 hours of speech.
-    static constexpr qsizetype kLargestText = 32LL * 1024 * 1024;
+    // The most text one document may hold: 16 million characters, some 15 hours of speech
+    // (five times "War and Peace").
+    static constexpr qsizetype kLargestText = 16LL * 1024 * 1024;
     static QString tooMuchText();
 
     QString title;                    // from the document's own metadata; empty when none

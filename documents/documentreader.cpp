@@ -149,15 +149,17 @@ Document DocumentReader::read(const QString& fileName, const std::atomic<bool>* 
             break;
     }
     qsizetype textSize = 0;
+    bool blank = true;
     for (const DocumentChapter& chapter : std::as_const(document.chapters)) {
         textSize += chapter.text.size();
+        blank = blank && chapter.text.trimmed().isEmpty();
     }
     if (document.ok() && textSize > Document::kLargestText) {
         document.error = Document::tooMuchText();
     }
     if (!document.ok()) {
         document.error = path + QStringLiteral(" cannot be opened: ") + document.error;
-    } else if (document.wholeText().trimmed().isEmpty()) {
+    } else if (blank) {
         document.error = path + QStringLiteral(" has no text to read");
     }
     if (!document.ok()) {

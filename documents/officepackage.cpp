@@ -70,6 +70,10 @@ Document OfficePackage::read(const QString& fileName, const Parts& parts, Conten
         if (tokens % kTokensPerCancelCheck == 0 && Cancelled(cancel, &document)) {
             return document;
         }
+        if (tokens % kTokensPerCancelCheck == 0 && text.size() > Document::kLargestText) {
+            document.error = Document::tooMuchText();  // refused before it is all made
+            return document;
+        }
         switch (xml.readNext()) {
             case QXmlStreamReader::StartElement:
                 content.start(xml, text);

@@ -5,6 +5,7 @@ PlainTextBuilder::PlainTextBuilder() : m_parts(1) {
 }
 
 void PlainTextBuilder::addText(const QString& text) {
+    m_size += text.size();
     m_parts.last().lines.last() += text;
 }
 

@@ -32,6 +32,8 @@ class PlainTextBuilder {
 
     // The text so far; what is still open counts as ended.
     QString text() const;
+    // About how many characters the text has so far, without making it.
+    qsizetype size() const { return m_size; }
 
   private:
     // The whole document, or one table cell being read.
@@ -45,4 +47,5 @@ class PlainTextBuilder {
     static QString cellText(Part& cell);
 
     QList<Part> m_parts;  // the document first, then the cells being read, innermost last
+    qsizetype m_size = 0;
 };
