@@ -332,4 +332,13 @@ TEST_F(OfficeReaders, ADocumentWhoseTextUnpacksTooFarIsRefusedWithTheLimit) {
     EXPECT_EQ(DocumentReader::read(docx).error,
               docx + QStringLiteral(" cannot be opened: its text unpacks to more than 64 MB, the "
                                     "most a document may"));
+
+    // Within that, a text of more characters than a document may hold.
+    const QByteArray words =
+        "<w:p><w:r><w:t>" + QByteArray("Word ").repeated(2000) + "</w:t></w:r></w:p>";
+    const QString longText =
+        writeDocx(WordXml(words.repeated(Document::kLargestText / (5 * 2000) + 1)));
+    EXPECT_EQ(DocumentReader::read(longText).error,
+              longText + QStringLiteral(" cannot be opened: it holds more than 16 million "
+                                        "characters of text, the most a document may"));
 }
