@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <utility>
+#include <utility>
 
 #include "app/form1.h"
 #include "app/statustext.h"
