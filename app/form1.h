@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/listremovalquestion.h"
 #include "app/panelheights.h"
 #include "app/readingstate.h"
 #include "app/voicepolicy.h"
@@ -154,6 +155,8 @@ class TForm1 : public QMainWindow {
     void DeleteArticle(TMemoEntry* entry);
     void SwitchMode(uint8_t mode);
     void PasteClick();
+    // Tells why nothing was pasted into an article that cannot be changed.
+    void PasteRefused(TMemoEntry* entry);
     // The voice for a new article, by the voice policy of the current mode.
     QString ChooseVoiceForNewArticle();
     // The favourite voices of enabled engines, which the voice policies choose from.
@@ -242,13 +245,35 @@ class TForm1 : public QMainWindow {
     bool AppendPossible() const;
     void CreateArticleMenu();
     void ImportArticles();
-    // Writes the list to the store; false when it could not be written (told once).
+    // Writes the list to the store; false when it could not be written (told once). While
+    // m_exportHeld, it waits for the write that ends the holding command.
     bool ExportArticles();
+    // Opens one text file or document as articles; false when no further file can be added.
+    bool OpenTextFile(const QString& file);
     // At the end, when the store could not be written: the articles go to a copy elsewhere,
     // which the user is told of when tellUser.
     void KeepUnsavedArticles(bool tellUser);
+    // At the start after such an end: says where they are, once, and offers to bring them back
+    // in place of the list's articles.
+    void OfferKeptArticles();
+    void RestoreKeptArticles(const QString& copy);
     void ShowLockedMessage();
     void PopupMenu1Popup();
+
+    // Single-article mode keeps one article (form1_listremoval.cpp). How many articles adding
+    // one removes now (none when a blank article takes it).
+    int ArticlesAnAddRemoves() const;
+    // Whether an article may be added now. Before a list would go, the user is asked (or what
+    // the user chose for good is done) and it is false; retry runs on Remove or Switch to
+    // Multi-Article.
+    bool MayAddArticle(const std::function<void()>& retry);
+    // Whether the switch to single-article mode may go on now; with a list, the user is asked
+    // first and the switch is made on Remove.
+    bool MaySwitchToSingle();
+    void AskListRemoval(int others, bool offerMultiArticle,
+                        const std::function<void(ListRemovalQuestion::Answer)>& then);
+    // Removes every article but the one being read or the one the user is on.
+    void KeepOneArticle();
 
     void CreateOptionsArea();
     // The sheets of the options area's tabs, each with the window's part of its commands
@@ -286,6 +311,9 @@ class TForm1 : public QMainWindow {
     bool m_storeUnwritable = false;
     // Documents being read on a worker thread while the window goes on answering.
     int m_openingDocuments = 0;
+    bool m_exportHeld = false;      // a command adding several articles writes the store at its end
+    bool m_removalAllowed = false;  // the user has answered Remove for the command running now
+    QPointer<ListRemovalQuestion> m_removalQuestion;
     bool m_exitUnattended = false;  // the end was asked for by the system, not the user
     VoicePolicy m_voicePolicy;
     QString m_trayTip;

@@ -8,9 +8,14 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
+#include <utility>
 
 #include "app/form1.h"
+#include "app/statustext.h"
 #include "articles/articlestore.h"
 #include "articles/articletext.h"
 #include "articles/memoentry.h"
@@ -43,6 +48,7 @@ void TForm1::CreateArticleList() {
     m_list->ListMode = m_prefs->ML_ListMode;
     m_list->SetVisibleEntries(m_prefs->VisibleEntries());
     m_importing = [this] { return m_list->Importing; };
+    connect(m_list, &TMemoListBox::pasteRefused, this, &TForm1::PasteRefused);
     CreateArticleMenu();
 }
 
@@ -125,6 +131,9 @@ void TForm1::ImportArticles() {
 }
 
 bool TForm1::ExportArticles() {
+    if (m_exportHeld && m_readingState != rsExiting) {
+        return true;
+    }
     if (m_storeUnreadable) {
         debugLog(QStringLiteral("Articles not saved: ") + StoreFileName() +
                  QStringLiteral(" could not be read at start"));
@@ -172,6 +181,7 @@ void TForm1::KeepUnsavedArticles(bool tellUser) {
         QString error;
         if (m_list->ExportList(copy, &error)) {
             debugLog(QStringLiteral("Articles kept in ") + copy);
+            m_prefs->ML_KeptArticles = copy;  // offered at the next start
             if (tellUser) {
                 UserMessage::showError(
                     QStringLiteral("Your articles could not be saved to %1.\n\nThey are kept in "
@@ -188,6 +198,69 @@ void TForm1::KeepUnsavedArticles(bool tellUser) {
                                               "your home folder or the temporary folder.")
                                    .arg(StoreFileName()));
     }
+}
+
+void TForm1::OfferKeptArticles() {
+    const QString copy = std::exchange(m_prefs->ML_KeptArticles, QString());  // offered once
+    if (copy.isEmpty() || !QFileInfo(copy).isFile()) {
+        return;
+    }
+    auto* box = new QMessageBox(
+        QMessageBox::Question, StatusText::kProgramTitle,
+        QStringLiteral("When Quillsong last ended, your articles could not be saved to %1 and "
+                       "were kept in %2.\n\nOpen them in place of the articles in the list?")
+            .arg(StoreFileName(), copy),
+        QMessageBox::NoButton, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    QPushButton* open = box->addButton(QStringLiteral("&Open"), QMessageBox::AcceptRole);
+    box->addButton(QStringLiteral("&Not Now"), QMessageBox::RejectRole);
+    box->setDefaultButton(open);
+    connect(box, &QMessageBox::finished, this, [this, box, open, copy] {
+        if (box->clickedButton() == open) {
+            RestoreKeptArticles(copy);
+        } else {
+            debugLog(QStringLiteral("Kept articles left in ") + copy);
+        }
+    });
+    box->open();
+}
+
+void TForm1::RestoreKeptArticles(const QString& copy) {
+    const ArticleStore::ReadResult kept = ArticleStore::Read(copy);
+    if (!kept.Opened) {
+        UserMessage::showError(
+            QStringLiteral("The articles kept in %1 cannot be read: %2").arg(copy, kept.Error));
+        return;
+    }
+    try {
+        m_list->DeleteAll();
+    } catch (const EMemoEntryLocked&) {
+        ShowLockedMessage();
+        return;
+    }
+    // Every kept article comes back, also in single-article mode.
+    const uint8_t mode = m_list->ListMode;
+    m_list->ListMode = 1;
+    const TMemoListBox::ImportMessages told = m_list->ImportList(
+        copy, PopupMenu1, [this](TMemoEntry* e) { DeleteArticle(e); },
+        [this](TMemoEntry* e) { ReadArticleToFile(e); },
+        [this](TMemoEntry* e) { ReadArticleAloud(e); });
+    m_list->ListMode = mode;
+    if (m_list->VisibleCount() == 0) {
+        AddNewArticle();
+    } else {
+        m_list->ScrollToTop(1);
+        m_list->MarkEntry(1);
+    }
+    if (!told.error.isEmpty()) {
+        UserMessage::showError(told.error);
+    }
+    // Once the store holds them, the copy has done its work.
+    if (told.error.isEmpty() && !m_storeUnreadable && ExportArticles() && QFile::remove(copy)) {
+        debugLog(QStringLiteral("Kept articles restored from ") + copy);
+    }
+    UpdateStatus(ArticleCountText());
 }
 
 void TForm1::ShowLockedMessage() {
@@ -216,6 +289,9 @@ TMemoEntry* TForm1::AddArticle(const QString& text, const QString& voice) {
 }
 
 TMemoEntry* TForm1::AddNewArticle() {
+    if (!MayAddArticle([this] { AddNewArticle(); })) {
+        return nullptr;
+    }
     TMemoEntry* entry = AddArticle(QString(), ChooseVoiceForNewArticle());
     if (entry) {
         WireArticle(entry);
@@ -269,7 +345,7 @@ void TForm1::SwitchMode(uint8_t mode) {
         ApplyMode();
         return;
     }
-    if (m_prefs->ML_ListMode == mode) {
+    if (m_prefs->ML_ListMode == mode || (mode == 0 && !MaySwitchToSingle())) {
         ApplyMode();  // keeps the buttons and menu items in step with the mode
         return;
     }
@@ -286,18 +362,45 @@ void TForm1::SwitchMode(uint8_t mode) {
     }
     m_list->SetVisibleEntries(m_prefs->VisibleEntries());
     m_list->DeleteBlankEntries();
+    if (mode == 0) {
+        // The user has agreed: a list being read ends after the article being read.
+        KeepOneArticle();
+        ExportArticles();
+    }
     if (m_list->VisibleCount() == 0) {
         debugLog(QStringLiteral("Calling AddNew"));
         AddNewArticle();
     } else {
         m_list->ScrollToTop(1);
     }
-    UpdateStatus(ArticleCountText());
+    if (m_readingState == rsReading || m_readingState == rsPaused) {
+        SetReadingState(m_readingState);  // Skip follows the mode
+        UpdateStatus(QString());
+    } else {
+        UpdateStatus(ArticleCountText());
+    }
 }
 
 void TForm1::PasteClick() {
     TMemoEntry* entry = m_list->CurrentEntry();
-    if (entry && !entry->FileEntry() && !entry->Editor()->isReadOnly()) {
+    if (entry && (entry->FileEntry() || entry->Editor()->isReadOnly())) {
+        PasteRefused(entry);
+    } else if (entry) {
         entry->Editor()->InsertText(QApplication::clipboard()->text());
     }
+}
+
+void TForm1::PasteRefused(TMemoEntry* entry) {
+    const QString title = entry->Title().trimmed();
+    const QString article = title.isEmpty() ? QStringLiteral("this article")
+                                            : QStringLiteral("the article \"%1\"").arg(title);
+    const QString text = entry->GetArticleText();
+    const QString reason =
+        ArticleText::IsFileArticle(text)
+            ? QStringLiteral("%1 is read from the file %2, which Quillsong does not change")
+                  .arg(article, ArticleText::FileArticlePath(text))
+            : QStringLiteral("%1 has lines too long to be edited").arg(article);
+    const QString message = QStringLiteral("Nothing was pasted: ") + reason +
+                            QStringLiteral(".\r\rAdd New makes an article to paste into.");
+    UserMessage::show(message);
 }

@@ -106,6 +106,13 @@ void TForm1::CopyClipboardMemo(int action) {
         ExportArticles();
     } else if (action == int(ClipboardRules::Action::New) ||
                action == int(ClipboardRules::Action::Append)) {
+        const QString text = m_clipboardText;
+        if (!MayAddArticle([this, action, text] {
+                m_clipboardText = text;
+                CopyClipboardMemo(action);
+            })) {
+            return;
+        }
         target = AddArticle(m_clipboardText, ChooseVoiceForNewArticle());
         if (target) {
             WireArticle(target);

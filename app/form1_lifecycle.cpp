@@ -143,6 +143,7 @@ void TForm1::FormShow() {
     if (!m_lexiconNotice.isEmpty()) {
         UpdateStatus(m_lexiconNotice);  // once: the lexicon file needs the user's eye
     }
+    OfferKeptArticles();
     Q_EMIT startupFinished();
 }
 

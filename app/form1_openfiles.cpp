@@ -1,11 +1,11 @@
 // Opening text files and documents into the article list: small files are loaded, large ones
 // become file articles that are read from disk piece by piece.
-#include <QCoreApplication>
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QThread>
 #include <atomic>
@@ -124,62 +124,74 @@ void TForm1::ReadFileBtnClick() {
 }
 
 void TForm1::OpenTextFiles(const QStringList& files) {
-    for (const QString& file : files) {
-        if (DocumentReader::isDocument(file)) {
-            // A document that cannot be read says why; the files after it still open.
-            OpenDocument(file);
-            if (m_readingState == rsExiting) {
-                return;
-            }
-            continue;
-        }
-        QString error;
-        const int64_t size = GetFileSize(file, error);
-        if (size < 0) {
-            UserMessage::showError(error);
-            return;
-        }
-        if (size == 0) {
-            UserMessage::show(QFileInfo(file).absoluteFilePath() + QStringLiteral(" is empty"));
-            return;
-        }
-        // A program, picture or archive would only be read as noise.
-        QString notText;
-        if (!TextFile::isTextFile(file, &notText)) {
-            UtilsClass::WriteDebugLine(notText);
-            UserMessage::showError(notText);
-            return;
-        }
-        TMemoEntry* entry = AddNewArticle();
-        if (!entry) {
-            return;  // the list refused a new article and has said why
-        }
-        entry->SetDefaultTitleFrom(QFileInfo(file).baseName(), m_list->TitleLength);
-        if (size >= kLargeFile) {
-            entry->SetArticleText(ArticleText::FileArticleText(QFileInfo(file).absoluteFilePath()));
-            entry->SetFileEntry(true);
-        } else {
-            entry->SetFileEntry(false);
-            QString readError;
-            if (!entry->LoadFromFile(file, readError)) {
-                UtilsClass::WriteDebugLine(QStringLiteral("Could not open ") + file);
-            } else if (!readError.isEmpty()) {
-                UserMessage::showError(readError);
+    if (!MayAddArticle([this, files] { OpenTextFiles(files); })) {
+        return;
+    }
+    // A file that cannot be opened says why and the files after it still open; the store is
+    // written once, when all are in the list.
+    {
+        const QScopedValueRollback hold(m_exportHeld, true);
+        for (const QString& file : files) {
+            if (!OpenTextFile(file)) {
+                break;
             }
         }
-        if (m_prefs->AutoSpeak()) {
-            ReadSingleArticle(entry, otSpeakers, -1, -1);
-            if (m_readingState == rsReading) {
-                UpdateStatus(QStringLiteral("Reading input text file ") +
-                             QFileInfo(file).fileName());
-            }
-        }
-        QCoreApplication::processEvents();
+    }
+    if (m_readingState == rsExiting) {
+        return;  // the articles went to the store as the program ended
     }
     ExportArticles();
     if (m_readingState == rsIdle) {
         UpdateStatus(ArticleCountText());  // the count now includes the loaded articles
     }
+}
+
+bool TForm1::OpenTextFile(const QString& file) {
+    if (DocumentReader::isDocument(file)) {
+        OpenDocument(file);
+        return m_readingState != rsExiting;
+    }
+    QString error;
+    const int64_t size = GetFileSize(file, error);
+    if (size < 0) {
+        UserMessage::showError(error);
+        return true;
+    }
+    if (size == 0) {
+        UserMessage::show(QFileInfo(file).absoluteFilePath() + QStringLiteral(" is empty"));
+        return true;
+    }
+    // A program, picture or archive would only be read as noise.
+    QString notText;
+    if (!TextFile::isTextFile(file, &notText)) {
+        UtilsClass::WriteDebugLine(notText);
+        UserMessage::showError(notText);
+        return true;
+    }
+    TMemoEntry* entry = AddNewArticle();
+    if (!entry) {
+        return false;  // the list refused a new article and has said why
+    }
+    entry->SetDefaultTitleFrom(QFileInfo(file).baseName(), m_list->TitleLength);
+    if (size >= kLargeFile) {
+        entry->SetArticleText(ArticleText::FileArticleText(QFileInfo(file).absoluteFilePath()));
+        entry->SetFileEntry(true);
+    } else {
+        entry->SetFileEntry(false);
+        QString readError;
+        if (!entry->LoadFromFile(file, readError)) {
+            UtilsClass::WriteDebugLine(QStringLiteral("Could not open ") + file);
+        } else if (!readError.isEmpty()) {
+            UserMessage::showError(readError);
+        }
+    }
+    if (m_prefs->AutoSpeak()) {
+        ReadSingleArticle(entry, otSpeakers, -1, -1);
+        if (m_readingState == rsReading) {
+            UpdateStatus(QStringLiteral("Reading input text file ") + QFileInfo(file).fileName());
+        }
+    }
+    return true;
 }
 
 void TForm1::OpenDocument(const QString& file) {

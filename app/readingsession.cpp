@@ -22,6 +22,11 @@ const QString kTitleForFile = QStringLiteral(
     "A title is required to output speech to a file\r\rIn Single Article mode, you can use the "
     "Generate\rDefault Article Titles option to generate titles\rautomatically");
 
+// With default titles on, an article is untitled only when its text gives no title.
+const QString kTitleNotInText = QStringLiteral(
+    "A title is required to output speech to a file\r\rThis article's text gives no title: type "
+    "one in its Title box");
+
 // A file article is measured in its file's bytes once its words arrive; until then the gauge
 // counts to this.
 constexpr int kFileArticleGaugeMaximum = 10000;
@@ -156,7 +161,7 @@ bool ReadingSession::PrepareOutput(const ReadingArticle& article) {
             end(false);
         }
         m_walk = Walk::None;
-        Q_EMIT titleMissing(article.key, kTitleForFile);
+        Q_EMIT titleMissing(article.key, m_prefs.DefaultTitles() ? kTitleNotInText : kTitleForFile);
         return false;
     }
     m_outputTags = TagsFor(article);

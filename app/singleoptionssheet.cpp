@@ -22,6 +22,9 @@ SingleOptionsSheet::SingleOptionsSheet(TPreferences& prefs, QWidget* parent)
     AutoTitleCB = new QCheckBox(QStringLiteral("Generate Default Article Titles"), this);
     AutoTitleCB->setObjectName(QStringLiteral("AutoTitleCB"));
     layout->addWidget(AutoTitleCB);
+    AskRemovalCB = new QCheckBox(QStringLiteral("Ask Before Removing Articles"), this);
+    AskRemovalCB->setObjectName(QStringLiteral("AskRemovalCB"));
+    layout->addWidget(AskRemovalCB);
     layout->addStretch();
 
     connect(SIVoiceGrp, &RadioGroup::itemChosen, this,
@@ -30,12 +33,16 @@ SingleOptionsSheet::SingleOptionsSheet(TPreferences& prefs, QWidget* parent)
             [this](bool checked) { m_prefs.SI_AutoSpeak = checked; });
     connect(AutoTitleCB, &QCheckBox::toggled, this,
             [this](bool checked) { m_prefs.SI_DefaultTitles = checked; });
+    // Unchecked, the articles go without a question, as "Do not ask again" with Remove.
+    connect(AskRemovalCB, &QCheckBox::toggled, this,
+            [this](bool checked) { m_prefs.SI_ListRemoval = checked ? 0 : 1; });
 }
 
 void SingleOptionsSheet::Refresh() {
     SIVoiceGrp->SetItemIndex(m_prefs.VoiceSelection());
     for (auto [box, value] : {std::pair{AutoSpeakCB, m_prefs.AutoSpeak()},
-                              std::pair{AutoTitleCB, m_prefs.DefaultTitles()}}) {
+                              std::pair{AutoTitleCB, m_prefs.DefaultTitles()},
+                              std::pair{AskRemovalCB, m_prefs.SI_ListRemoval == 0}}) {
         const QSignalBlocker quiet(box);
         box->setChecked(value);
     }

@@ -45,6 +45,8 @@ void TMemoEntry::Build() {
     editor_->setTabChangesFocus(true);
     NameEditor();
     connect(panel_->TitleBox, &QLineEdit::textChanged, this, &TMemoEntry::NameEditor);
+    connect(panel_->TitleBox, &QLineEdit::textEdited, this, [this] { followLimit_ = 0; });
+    connect(editor_, &QPlainTextEdit::textChanged, this, &TMemoEntry::FollowText);
     editor_->installEventFilter(this);
     editor_->SetText(text_);
     UpdateReadOnly();
@@ -99,6 +101,10 @@ bool TMemoEntry::EditorKeyPress(QKeyEvent* event) {
         }
         return true;
     }
+    if (event->matches(QKeySequence::Paste) && editor_->isReadOnly()) {
+        Q_EMIT pasteRefused(this);
+        return true;
+    }
     if (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
         // As the Menu key: a keyboard context menu at the caret.
         const QPoint at = editor_->viewport()->mapToParent(editor_->cursorRect().center());
@@ -137,6 +143,11 @@ QString TMemoEntry::Title() const {
 }
 
 void TMemoEntry::SetTitle(const QString& title) {
+    followLimit_ = 0;
+    ShowTitle(title);
+}
+
+void TMemoEntry::ShowTitle(const QString& title) {
     if (built_) {
         panel_->SetTitle(title);
     } else {
@@ -187,7 +198,33 @@ void TMemoEntry::SetArticleText(const QString& text) {
         UpdateReadOnly();
     } else {
         text_ = text;
+        FollowText();
     }
+}
+
+void TMemoEntry::FollowTextWithTitle(int limit) {
+    followLimit_ = qMax(1, limit);
+    FollowText();
+}
+
+void TMemoEntry::FollowText() {
+    if (followLimit_ <= 0) {
+        return;
+    }
+    // The title comes from the text's beginning: a long text is not copied at every keystroke.
+    constexpr int kTitleSource = 4096;
+    QString start;
+    if (built_) {
+        const QTextDocument* document = editor_->document();
+        const int length = qMin(kTitleSource, document->characterCount() - 1);
+        start.reserve(length);
+        for (int i = 0; i < length; ++i) {
+            start += document->characterAt(i);
+        }
+    } else {
+        start = text_.left(kTitleSource);
+    }
+    ShowTitle(ArticleText::MakeTitle(start, followLimit_));
 }
 
 int TMemoEntry::LineCount() const {

@@ -41,6 +41,10 @@ class TMemoEntry : public QFrame {
     void SetColor(const QColor& color);
     void SetDefaultTitle(int limit);
     void SetDefaultTitleFrom(const QString& text, int limit);
+    // The title is made from the text (up to limit characters) now and again whenever the text
+    // changes, typed or pasted, until a title is set otherwise or typed in the title box.
+    void FollowTextWithTitle(int limit);
+    bool TitleFollowsText() const { return followLimit_ > 0; }
     bool FileEntry() const { return fileEntry_; }
     // The book a chapter article was opened from: its files carry it as their album. Kept for
     // this run only; empty for other articles.
@@ -66,6 +70,9 @@ class TMemoEntry : public QFrame {
 
   Q_SIGNALS:
     void focused(TMemoEntry* entry);
+    // The user pasted into the editor while it cannot be changed (a file article, a text shown
+    // in pieces): nothing was pasted.
+    void pasteRefused(TMemoEntry* entry);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -78,6 +85,8 @@ class TMemoEntry : public QFrame {
     void UpdateReadOnly();
     // Keys of the editor: Ctrl+Tab inserts a tab, Shift+F10 opens the article menu.
     bool EditorKeyPress(QKeyEvent* event);
+    void ShowTitle(const QString& title);
+    void FollowText();
 
     const VoiceSource* voices_;
     bool built_ = false;
@@ -91,4 +100,5 @@ class TMemoEntry : public QFrame {
     TPropertyPanel* panel_ = nullptr;
     TMyPlusMemo* editor_ = nullptr;
     QString album_;
+    int followLimit_ = 0;  // the title is made from the text while it is above 0
 };

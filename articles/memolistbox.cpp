@@ -179,11 +179,17 @@ TMemoEntry* TMemoListBox::Add(const QString& text, const QString& voiceName) {
             }
         }
         connect(entry, &TMemoEntry::focused, this, &TMemoListBox::OnEntryHandler);
+        connect(entry, &TMemoEntry::pasteRefused, this, &TMemoListBox::pasteRefused);
         blankSearchStart_ = VisibleCount() - 1;  // the new entry: the last one not hidden
     }
     entry->SetArticleText(text);
     if (Prefs ? Prefs->DefaultTitles() : true) {
-        entry->SetDefaultTitle(TitleLength);
+        // An article begun empty is typed or pasted into: its title follows what it gets.
+        if (ArticleText::IsBlank(text)) {
+            entry->FollowTextWithTitle(TitleLength);
+        } else {
+            entry->SetDefaultTitle(TitleLength);
+        }
     } else {
         entry->SetTitle(LastTitle);
     }

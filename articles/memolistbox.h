@@ -96,6 +96,10 @@ class TMemoListBox : public QWidget {
     // Lets the window process pending messages during long operations.
     std::function<void()> ProcessEvents;
 
+  Q_SIGNALS:
+    // An article's editor refused a paste: it cannot be changed.
+    void pasteRefused(TMemoEntry* entry);
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     // Tab walks the articles in list order, each from its title to its text, scrolling the

@@ -70,6 +70,8 @@ const struct {
     {"OUT_Subtitles", &P::OUT_Subtitles, false},
     {"OUT_VorbisQuality", &P::OUT_VorbisQuality, 2},
     {"OUT_OpusBitRate", &P::OUT_OpusBitRate, 24},
+    {"SI_ListRemoval", &P::SI_ListRemoval, 0},
+    {"ML_KeptArticles", &P::ML_KeptArticles, QString()},
 };
 
 // The values a stored number may take; any other value, or text that is no number, reads as
@@ -97,6 +99,7 @@ const Range kRanges[] = {
     // 0 WAV, 1 MP3, 2 Ogg Vorbis, 3 Opus.
     {"OUT_FileFormat", 0, 3},
     {"OUT_VorbisQuality", -1, 10},
+    {"SI_ListRemoval", 0, 2},
     {"BitRate", 16, 64},
     // The writing pace, in 256ths of real time, is held in 16 bits.
     {"TTS_WaveConvRate", 0, 65535},

@@ -72,6 +72,12 @@ class TPreferences : public TBaseRegistryClass {
     // The Ogg Vorbis quality level (-1 to 10) and the Opus bit rate in kbit/s.
     int32_t OUT_VorbisQuality = 0;
     int32_t OUT_OpusBitRate = 0;
+    // What single-article mode does when it would remove a list of articles: 0 asks, 1 removes
+    // them, 2 switches to multi-article mode instead (the last two as "Do not ask again").
+    uint8_t SI_ListRemoval = 0;
+    // The copy the articles were kept in at an end when the store could not be written; the
+    // next start offers it once.
+    QString ML_KeptArticles;
 
   private:
     static QString makeDefaultOutDir();

@@ -1,6 +1,8 @@
 // Documents opened into the article list through the real main window.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +14,7 @@
 
 #include "app/articlelistqueue.h"
 #include "app/form1.h"
+#include "articles/articlestore.h"
 #include "articles/articletext.h"
 #include "articles/documenttextfile.h"
 #include "articles/memoentry.h"
@@ -257,4 +260,56 @@ TEST_F(OpenDocuments, EscapeStopsAnOpeningAndTheEndDoesNotWaitForADeepPage) {
     QTimer::singleShot(0, form.get(), [&form] { form->ExitQuillsongClick(); });
     form->OpenTextFiles({deep});
     EXPECT_FALSE(titles().contains(QStringLiteral("deep")));
+}
+
+TEST_F(OpenDocuments, EveryFileAfterARefusedOneOpensAndTheStoreHoldsThemAll) {
+    testprofile::Store(kKey, QStringLiteral("ML_ListMode"), QStringLiteral("1"));
+    auto form = StartMainWindow();
+    const QString first = dir_.filePath(QStringLiteral("first.txt"));
+    const QString empty = dir_.filePath(QStringLiteral("empty.txt"));
+    const QString binary = dir_.filePath(QStringLiteral("binary.txt"));
+    const QString plain = dir_.filePath(QStringLiteral("plain.txt"));
+    WriteBytes(first, "The first file.");
+    WriteBytes(empty, "");
+    WriteBytes(binary, QByteArray("\x7f"
+                                  "ELF\x02\x01\x01\x00\x00\x00",
+                                  10)
+                           .repeated(50));
+    WriteBytes(plain, "The plain file.");
+    form->OpenTextFiles({first, empty, binary, plain});
+
+    ASSERT_EQ(messages_.all.size(), 2) << messages_.all.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(messages_.all[0].contains(QStringLiteral("empty.txt is empty")));
+    EXPECT_TRUE(messages_.all[1].contains(QStringLiteral("binary.txt")));
+    const ArticleStore::ReadResult stored = ArticleStore::Read(TForm1::StoreFileName());
+    QStringList titles;
+    QStringList texts;
+    for (const StoredArticle& article : stored.Articles) {
+        titles << article.Title;
+        texts << article.Text;
+    }
+    EXPECT_EQ(titles, QStringList({QStringLiteral("first"), QStringLiteral("plain")}));
+    EXPECT_EQ(texts,
+              QStringList({QStringLiteral("The first file."), QStringLiteral("The plain file.")}));
+}
+
+TEST_F(OpenDocuments, PastingIntoALargeFilesArticleSaysWhyNothingWasPasted) {
+    testprofile::Store(kKey, QStringLiteral("CB_Monitor"), QStringLiteral("false"));
+    auto form = StartMainWindow();
+    const QString large = dir_.filePath(QStringLiteral("large.txt"));
+    WriteBytes(large, QByteArray("A sentence of a large file. ").repeated(400));
+    form->OpenTextFiles({large});
+    TMemoEntry* entry = form->List()->CurrentEntry();
+    ASSERT_TRUE(entry && entry->FileEntry());
+    const QString text = entry->GetArticleText();
+    QApplication::clipboard()->setText(QStringLiteral("Copied words"));
+
+    form->PasteClick();  // the toolbar's Paste
+    QTest::keyClick(entry->Editor(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(entry->GetArticleText(), text);
+    ASSERT_EQ(messages_.all.size(), 2) << messages_.all.join(QLatin1Char('|')).toStdString();
+    for (const QString& message : std::as_const(messages_.all)) {
+        EXPECT_TRUE(message.startsWith(QStringLiteral("Nothing was pasted")));
+        EXPECT_TRUE(message.contains(QFileInfo(large).absoluteFilePath()));
+    }
 }

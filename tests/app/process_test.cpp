@@ -107,7 +107,7 @@ TEST_F(Program, TerminationStoresPreferencesAndEachStartKeepsThePreviousLogs) {
     // The voice catalogue's settings of every engine and voice are stored beside them.
     EXPECT_GT(names.filter(QStringLiteral("FAV_")).size(), 50);
     EXPECT_EQ(names.filter(QStringLiteral("ENG_")).size() +
-                  names.filter(QStringLiteral("FAV_")).size() * 3 + 38,
+                  names.filter(QStringLiteral("FAV_")).size() * 3 + 40,
               names.size());
     EXPECT_TRUE(reg.keyExists(QStringLiteral("\\Software\\HalcyxTech\\Windows\\quillsong\\Form1")));
 }

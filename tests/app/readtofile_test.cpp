@@ -2,9 +2,12 @@
 // the files are checked with soxi, mpg123 and id3v2.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -17,6 +20,7 @@
 #include "articles/memoentry.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
+#include "articles/propertypanel.h"
 #include "platform/about/programversion.h"
 #include "tests/audio/audiotools.h"
 #include "tests/audio/id3frames.h"
@@ -230,17 +234,17 @@ TEST_F(ReadToFile, OpenedTextFilesBecomeArticlesAndReadIntoMp3Files) {
     const QString small = texts.filePath(QStringLiteral("report.final.txt"));
     const QString large = texts.filePath(QStringLiteral("Long read.txt"));
     const QString empty = texts.filePath(QStringLiteral("empty.txt"));
-    const QString never = texts.filePath(QStringLiteral("never.txt"));
+    const QString after = texts.filePath(QStringLiteral("after.txt"));
     const QByteArray sentence = "The quick brown fox jumps over the lazy dog. ";
     audiotools::Write(small, sentence.repeated(200).left(5119));
     audiotools::Write(large, sentence.repeated(300).left(8000));
     audiotools::Write(empty, {});
-    audiotools::Write(never, sentence);
-    form->OpenTextFiles({small, large, empty, never});
+    audiotools::Write(after, sentence);
+    form->OpenTextFiles({small, large, empty, after});
     EXPECT_EQ(messages_.all, QStringList{empty + QStringLiteral(" is empty")});
     // The empty article of a fresh list takes the first file.
-    ASSERT_EQ(form->List()->VisibleCount(), 2) << "files after an empty one are not opened";
-    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("2 articles"));
+    ASSERT_EQ(form->List()->VisibleCount(), 3) << "a file after an empty one opens too";
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("3 articles"));
     TMemoEntry* text = form->List()->Entries[0];
     TMemoEntry* file = form->List()->Entries[1];
     EXPECT_EQ(text->Title(), QStringLiteral("report"));
@@ -254,8 +258,8 @@ TEST_F(ReadToFile, OpenedTextFilesBecomeArticlesAndReadIntoMp3Files) {
     form->PlayFileBtnClick();
     ASSERT_TRUE(WaitIdle(*form));
     EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char(';')).toStdString();
-    ASSERT_EQ(Files(),
-              (QStringList{QStringLiteral("Long_read.mp3"), QStringLiteral("report.mp3")}));
+    ASSERT_EQ(Files(), (QStringList{QStringLiteral("Long_read.mp3"), QStringLiteral("after.mp3"),
+                                    QStringLiteral("report.mp3")}));
     // The large file is read to its end, piece by piece: about as long as its words take.
     const int64_t samples = audiotools::DecodedSamples(PathOf(QStringLiteral("Long_read.mp3")));
     const int64_t smallSamples = audiotools::DecodedSamples(PathOf(QStringLiteral("report.mp3")));
@@ -646,4 +650,41 @@ TEST_F(ReadToFile, Mp3FilesOfAListCarryTheirPlaceTheAlbumTheVoiceTheYearAndThePr
     EXPECT_FALSE(alone.contains(QStringLiteral("TALB")));
     EXPECT_EQ(alone.value(QStringLiteral("TYER")), year);
     EXPECT_EQ(alone.value(QStringLiteral("COMM")), comment);
+}
+
+TEST_F(ReadToFile, TypedAndPastedTextsGetTheirDefaultTitles) {
+    Store("CB_Monitor", QStringLiteral("false"));
+    auto form = Start(0, {});
+    TMemoEntry* typed = form->List()->CurrentEntry();
+    QTest::keyClicks(typed->Editor(), QStringLiteral("Hello world. Typed here"));
+    EXPECT_EQ(typed->Title(), QStringLiteral("Hello_world_Typed_he"));
+    form->ReadArticleToFile(typed);
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("Hello_world_Typed_he.wav")});
+
+    // Pasted text, and a title the user typed, which the text no longer changes.
+    QApplication::clipboard()->setText(QStringLiteral("Pasted words"));
+    TMemoEntry* pasted = form->AddNewArticle();
+    ASSERT_NE(pasted, nullptr);
+    form->PasteClick();
+    EXPECT_EQ(pasted->Title(), QStringLiteral("Pasted_words"));
+    QLineEdit* titleBox = pasted->PropertyPanel()->TitleBox;
+    titleBox->setFocus();
+    titleBox->end(false);
+    QTest::keyClicks(titleBox, QStringLiteral("Mine"));
+    QTest::keyClicks(pasted->Editor(), QStringLiteral(" and more"));
+    EXPECT_EQ(pasted->Title(), QStringLiteral("Pasted_wordsMine"));
+
+    // A text that gives no title: the message does not send the user to an option already on.
+    TMemoEntry* untitled = form->AddNewArticle();
+    ASSERT_NE(untitled, nullptr);
+    QTest::keyClicks(untitled->Editor(), QStringLiteral("?! ..."));
+    EXPECT_EQ(untitled->Title(), QString());
+    form->ReadArticleToFile(untitled);
+    ASSERT_TRUE(WaitIdle(*form));
+    ASSERT_EQ(messages_.all.size(), 1);
+    EXPECT_TRUE(messages_.all[0].startsWith(
+        QStringLiteral("A title is required to output speech to a file")));
+    EXPECT_FALSE(messages_.all[0].contains(QStringLiteral("Default Article Titles")));
 }

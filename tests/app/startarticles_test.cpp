@@ -8,11 +8,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "app/form1.h"
 #include "articles/articlestore.h"
@@ -289,8 +291,26 @@ TEST_F(StartArticles, ArticlesThatCannotBeSavedAtTheEndAreKeptInTheHomeFolder) {
         } else {
             EXPECT_EQ(messages_.errors.size(), 1) << "nothing holds up an end asked for";
         }
-        QFile::remove(home.filePath(copies[0]));
         QFile::setPermissions(folder, writable);
+        if (!byTheUser) {
+            // The next start says where they are, once, and brings them back when asked.
+            form.reset();
+            auto next = Start();
+            auto* box = next->findChild<QMessageBox*>();
+            ASSERT_TRUE(box && box->isVisible());
+            EXPECT_TRUE(box->text().contains(home.filePath(copies[0])))
+                << box->text().toStdString();
+            QTest::keyClick(box, Qt::Key_Return);
+            const QStringList kept{QStringLiteral("Saved before."),
+                                   QStringLiteral("Added at the end.")};
+            EXPECT_EQ(Texts(*next), kept);
+            EXPECT_EQ(StoredTexts(), kept);
+            EXPECT_TRUE(keptCopies().isEmpty()) << "the store holds them now";
+            next->ExitQuillsongClick();
+            next.reset();
+            EXPECT_EQ(Start()->findChild<QMessageBox*>(), nullptr) << "said once";
+        }
+        QFile::remove(home.filePath(copies[0]));
     }
 }
 

@@ -51,6 +51,8 @@ const QStringList kSettingNames = {
     "OUT_Subtitles",
     "OUT_VorbisQuality",
     "OUT_OpusBitRate",
+    "SI_ListRemoval",
+    "ML_KeptArticles",
 };
 
 QStringList sorted(QStringList names) {
