@@ -6,6 +6,7 @@
 
 #include "settings/preferences.h"
 #include "speech/ttsform.h"
+#include "text/ttsfilestream.h"
 #include "tests/audio/audiotools.h"
 #include "tests/cli/clirun.h"
 #include "tests/common/printers.h"
@@ -65,4 +66,18 @@ TEST_F(CliVoices, EachVoiceSpeaksAtTheSpeedStoredForIt) {
     }
     ASSERT_TRUE(Convert(voice, {text}));
     EXPECT_LT(Samples(Wave(QStringLiteral("speed"))), atNormalSpeed * 6 / 10);
+}
+
+TEST_F(CliVoices, AFileReadInPiecesSoundsAsTheWholeText) {
+    // Over three pieces: each piece's last sentence keeps its pause before the next piece.
+    const QByteArray sentences = Sentences(360);
+    ASSERT_GT(sentences.size(), 3 * TTTSFileStream::kChunkSize);
+    const QString voice = QStringLiteral("eSpeak English (America)");
+    ASSERT_TRUE(Convert(voice, {Text(QStringLiteral("pieces.txt"), sentences)}));
+    ASSERT_TRUE(Convert(voice, {QStringLiteral("--title"), QStringLiteral("whole")}, sentences));
+    const int64_t pieces = Samples(Wave(QStringLiteral("pieces")));
+    const int64_t whole = Samples(Wave(QStringLiteral("whole")));
+    EXPECT_EQ(pieces, whole);
+    EXPECT_TRUE(audiotools::Read(Wave(QStringLiteral("pieces"))) ==
+                audiotools::Read(Wave(QStringLiteral("whole"))));
 }
