@@ -68,6 +68,18 @@ TEST_F(CliVoices, EachVoiceSpeaksAtTheSpeedStoredForIt) {
     EXPECT_LT(Samples(Wave(QStringLiteral("speed"))), atNormalSpeed * 6 / 10);
 }
 
+TEST_F(CliVoices, ATextGivesTheSameSamplesAloneAndSecondInAList) {
+    // slt draws noise for its voice: what was spoken before must not change it.
+    const QString first = Text(QStringLiteral("first.txt"), "Something else is said first.");
+    const QString text = Text(QStringLiteral("text.txt"), Sentences(3));
+    ASSERT_TRUE(Convert(QStringLiteral("Flite slt"), {text}));
+    const QByteArray alone = audiotools::Read(Wave(QStringLiteral("text")));
+    ASSERT_TRUE(Convert(QStringLiteral("Flite slt"), {first, text}));
+    const QByteArray second = audiotools::Read(Wave(QStringLiteral("text")));
+    EXPECT_TRUE(alone == second) << alone.size() << " bytes alone, " << second.size()
+                                 << " second in the list";
+}
+
 TEST_F(CliVoices, AFileReadInPiecesSoundsAsTheWholeText) {
     // Over three pieces: each piece's last sentence keeps its pause before the next piece.
     const QByteArray sentences = Sentences(360);
