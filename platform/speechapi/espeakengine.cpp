@@ -129,10 +129,10 @@ bool EspeakEngine::speak(const SynthVoice& voice, const QString& text, const Syn
     const QByteArray utf8 = text.toUtf8();
     // Without ENDPAUSE the pause of the text's last sentence is left out: a text handed over in
     // pieces (a large file) would run each piece's last sentence into the next piece's first.
-    const espeak_ERROR result = espeak_Synth(
-        utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
-        espeakCHARS_UTF8 | espeakENDPAUSE | (params.phonemeInput ? espeakPHONEMES : 0), nullptr,
-        nullptr);
+    const espeak_ERROR result =
+        espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
+                     espeakCHARS_UTF8 | espeakENDPAUSE | (params.phonemeInput ? espeakPHONEMES : 0),
+                     nullptr, nullptr);
     espeak_Synchronize();
     currentJob = nullptr;
     return result == EE_OK;

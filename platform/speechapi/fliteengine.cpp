@@ -133,8 +133,7 @@ bool Utterances::speak(QStringView part, qsizetype from) {
     return true;
 }
 
-void Utterances::reportWords(cst_utterance* utterance, QStringView part, qsizetype from,
-                             int rate) {
+void Utterances::reportWords(cst_utterance* utterance, QStringView part, qsizetype from, int rate) {
     // Words come from tokens of the text; find each token in the text, in order, to know where
     // the word stands.
     qsizetype cursor = 0;

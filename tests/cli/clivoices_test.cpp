@@ -6,10 +6,10 @@
 
 #include "settings/preferences.h"
 #include "speech/ttsform.h"
-#include "text/ttsfilestream.h"
 #include "tests/audio/audiotools.h"
 #include "tests/cli/clirun.h"
 #include "tests/common/printers.h"
+#include "text/ttsfilestream.h"
 
 namespace {
 

@@ -171,8 +171,8 @@ TEST_P(Engines, AHeadingOrParagraphWithoutFullStopEndsWithAPause) {
     ASSERT_TRUE(m_engine->speak(m_voice, text, m_engine->defaultParams(m_voice), recorder));
     const int rate = m_engine->sampleRate(m_voice);
     // The words that open a paragraph, and the audio between the word before and each of them.
-    for (const QString& opening : {QStringLiteral("The"), QStringLiteral("Every"),
-                                   QStringLiteral("makes")}) {
+    for (const QString& opening :
+         {QStringLiteral("The"), QStringLiteral("Every"), QStringLiteral("makes")}) {
         const qsizetype at = text.indexOf(opening);
         const auto word = std::find_if(recorder.words.begin(), recorder.words.end(),
                                        [at](const SynthWord& w) { return w.position == at; });
