@@ -58,6 +58,9 @@ int main(int argc, char** argv) {
     // Files need no sound device: the audio server is never asked.
     driver.SetSoundCardGate(std::make_unique<NoSoundCardGate>());
     driver.Initialize();
+    // The catalogue has registered each voice's favourite mark, speed and pitch only now: they
+    // are read from the store before they are taken, as the window takes them.
+    prefs.ReadAll();
     driver.LoadVoiceSettings();
     // Words are said as in the window, or as the lexicon named on the command line says.
     const bool ownLexicon = !options.lexicon.isEmpty();

@@ -2,10 +2,11 @@
 
 class TTTS;
 
-// What the speaking driver asks before a reading: whether the sound device can be opened, and,
-// when the check fails for another reason than a busy device, whether to go on all the same.
-// The program answers the second question with a dialog; the converter, which writes files
-// only, answers the first with "free" and never opens a device.
+// What the speaking driver asks before a reading aloud (a file needs no sound device): whether
+// the sound device can be opened, and, when the check fails for another reason than a busy
+// device, whether to go on all the same. The program answers the second question with a dialog;
+// the converter, which writes files only, answers the first with "free" and never opens a
+// device.
 class SoundCardGate {
   public:
     enum class State { Free, Busy, Failed };

@@ -1,6 +1,5 @@
 #include "speech/ttsform.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
@@ -208,12 +207,11 @@ Outcome TTTSForm::PlayToFileInit(const QString& voiceName, const QString& wavePa
     } catch (const std::exception& error) {
         return Outcome::failure(ErrorText(error));
     }
+    // A file is written without a sound device: whether one is there, busy or reachable at all
+    // is not asked.
     TVoiceEntry* voice = FindVoice(voiceName);
     if (!voice) {
         return Outcome::failure(NoSuchVoice(voiceName));
-    }
-    if (Outcome ready = SoundCardReady(); !ready) {
-        return ready;
     }
     try {
         if (voice->Speed < 1) {
@@ -272,7 +270,6 @@ Outcome TTTSForm::StartFile(const QString& path, bool logErrors) {
     QString failure;
     try {
         m_reader = std::make_unique<TTTSFileStream>(path);
-        m_reader->ProcessEvents = [] { QCoreApplication::processEvents(); };
         m_fileSize = QFileInfo(path).size();
         QByteArray chunk;
         if (m_reader->ReadChunk(chunk) > 0) {

@@ -159,9 +159,6 @@ bool TTTSFileStream::Extend(QByteArray& chunk) {
     char expected = '.';
     qsizetype lastBlank = -1;
     for (;;) {
-        if (ProcessEvents) {
-            ProcessEvents();
-        }
         QByteArray block;
         if (!Pull(kBlock, block)) {
             return false;

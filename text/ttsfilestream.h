@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringDecoder>
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 // A large text file read piece by piece for speaking: chunks of at least ChunkSize bytes,
@@ -28,9 +27,6 @@ class TTTSFileStream {
     // cannot be read raises std::runtime_error with the system's reason, for the caller to show
     // (the failure is logged here).
     int64_t ReadChunk(QByteArray& text);
-
-    // Called while a chunk is extended, so the window stays responsive.
-    std::function<void()> ProcessEvents;
 
     bool EndOfFile = false;
     int32_t ChunkSize = kChunkSize;

@@ -127,9 +127,12 @@ bool EspeakEngine::speak(const SynthVoice& voice, const QString& text, const Syn
     currentJob = &job;
     espeak_SetSynthCallback(onSynth);
     const QByteArray utf8 = text.toUtf8();
-    const espeak_ERROR result = espeak_Synth(
-        utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
-        espeakCHARS_UTF8 | (params.phonemeInput ? espeakPHONEMES : 0), nullptr, nullptr);
+    // Without ENDPAUSE the pause of the text's last sentence is left out: a text handed over in
+    // pieces (a large file) would run each piece's last sentence into the next piece's first.
+    const espeak_ERROR result =
+        espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
+                     espeakCHARS_UTF8 | espeakENDPAUSE | (params.phonemeInput ? espeakPHONEMES : 0),
+                     nullptr, nullptr);
     espeak_Synchronize();
     currentJob = nullptr;
     return result == EE_OK;

@@ -75,12 +75,9 @@ TEST_F(FileStream, ChunksAreExtendedToTheEndOfASentence) {
     bytes[5121] = '.';
     bytes[5122] = ' ';
     TTTSFileStream stream(Write(bytes));
-    int breaths = 0;
-    stream.ProcessEvents = [&breaths] { ++breaths; };
     QByteArray first, second;
     EXPECT_EQ(stream.ReadChunk(first), 5123);
     EXPECT_TRUE(first.endsWith("a. "));
-    EXPECT_GE(breaths, 1);
     EXPECT_EQ(stream.ReadChunk(second), 877);
     EXPECT_TRUE(stream.EndOfFile);
     EXPECT_EQ(first + second, bytes);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -142,5 +144,41 @@ TEST_P(Engines, WordPositionsOnlyMoveForward) {
     ASSERT_GT(recorder.words.size(), 100u);
     for (size_t i = 1; i < recorder.words.size(); ++i) {
         ASSERT_GT(recorder.words[i].position, recorder.words[i - 1].position) << i;
+    }
+}
+
+namespace {
+
+// The longest stretch of near silence, in milliseconds, in samples [from, to).
+double LongestQuiet(const std::vector<int16_t>& samples, int64_t from, int64_t to, int rate) {
+    constexpr int kQuiet = 300;  // under 1% of full scale
+    int64_t longest = 0;
+    int64_t run = 0;
+    for (int64_t i = qMax<int64_t>(0, from); i < qMin<int64_t>(to, int64_t(samples.size())); ++i) {
+        run = std::abs(samples[size_t(i)]) < kQuiet ? run + 1 : 0;
+        longest = qMax(longest, run);
+    }
+    return 1000.0 * double(longest) / rate;
+}
+
+}  // namespace
+
+TEST_P(Engines, AHeadingOrParagraphWithoutFullStopEndsWithAPause) {
+    const QString text = QStringLiteral(
+        "Getting started\n\nThe program reads text aloud\r\n\r\nEvery voice\n \nmakes the same "
+        "pauses.");
+    Recorder recorder;
+    ASSERT_TRUE(m_engine->speak(m_voice, text, m_engine->defaultParams(m_voice), recorder));
+    const int rate = m_engine->sampleRate(m_voice);
+    // The words that open a paragraph, and the audio between the word before and each of them.
+    for (const QString& opening :
+         {QStringLiteral("The"), QStringLiteral("Every"), QStringLiteral("makes")}) {
+        const qsizetype at = text.indexOf(opening);
+        const auto word = std::find_if(recorder.words.begin(), recorder.words.end(),
+                                       [at](const SynthWord& w) { return w.position == at; });
+        ASSERT_TRUE(word != recorder.words.end() && word != recorder.words.begin())
+            << opening.toStdString();
+        EXPECT_GE(LongestQuiet(recorder.heard, (word - 1)->sample, word->sample, rate), 150.0)
+            << "before " << opening.toStdString();
     }
 }
