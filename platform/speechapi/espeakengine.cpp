@@ -5,6 +5,8 @@
 #include <QMutex>
 #include <vector>
 
+#include "platform/speechapi/lexiconphonemes.h"
+
 namespace {
 
 QMutex& engineLock() {
@@ -126,7 +128,8 @@ bool EspeakEngine::speak(const SynthVoice& voice, const QString& text, const Syn
     job.utf16Index.push_back(int(text.size()));
     currentJob = &job;
     espeak_SetSynthCallback(onSynth);
-    const QByteArray utf8 = text.toUtf8();
+    // A word of phonemes longer than the engine's buffer would crash the process.
+    const QByteArray utf8 = (params.phonemeInput ? LexiconPhonemes::bounded(text) : text).toUtf8();
     const espeak_ERROR result = espeak_Synth(
         utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
         espeakCHARS_UTF8 | (params.phonemeInput ? espeakPHONEMES : 0), nullptr, nullptr);

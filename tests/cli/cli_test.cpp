@@ -153,6 +153,29 @@ TEST_F(Cli, FilesAndStandardInputBecomeTitledMp3Files) {
     EXPECT_GT(audiotools::Soxi(piped.out.trimmed(), "-D").toDouble(), 1.0);
 }
 
+TEST_F(Cli, ALexiconsUnreadableLinesReachTheTerminalWithTheirControlCharactersEscaped) {
+    const QString lexicon =
+        Text(QStringLiteral("lexicon.txt"), QByteArray("Bell\tring\tcase\x1b[31m\x07\n"
+                                                       "Nul\tzero\tphon\0emes\n"
+                                                       "Long\t",
+                                                       45) +
+                                                QByteArray(700, 's') + "\tphonemes\n");
+    const Result run = Run({QStringLiteral("--lexicon"), lexicon, QStringLiteral("--out"), Out(),
+                            Text(QStringLiteral("a.txt"), "Bell, zero and long.")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << run.err.toStdString();
+    for (int i = 0; i < lines.size(); ++i) {
+        EXPECT_TRUE(lines[i].contains(QStringLiteral("Line %1:").arg(i + 1)))
+            << lines[i].toStdString();
+        EXPECT_FALSE(std::any_of(lines[i].begin(), lines[i].end(), [](QChar c) {
+            return c.category() == QChar::Other_Control;
+        })) << lines[i].toStdString();
+    }
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("U+001B[31mU+0007"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("phonU+0000emes"))) << lines[1].toStdString();
+}
+
 TEST_F(Cli, OutputFoldersAreMadeWhenMissingAndRefusedWithTheirReason) {
     const QString text = Text(QStringLiteral("a.txt"), "Some words.");
     const QString deep = Out() + QStringLiteral("/deep/er");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -258,6 +260,41 @@ TEST(LexiconFile, BadLinesAreReportedByNumberSkippedAndKeptWhenWritten) {
             << "the number is the line's own in the file written";
     }
     EXPECT_EQ(LexiconFile::serialise(again), written);
+}
+
+TEST(LexiconFile, OverlongSpokenFormsAndControlCharactersAreReportedByLineAndEscaped) {
+    const QByteArray shortWords = QByteArray("h@loU ").repeated(60).trimmed();
+    const QByteArray bytes =
+        "SQL\tsequel\n"  // 1
+        "Long\t" +
+        QByteArray(700, 's') + "\tphonemes\n" +                          // 2
+        "Words\t" + shortWords + "\tphonemes\n" +                        // 3
+        "Said\t" + QByteArray(LexiconFile::kMaxSpokenLength + 1, 'a') +  // 4
+        "\n" + QByteArray("Bell\tring\tcase\x1b[31m\x07\n") +            // 5
+        QByteArray("Nul\tzero\tphon\0emes\n", 19) +                      // 6
+        "GNU\tgn'u:\tphonemes\n";                                        // 7
+    const LexiconContents read = LexiconFile::parse(bytes);
+    EXPECT_EQ(read.entries,
+              (LexiconEntries{
+                  Entry(QStringLiteral("SQL"), QStringLiteral("sequel")),
+                  Entry(QStringLiteral("Words"), QString::fromLatin1(shortWords), false, true),
+                  Entry(QStringLiteral("GNU"), QStringLiteral("gn'u:"), false, true)}));
+    QList<int> lines;
+    for (const LexiconProblem& problem : read.problems) {
+        lines << problem.line;
+    }
+    EXPECT_EQ(lines, (QList<int>{2, 4, 5, 6}));
+    const QStringList described = Described(read.problems);
+    ASSERT_EQ(described.size(), 4);
+    for (const QString& line : described) {
+        EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](QChar c) {
+            return c.category() == QChar::Other_Control;
+        })) << line.toStdString();
+    }
+    EXPECT_TRUE(described[2].contains(QStringLiteral("caseU+001B[31mU+0007")))
+        << described[2].toStdString();
+    EXPECT_TRUE(described[3].contains(QStringLiteral("phonU+0000emes")))
+        << "a NUL cuts nothing short: " << described[3].toStdString();
 }
 
 TEST(LexiconFile, LoadsAndSavesFilesAndSaysWhyNot) {
