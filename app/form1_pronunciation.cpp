@@ -5,6 +5,7 @@
 #include "app/proneditorinfoform.h"
 #include "app/statustext.h"
 #include "platform/shell/debuglog.h"
+#include "platform/shell/usermessage.h"
 #include "platform/speechapi/pronunciationlexicon.h"
 #include "speech/lexiconstore.h"
 
@@ -59,5 +60,10 @@ uint32_t TForm1::ShowLexiconDialog(const PronunciationLexicon::DialogRequest& re
 
 void TForm1::PronunciationEditorMItmClick() {
     debugLog(QStringLiteral("PronunciationEditorMItmClick"));
-    m_ttsForm->LaunchPronunciationEditor(this, kPronunciationTitle);
+    const TTTSForm::EditorMessage message =
+        m_ttsForm->LaunchPronunciationEditor(this, kPronunciationTitle);
+    if (!message.text.isEmpty()) {
+        message.kind == UserMessage::Kind::Error ? UserMessage::showError(message.text)
+                                                 : UserMessage::show(message.text);
+    }
 }

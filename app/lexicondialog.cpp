@@ -19,6 +19,7 @@
 #include "platform/speechapi/ttsenumerator.h"
 #include "speech/lexiconstore.h"
 #include "speech/lexicontablemodel.h"
+#include "text/printabletext.h"
 
 namespace {
 
@@ -40,9 +41,17 @@ QString describeProblems(const QString& file, const QList<LexiconProblem>& probl
     const QString count = problems.size() == 1 ? QStringLiteral("A line")
                                                : QStringLiteral("%1 lines").arg(problems.size());
     return QStringLiteral("%1 of %2 could not be read and %3 skipped:\n%4")
-        .arg(count, QDir::toNativeSeparators(file),
+        .arg(count, PrintableText::escaped(QDir::toNativeSeparators(file)),
              problems.size() == 1 ? QStringLiteral("was") : QStringLiteral("were"),
              lines.join(QLatin1Char('\n')));
+}
+
+// A message about a file in plain text: a line of the file that looks like markup is shown as
+// it stands.
+void tell(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, parent->windowTitle(), text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 }  // namespace
@@ -57,6 +66,7 @@ LexiconDialog::LexiconDialog(LexiconStore& store, const Voice& voice, const QStr
     m_problems = new QLabel(this);
     m_problems->setObjectName(QStringLiteral("ProblemsLabel"));
     m_problems->setWordWrap(true);
+    m_problems->setTextFormat(Qt::PlainText);
     m_problems->setStyleSheet(
         QStringLiteral("QLabel { background: #fff4ce; border: 1px solid #e0c060; padding: 6px; }"));
     layout->addWidget(m_problems);
@@ -290,7 +300,7 @@ bool LexiconDialog::runEntryDialog(LexiconEntry* entry, int editedRow) {
             for (int row = 0; row < entries.size(); ++row) {
                 if (row != editedRow && LexiconStore::sameWords(entries[row], candidate)) {
                     return QStringLiteral("there is an entry for \"%1\" already")
-                        .arg(entries[row].written);
+                        .arg(PrintableText::escaped(entries[row].written));
                 }
             }
             return QString();
@@ -312,10 +322,9 @@ bool LexiconDialog::runEntryDialog(LexiconEntry* entry, int editedRow) {
 void LexiconDialog::store(const LexiconEntries& entries, const LexiconEntry* select) {
     QString error;
     if (!m_store.setEntries(entries, &error)) {
-        QMessageBox::warning(
-            this, windowTitle(),
-            error + QStringLiteral("\n\nThe change holds until Quillsong MP3 ends; "
-                                   "Export can keep the entries in another file."));
+        tell(this, QMessageBox::Warning,
+             error + QStringLiteral("\n\nThe change holds until Quillsong MP3 ends; "
+                                    "Export can keep the entries in another file."));
     }
     m_model->setEntries(m_store.entries());
     if (select) {
@@ -397,20 +406,20 @@ void LexiconDialog::importFile() {
     const bool imported = m_store.import(path, &added, &replaced, &problems, &error);
     m_model->setEntries(m_store.entries());
     updateButtons();
-    QString text = error.isEmpty() ? QStringLiteral(
-                                         "From %1: %2 new entries added, %3 entries for the same "
-                                         "words replaced.")
-                                         .arg(QDir::toNativeSeparators(path))
-                                         .arg(added)
-                                         .arg(replaced)
-                                   : error;
+    QString text = error.isEmpty()
+                       ? QStringLiteral(
+                             "From %1: %2 new entries added, %3 entries for the same "
+                             "words replaced.")
+                             .arg(PrintableText::escaped(QDir::toNativeSeparators(path)),
+                                  QString::number(added), QString::number(replaced))
+                       : error;
     if (!problems.isEmpty()) {
         text += QStringLiteral("\n\n") + describeProblems(path, problems);
     }
     if (imported && problems.isEmpty()) {
-        QMessageBox::information(this, windowTitle(), text);
+        tell(this, QMessageBox::Information, text);
     } else {
-        QMessageBox::warning(this, windowTitle(), text);
+        tell(this, QMessageBox::Warning, text);
     }
 }
 
@@ -423,6 +432,6 @@ void LexiconDialog::exportFile() {
     }
     QString error;
     if (!m_store.exportTo(path, &error)) {
-        QMessageBox::warning(this, windowTitle(), error);
+        tell(this, QMessageBox::Warning, error);
     }
 }

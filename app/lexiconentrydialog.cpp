@@ -87,6 +87,7 @@ LexiconEntryDialog::LexiconEntryDialog(const LexiconEntry& entry, const QStringL
     m_problem = new QLabel(this);
     m_problem->setObjectName(QStringLiteral("ProblemLabel"));
     m_problem->setWordWrap(true);
+    m_problem->setTextFormat(Qt::PlainText);
     m_problem->setStyleSheet(QStringLiteral("color: #b00020"));
     m_problem->hide();
     layout->addWidget(m_problem);

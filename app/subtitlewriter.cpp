@@ -38,6 +38,26 @@ QString LrcTime(int64_t ms) {
         .arg(ms % kMsPerSecond / kMsPerHundredth, 2, 10, QLatin1Char('0'));
 }
 
+// Players read "<" and a name after it as a formatting tag and drop it with what it encloses,
+// and a backslash before N, n or h as a line break or a hard space. An invisible word joiner
+// after the "<" or the backslash keeps every word as text, and shows as nothing.
+QString CueText(const QString& text) {
+    static const QChar kWordJoiner(0x2060);
+    static const QString kEscapedLetters = QStringLiteral("Nnh");
+    QString cue;
+    cue.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        cue += text[i];
+        const bool tag = text[i] == QLatin1Char('<');
+        const bool escape = text[i] == QLatin1Char('\\') && i + 1 < text.size() &&
+                            kEscapedLetters.contains(text[i + 1]);
+        if (tag || escape) {
+            cue += kWordJoiner;
+        }
+    }
+    return cue;
+}
+
 QString WriteFile(const QString& path, const QByteArray& content) {
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit()) {
@@ -63,7 +83,7 @@ QByteArray SubtitleWriter::Srt(const QList<SubtitleCue>& cues) {
     for (qsizetype i = 0; i < cues.size(); ++i) {
         text += QStringLiteral("%1\n%2 --> %3\n%4\n\n")
                     .arg(i + 1)
-                    .arg(SrtTime(cues[i].startMs), SrtTime(cues[i].endMs), cues[i].text);
+                    .arg(SrtTime(cues[i].startMs), SrtTime(cues[i].endMs), CueText(cues[i].text));
     }
     return text.toUtf8();
 }

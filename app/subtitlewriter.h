@@ -21,7 +21,8 @@ class SubtitleWriter {
     static QString SrtPath(const QString& audioPath);
     static QString LrcPath(const QString& audioPath);
 
-    // "1\n00:00:01,250 --> 00:00:03,900\ntext\n\n" for each cue, numbered from 1.
+    // "1\n00:00:01,250 --> 00:00:03,900\ntext\n\n" for each cue, numbered from 1; what players
+    // would take for markup in the text is kept as text.
     static QByteArray Srt(const QList<SubtitleCue>& cues);
     // "[ti:title]" then "[mm:ss.xx]text" for each cue.
     static QByteArray Lrc(const QString& title, const QList<SubtitleCue>& cues);

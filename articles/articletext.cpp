@@ -12,23 +12,32 @@ QString ArticleText::TooLargeText(qsizetype size) {
         .arg(kLargestText / 1000000);
 }
 
-bool ArticleText::IsTitleChar(QChar c) {
-    const char16_t u = c.unicode();
-    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '_';
+const QString ArticleText::kUntitled = QStringLiteral("Untitled");
+
+bool ArticleText::IsTitleChar(char32_t c) {
+    return QChar::isLetter(c) || QChar::isMark(c) ||
+           QChar::category(c) == QChar::Number_DecimalDigit || c == U'_';
 }
 
 QString ArticleText::MakeTitle(const QString& text, int limit) {
     QString result;
     for (qsizetype i = 0; i < text.size() && result.size() < limit; ++i) {
-        if (IsTitleChar(text[i])) {
-            result += text[i];
+        const bool pair =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const char32_t c = pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode();
+        if (IsTitleChar(c)) {
+            if (pair && result.size() + 2 > limit) {
+                break;  // half a character is no character
+            }
+            result += QStringView(text).mid(i, pair ? 2 : 1);
         } else if (result.isEmpty() || result.back() != QLatin1Char(' ')) {
             result += QLatin1Char(' ');
         }
+        i += pair ? 1 : 0;
     }
     result = result.trimmed();
     result.replace(QLatin1Char(' '), QLatin1Char('_'));
-    return result;
+    return result.isEmpty() && !IsBlank(text) ? kUntitled : result;
 }
 
 QString ArticleText::FileArticleText(const QString& path) {

@@ -14,10 +14,14 @@ class ArticleText {
     // Why a text of size characters is refused.
     static QString TooLargeText(qsizetype size);
 
-    // Digits, ASCII letters and the underscore: what a title, and so a file name, may hold.
-    static bool IsTitleChar(QChar c);
-    // A title of at most limit characters made from text: runs of other characters become one
-    // underscore, none at either end.
+    // The title of a text none of whose characters can stand in one.
+    static const QString kUntitled;  // "Untitled"
+    // Letters (with their marks) and digits of any script, and the underscore: what a title,
+    // and so a file name, may hold.
+    static bool IsTitleChar(char32_t c);
+    // A title of at most limit UTF-16 units made from text: runs of other characters become one
+    // underscore, none at either end; a character outside the basic plane is kept whole or not
+    // at all. A text that is not blank but has no title character is kUntitled.
     static QString MakeTitle(const QString& text, int limit);
     // The text of an article that stands for a large text file.
     static QString FileArticleText(const QString& path);

@@ -201,11 +201,20 @@ void TPropertyPanel::TitleEdited() {
         return;
     }
     const int caret = TitleBox->cursorPosition();
-    if (caret > 0 && !ArticleText::IsTitleChar(TitleBox->text().at(caret - 1))) {
-        QString text = TitleBox->text();
-        text.remove(caret - 1, 1);
+    QString text = TitleBox->text();
+    if (caret <= 0) {
+        return;
+    }
+    // A character outside the basic plane is a pair of units: both are looked at, and go.
+    const bool pair =
+        caret > 1 && text[caret - 1].isLowSurrogate() && text[caret - 2].isHighSurrogate();
+    const int width = pair ? 2 : 1;
+    const char32_t c =
+        pair ? QChar::surrogateToUcs4(text[caret - 2], text[caret - 1]) : text[caret - 1].unicode();
+    if (!ArticleText::IsTitleChar(c)) {
+        text.remove(caret - width, width);
         TitleBox->setText(text);
-        TitleBox->setCursorPosition(caret - 1);
+        TitleBox->setCursorPosition(caret - width);
         QApplication::beep();
     }
 }

@@ -65,15 +65,27 @@ bool FileHasText(const QString& path) {
     return false;
 }
 
+// The title, and so the file name, of an input named name.
+QString TitleOf(const QString& name) {
+    const QString title = ArticleText::MakeTitle(name, kTitleLength);
+    return title.isEmpty() ? ArticleText::kUntitled : title;
+}
+
 // A chapter's output name: its number in the book, then its title with only the characters that
 // file systems and players take everywhere left out ("01 Chapter title").
 QString ChapterName(int number, int count, const QString& title) {
     static const QString kUnsafe = QStringLiteral("/\\:*?\"<>|");
     QString name;
-    for (const QChar c : title) {
-        name += c.isPrint() && !kUnsafe.contains(c) ? c : QLatin1Char(' ');
+    for (const char32_t c : title.toUcs4()) {
+        const bool safe =
+            QChar::isPrint(c) && (c > 0xFFFF || !kUnsafe.contains(QChar(char16_t(c))));
+        name += safe ? QString::fromUcs4(&c, 1) : QStringLiteral(" ");
     }
-    name = name.simplified().left(kTitleLength).trimmed();
+    name = name.simplified().left(kTitleLength);
+    if (!name.isEmpty() && name.back().isHighSurrogate()) {
+        name.chop(1);  // half a character is no character
+    }
+    name = name.trimmed();
     while (name.endsWith(QLatin1Char('.'))) {
         name.chop(1);  // a name may not end with a full stop everywhere
     }
@@ -168,11 +180,7 @@ bool CliConverter::CollectInputs(QList<ReadingArticle>& inputs) {
             input.filePath = QFileInfo(name).absoluteFilePath();
             input.title = QFileInfo(name).baseName();
         }
-        input.title = ArticleText::MakeTitle(input.title, kTitleLength);
-        if (input.title.isEmpty()) {
-            Error(QStringLiteral("No file name can be made from the title of ") + name);
-            return false;
-        }
+        input.title = TitleOf(input.title);
         inputs << input;
     }
     return true;
@@ -195,11 +203,7 @@ bool CliConverter::CollectDocument(const QString& name, ReadingArticle input,
     if (m_options.singleFile || chapters.size() < 2) {
         // Named after the file, as a text file is.
         input.text = document.wholeText();
-        input.title = ArticleText::MakeTitle(QFileInfo(name).baseName(), kTitleLength);
-        if (input.title.isEmpty()) {
-            Error(QStringLiteral("No file name can be made from the title of ") + name);
-            return false;
-        }
+        input.title = TitleOf(QFileInfo(name).baseName());
         input.source = path;
         inputs << input;
         return true;

@@ -13,6 +13,7 @@
 #include "settings/preferences.h"
 #include "speech/lexiconstore.h"
 #include "speech/ttsform.h"
+#include "text/printabletext.h"
 
 int main(int argc, char** argv) {
     // eSpeak NG 1.51 opens a sound output as it starts, whatever output it is asked for. This
@@ -67,7 +68,8 @@ int main(int argc, char** argv) {
     LexiconStore lexicon(ownLexicon ? options.lexicon : LexiconFile::defaultPath());
     QString lexiconError;
     if (ownLexicon && !QFileInfo::exists(options.lexicon)) {
-        lexiconError = QStringLiteral("the lexicon %1 does not exist").arg(options.lexicon);
+        lexiconError = QStringLiteral("the lexicon %1 does not exist")
+                           .arg(PrintableText::escaped(options.lexicon));
     } else {
         lexicon.load(&lexiconError);
     }
@@ -78,7 +80,8 @@ int main(int argc, char** argv) {
         }
     }
     for (const LexiconProblem& problem : lexicon.problems()) {
-        std::fprintf(stderr, "quillsong-cli: %s, %s (skipped)\n", qPrintable(lexicon.path()),
+        std::fprintf(stderr, "quillsong-cli: %s, %s (skipped)\n",
+                     qPrintable(PrintableText::escaped(lexicon.path())),
                      qPrintable(LexiconFile::describe(problem)));
     }
     CliConverter converter(prefs, driver, options);

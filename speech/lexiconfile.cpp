@@ -9,6 +9,8 @@
 
 #include "platform/shell/programfolders.h"
 #include "platform/speechapi/lexiconmatcher.h"
+#include "platform/speechapi/lexiconphonemes.h"
+#include "text/printabletext.h"
 #include "text/textencoding.h"
 #include "text/textfile.h"
 
@@ -45,7 +47,7 @@ QString readOptions(const QString& field, LexiconEntry* entry) {
             entry->phonemes = true;
         } else if (!name.isEmpty()) {
             return QStringLiteral("unknown option \"%1\" (use \"case\" or \"phonemes\")")
-                .arg(option.trimmed());
+                .arg(PrintableText::escaped(option.trimmed()));
         }
     }
     return QString();
@@ -85,6 +87,30 @@ void replaceHalfPairs(QString& text) {
     }
 }
 
+// Why the spoken form cannot be said, or empty.
+QString checkSpoken(const LexiconEntry& entry) {
+    const QString spoken = entry.spoken.trimmed();
+    if (spoken.size() > LexiconFile::kMaxSpokenLength) {
+        return QStringLiteral("the spoken form has %1 characters; it may have at most %2")
+            .arg(spoken.size())
+            .arg(LexiconFile::kMaxSpokenLength);
+    }
+    if (!entry.phonemes) {
+        return QString();
+    }
+    if (spoken.contains(QStringLiteral("[[")) || spoken.contains(QStringLiteral("]]"))) {
+        return QStringLiteral("phonemes are written without \"[[\" and \"]]\"");
+    }
+    if (LexiconPhonemes::longestWord(spoken) > LexiconPhonemes::kMaxWordLength) {
+        return QStringLiteral(
+                   "a word of the phonemes has %1 characters; eSpeak NG takes at most %2 in one "
+                   "word (separate the words with blanks)")
+            .arg(LexiconPhonemes::longestWord(spoken))
+            .arg(LexiconPhonemes::kMaxWordLength);
+    }
+    return QString();
+}
+
 }  // namespace
 
 QString LexiconFile::check(const LexiconEntry& entry) {
@@ -98,25 +124,25 @@ QString LexiconFile::check(const LexiconEntry& entry) {
         for (QChar c : field) {
             if (c.category() == QChar::Other_Control) {
                 return QStringLiteral("a tab, line break or other control character in \"%1\"")
-                    .arg(field.simplified());
+                    .arg(PrintableText::escaped(field));
             }
         }
     }
+    const QString written = PrintableText::escaped(entry.written.trimmed());
     if (entry.written.trimmed().startsWith(kCommentMark)) {
         // Written at the start of its line, it would make the entry a comment.
         return QStringLiteral("the written form \"%1\" begins with \"#\", which marks a comment")
-            .arg(entry.written.trimmed());
+            .arg(written);
     }
     if (std::none_of(entry.written.begin(), entry.written.end(), LexiconMatcher::isWordChar)) {
-        return QStringLiteral("the written form \"%1\" has no letter or digit").arg(entry.written);
+        return QStringLiteral("the written form \"%1\" has no letter or digit").arg(written);
     }
-    if (entry.phonemes && (entry.spoken.contains(QStringLiteral("[[")) ||
-                           entry.spoken.contains(QStringLiteral("]]")))) {
-        return QStringLiteral("phonemes are written without \"[[\" and \"]]\"");
+    if (const QString reason = checkSpoken(entry); !reason.isEmpty()) {
+        return reason;
     }
     if (!entry.language.isEmpty() && !isLanguageTag(entry.language)) {
         return QStringLiteral("\"%1\" is not a language tag such as \"en\" or \"pt-br\"")
-            .arg(entry.language);
+            .arg(PrintableText::escaped(entry.language));
     }
     return QString();
 }
@@ -183,13 +209,14 @@ bool LexiconFile::load(const QString& path, LexiconContents* contents, QString* 
     }
     if (file.size() > kMaxFileSize) {
         *error = QStringLiteral("%1 is too large for a pronunciation lexicon (more than %2 MB)")
-                     .arg(QDir::toNativeSeparators(path))
-                     .arg(kMaxFileSize / (1024 * 1024));
+                     .arg(PrintableText::escaped(QDir::toNativeSeparators(path)),
+                          QString::number(kMaxFileSize / (1024 * 1024)));
         return false;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 cannot be read: %2")
-                     .arg(QDir::toNativeSeparators(path), file.errorString());
+        *error =
+            QStringLiteral("%1 cannot be read: %2")
+                .arg(PrintableText::escaped(QDir::toNativeSeparators(path)), file.errorString());
         return false;
     }
     *contents = parse(file.readAll());
@@ -199,14 +226,16 @@ bool LexiconFile::load(const QString& path, LexiconContents* contents, QString* 
 bool LexiconFile::save(const QString& path, const LexiconContents& contents, QString* error) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("%1 cannot be written: %2")
-                     .arg(QDir::toNativeSeparators(path), file.errorString());
+        *error =
+            QStringLiteral("%1 cannot be written: %2")
+                .arg(PrintableText::escaped(QDir::toNativeSeparators(path)), file.errorString());
         return false;
     }
     const QByteArray bytes = serialise(contents);
     if (file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = QStringLiteral("%1 cannot be written: %2")
-                     .arg(QDir::toNativeSeparators(path), file.errorString());
+        *error =
+            QStringLiteral("%1 cannot be written: %2")
+                .arg(PrintableText::escaped(QDir::toNativeSeparators(path)), file.errorString());
         file.cancelWriting();
         return false;
     }
@@ -218,5 +247,6 @@ QString LexiconFile::defaultPath() {
 }
 
 QString LexiconFile::describe(const LexiconProblem& problem) {
-    return QStringLiteral("Line %1: %2").arg(problem.line).arg(problem.reason);
+    return QStringLiteral("Line %1: %2")
+        .arg(QString::number(problem.line), PrintableText::escaped(problem.reason));
 }

@@ -33,10 +33,13 @@ class LexiconFile {
   public:
     // Files larger than this are refused whole: no lexicon is that long.
     static constexpr qsizetype kMaxFileSize = 16 * 1024 * 1024;
+    // The most characters a spoken form may have: a few words said otherwise, never a text.
+    static constexpr int kMaxSpokenLength = 500;
 
     static LexiconContents parse(const QByteArray& bytes);
     static QByteArray serialise(const LexiconContents& contents);
-    // Why an entry cannot be stored, or empty when it can.
+    // Why an entry cannot be stored, or empty when it can. What the entry holds is quoted with
+    // its control characters escaped.
     static QString check(const LexiconEntry& entry);
     // A missing file is an empty lexicon. False, with error saying why, when the file cannot
     // be read.

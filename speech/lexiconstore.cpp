@@ -6,6 +6,7 @@
 
 #include "platform/shell/debuglog.h"
 #include "platform/speechapi/pronunciationlexicon.h"
+#include "text/printabletext.h"
 
 LexiconStore::LexiconStore(const QString& path, QObject* parent) : QObject(parent), m_path(path) {}
 
@@ -17,7 +18,8 @@ bool LexiconStore::load(QString* error) {
         debugLog(QStringLiteral("Lexicon: ") + *error);
     }
     for (const LexiconProblem& problem : m_contents.problems) {
-        debugLog(QStringLiteral("Lexicon %1, %2").arg(m_path, LexiconFile::describe(problem)));
+        debugLog(QStringLiteral("Lexicon %1, %2")
+                     .arg(PrintableText::escaped(m_path), LexiconFile::describe(problem)));
     }
     publish();
     return !m_readFailed;
@@ -30,7 +32,7 @@ bool LexiconStore::setEntries(const LexiconEntries& entries, QString* error) {
         *error = QStringLiteral(
                      "%1 could not be read, so it is not written over; the changes "
                      "hold until the program ends.")
-                     .arg(QDir::toNativeSeparators(m_path));
+                     .arg(PrintableText::escaped(QDir::toNativeSeparators(m_path)));
         return false;
     }
     if (!LexiconFile::save(m_path, m_contents, error)) {
@@ -62,7 +64,8 @@ bool LexiconStore::sameWords(const LexiconEntry& a, const LexiconEntry& b) {
 bool LexiconStore::import(const QString& path, int* added, int* replaced,
                           QList<LexiconProblem>* problems, QString* error) {
     if (!QFileInfo::exists(path)) {
-        *error = QStringLiteral("%1 does not exist").arg(QDir::toNativeSeparators(path));
+        *error = QStringLiteral("%1 does not exist")
+                     .arg(PrintableText::escaped(QDir::toNativeSeparators(path)));
         return false;
     }
     LexiconContents imported;

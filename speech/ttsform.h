@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/shell/outcome.h"
+#include "platform/shell/usermessage.h"
 #include "speech/soundcardgate.h"
 #include "speech/tts.h"
 #include "speech/voicecatalogue.h"
@@ -61,9 +62,15 @@ class TTTSForm : public QObject {
     // tells the user why not. The component is left inactive with its own device.
     bool CheckAudioDevice(int deviceId);
     void ApplyPitch(const TVoiceEntry& voice);
+    // What the window is to tell after the pronunciation editor was asked for: nothing (an
+    // empty text), or why it could not open.
+    struct EditorMessage {
+        UserMessage::Kind kind = UserMessage::Kind::Error;
+        QString text;
+    };
     // Opens the pronunciation lexicon dialog with a voice to try entries with; nothing while a
-    // reading is in progress. What stands in its way is shown as a message.
-    void LaunchPronunciationEditor(QObject* window, const QString& title);
+    // reading is in progress. What stands in its way is returned for the window to show.
+    [[nodiscard]] EditorMessage LaunchPronunciationEditor(QObject* window, const QString& title);
     static const QString kLexiconActivationFailed;
     void ApplySpeed(const TVoiceEntry& voice);
 
@@ -100,7 +107,7 @@ class TTTSForm : public QObject {
     void OnPronEditorInfo();
 
   private:
-    bool PronunciationEngineReady(TEngineEntry** engine);
+    bool PronunciationEngineReady(TEngineEntry** engine, EditorMessage* message);
     TVoiceEntry* PronunciationVoice(const TEngineEntry* engine) const;
     Outcome SoundCardReady();
     bool Activate(TVoiceEntry* voice, const char* failure);

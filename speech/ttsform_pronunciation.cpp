@@ -1,7 +1,4 @@
-#include <QCoreApplication>
-
 #include "platform/shell/debuglog.h"
-#include "platform/shell/usermessage.h"
 #include "settings/preferences.h"
 #include "speech/eoleerror.h"
 #include "speech/espeecherror.h"
@@ -42,7 +39,7 @@ TVoiceEntry* TTTSForm::PronunciationVoice(const TEngineEntry* engine) const {
     return voice;
 }
 
-bool TTTSForm::PronunciationEngineReady(TEngineEntry** engine) {
+bool TTTSForm::PronunciationEngineReady(TEngineEntry** engine, EditorMessage* message) {
     *engine = Catalogue.engines.FindEngineByName(kLexiconMaker);
     if (!*engine) {
         // The program's own lexicon serves every engine: the default voice's will do, and
@@ -50,7 +47,7 @@ bool TTTSForm::PronunciationEngineReady(TEngineEntry** engine) {
         return true;
     }
     if (!(*engine)->Enabled) {
-        UserMessage::showError(kNotEnabled);
+        *message = {UserMessage::Kind::Error, kNotEnabled};
         return false;
     }
     bool others = false;
@@ -59,18 +56,18 @@ bool TTTSForm::PronunciationEngineReady(TEngineEntry** engine) {
     }
     if (m_prefs.ShowPronEditWarning && others) {
         Q_EMIT OnPronEditorInfo();
-        QCoreApplication::processEvents();
     }
     return true;
 }
 
-void TTTSForm::LaunchPronunciationEditor(QObject* window, const QString& title) {
+TTTSForm::EditorMessage TTTSForm::LaunchPronunciationEditor(QObject* window, const QString& title) {
+    EditorMessage message;
     if (TTS1.Active()) {
-        return;
+        return message;
     }
     TEngineEntry* engine = nullptr;
-    if (!PronunciationEngineReady(&engine)) {
-        return;
+    if (!PronunciationEngineReady(&engine, &message)) {
+        return message;
     }
     TVoiceEntry* voice = PronunciationVoice(engine);
     if (!voice && !Catalogue.voiceList.empty()) {
@@ -90,7 +87,7 @@ void TTTSForm::LaunchPronunciationEditor(QObject* window, const QString& title) 
         TTS1.SetModeID(voice->ModeID);
         TTS1.SetActive(true);
         if (!TTS1.Active()) {
-            UserMessage::showError(kLexiconActivationFailed);
+            message = {UserMessage::Kind::Error, kLexiconActivationFailed};
         } else {
             TTS1.SetPitch(voice->Pitch);
             TTS1.SetSpeed(uint32_t(qMax(0, voice->Speed)));
@@ -98,9 +95,9 @@ void TTTSForm::LaunchPronunciationEditor(QObject* window, const QString& title) 
         }
     } catch (const std::exception& error) {
         debugLog(QString::fromUtf8(error.what()));
-        UserMessage::showError(QString::fromUtf8(error.what()));
+        message = {UserMessage::Kind::Error, QString::fromUtf8(error.what())};
     } catch (...) {
-        UserMessage::show(kLexiconActivationFailed);
+        message = {UserMessage::Kind::Information, kLexiconActivationFailed};
     }
     try {
         TTS1.SetActive(false);
@@ -108,4 +105,5 @@ void TTTSForm::LaunchPronunciationEditor(QObject* window, const QString& title) 
         debugLog(QStringLiteral("Lexicon dialog: ") + QString::fromUtf8(error.what()));
     }
     m_lexiconOpen = false;
+    return message;
 }

@@ -5,6 +5,8 @@
 #include <QMutex>
 #include <vector>
 
+#include "platform/speechapi/lexiconphonemes.h"
+
 namespace {
 
 QMutex& engineLock() {
@@ -126,9 +128,10 @@ bool EspeakEngine::speak(const SynthVoice& voice, const QString& text, const Syn
     job.utf16Index.push_back(int(text.size()));
     currentJob = &job;
     espeak_SetSynthCallback(onSynth);
-    const QByteArray utf8 = text.toUtf8();
-    // Without ENDPAUSE the pause of the text's last sentence is left out: a text handed over in
-    // pieces (a large file) would run each piece's last sentence into the next piece's first.
+    // A word of phonemes longer than the engine's buffer would crash the process. Without
+    // ENDPAUSE the pause of the text's last sentence is left out: a text handed over in pieces (a
+    // large file) would run each piece's last sentence into the next piece's first.
+    const QByteArray utf8 = (params.phonemeInput ? LexiconPhonemes::bounded(text) : text).toUtf8();
     const espeak_ERROR result =
         espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
                      espeakCHARS_UTF8 | espeakENDPAUSE | (params.phonemeInput ? espeakPHONEMES : 0),

@@ -51,27 +51,59 @@ LexiconMatcher::LexiconMatcher(const LexiconEntries& entries, const QString& voi
                              entry.matchCase && capitalsLowered(written)});
         m_hasPhonemes = m_hasPhonemes || entry.phonemes;
     }
+    m_ends.resize(1);
     for (int i = 0; i < int(m_entries.size()); ++i) {
-        const QString key = firstKey(m_entries[size_t(i)].written);
-        m_symbolKeys = m_symbolKeys || !isWordChar(key.front());
-        m_byKey[key].push_back(i);
+        index(i);
+        m_symbolKeys = m_symbolKeys || !isWordChar(m_entries[size_t(i)].written.front());
     }
-    // Longest first; of two as long, the one that matches only the capitals as written.
-    for (auto& list : m_byKey) {
+    // Entries that end at the same node are written alike but for capitals: the one for the
+    // voice's own language, then the one with capitals as written wins.
+    for (auto& list : m_ends) {
         std::stable_sort(list.begin(), list.end(), [this](int a, int b) {
             const Compiled& first = m_entries[size_t(a)];
             const Compiled& second = m_entries[size_t(b)];
-            // The longest, then the one for the voice's own language, then the one with
-            // capitals as written: the most particular entry wins.
-            if (first.written.size() != second.written.size()) {
-                return first.written.size() > second.written.size();
-            }
             if (first.ownLanguage != second.ownLanguage) {
                 return first.ownLanguage;
             }
             return first.matchCase && !second.matchCase;
         });
     }
+}
+
+int LexiconMatcher::pieceEnd(QStringView text, int position) {
+    const QChar c = text[position];
+    int end = position + 1;
+    if (isWordChar(c)) {
+        while (end < text.size() && isWordChar(text[end])) {
+            ++end;
+        }
+    } else if (c.isSpace()) {
+        while (end < text.size() && text[end].isSpace()) {
+            ++end;
+        }
+    }
+    return end;
+}
+
+QString LexiconMatcher::pieceKey(QStringView piece) {
+    return piece.front().isSpace() ? QStringLiteral(" ") : piece.toString().toCaseFolded();
+}
+
+void LexiconMatcher::index(int entry) {
+    const QString& written = m_entries[size_t(entry)].written;
+    int node = 0;
+    for (int at = 0; at < written.size();) {
+        const int end = pieceEnd(written, at);
+        const Step step{node, pieceKey(QStringView(written).mid(at, end - at))};
+        auto next = m_steps.constFind(step);
+        if (next == m_steps.cend()) {
+            next = m_steps.insert(step, int(m_ends.size()));
+            m_ends.emplace_back();
+        }
+        node = *next;
+        at = end;
+    }
+    m_ends[size_t(node)].push_back(entry);
 }
 
 QList<int> LexiconMatcher::wordStarts(QStringView text) {
@@ -114,11 +146,6 @@ bool LexiconMatcher::languageMatches(const QString& entryLanguage, const QString
            voiceLanguage[entryLanguage.size()] == QLatin1Char('-');
 }
 
-QString LexiconMatcher::firstKey(const QString& written) {
-    const int end = isWordChar(written.front()) ? wordEnd(written, 0) : 1;
-    return written.left(end).toCaseFolded();
-}
-
 int LexiconMatcher::matchAt(const Compiled& entry, const QString& text, int position) {
     const int length = matchForm(entry, entry.written, text, position);
     if (length > 0 || !entry.capitalsLowered) {
@@ -153,16 +180,30 @@ int LexiconMatcher::matchForm(const Compiled& entry, const QString& form, const 
     return at - position;
 }
 
-const LexiconMatcher::Compiled* LexiconMatcher::find(const QString& text, int position, int keyEnd,
+const LexiconMatcher::Compiled* LexiconMatcher::find(const QString& text, int position,
                                                      int* length) const {
-    const auto found = m_byKey.constFind(text.mid(position, keyEnd - position).toCaseFolded());
-    if (found == m_byKey.cend()) {
-        return nullptr;
+    // Down the tree piece by piece as far as the text goes along it; then the longest written
+    // form that ends on the way and matches as its entry says (capitals, whole words) wins.
+    std::vector<int> ends;
+    int node = 0;
+    for (int at = position; at < text.size();) {
+        const int end = pieceEnd(text, at);
+        const auto next = m_steps.constFind({node, pieceKey(QStringView(text).mid(at, end - at))});
+        if (next == m_steps.cend()) {
+            break;
+        }
+        node = *next;
+        at = end;
+        if (!m_ends[size_t(node)].empty()) {
+            ends.push_back(node);
+        }
     }
-    for (int index : *found) {
-        const Compiled& entry = m_entries[size_t(index)];
-        if ((*length = matchAt(entry, text, position)) > 0) {
-            return &entry;
+    for (auto it = ends.rbegin(); it != ends.rend(); ++it) {
+        for (int index : m_ends[size_t(*it)]) {
+            const Compiled& entry = m_entries[size_t(index)];
+            if ((*length = matchAt(entry, text, position)) > 0) {
+                return &entry;
+            }
         }
     }
     return nullptr;
@@ -187,7 +228,7 @@ LexiconText LexiconMatcher::apply(const QString& text) const {
         const Compiled* entry = nullptr;
         if (isWordChar(c) ||
             (m_symbolKeys && !c.isSpace() && (i == 0 || !isWordChar(text[i - 1])))) {
-            entry = find(text, i, end, &length);
+            entry = find(text, i, &length);
         }
         if (entry) {
             // A bracket of the text just before would open the phonemes one early.

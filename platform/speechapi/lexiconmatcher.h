@@ -1,15 +1,18 @@
 #pragma once
 
 #include <QHash>
+#include <QHashFunctions>
 #include <QString>
+#include <QStringView>
 #include <vector>
 
 #include "platform/speechapi/lexiconentry.h"
 #include "platform/speechapi/lexicontext.h"
 
 // The lexicon made ready for one voice: only the entries of its language, phoneme entries only
-// for an engine that reads phonemes, indexed by their first word, so that a text is rewritten
-// in one pass however many entries there are.
+// for an engine that reads phonemes, indexed word by word (a tree of their words, blanks and
+// signs), so that a text is rewritten in one pass and each word costs the same however many
+// entries there are, even when thousands begin with the same word.
 class LexiconMatcher {
   public:
     LexiconMatcher() = default;
@@ -49,11 +52,28 @@ class LexiconMatcher {
     static int matchAt(const Compiled& entry, const QString& text, int position);
     static int matchForm(const Compiled& entry, const QString& form, const QString& text,
                          int position);
-    static QString firstKey(const QString& written);
-    const Compiled* find(const QString& text, int position, int keyEnd, int* length) const;
+    // Where the piece of text that starts at position ends: a word, a run of blanks, or one
+    // sign.
+    static int pieceEnd(QStringView text, int position);
+    // The piece as the index holds it: case-folded, and any run of blanks as one space.
+    static QString pieceKey(QStringView piece);
+    void index(int entry);
+    const Compiled* find(const QString& text, int position, int* length) const;
+
+    // One step down the tree: from a node, by a piece.
+    struct Step {
+        int node;
+        QString piece;
+        bool operator==(const Step&) const = default;
+    };
+    friend size_t qHash(const Step& step, size_t seed) {
+        return qHashMulti(seed, step.node, step.piece);
+    }
 
     std::vector<Compiled> m_entries;
-    QHash<QString, std::vector<int>> m_byKey;  // case-folded first word → entries, longest first
+    QHash<Step, int> m_steps;  // node 0 is the root
+    // For each node, the entries whose written form ends there, the most particular first.
+    std::vector<std::vector<int>> m_ends;
     bool m_symbolKeys = false;  // some entries begin with a symbol rather than a word
     bool m_hasPhonemes = false;
 };

@@ -162,6 +162,10 @@ TEST_F(Pronunciation, TheDialogStoresEachChangeAtOnceAndItsSearchLooksAtTheWords
         AddEntry(add, {QStringLiteral("Hello"), QString(), false, false, {}}, &problem);
         EXPECT_TRUE(problem.contains(QStringLiteral("spoken form is empty")))
             << problem.toStdString();
+        // Phonemes the engine could not take are refused with a word why.
+        AddEntry(add, {QStringLiteral("Long"), QString(700, QLatin1Char('s')), false, true, {}},
+                 &problem);
+        EXPECT_TRUE(problem.contains(QStringLiteral("700"))) << problem.toStdString();
         EXPECT_EQ(store.entries().size(), 3);
 
         // Edited, then deleted with the Delete key (after saying yes).

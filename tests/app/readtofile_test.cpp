@@ -30,6 +30,7 @@
 #include "tests/common/sounddevice.h"
 #include "tests/common/testprofile.h"
 #include "tests/common/threadnames.h"
+#include "tests/documents/epubmaker.h"
 
 namespace {
 
@@ -267,6 +268,42 @@ TEST_F(ReadToFile, OpenedTextFilesBecomeArticlesAndReadIntoMp3Files) {
     EXPECT_TRUE(audiotools::Run(QStringLiteral("id3v2"),
                                 {QStringLiteral("-l"), PathOf(QStringLiteral("Long_read.mp3"))})
                     .contains(QStringLiteral("Long_read")));
+}
+
+TEST_F(ReadToFile, FilesAndChaptersInAnyScriptAreNamedAfterTheirTitles) {
+    Store("OUT_FileDest", QStringLiteral("1"));
+    Store("OUT_FileFormat", QStringLiteral("0"));
+    Store("TTS_WaveConvRate", QStringLiteral("0"));
+    auto form = Start(1, {});
+    QTemporaryDir texts;
+    QStringList files;
+    for (const QString& name :
+         {QStringLiteral("Caf\u00E9 cr\u00E8me \u2013 r\u00E9sum\u00E9.txt"),
+          QStringLiteral("\u65E5\u672C\u8A9E\u306E\u672C.txt"), QStringLiteral("!!!.txt")}) {
+        files << texts.filePath(name);
+        audiotools::Write(files.back(), "A few words.");
+    }
+    EpubBook book;
+    book.title = QStringLiteral("Book");
+    book.pages = {TextPage(QStringLiteral("one.xhtml"),
+                           QStringLiteral("\U00020BB7\u91CE\u5BB6\u306E\u6B74\u53F2"),
+                           QStringLiteral("<p>The first chapter.</p>")),
+                  TextPage(QStringLiteral("two.xhtml"), QStringLiteral("Two"),
+                           QStringLiteral("<p>The second chapter.</p>"))};
+    files << texts.filePath(QStringLiteral("book.epub"));
+    ASSERT_TRUE(WriteEpub(files.back(), book));
+    form->OpenTextFiles(files);
+    ASSERT_EQ(form->List()->VisibleCount(), 5);
+    form->PlayFileBtnClick();
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char(';')).toStdString();
+    EXPECT_EQ(Files(), (QStringList{
+                           QStringLiteral("01_\U00020BB7\u91CE\u5BB6\u306E\u6B74\u53F2.wav"),
+                           QStringLiteral("02_Two.wav"),
+                           QStringLiteral("Caf\u00E9_cr\u00E8me_r\u00E9sum\u00E9.wav"),
+                           QStringLiteral("Untitled.wav"),
+                           QStringLiteral("\u65E5\u672C\u8A9E\u306E\u672C.wav"),
+                       }));
 }
 
 TEST_F(ReadToFile, ExitDuringEncodingLeavesNeitherAPartialMp3NorTemporaries) {

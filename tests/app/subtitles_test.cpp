@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -190,6 +191,52 @@ TEST(SubtitleWriter, SrtAndLrcInUtf8BesideTheAudioFile) {
     EXPECT_FALSE(
         SubtitleWriter::Write(dir.filePath(QStringLiteral("Old.wav")), QString(), cues).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("Old.lrc"))));
+}
+
+TEST(SubtitleWriter, TextThatLooksLikeMarkupKeepsEveryWordInPlayers) {
+    // ffmpeg reads SRT as players do, tags and line breaks included, into the Advanced
+    // SubStation subtitles that players draw.
+    const QStringList texts{
+        QStringLiteral("Copyright (C) <year> <name of author>"),
+        QStringLiteral("Use <b>bold</b>, <i>and</i> <font color=red>red</font> x<y."),
+        QStringLiteral("Files in C:\\New folder\\notes\\hidden go."),
+    };
+    QList<SubtitleCue> cues;
+    for (int i = 0; i < texts.size(); ++i) {
+        cues << SubtitleCue{i * 1000, (i + 1) * 1000, texts[i]};
+    }
+    QTemporaryDir dir;
+    const QString srt = dir.filePath(QStringLiteral("x.srt"));
+    const QString ass = dir.filePath(QStringLiteral("x.ass"));
+    audiotools::Write(srt, SubtitleWriter::Srt(cues));
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), srt, ass});
+    ASSERT_TRUE(ffmpeg.waitForFinished(60000));
+    ASSERT_EQ(ffmpeg.exitCode(), 0) << ffmpeg.readAllStandardError().toStdString();
+    static const QRegularExpression word(QStringLiteral("\\w+"),
+                                         QRegularExpression::UseUnicodePropertiesOption);
+    const auto words = [](const QString& text) {
+        QStringList found;
+        for (auto it = word.globalMatch(text); it.hasNext();) {
+            found << it.next().captured();
+        }
+        return found;
+    };
+    QStringList drawn;
+    for (const QString& line : QString::fromUtf8(audiotools::Read(ass)).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("Dialogue:"))) {
+            drawn << line.section(QLatin1Char(','), 9).trimmed();
+        }
+    }
+    ASSERT_EQ(drawn.size(), texts.size());
+    static const QRegularExpression breakCode(QStringLiteral("\\\\[Nnh]"));
+    for (int i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(words(drawn[i]), words(texts[i])) << drawn[i].toStdString();
+        EXPECT_FALSE(drawn[i].contains(breakCode)) << drawn[i].toStdString();
+        EXPECT_FALSE(drawn[i].contains(QLatin1Char('{')))
+            << "no formatting: " << drawn[i].toStdString();
+    }
 }
 
 TEST_F(Subtitles, TwoSentencesToWavGiveTwoCuesWhereTheirAudioStarts) {

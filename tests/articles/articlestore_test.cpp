@@ -205,9 +205,18 @@ TEST(ArticleTitles, MadeFromTheText) {
               QStringLiteral("What_s_new"));
     EXPECT_EQ(ArticleText::MakeTitle(QString(30, QLatin1Char('a')), 20),
               QString(20, QLatin1Char('a')));
-    EXPECT_EQ(ArticleText::MakeTitle(QStringLiteral("...!?"), 20), QString());
     EXPECT_EQ(ArticleText::MakeTitle(QStringLiteral("--Start"), 20), QStringLiteral("Start"));
-    EXPECT_EQ(ArticleText::MakeTitle(QStringLiteral("Über café"), 20), QStringLiteral("ber_caf"));
+    // Letters and digits of any script; a character outside the basic plane whole or not at all;
+    // a text with none of them still gets a title, a blank one none.
+    EXPECT_EQ(ArticleText::MakeTitle(QStringLiteral("Über café – résumé"), 20),
+              QStringLiteral("Über_café_résumé"));
+    EXPECT_EQ(ArticleText::MakeTitle(QStringLiteral("नमस्ते ٣ 日本語の本"), 20),
+              QStringLiteral("नमस्ते_٣_日本語の本"));
+    EXPECT_EQ(ArticleText::MakeTitle(QStringLiteral("a\U00020BB7\u91CE"), 2), QStringLiteral("a"));
+    EXPECT_EQ(ArticleText::MakeTitle(QStringLiteral("\U00020BB7\u91CE\u5BB6"), 3),
+              QStringLiteral("\U00020BB7\u91CE"));
+    EXPECT_EQ(ArticleText::MakeTitle(QStringLiteral("...!?"), 20), ArticleText::kUntitled);
+    EXPECT_EQ(ArticleText::MakeTitle(QStringLiteral(" \n "), 20), QString());
     const QString fileText =
         ArticleText::FileArticleText(QStringLiteral("/home/ann/My Books/long book.txt"));
     EXPECT_TRUE(ArticleText::IsFileArticle(fileText));

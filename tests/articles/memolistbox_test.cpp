@@ -308,6 +308,12 @@ TEST_F(ArticleList, TitlesAcceptOnlyTitleCharactersAndFileArticlesAreReadOnly) {
     ASSERT_TRUE(QTest::qWaitFor([title] { return title->hasFocus(); }));
     QTest::keyClicks(title, QStringLiteral("My Title.v2"));
     EXPECT_EQ(title->text(), QStringLiteral("MyTitlev2"));
+    // Letters of any script stay, a character outside the basic plane whole; a sign goes whole.
+    for (const QString& typed : {QStringLiteral("\u00E9"), QStringLiteral("\u65E5"),
+                                 QStringLiteral("\U00020BB7"), QStringLiteral("\U0001F3B5")}) {
+        title->insert(typed);
+    }
+    EXPECT_EQ(title->text(), QStringLiteral("MyTitlev2\u00E9\u65E5\U00020BB7"));
 
     entry->SetArticleText(QStringLiteral("~~FILE~~/tmp/x y.txt\r\rLarge"));
     entry->SetFileEntry(true);

@@ -153,6 +153,56 @@ TEST_F(Cli, FilesAndStandardInputBecomeTitledMp3Files) {
     EXPECT_GT(audiotools::Soxi(piped.out.trimmed(), "-D").toDouble(), 1.0);
 }
 
+TEST_F(Cli, FileNamesInAnyScriptGiveTheirTitlesAndNoneIsRefused) {
+    QStringList inputs;
+    for (const QString& name :
+         {QStringLiteral("Caf\u00E9 cr\u00E8me \u2013 r\u00E9sum\u00E9.txt"),
+          QStringLiteral("\u65E5\u672C\u8A9E\u306E\u672C.txt"),
+          QStringLiteral("\U00020BB7\u91CE\u5BB6.txt"), QStringLiteral("!!!.txt")}) {
+        inputs << Text(name, "A few words.");
+    }
+    EpubBook book;
+    book.pages = {TextPage(QStringLiteral("one.xhtml"),
+                           QStringLiteral("\U00020BB7\u91CE\u5BB6\u306E\u6B74\u53F2"),
+                           QStringLiteral("<p>The first chapter.</p>")),
+                  TextPage(QStringLiteral("two.xhtml"), QStringLiteral("Two"),
+                           QStringLiteral("<p>The second chapter.</p>"))};
+    inputs << dir_.filePath(QStringLiteral("book.epub"));
+    ASSERT_TRUE(WriteEpub(inputs.back(), book));
+    const Result run = Run(QStringList{QStringLiteral("--out"), Out()} + inputs);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(Files(),
+              (QStringList{QStringLiteral("01 \U00020BB7\u91CE\u5BB6\u306E\u6B74\u53F2.wav"),
+                           QStringLiteral("02 Two.wav"),
+                           QStringLiteral("Caf\u00E9_cr\u00E8me_r\u00E9sum\u00E9.wav"),
+                           QStringLiteral("Untitled.wav"),
+                           QStringLiteral("\u65E5\u672C\u8A9E\u306E\u672C.wav"),
+                           QStringLiteral("\U00020BB7\u91CE\u5BB6.wav")}));
+}
+
+TEST_F(Cli, ALexiconsUnreadableLinesReachTheTerminalWithTheirControlCharactersEscaped) {
+    const QString lexicon =
+        Text(QStringLiteral("lexicon.txt"), QByteArray("Bell\tring\tcase\x1b[31m\x07\n"
+                                                       "Nul\tzero\tphon\0emes\n"
+                                                       "Long\t",
+                                                       45) +
+                                                QByteArray(700, 's') + "\tphonemes\n");
+    const Result run = Run({QStringLiteral("--lexicon"), lexicon, QStringLiteral("--out"), Out(),
+                            Text(QStringLiteral("a.txt"), "Bell, zero and long.")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList lines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << run.err.toStdString();
+    for (int i = 0; i < lines.size(); ++i) {
+        EXPECT_TRUE(lines[i].contains(QStringLiteral("Line %1:").arg(i + 1)))
+            << lines[i].toStdString();
+        EXPECT_FALSE(std::any_of(lines[i].begin(), lines[i].end(), [](QChar c) {
+            return c.category() == QChar::Other_Control;
+        })) << lines[i].toStdString();
+    }
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("U+001B[31mU+0007"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("phonU+0000emes"))) << lines[1].toStdString();
+}
+
 TEST_F(Cli, OutputFoldersAreMadeWhenMissingAndRefusedWithTheirReason) {
     const QString text = Text(QStringLiteral("a.txt"), "Some words.");
     const QString deep = Out() + QStringLiteral("/deep/er");

@@ -152,6 +152,19 @@ TEST(LexiconMatcher, WordsOfAnEntryMayStandAcrossBlanksAndLineBreaksAndTheLonges
     }
 }
 
+TEST(LexiconMatcher, ThousandsOfEntriesSharingTheirFirstWordsEachStillMatch) {
+    constexpr int kCount = 20000;
+    LexiconEntries entries{Entry(QStringLiteral("the"), QStringLiteral("thee")),
+                           Entry(QStringLiteral("The end of it"), QStringLiteral("finis"))};
+    for (int i = 0; i < kCount; ++i) {
+        entries << Entry(QStringLiteral("the end %1").arg(i), QStringLiteral("word %1").arg(i));
+    }
+    EXPECT_EQ(Spoken(entries, QStringLiteral("The end 17, the END\n19999 and the end 20000. "
+                                             "The end of it; the end of the end 5x.")),
+              QStringLiteral("word 17, word 19999 and thee end 20000. finis; thee end of thee "
+                             "end 5x."));
+}
+
 TEST(LexiconMatcher, WrittenFormsMayBeginOrEndWithASymbol) {
     const LexiconEntries entries{
         Entry(QStringLiteral(".NET"), QStringLiteral("dot net")),

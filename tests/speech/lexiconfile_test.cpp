@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -258,6 +260,41 @@ TEST(LexiconFile, BadLinesAreReportedByNumberSkippedAndKeptWhenWritten) {
             << "the number is the line's own in the file written";
     }
     EXPECT_EQ(LexiconFile::serialise(again), written);
+}
+
+TEST(LexiconFile, OverlongSpokenFormsAndControlCharactersAreReportedByLineAndEscaped) {
+    const QByteArray shortWords = QByteArray("h@loU ").repeated(60).trimmed();
+    const QByteArray bytes = QByteArray("SQL\tsequel\n") +                       // 1
+                             "Long\t" + QByteArray(700, 's') + "\tphonemes\n" +  // 2
+                             "Word\t" + QByteArray(200, 's') + "\tphonemes\n" +  // 3
+                             "Words\t" + shortWords + "\tphonemes\n" +           // 4
+                             "Said\t" + QByteArray(LexiconFile::kMaxSpokenLength + 1, 'a') +
+                             "\n" +                                          // 5
+                             QByteArray("Bell\tring\tcase\x1b[31m\x07\n") +  // 6
+                             QByteArray("Nul\tzero\tphon\0emes\n", 19) +     // 7
+                             "GNU\tgn'u:\tphonemes\n";                       // 8
+    const LexiconContents read = LexiconFile::parse(bytes);
+    EXPECT_EQ(read.entries,
+              (LexiconEntries{
+                  Entry(QStringLiteral("SQL"), QStringLiteral("sequel")),
+                  Entry(QStringLiteral("Words"), QString::fromLatin1(shortWords), false, true),
+                  Entry(QStringLiteral("GNU"), QStringLiteral("gn'u:"), false, true)}));
+    QList<int> lines;
+    for (const LexiconProblem& problem : read.problems) {
+        lines << problem.line;
+    }
+    EXPECT_EQ(lines, (QList<int>{2, 3, 5, 6, 7}));
+    const QStringList described = Described(read.problems);
+    ASSERT_EQ(described.size(), 5);
+    for (const QString& line : described) {
+        EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](QChar c) {
+            return c.category() == QChar::Other_Control;
+        })) << line.toStdString();
+    }
+    EXPECT_TRUE(described[3].contains(QStringLiteral("caseU+001B[31mU+0007")))
+        << described[3].toStdString();
+    EXPECT_TRUE(described[4].contains(QStringLiteral("phonU+0000emes")))
+        << "a NUL cuts nothing short: " << described[4].toStdString();
 }
 
 TEST(LexiconFile, LoadsAndSavesFilesAndSaysWhyNot) {

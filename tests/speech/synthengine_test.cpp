@@ -182,3 +182,27 @@ TEST_P(Engines, AHeadingOrParagraphWithoutFullStopEndsWithAPause) {
             << "before " << opening.toStdString();
     }
 }
+
+TEST(EspeakPhonemes, AWordOfPhonemesTooLongForTheEngineIsSaidWithoutACrash) {
+    // eSpeak NG overruns its buffer, and ends the process, past a few hundred phonemes in one
+    // word; the same many phonemes in short words it takes as they are.
+    EspeakEngine engine;
+    const SynthVoice voice = find(engine, QStringLiteral("gmw/en-US"));
+    ASSERT_FALSE(voice.identifier.isEmpty());
+    SynthParams params = engine.defaultParams(voice);
+    params.phonemeInput = true;
+    const QString longWord = QStringLiteral("Say [[%1]] now.").arg(QString(700, QLatin1Char('s')));
+    QString shortWords = QStringLiteral("Say [[");
+    for (int i = 0; i < 100; ++i) {
+        shortWords += QStringLiteral("h@loU ");
+    }
+    shortWords += QStringLiteral("]] now.");
+    for (const QString& text : {longWord, shortWords}) {
+        Recorder recorder;
+        ASSERT_TRUE(engine.speak(voice, text, params, recorder));
+        EXPECT_GT(recorder.heard.size(), size_t(engine.sampleRate(voice)));
+        ASSERT_FALSE(recorder.words.empty());
+        EXPECT_EQ(recorder.words.back().position, text.indexOf(QStringLiteral("now")))
+            << "positions still name the characters of the text given";
+    }
+}
