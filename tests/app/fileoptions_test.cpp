@@ -333,7 +333,8 @@ TEST_F(FileOptions, TheSpeedChosenIsSelectedAgainWhenTheSheetIsShownNextTime) {
 
 TEST_F(FileOptions, BrowseStoresTheFolderChosenInTheDialogAndTheEditShowsIt) {
     QDir(m_dir.path()).mkpath(QStringLiteral("Other"));
-    for (const char* name : {"one.WAV", "two.mp3", "notes.txt", "three.Mp3.txt"}) {
+    for (const char* name :
+         {"one.WAV", "two.mp3", "notes.txt", "three.Mp3.txt", "four.ogg", "five.OPUS"}) {
         audiotools::Write(m_dir.filePath(QString::fromLatin1(name)), "x");
     }
     auto form = Start();
@@ -351,7 +352,8 @@ TEST_F(FileOptions, BrowseStoresTheFolderChosenInTheDialogAndTheEditShowsIt) {
         EXPECT_EQ(dialog->parentWidget(), form.get());
         EXPECT_EQ(dialog->SelectedDirectory(), m_dir.path());
         EXPECT_EQ(dialog->ListedFiles(),
-                  (QStringList{QStringLiteral("one.WAV"), QStringLiteral("two.mp3")}));
+                  (QStringList{QStringLiteral("five.OPUS"), QStringLiteral("four.ogg"),
+                               QStringLiteral("one.WAV"), QStringLiteral("two.mp3")}));
         EXPECT_TRUE(Control<QLabel>(*dialog, "DirLabel")->toolTip() == m_dir.path());
         SelectFolder(dialog, other);
         EXPECT_EQ(dialog->ListedFiles(), QStringList());
