@@ -22,6 +22,10 @@ const QString kTitleForFile = QStringLiteral(
     "A title is required to output speech to a file\r\rIn Single Article mode, you can use the "
     "Generate\rDefault Article Titles option to generate titles\rautomatically");
 
+// The longest ending of a file beside the audio: subtitles or lyrics (".srt", ".lrc") and the
+// ending of the temporary they are saved through (".XXXXXX").
+constexpr qsizetype kLongestEnding = 11;
+
 // A file article is measured in its file's bytes once its words arrive; until then the gauge
 // counts to this.
 constexpr int kFileArticleGaugeMaximum = 10000;
@@ -187,14 +191,26 @@ bool ReadingSession::PrepareOutput(const ReadingArticle& article) {
 }
 
 QString ReadingSession::FileNameFor(const QString& title) {
+    // A title longer than a file name may be is shortened before anything is spoken, leaving
+    // room for the longest ending a file of the reading takes.
+    const qsizetype reserve =
+        qMax(ReadToFileJob::Suffix(m_prefs.OUT_FileFormat).toUtf8().size(), kLongestEnding);
+    const auto fit = [&](qsizetype more) {
+        return ReadToFileJob::FitName(m_prefs.OUT_Directory, title, reserve + more);
+    };
+    QString name = fit(0);
+    if (name != title) {
+        debugLog(QStringLiteral("The title %1 is too long for a file name: shortened to %2")
+                     .arg(title, name));
+    }
     if (m_walk != Walk::List) {
-        return title;
+        return name;
     }
     // Articles of one list with the same title (short titles made from their first words
     // often are) would write one file twice and lose the first: the later ones are numbered.
-    QString name = title;
     for (int number = 2; m_fileNamesTaken.contains(name); ++number) {
-        name = QStringLiteral("%1 (%2)").arg(title).arg(number);
+        const QString mark = QStringLiteral(" (%1)").arg(number);
+        name = fit(mark.size()) + mark;
     }
     m_fileNamesTaken.insert(name);
     return name;

@@ -218,6 +218,33 @@ TEST_F(Session, AMissingOutputFolderIsMadeAndABadOneIsNamed) {
         << problem.toStdString();
 }
 
+TEST_F(Session, TitlesTooLongForAFileNameAreShortenedBeforeTheyAreSpoken) {
+    const QString latin = QString(300, QLatin1Char('L'));
+    // Letters of three bytes each, and a letter with a combining accent at the cut.
+    const QString japanese =
+        QString(81, QChar(0x65E5)) + QStringLiteral("e\u0301") + QString(80, QChar(0x672C));
+    for (const QString& title : {latin, latin, japanese}) {
+        m_queue.add(title, QStringLiteral("A short text."));
+    }
+    m_session->ReadAllArticles(otMultipleFiles);
+    ASSERT_TRUE(WaitFinished());
+    EXPECT_EQ(m_endings, QList<bool>{true});
+    EXPECT_TRUE(m_messages.isEmpty()) << m_messages.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(m_saved.size(), 3);
+    EXPECT_EQ(Files().size(), 3) << "no temporary is left";
+    for (const QString& name : m_saved) {
+        const QByteArray bytes = name.toUtf8();
+        EXPECT_LE(bytes.size(), 255);
+        EXPECT_EQ(QString::fromUtf8(bytes), name) << "characters are kept whole";
+        EXPECT_GT(Soxi(m_dir.filePath(name), "-D").toDouble(), 0.1) << name.toStdString();
+    }
+    EXPECT_TRUE(latin.startsWith(QFileInfo(m_saved[0]).completeBaseName()));
+    EXPECT_TRUE(m_saved[1].endsWith(QStringLiteral(" (2).wav"))) << "the second one is numbered";
+    const QString cut = QFileInfo(m_saved[2]).completeBaseName();
+    EXPECT_TRUE(japanese.startsWith(cut));
+    EXPECT_FALSE(japanese.at(cut.size()).isMark()) << "an accent stays with its letter";
+}
+
 TEST_F(Session, AReadingThatCannotStartOrIsStoppedLeavesNoFile) {
     // An unknown voice: the reason comes back, nothing is left locked or written.
     m_queue.add(QStringLiteral("Lost"), QStringLiteral("Some words."), QStringLiteral("Nobody"));
