@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <filesystem>
 
 #include "app/filetags.h"
 #include "app/subtitlewriter.h"
@@ -83,17 +85,38 @@ QString ReadingSession::outputFolderProblem() const {
                                        "the folder on the File Options tab.")
                                        .arg(folder);
     }
-    if (!QFileInfo(folder).isDir() && !QFileInfo::exists(folder) && !QDir().mkpath(folder)) {
-        debugLog(QStringLiteral("The output folder %1 could not be made").arg(folder));
-    }
     if (!QFileInfo(folder).isDir()) {
         const QString reason = QFileInfo::exists(folder)
                                    ? QStringLiteral("a file of that name is in the way")
-                                   : QStringLiteral("it does not exist and could not be made");
+                                   : QStringLiteral("there is no such folder");
         return kInvalidDirectory + QStringLiteral("\r\r%1: %2.").arg(folder, reason);
     }
     // A folder that takes no files is found before anything is spoken.
     return ReadToFileJob::FolderProblem(folder);
+}
+
+QString ReadingSession::missingOutputFolder() const {
+    const QString folder = QDir::cleanPath(m_prefs.OUT_Directory.trimmed());
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || QDir::isRelativePath(folder) || info.exists() || info.isSymLink()) {
+        return {};
+    }
+    return folder;
+}
+
+QString ReadingSession::makeOutputFolder() const {
+    const QString folder = missingOutputFolder();
+    if (folder.isEmpty()) {
+        return {};
+    }
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (!error) {
+        return {};
+    }
+    debugLog(QStringLiteral("The output folder %1 could not be made").arg(folder));
+    return kInvalidDirectory + QStringLiteral("\r\rThe folder %1 could not be made: %2.")
+                                   .arg(folder, QString::fromLocal8Bit(error.message()));
 }
 
 QString ReadingSession::voiceOf(const ReadingArticle& article) const {

@@ -196,14 +196,21 @@ TEST_F(Session, ArticlesWithoutTitlesCannotGoIntoFiles) {
     EXPECT_TRUE(m_queue.m_locked.isEmpty());
 }
 
-TEST_F(Session, AMissingOutputFolderIsMadeAndABadOneIsNamed) {
+TEST_F(Session, AMissingOutputFolderIsMadeOnlyWhenAskedAndABadOneIsNamed) {
     const QString missing = m_dir.filePath(QStringLiteral("made/for/audio"));
     m_prefs.OUT_Directory = missing;
-    EXPECT_EQ(m_session->outputFolderProblem(), QString());
+    EXPECT_EQ(m_session->missingOutputFolder(), missing);
+    QString problem = m_session->outputFolderProblem();
+    EXPECT_TRUE(problem.contains(missing)) << problem.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(missing)) << "a mistyped folder is not made unasked";
+    EXPECT_EQ(m_session->makeOutputFolder(), QString());
     EXPECT_TRUE(QFileInfo(missing).isDir());
+    EXPECT_EQ(m_session->outputFolderProblem(), QString());
+    EXPECT_EQ(m_session->missingOutputFolder(), QString());
 
     m_prefs.OUT_Directory = QStringLiteral("relative/audio");
-    QString problem = m_session->outputFolderProblem();
+    EXPECT_EQ(m_session->missingOutputFolder(), QString());
+    problem = m_session->outputFolderProblem();
     EXPECT_TRUE(problem.startsWith(QStringLiteral("File Output Directory is invalid")))
         << problem.toStdString();
     EXPECT_TRUE(problem.contains(QStringLiteral("\"relative/audio\" is not a full folder path")));
