@@ -600,8 +600,13 @@ TEST_F(ReadToFile, TheOutputFolderTakenAwayEndsTheReadingNamingTheFolder) {
     EXPECT_EQ(saved, QStringList{folder + QStringLiteral("/Alpha.mp3")});
     EXPECT_FALSE(QFileInfo::exists(folder));
 
-    // The next reading makes the folder again.
+    // The next reading makes the folder again once the user agrees.
     messages_.clear();
+    QTimer::singleShot(0, [] {
+        if (QWidget* question = QApplication::activeModalWidget()) {
+            QTest::keyClick(question, Qt::Key_Return);
+        }
+    });
     form->ReadArticleToFile(form->List()->Entries[0]);
     ASSERT_TRUE(WaitIdle(*form));
     EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('|')).toStdString();
