@@ -21,7 +21,7 @@ ReadingArticle ArticleListQueue::articleOf(const TMemoEntry& entry) {
     } else {
         article.text = text;
     }
-    article.voice = entry.Voice();
+    article.voice = entry.OwnVoice();  // none: the default voice at the time of reading
     article.title = entry.Title();
     article.album = entry.Album();
     return article;

@@ -184,6 +184,11 @@ void FileOptionsSheet::SetOutputDirectory(const QString& folder) {
     OutDirEdit->setText(folder);
 }
 
+void FileOptionsSheet::FocusOutputDirectory() {
+    OutDirEdit->setFocus(Qt::OtherFocusReason);
+    OutDirEdit->selectAll();
+}
+
 QString FileOptionsSheet::TrimmedDirectory(const QString& text) {
     QString folder = text.trimmed();
     // The root folder keeps its separator: without it the path would name no folder.

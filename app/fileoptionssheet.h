@@ -27,6 +27,8 @@ class FileOptionsSheet : public QWidget {
     void Load();
     // Shows a folder in "File Output Directory:", which stores it by its own rule.
     void SetOutputDirectory(const QString& folder);
+    // Puts the caret into "File Output Directory:", its text selected, to be corrected.
+    void FocusOutputDirectory();
     // "File Output Directory:" as stored: trimmed, one trailing separator removed.
     static QString TrimmedDirectory(const QString& text);
     // The list's text for a stored speed; empty when no item stands for it.

@@ -364,6 +364,10 @@ class TForm1 : public QMainWindow {
     TMemoEntry* ReadingEntry() const;
     void SetPauseCaptions(bool paused);
     bool OutputDirectoryValid();
+    // A missing output folder: asks whether to make it; true once it is there.
+    bool OfferToMakeOutputFolder(const QString& folder);
+    // The options panels at the File Options sheet, the folder ready to be corrected.
+    void ShowOutputDirectoryOption();
     void ShowGauges(int maximum);
     void HideGauges();
     QList<QAction*> m_commands[kCommandCount];

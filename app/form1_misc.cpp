@@ -19,6 +19,8 @@ void TForm1::CreateMiscSheet() {
     connect(m_miscSheet, &MiscSheet::highlightClicked, this, &TForm1::HighlightPosnClick);
     connect(m_miscSheet, &MiscSheet::autoStartClicked, this, &TForm1::AutoStartAppCBClick);
     connect(m_miscSheet, &MiscSheet::shown, this, &TForm1::MiscSheetShow);
+    connect(m_miscSheet, &MiscSheet::defaultVoiceChosen, this,
+            [this] { m_list->FollowDefaultVoice(m_prefs->TTS_DefaultVoiceName); });
 }
 
 void TForm1::HighlightPosnClick() {

@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/optionsarea.h"
 #include "app/voicessheet.h"
+#include "articles/memolistbox.h"
 
 void TForm1::CreateVoicesSheet() {
     auto* sheet = new VoicesSheet(m_ttsForm->Catalogue, *m_prefs);
@@ -10,6 +11,7 @@ void TForm1::CreateVoicesSheet() {
     connect(sheet, &VoicesSheet::voicesChanged, this, [this] {
         LoadFavoriteVoices();
         m_ttsForm->SaveVoiceSettings();
+        m_list->FollowDefaultVoice(m_prefs->TTS_DefaultVoiceName);
     });
     connect(sheet, &VoicesSheet::editVoiceRequested, this, &TForm1::EditVoice);
     connect(sheet, &VoicesSheet::testVoiceRequested, this, &TForm1::TestVoice);

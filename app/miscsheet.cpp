@@ -59,8 +59,10 @@ MiscSheet::MiscSheet(TPreferences& prefs, QWidget* parent) : QWidget(parent), m_
     QWidget::setTabOrder(HighlightPosn, FilterCB);
     QWidget::setTabOrder(FilterCB, AutoStartAppCB);
 
-    connect(DfltVoiceCB, &QComboBox::textActivated, this,
-            [this](const QString& name) { m_prefs.TTS_DefaultVoiceName = name; });
+    connect(DfltVoiceCB, &QComboBox::textActivated, this, [this](const QString& name) {
+        m_prefs.TTS_DefaultVoiceName = name;
+        Q_EMIT defaultVoiceChosen();
+    });
     connect(ToolbarMinCB, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0) {
             m_prefs.ToolbarOnMinOption = uint8_t(index);

@@ -27,6 +27,8 @@ class MiscSheet : public QWidget {
 
   Q_SIGNALS:
     void highlightClicked();
+    // The user chose another default voice.
+    void defaultVoiceChosen();
     void autoStartClicked(bool enabled);
     // The sheet is about to be seen: the window shows the login entry as it is now.
     void shown();

@@ -18,14 +18,22 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/readtofilejob.h"
 #include "platform/shell/usermessage.h"
 #include "settings/preferences.h"
 #include "settings/widgetplacement.h"
 
 namespace {
 
-// The files a reading to file makes; matched without regard to case.
-const QStringList kSoundFiles = {QStringLiteral("*.wav"), QStringLiteral("*.mp3")};
+// The files a reading to file makes, in every output format; matched without regard to case.
+QStringList SoundFilePatterns() {
+    QStringList patterns;
+    for (const uint8_t format :
+         {OutputFormat::Wav, OutputFormat::Mp3, OutputFormat::Vorbis, OutputFormat::Opus}) {
+        patterns << QLatin1Char('*') + ReadToFileJob::Suffix(format);
+    }
+    return patterns;
+}
 const QSize kDesignedSize(560, 360);
 constexpr mode_t kFolderMode = 0777;  // narrowed by the user's umask
 
@@ -55,7 +63,7 @@ TOutDirDialog::TOutDirDialog(TPreferences& prefs, QWidget* parent)
 
     FileListBox1 = new QListWidget(this);
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
-    FileListBox1->setAccessibleName(QStringLiteral("WAV and MP3 files in the folder"));
+    FileListBox1->setAccessibleName(QStringLiteral("Sound files in the folder"));
     FileListBox1->setSelectionMode(QAbstractItemView::NoSelection);
 
     auto* directoryLabel = new QLabel(QStringLiteral("Current Directory:"), this);
@@ -81,7 +89,7 @@ TOutDirDialog::TOutDirDialog(TPreferences& prefs, QWidget* parent)
     layout->addLayout(pathLine, 0, 0, 1, 2);
     auto* foldersLabel = new QLabel(QStringLiteral("Folders:"), this);
     foldersLabel->setBuddy(DirectoryListBox1);
-    auto* filesLabel = new QLabel(QStringLiteral("WAV and MP3 files:"), this);
+    auto* filesLabel = new QLabel(QStringLiteral("Sound files:"), this);
     filesLabel->setBuddy(FileListBox1);
     layout->addWidget(foldersLabel, 1, 0);
     layout->addWidget(filesLabel, 1, 1);
@@ -189,7 +197,7 @@ void TOutDirDialog::DirectoryChanged() {
     if (!folder.isEmpty()) {
         // An unreadable folder lists nothing.
         FileListBox1->addItems(
-            QDir(folder).entryList(kSoundFiles, QDir::Files | QDir::Readable, QDir::Name));
+            QDir(folder).entryList(SoundFilePatterns(), QDir::Files | QDir::Readable, QDir::Name));
     }
     OKBtn->setEnabled(!folder.isEmpty());
     NewFolderBtn->setEnabled(!folder.isEmpty());

@@ -9,8 +9,8 @@ class QPushButton;
 class QTreeView;
 class TPreferences;
 
-// "Select Output Directory": the folders on the left, the WAV and MP3 files of the selected
-// folder on the right. OK stores the selected folder in "OUT_Directory".
+// "Select Output Directory": the folders on the left, the sound files of the selected folder
+// (every format the program writes) on the right. OK stores the selected folder in "OUT_Directory".
 class TOutDirDialog : public QDialog {
     Q_OBJECT
   public:

@@ -1,12 +1,11 @@
 #include "app/quillsongapp.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QMessageBox>
-#include <QScreen>
 #include <utility>
 
 #include "app/form1.h"
+#include "app/messagebox.h"
 #include "app/statustext.h"
 #include "platform/shell/singleinstance.h"
 #include "platform/shell/terminationsignals.h"
@@ -42,25 +41,9 @@ int RunQuillsong(int argc, char** argv) {
     }
     UtilsClass::RotateDebugLogs();
     UserMessage::setHandler([](UserMessage::Kind kind, const QString& text) {
-        QString shown = text;
-        shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        QMessageBox box(
+        MessageBox box(
             kind == UserMessage::Kind::Error ? QMessageBox::Critical : QMessageBox::Information,
-            StatusText::kProgramTitle, shown, QMessageBox::Ok, QApplication::activeWindow());
-        // A text laid out in lines of its own keeps them, rather than being wrapped again
-        // with single words left over: the text field is made as wide as its longest line.
-        if (shown.contains(QLatin1Char('\n'))) {
-            if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
-                int longest = 0;
-                for (const QString& line : shown.split(QLatin1Char('\n'))) {
-                    longest = qMax(longest, label->fontMetrics().horizontalAdvance(line));
-                }
-                const QScreen* screen = box.screen();
-                const int most = screen ? screen->availableGeometry().width() * 3 / 4 : longest;
-                const int slack = label->fontMetrics().averageCharWidth() * 2;
-                label->setMinimumWidth(qMin(longest + slack, most));
-            }
-        }
+            StatusText::kProgramTitle, text, QMessageBox::Ok, QApplication::activeWindow());
         box.exec();
     });
 

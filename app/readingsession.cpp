@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <filesystem>
 
 #include "app/filetags.h"
 #include "app/subtitlewriter.h"
@@ -26,6 +28,10 @@ const QString kTitleForFile = QStringLiteral(
 const QString kTitleNotInText = QStringLiteral(
     "A title is required to output speech to a file\r\rThis article's text gives no title: type "
     "one in its Title box");
+
+// The longest ending of a file beside the audio: subtitles or lyrics (".srt", ".lrc") and the
+// ending of the temporary they are saved through (".XXXXXX").
+constexpr qsizetype kLongestEnding = 11;
 
 // A file article is measured in its file's bytes once its words arrive; until then the gauge
 // counts to this.
@@ -84,17 +90,38 @@ QString ReadingSession::outputFolderProblem() const {
                                        "the folder on the File Options tab.")
                                        .arg(folder);
     }
-    if (!QFileInfo(folder).isDir() && !QFileInfo::exists(folder) && !QDir().mkpath(folder)) {
-        debugLog(QStringLiteral("The output folder %1 could not be made").arg(folder));
-    }
     if (!QFileInfo(folder).isDir()) {
         const QString reason = QFileInfo::exists(folder)
                                    ? QStringLiteral("a file of that name is in the way")
-                                   : QStringLiteral("it does not exist and could not be made");
+                                   : QStringLiteral("there is no such folder");
         return kInvalidDirectory + QStringLiteral("\r\r%1: %2.").arg(folder, reason);
     }
     // A folder that takes no files is found before anything is spoken.
     return ReadToFileJob::FolderProblem(folder);
+}
+
+QString ReadingSession::missingOutputFolder() const {
+    const QString folder = QDir::cleanPath(m_prefs.OUT_Directory.trimmed());
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || QDir::isRelativePath(folder) || info.exists() || info.isSymLink()) {
+        return {};
+    }
+    return folder;
+}
+
+QString ReadingSession::makeOutputFolder() const {
+    const QString folder = missingOutputFolder();
+    if (folder.isEmpty()) {
+        return {};
+    }
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (!error) {
+        return {};
+    }
+    debugLog(QStringLiteral("The output folder %1 could not be made").arg(folder));
+    return kInvalidDirectory + QStringLiteral("\r\rThe folder %1 could not be made: %2.")
+                                   .arg(folder, QString::fromLocal8Bit(error.message()));
 }
 
 QString ReadingSession::voiceOf(const ReadingArticle& article) const {
@@ -192,14 +219,26 @@ bool ReadingSession::PrepareOutput(const ReadingArticle& article) {
 }
 
 QString ReadingSession::FileNameFor(const QString& title) {
+    // A title longer than a file name may be is shortened before anything is spoken, leaving
+    // room for the longest ending a file of the reading takes.
+    const qsizetype reserve =
+        qMax(ReadToFileJob::Suffix(m_prefs.OUT_FileFormat).toUtf8().size(), kLongestEnding);
+    const auto fit = [&](qsizetype more) {
+        return ReadToFileJob::FitName(m_prefs.OUT_Directory, title, reserve + more);
+    };
+    QString name = fit(0);
+    if (name != title) {
+        debugLog(QStringLiteral("The title %1 is too long for a file name: shortened to %2")
+                     .arg(title, name));
+    }
     if (m_walk != Walk::List) {
-        return title;
+        return name;
     }
     // Articles of one list with the same title (short titles made from their first words
     // often are) would write one file twice and lose the first: the later ones are numbered.
-    QString name = title;
     for (int number = 2; m_fileNamesTaken.contains(name); ++number) {
-        name = QStringLiteral("%1 (%2)").arg(title).arg(number);
+        const QString mark = QStringLiteral(" (%1)").arg(number);
+        name = fit(mark.size()) + mark;
     }
     m_fileNamesTaken.insert(name);
     return name;

@@ -39,9 +39,14 @@ class ReadingSession : public QObject {
     // are empty once removed or renamed).
     const OutputPaths& outputPaths() const { return m_paths; }
 
-    // Empty when files can be written into the output folder, which is made when it is
-    // missing (as the converter does); otherwise why not, naming the folder.
+    // Empty when files can be written into the output folder; otherwise why not, naming the
+    // folder. A missing folder is not made here: a mistyped name is for the user to see.
     QString outputFolderProblem() const;
+    // The output folder, a full path, when nothing of that name exists; empty otherwise.
+    QString missingOutputFolder() const;
+    // Makes the missing output folder with the folders above it; empty when done, otherwise
+    // why not, naming the folder.
+    QString makeOutputFolder() const;
     // Reads every article of the queue, in order. A list that cannot go to several files (an
     // article without a title) is reported through titleMissing; nothing starts then.
     void ReadAllArticles(OutputTarget target);

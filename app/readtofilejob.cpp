@@ -1,10 +1,12 @@
 #include "app/readtofilejob.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <QTextBoundaryFinder>
 #include <cerrno>
 #include <cstdio>
 
@@ -20,6 +22,9 @@
 #include "speech/tts.h"
 
 namespace {
+
+// The longest file name most file systems take, in bytes, for one that does not tell.
+constexpr qsizetype kCommonNameMax = 255;
 
 QString ReduceSeparators(QString path) {
     while (path.contains(QStringLiteral("//"))) {
@@ -38,6 +43,22 @@ QString Reserve(const QString& folder, const QString& suffix, QString& error) {
         return {};
     }
     return file.fileName();
+}
+
+// Whether a file of this name can be made, found before anything is spoken rather than when
+// the complete file is to be given its name; a file of that name already there will be
+// replaced. The reason in error when it cannot.
+bool Creatable(const QString& file, QString& error) {
+    if (QFileInfo::exists(file)) {
+        return true;
+    }
+    QFile probe(file);
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        error = probe.errorString();
+        return false;
+    }
+    probe.remove();
+    return true;
 }
 
 // Why file cannot be made when its folder has been taken away meanwhile; empty while the
@@ -88,6 +109,12 @@ OutputPaths ReadToFileJob::Paths(const QString& outDir, const QString& title, ui
         paths.Encoded = paths.Final;
     }
     QString reason;
+    if (!Creatable(paths.Final, reason)) {
+        if (error) {
+            *error = QStringLiteral("Cannot write %1: %2").arg(paths.Final, reason);
+        }
+        return paths;
+    }
     const QString wav = QStringLiteral(".wav");
     paths.Wave = Reserve(outDir, wav, reason);
     if (format == OutputFormat::Mp3 && !paths.Wave.isEmpty()) {
@@ -166,6 +193,25 @@ int64_t ReadToFileJob::Mp3LeadMs(int bitRate, uint32_t rate) {
     // LAME's encoder delay and the decoder's own, in samples.
     constexpr int64_t kDelaySamples = 576 + 529;
     return kDelaySamples * 1000 / rate;
+}
+
+QString ReadToFileJob::FitName(const QString& folder, const QString& name, qsizetype reserve) {
+    const long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    const qsizetype room = (limit > 0 ? limit : kCommonNameMax) - reserve;
+    if (name.toUtf8().size() <= room) {
+        return name;
+    }
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, name);
+    qsizetype end = 0, bytes = 0;
+    for (qsizetype next = characters.toNextBoundary(); next > 0;
+         next = characters.toNextBoundary()) {
+        bytes += QStringView(name).sliced(end, next - end).toUtf8().size();
+        if (bytes > room) {
+            break;
+        }
+        end = next;
+    }
+    return name.first(end).trimmed();
 }
 
 QString ReadToFileJob::Suffix(uint8_t format) {

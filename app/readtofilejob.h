@@ -107,6 +107,9 @@ class ReadToFileJob {
     // Empty when files can be made in folder (one byte is written and removed again, so a full
     // disk is found too); otherwise why not, naming the folder and the system's reason.
     static QString FolderProblem(const QString& folder);
+    // name shortened, when it must be, so that it and an ending of reserve bytes make a file name
+    // the file system of folder takes; characters are kept whole (a letter with its accents).
+    static QString FitName(const QString& folder, const QString& name, qsizetype reserve);
     // Completes the wave file the speech component writes, and deactivates the component.
     // Empty when the file is complete; otherwise why not, naming the file and the cause.
     static QString CompleteWave(TTTS& tts);

@@ -1,10 +1,12 @@
 #include "app/toolbarform.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QShowEvent>
 #include <QToolBar>
 #include <QToolButton>
@@ -12,11 +14,20 @@
 #include <QWindow>
 
 #include "app/appicons.h"
+#include "app/clearplacement.h"
 #include "settings/widgetplacement.h"
 
 namespace {
 
 constexpr QSize kButtonSize(39, 38);
+
+// The frame the window manager drew around a window; none before it reaches the screen.
+QMargins FrameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect inner = window.geometry();
+    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+            frame.bottom() - inner.bottom()};
+}
 constexpr QSize kIconSize(24, 24);
 constexpr int kGaugeHeight = 12;
 constexpr int kMargin = 2;
@@ -101,6 +112,7 @@ TToolBarForm::TToolBarForm(QWidget* parent)
     setFixedSize(sizeHint());
 
     RestoreFormPlacement(this);
+    qApp->installEventFilter(this);
 }
 
 TToolBarForm::~TToolBarForm() {
@@ -113,6 +125,46 @@ void TToolBarForm::ShowToolbar(bool onTop) {
     show();
     raise();
     activateWindow();
+    // A prompt or message box already shown makes way as well.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) {
+            KeepClearOf(window);
+        }
+    }
+}
+
+void TToolBarForm::KeepClearOf(QWidget* dialog) const {
+    const Qt::WindowType type = dialog->windowType();
+    if (!isVisible() || dialog == this || (type != Qt::Dialog && type != Qt::Sheet)) {
+        return;
+    }
+    // A window that has not reached the screen yet has no frame: it gets one like the other's.
+    QMargins margins = FrameMargins(*this);
+    QMargins dialogMargins = FrameMargins(*dialog);
+    if (dialogMargins.isNull()) {
+        dialogMargins = margins;
+    }
+    if (margins.isNull()) {
+        margins = dialogMargins;
+    }
+    const QScreen* screen = dialog->screen();
+    if (!screen) {
+        return;
+    }
+    const QRect dialogFrame = dialog->geometry().marginsAdded(dialogMargins);
+    const QRect placed = ClearPlacement::Place(dialogFrame, geometry().marginsAdded(margins),
+                                               screen->availableGeometry());
+    if (placed != dialogFrame) {
+        dialog->setGeometry(placed.marginsRemoved(dialogMargins));
+    }
+}
+
+bool TToolBarForm::eventFilter(QObject* watched, QEvent* event) {
+    // Sent once a window is laid out at its final size, before it reaches the screen.
+    if (event->type() == QEvent::ShowToParent && watched->isWidgetType()) {
+        KeepClearOf(static_cast<QWidget*>(watched));
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TToolBarForm::SetOnTop(bool onTop) {

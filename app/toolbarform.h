@@ -10,7 +10,8 @@ class QToolBar;
 
 // The small floating window that controls the reading while the main window is in the tray:
 // the five reading commands, a button back to the main window, the short status and the
-// reading's gauge. A window of its own (own taskbar entry); its close box only hides it.
+// reading's gauge. A window of its own (own taskbar entry); its close box only hides it. It may
+// stay above all other windows, yet never covers the program's own prompts and message boxes.
 class TToolBarForm : public QWidget {
     Q_OBJECT
   public:
@@ -44,6 +45,10 @@ class TToolBarForm : public QWidget {
     void SetGauge(int value, int maximum);
     void HideGauge();
 
+    // Moves a dialog (a prompt, a message box) that this window would cover clear of it, on
+    // the same screen; nothing happens while this window is hidden.
+    void KeepClearOf(QWidget* dialog) const;
+
   Q_SIGNALS:
     // The window became visible (the tray's "Show Toolbar" has nothing more to do).
     void shown();
@@ -51,6 +56,8 @@ class TToolBarForm : public QWidget {
     void closedByUser();
 
   protected:
+    // Every dialog of the program that appears while this window is shown is kept clear of it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <algorithm>
 
 #include "articles/articletext.h"
 #include "text/textfile.h"
@@ -102,7 +103,20 @@ QStringList ArticleStore::RemoveLeftovers(const QString& fileName, QStringList* 
 
 void ArticleStore::SplitProperties(const QString& line, QString* title, QString* voice,
                                    QString* count) {
-    const QStringList parts = line.split(QLatin1Char('|'));
+    QStringList parts = line.split(QLatin1Char('|'));
+    // The line ends with the count the writer always puts there, and voice names hold no "|":
+    // the fields beyond three belong to the title, which is kept whole. A line of three fields,
+    // or one that does not end with a count, reads as it always did.
+    const QString& last = parts.constLast();
+    const bool counted = !last.isEmpty() && std::all_of(last.cbegin(), last.cend(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    if (parts.size() > 3 && counted) {
+        *count = parts.takeLast();
+        *voice = parts.takeLast();
+        *title = parts.join(QLatin1Char('|'));
+        return;
+    }
     *title = parts.value(0);
     *voice = parts.value(1);
     *count = parts.value(2);

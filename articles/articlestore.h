@@ -42,7 +42,8 @@ class ArticleStore {
     };
     static ReadResult Read(const QString& fileName);
     static ReadResult Parse(const QStringList& lines);
-    // Splits a property line into title, voice and count.
+    // Splits a property line into title, voice and count. A "|" in a title is written as it
+    // is and read back as part of the title.
     static void SplitProperties(const QString& line, QString* title, QString* voice,
                                 QString* count);
 };

@@ -171,6 +171,19 @@ void TMemoEntry::SelectDefaultVoice(const QString& name) {
     }
 }
 
+void TMemoEntry::FollowDefaultVoice(const QString& name) {
+    m_defaultVoice = name;
+    SelectDefaultVoice(name);
+}
+
+bool TMemoEntry::FollowsDefaultVoice() const {
+    return !m_defaultVoice.isEmpty() && Voice() == m_defaultVoice;
+}
+
+QString TMemoEntry::OwnVoice() const {
+    return FollowsDefaultVoice() ? QString() : Voice();
+}
+
 void TMemoEntry::SelectVoice(const QString& name) {
     if (built_) {
         panel_->SelectVoice(name);

@@ -34,6 +34,13 @@ class TMemoEntry : public QFrame {
     // Shows the default voice, which reads an article that names none, also when the voice box
     // does not offer it.
     void SelectDefaultVoice(const QString& name);
+    // The article names no voice of its own: it shows the default voice, name, and follows it
+    // when the default changes, until a voice of its own is chosen in its voice box.
+    void FollowDefaultVoice(const QString& name);
+    bool FollowsDefaultVoice() const;
+    // The voice the article names itself, as the store keeps it and a reading asks for it;
+    // empty while it follows the default voice.
+    QString OwnVoice() const;
     QString GetArticleText() const;
     void SetArticleText(const QString& text);
     int LineCount() const;
@@ -94,6 +101,7 @@ class TMemoEntry : public QFrame {
     bool fileEntry_ = false;
     QString title_;
     QString voice_;
+    QString m_defaultVoice;  // the default voice shown for an article that names none
     QString text_;
     QColor color_;
     QPointer<QMenu> menu_;

@@ -165,7 +165,7 @@ TMemoEntry* TMemoListBox::Add(const QString& text, const QString& voiceName) {
         // An article that names no voice is read with the default voice: it shows that one.
         const QString defaultVoice = Prefs ? Prefs->TTS_DefaultVoiceName : QString();
         if (voiceName.isEmpty() && !defaultVoice.isEmpty()) {
-            entry->SelectDefaultVoice(defaultVoice);
+            entry->FollowDefaultVoice(defaultVoice);
         } else {
             entry->SelectVoice(voiceName);
         }
@@ -310,6 +310,14 @@ QStringList TMemoListBox::ArticleTexts() const {
         texts << entry->GetArticleText();
     }
     return texts;
+}
+
+void TMemoListBox::FollowDefaultVoice(const QString& name) {
+    for (TMemoEntry* entry : Entries) {
+        if (entry->FollowsDefaultVoice()) {
+            entry->FollowDefaultVoice(name);
+        }
+    }
 }
 
 void TMemoListBox::ScrollToTop(int position) {

@@ -38,6 +38,8 @@ class TMemoListBox : public QWidget {
     void DeleteAll();
     // The text of every entry, hidden ones included.
     QStringList ArticleTexts() const;
+    // The default voice changed: the articles that name no voice of their own show the new one.
+    void FollowDefaultVoice(const QString& name);
     void ScrollToTop(int position);
     int FindEntry(TMemoEntry* entry);
     void UnlockAllEntries();

@@ -47,7 +47,8 @@ bool TMemoListBox::ExportList(const QString& fileName, QString* error) {
     Exporting = true;
     QList<StoredArticle> articles;
     for (int i = 0; i < VisibleCount(); ++i) {
-        articles.append({Entries[i]->Title(), Entries[i]->Voice(), Entries[i]->GetArticleText()});
+        articles.append(
+            {Entries[i]->Title(), Entries[i]->OwnVoice(), Entries[i]->GetArticleText()});
     }
     QString failure;
     const bool written = ArticleStore::Write(fileName, articles, &failure);

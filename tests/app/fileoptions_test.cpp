@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -333,7 +334,8 @@ TEST_F(FileOptions, TheSpeedChosenIsSelectedAgainWhenTheSheetIsShownNextTime) {
 
 TEST_F(FileOptions, BrowseStoresTheFolderChosenInTheDialogAndTheEditShowsIt) {
     QDir(m_dir.path()).mkpath(QStringLiteral("Other"));
-    for (const char* name : {"one.WAV", "two.mp3", "notes.txt", "three.Mp3.txt"}) {
+    for (const char* name :
+         {"one.WAV", "two.mp3", "notes.txt", "three.Mp3.txt", "four.ogg", "five.OPUS"}) {
         audiotools::Write(m_dir.filePath(QString::fromLatin1(name)), "x");
     }
     auto form = Start();
@@ -351,7 +353,8 @@ TEST_F(FileOptions, BrowseStoresTheFolderChosenInTheDialogAndTheEditShowsIt) {
         EXPECT_EQ(dialog->parentWidget(), form.get());
         EXPECT_EQ(dialog->SelectedDirectory(), m_dir.path());
         EXPECT_EQ(dialog->ListedFiles(),
-                  (QStringList{QStringLiteral("one.WAV"), QStringLiteral("two.mp3")}));
+                  (QStringList{QStringLiteral("five.OPUS"), QStringLiteral("four.ogg"),
+                               QStringLiteral("one.WAV"), QStringLiteral("two.mp3")}));
         EXPECT_TRUE(Control<QLabel>(*dialog, "DirLabel")->toolTip() == m_dir.path());
         SelectFolder(dialog, other);
         EXPECT_EQ(dialog->ListedFiles(), QStringList());
@@ -400,6 +403,43 @@ TEST_F(FileOptions, BrowseStoresTheFolderChosenInTheDialogAndTheEditShowsIt) {
     EXPECT_EQ(m_messages.errors.first(), QStringLiteral("Cannot create the folder ") +
                                              m_dir.filePath(QStringLiteral("taken")) +
                                              QStringLiteral(": File exists"));
+}
+
+TEST_F(FileOptions, AMistypedFolderIsNamedAndMadeOnlyWhenTheUserSaysSo) {
+    auto form = Start();
+    QWidget* sheet = Sheet(*form);
+    ASSERT_NE(sheet, nullptr);
+    auto* edit = Control<QLineEdit>(*sheet, "OutDirEdit");
+    const QString typed = m_dir.filePath(QStringLiteral("nonexistent/dir"));
+    TypeInto(edit, typed);
+    form->Options()->ShowSheet(OptionsArea::Sheet::Clipboard);
+    TMemoEntry* entry = form->List()->CurrentEntry();
+    entry->SetArticleText(QStringLiteral("Read into a folder made on request."));
+    entry->SetTitle(QStringLiteral("Requested"));
+
+    // Escape: nothing is made or read; the folder is shown, ready to be corrected.
+    QString asked;
+    OnNextModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        asked = box->text().remove(QChar(0x200B));
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    form->PlayFileBtnClick();
+    EXPECT_TRUE(asked.startsWith(QStringLiteral("File Output Directory is invalid")));
+    EXPECT_TRUE(asked.contains(typed)) << asked.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(typed));
+    EXPECT_EQ(form->State(), rsIdle);
+    EXPECT_EQ(form->Options()->OptionPages()->currentWidget(), sheet);
+    EXPECT_EQ(form->focusWidget(), edit);
+
+    // Enter makes it, and the article is read into it.
+    OnNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
+    form->PlayFileBtnClick();
+    EXPECT_TRUE(QFileInfo(typed).isDir());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->State() == rsIdle; }, 60000));
+    EXPECT_EQ(QDir(typed).entryList(QDir::Files).size(), 1);
+    EXPECT_TRUE(m_messages.all.isEmpty()) << m_messages.all.join(QLatin1Char(';')).toStdString();
 }
 
 TEST_F(FileOptions, Mp3At64KbpsIntoANewFolderChosenInThePanelsIs44100Hz) {

@@ -196,14 +196,21 @@ TEST_F(Session, ArticlesWithoutTitlesCannotGoIntoFiles) {
     EXPECT_TRUE(m_queue.m_locked.isEmpty());
 }
 
-TEST_F(Session, AMissingOutputFolderIsMadeAndABadOneIsNamed) {
+TEST_F(Session, AMissingOutputFolderIsMadeOnlyWhenAskedAndABadOneIsNamed) {
     const QString missing = m_dir.filePath(QStringLiteral("made/for/audio"));
     m_prefs.OUT_Directory = missing;
-    EXPECT_EQ(m_session->outputFolderProblem(), QString());
+    EXPECT_EQ(m_session->missingOutputFolder(), missing);
+    QString problem = m_session->outputFolderProblem();
+    EXPECT_TRUE(problem.contains(missing)) << problem.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(missing)) << "a mistyped folder is not made unasked";
+    EXPECT_EQ(m_session->makeOutputFolder(), QString());
     EXPECT_TRUE(QFileInfo(missing).isDir());
+    EXPECT_EQ(m_session->outputFolderProblem(), QString());
+    EXPECT_EQ(m_session->missingOutputFolder(), QString());
 
     m_prefs.OUT_Directory = QStringLiteral("relative/audio");
-    QString problem = m_session->outputFolderProblem();
+    EXPECT_EQ(m_session->missingOutputFolder(), QString());
+    problem = m_session->outputFolderProblem();
     EXPECT_TRUE(problem.startsWith(QStringLiteral("File Output Directory is invalid")))
         << problem.toStdString();
     EXPECT_TRUE(problem.contains(QStringLiteral("\"relative/audio\" is not a full folder path")));
@@ -216,6 +223,33 @@ TEST_F(Session, AMissingOutputFolderIsMadeAndABadOneIsNamed) {
     problem = m_session->outputFolderProblem();
     EXPECT_TRUE(problem.contains(inTheWay.fileName() + QStringLiteral(": a file of that name")))
         << problem.toStdString();
+}
+
+TEST_F(Session, TitlesTooLongForAFileNameAreShortenedBeforeTheyAreSpoken) {
+    const QString latin = QString(300, QLatin1Char('L'));
+    // Letters of three bytes each, and a letter with a combining accent at the cut.
+    const QString japanese =
+        QString(81, QChar(0x65E5)) + QStringLiteral("e\u0301") + QString(80, QChar(0x672C));
+    for (const QString& title : {latin, latin, japanese}) {
+        m_queue.add(title, QStringLiteral("A short text."));
+    }
+    m_session->ReadAllArticles(otMultipleFiles);
+    ASSERT_TRUE(WaitFinished());
+    EXPECT_EQ(m_endings, QList<bool>{true});
+    EXPECT_TRUE(m_messages.isEmpty()) << m_messages.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(m_saved.size(), 3);
+    EXPECT_EQ(Files().size(), 3) << "no temporary is left";
+    for (const QString& name : m_saved) {
+        const QByteArray bytes = name.toUtf8();
+        EXPECT_LE(bytes.size(), 255);
+        EXPECT_EQ(QString::fromUtf8(bytes), name) << "characters are kept whole";
+        EXPECT_GT(Soxi(m_dir.filePath(name), "-D").toDouble(), 0.1) << name.toStdString();
+    }
+    EXPECT_TRUE(latin.startsWith(QFileInfo(m_saved[0]).completeBaseName()));
+    EXPECT_TRUE(m_saved[1].endsWith(QStringLiteral(" (2).wav"))) << "the second one is numbered";
+    const QString cut = QFileInfo(m_saved[2]).completeBaseName();
+    EXPECT_TRUE(japanese.startsWith(cut));
+    EXPECT_FALSE(japanese.at(cut.size()).isMark()) << "an accent stays with its letter";
 }
 
 TEST_F(Session, AReadingThatCannotStartOrIsStoppedLeavesNoFile) {

@@ -201,9 +201,14 @@ TEST_F(ReadToFile, MissingTitlesAndMissingFoldersStopBeforeAnythingIsWritten) {
                   "A title is required for each item entry when\routputting to multiple files"));
     EXPECT_EQ(Files(), QStringList()) << "every title is checked before the first file is begun";
 
-    // A folder that has gone is made again, as the converter makes its --out folder.
+    // A folder that has gone is made again once the user agrees.
     messages_.clear();
     ASSERT_TRUE(dir_.remove());
+    QTimer::singleShot(0, [] {
+        if (QWidget* question = QApplication::activeModalWidget()) {
+            QTest::keyClick(question, Qt::Key_Return);
+        }
+    });
     form->ReadArticleToFile(form->List()->Entries[0]);
     ASSERT_TRUE(WaitIdle(*form));
     EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('|')).toStdString();
@@ -635,8 +640,13 @@ TEST_F(ReadToFile, TheOutputFolderTakenAwayEndsTheReadingNamingTheFolder) {
     EXPECT_EQ(saved, QStringList{folder + QStringLiteral("/Alpha.mp3")});
     EXPECT_FALSE(QFileInfo::exists(folder));
 
-    // The next reading makes the folder again.
+    // The next reading makes the folder again once the user agrees.
     messages_.clear();
+    QTimer::singleShot(0, [] {
+        if (QWidget* question = QApplication::activeModalWidget()) {
+            QTest::keyClick(question, Qt::Key_Return);
+        }
+    });
     form->ReadArticleToFile(form->List()->Entries[0]);
     ASSERT_TRUE(WaitIdle(*form));
     EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('|')).toStdString();

@@ -5,6 +5,7 @@
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,12 +18,15 @@
 #include <QTest>
 
 #include "app/form1.h"
+#include "app/optionsarea.h"
 #include "articles/articlestore.h"
 #include "articles/memoentry.h"
 #include "articles/memolistbox.h"
 #include "platform/registry/registry.h"
 #include "platform/registry/registryhive.h"
 #include "platform/wavedevices/waveoutdevices.h"
+#include "speech/ttsform.h"
+#include "speech/voiceentry.h"
 #include "speech/voicesource.h"
 #include "tests/app/mainwindowstart.h"
 #include "tests/common/capturedmessages.h"
@@ -152,6 +156,42 @@ TEST_F(StartArticles, TheStoreIsReadWhenTheSettingsAreMissingOrDamaged) {
     QFile::remove(RegistryHive::fileName(RootKey::CurrentUser));
     Registry::flush();
     EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(StartArticles, AnArticleWithoutAVoiceFollowsTheDefaultVoice) {
+    const auto storedVoices = [] {
+        QStringList voices;
+        for (const StoredArticle& article : ArticleStore::Read(TForm1::StoreFileName()).Articles) {
+            voices << article.Voice;
+        }
+        return voices;
+    };
+    WriteStore({QStringLiteral("Read with whichever voice is the default.")});
+    {
+        auto form = Start();
+        form->ExitQuillsongClick();
+    }
+    EXPECT_EQ(storedVoices(), QStringList{QString()}) << "a start and an exit pin no voice";
+
+    auto form = Start();
+    form->Options()->ShowSheet(OptionsArea::Sheet::Misc);
+    auto* defaults = form->Options()->findChild<QComboBox*>(QStringLiteral("DfltVoiceCB"));
+    ASSERT_NE(defaults, nullptr);
+    ASSERT_GE(defaults->count(), 2);
+    defaults->setFocus();
+    QTest::keyClick(defaults, defaults->currentIndex() == 0 ? Qt::Key_Down : Qt::Key_Up);
+    const QString chosen = form->Preferences().TTS_DefaultVoiceName;
+    ASSERT_EQ(chosen, defaults->currentText());
+    TMemoEntry* entry = form->List()->Entries.first();
+    EXPECT_EQ(entry->Voice(), chosen) << "it shows the new default";
+    form->ReadArticleAloud(entry);
+    ASSERT_EQ(form->State(), rsReading);
+    ASSERT_NE(form->Driver()->CurrentVoice, nullptr);
+    EXPECT_EQ(form->Driver()->CurrentVoice->Name, chosen) << "and reads with it";
+    form->StopBtnClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->State() == rsIdle; }, 20000));
+    form->ExitQuillsongClick();
+    EXPECT_EQ(storedVoices(), QStringList{QString()});
 }
 
 TEST_F(StartArticles, AStoreThatCannotBeParsedIsKeptAsBad) {

@@ -7,10 +7,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 
+#include "app/cbpromptform.h"
 #include "app/form1.h"
+#include "app/messagebox.h"
 #include "app/toolbarform.h"
 #include "articles/memolistbox.h"
 #include "articles/mymemo.h"
@@ -266,4 +269,39 @@ TEST_F(FloatingToolbar, ItStaysOnTopOnlyWhenSetToAndKeepsItsPlace) {
     ASSERT_TRUE(placement.has_value());
     EXPECT_EQ(placement->left, 150);
     EXPECT_EQ(placement->top, 100);
+}
+
+TEST_F(FloatingToolbar, PromptsAndMessageBoxesAppearClearOfIt) {
+    auto form = Start(1, true);
+    TToolBarForm* toolbar = form->ToolBarForm();
+    const QRect screen = toolbar->screen()->availableGeometry();
+    const auto centred = [&](const QWidget& window) {
+        return screen.center() - window.rect().center();
+    };
+    toolbar->move(centred(*toolbar));
+    form->HideToTray();
+    ASSERT_TRUE(toolbar->isVisible() && toolbar->OnTop());
+    const auto clear = [&](const QWidget& window) {
+        return !window.frameGeometry().intersects(toolbar->frameGeometry()) &&
+               screen.contains(window.frameGeometry());
+    };
+
+    // The clipboard prompt comes at the screen's centre, where the toolbar is.
+    TCB_PromptForm prompt(form->Preferences());
+    prompt.Prompt(true, true);
+    ASSERT_TRUE(prompt.isVisible());
+    EXPECT_TRUE(clear(prompt)) << "its New and Append buttons can be reached";
+    MessageBox box(QMessageBox::Information, QStringLiteral("Quillsong MP3"),
+                   QStringLiteral("A message of the program."), QMessageBox::Ok);
+    box.open();
+    EXPECT_TRUE(clear(box));
+    box.close();
+
+    // A prompt already shown when the toolbar appears is moved clear of it as well.
+    form->RestoreFromTray();
+    prompt.move(centred(prompt));
+    form->HideToTray();
+    ASSERT_TRUE(toolbar->isVisible());
+    EXPECT_TRUE(clear(prompt));
+    prompt.reject();
 }

@@ -57,6 +57,27 @@ TEST(ArticleStoreFile, ATextLineThatReadsAsTheEndLineStaysInItsArticle) {
     EXPECT_EQ(read.Articles[1].Text, QStringLiteral("kept"));
 }
 
+TEST(ArticleStoreFile, TitlesWithBarsComeBackWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/QSExport.txt");
+    const QList<StoredArticle> articles = {
+        {QStringLiteral("Q3 | Results"), QStringLiteral("Mary"), QStringLiteral("one\ntwo")},
+        {QStringLiteral("|a||b|7"), QString(), QStringLiteral("three")},
+        {QStringLiteral("Plain"), QStringLiteral("Sam"), QStringLiteral("four")}};
+    QString error;
+    ASSERT_TRUE(ArticleStore::Write(path, articles, &error));
+    const ArticleStore::ReadResult read = ArticleStore::Read(path);
+    EXPECT_FALSE(read.Malformed);
+    ASSERT_EQ(read.Articles.size(), articles.size());
+    for (qsizetype i = 0; i < articles.size(); ++i) {
+        EXPECT_EQ(read.Articles[i].Title, articles[i].Title);
+        EXPECT_EQ(read.Articles[i].Voice, articles[i].Voice);
+        EXPECT_EQ(read.Articles[i].Text, articles[i].Text);
+    }
+    // Written again, the file is the same: a start and an exit change nothing.
+    EXPECT_EQ(ArticleStore::Format(read.Articles), ArticleStore::Format(articles));
+}
+
 TEST(ArticleStoreFile, ReadingFollowsTheLineRules) {
     const auto parse = [](const QString& text) {
         return ArticleStore::Parse(QStringList(text.split(QStringLiteral("\r\n"))).mid(0));
