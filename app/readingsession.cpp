@@ -24,10 +24,10 @@ const QString kTitleForFile = QStringLiteral(
     "A title is required to output speech to a file\r\rIn Single Article mode, you can use the "
     "Generate\rDefault Article Titles option to generate titles\rautomatically");
 
-// With default titles on, an article is untitled only when its text gives no title.
+// With default titles on, an article is untitled only when its title box was emptied.
 const QString kTitleNotInText = QStringLiteral(
-    "A title is required to output speech to a file\r\rThis article's text gives no title: type "
-    "one in its Title box");
+    "A title is required to output speech to a file\r\rThis article has no title: type one in "
+    "its Title box");
 
 // The longest ending of a file beside the audio: subtitles or lyrics (".srt", ".lrc") and the
 // ending of the temporary they are saved through (".XXXXXX").

@@ -723,11 +723,19 @@ TEST_F(ReadToFile, TypedAndPastedTextsGetTheirDefaultTitles) {
     QTest::keyClicks(pasted->Editor(), QStringLiteral(" and more"));
     EXPECT_EQ(pasted->Title(), QStringLiteral("Pasted_wordsMine"));
 
-    // A text that gives no title: the message does not send the user to an option already on.
+    // A text without a letter or digit still gets a title, and so a file.
     TMemoEntry* untitled = form->AddNewArticle();
     ASSERT_NE(untitled, nullptr);
     QTest::keyClicks(untitled->Editor(), QStringLiteral("?! ..."));
-    EXPECT_EQ(untitled->Title(), QString());
+    EXPECT_EQ(untitled->Title(), QStringLiteral("Untitled"));
+    form->ReadArticleToFile(untitled);
+    ASSERT_TRUE(WaitIdle(*form));
+    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(Files().contains(QStringLiteral("Untitled.wav")));
+
+    // A title box emptied by the user: the message does not send them to an option already on.
+    untitled->PropertyPanel()->TitleBox->clear();
+    ASSERT_EQ(untitled->Title(), QString());
     form->ReadArticleToFile(untitled);
     ASSERT_TRUE(WaitIdle(*form));
     ASSERT_EQ(messages_.all.size(), 1);
