@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
+#include <QToolTip>
 
 #include "articles/articletext.h"
 #include "speech/voicesource.h"
@@ -20,6 +21,11 @@ constexpr int kSingleVoiceLabelLeft = 250;
 constexpr int kMultiVoiceLabelLeft = 180;
 constexpr int kMinimumTitleWidth = 90;
 constexpr int kTitleStretch = 100;
+
+// Why a typed character did not go into the title: a title names the article's file.
+const QString kTitleCharacters = QStringLiteral(
+    "A title holds letters, digits and _ only: it names the article's file. A space becomes _ in "
+    "a title made from the text.");
 // Characters the voice box always shows, however narrow the panel.
 constexpr int kMinimumVoiceCharacters = 12;
 constexpr int kBoxHeight = 21;
@@ -216,6 +222,8 @@ void TPropertyPanel::TitleEdited() {
         TitleBox->setText(text);
         TitleBox->setCursorPosition(caret - width);
         QApplication::beep();
+        QToolTip::showText(TitleBox->mapToGlobal(QPoint(0, TitleBox->height())), kTitleCharacters,
+                           TitleBox);
     }
 }
 

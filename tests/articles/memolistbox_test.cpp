@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <climits>
 
 #include "articles/articlestore.h"
@@ -308,6 +309,8 @@ TEST_F(ArticleList, TitlesAcceptOnlyTitleCharactersAndFileArticlesAreReadOnly) {
     ASSERT_TRUE(QTest::qWaitFor([title] { return title->hasFocus(); }));
     QTest::keyClicks(title, QStringLiteral("My Title.v2"));
     EXPECT_EQ(title->text(), QStringLiteral("MyTitlev2"));
+    EXPECT_TRUE(QToolTip::isVisible()) << "a refused character is told, not only beeped";
+    EXPECT_TRUE(QToolTip::text().contains(QStringLiteral("letters, digits")));
     // Letters of any script stay, a character outside the basic plane whole; a sign goes whole.
     for (const QString& typed : {QStringLiteral("\u00E9"), QStringLiteral("\u65E5"),
                                  QStringLiteral("\U00020BB7"), QStringLiteral("\U0001F3B5")}) {
