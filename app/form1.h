@@ -311,6 +311,7 @@ class TForm1 : public QMainWindow {
     bool m_storeUnwritable = false;
     // Documents being read on a worker thread while the window goes on answering.
     int m_openingDocuments = 0;
+    bool m_openingStopped = false;  // the status bar tells of a stopped opening, not the count
     bool m_exportHeld = false;      // a command adding several articles writes the store at its end
     bool m_removalAllowed = false;  // the user has answered Remove for the command running now
     QPointer<ListRemovalQuestion> m_removalQuestion;

@@ -129,6 +129,7 @@ void TForm1::OpenTextFiles(const QStringList& files) {
     }
     // A file that cannot be opened says why and the files after it still open; the store is
     // written once, when all are in the list.
+    m_openingStopped = false;
     {
         const QScopedValueRollback hold(m_exportHeld, true);
         for (const QString& file : files) {
@@ -141,7 +142,7 @@ void TForm1::OpenTextFiles(const QStringList& files) {
         return;  // the articles went to the store as the program ended
     }
     ExportArticles();
-    if (m_readingState == rsIdle) {
+    if (m_readingState == rsIdle && !m_openingStopped) {
         UpdateStatus(ArticleCountText());  // the count now includes the loaded articles
     }
 }
@@ -205,6 +206,7 @@ void TForm1::OpenDocument(const QString& file) {
         return;  // the program ended while the document was read: nothing is added
     }
     if (stopped) {
+        m_openingStopped = true;
         UpdateStatus(QStringLiteral("Opening of ") + name + QStringLiteral(" stopped"));
         return;
     }

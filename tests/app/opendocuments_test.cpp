@@ -251,6 +251,7 @@ TEST_F(OpenDocuments, EscapeStopsAnOpeningAndTheEndDoesNotWaitForADeepPage) {
     QTimer::singleShot(0, form.get(), [&form] { QTest::keyClick(form.get(), Qt::Key_Escape); });
     form->OpenTextFiles({large});
     EXPECT_FALSE(titles().contains(QStringLiteral("large"))) << "the stopped page is not added";
+    EXPECT_EQ(form->StatusPanelText(0), QStringLiteral("Opening of large.html stopped"));
     EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join('\n').toStdString();
 
     // Nested a hundred thousand deep: the program's end while it opens ends the opening too.
