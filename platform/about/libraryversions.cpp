@@ -1,6 +1,7 @@
 #include "platform/about/libraryversions.h"
 
-#include <espeak-ng/speak_lib.h>
+#include "platform/speechapi/espeakengine.h"
+
 #include <flite/flite_version.h>
 #include <lame/lame.h>
 
@@ -8,11 +9,11 @@
 
 QList<LibraryVersions::Library> LibraryVersions::all() {
     // eSpeak NG and LAME tell the version of the library actually loaded; Flite only has the
-    // one it was built against. espeak_Info needs no initialised engine.
+    // one it was built against.
     return {
         {QStringLiteral("Qt"), QString::fromLatin1(qVersion()),
          QStringLiteral("GNU LGPL version 3"), QStringLiteral("https://www.qt.io/")},
-        {QStringLiteral("eSpeak NG"), QString::fromUtf8(espeak_Info(nullptr)),
+        {QStringLiteral("eSpeak NG"), EspeakEngine::libraryVersion(),
          QStringLiteral("GNU GPL version 3 or later"),
          QStringLiteral("https://github.com/espeak-ng/espeak-ng")},
         {QStringLiteral("Flite"), QStringLiteral(FLITE_PROJECT_VERSION),

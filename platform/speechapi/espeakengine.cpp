@@ -1,6 +1,6 @@
 #include "platform/speechapi/espeakengine.h"
 
-#include <espeak-ng/speak_lib.h>
+#include "platform/speechapi/espeaklibrary.h"
 
 #include <QMutex>
 #include <vector>
@@ -14,20 +14,31 @@ QMutex& engineLock() {
     return lock;
 }
 
-int engineRate = 0;  // set by the first initialisation
-// Audio handed to the callback at a time.
-constexpr int kCallbackBufferMs = 100;
+EspeakLibrary& library() {
+    static EspeakLibrary library;
+    return library;
+}
+// Whether the loaded library has moved on from its initial state, and whether the next text
+// wants that state.
+bool libraryUsed = false;
+bool freshWanted = false;
+
 // Phonemes in the International Phonetic Alphabet instead of eSpeak's own notation.
 constexpr int kIpaPhonemes = 0x02;
 
 bool initialise() {
-    static const bool ok = [] {
-        const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, kCallbackBufferMs, nullptr,
-                                           espeakINITIALIZE_DONT_EXIT);
-        engineRate = rate > 0 ? rate : 0;
-        return rate > 0;
-    }();
-    return ok;
+    return library().load();
+}
+
+// The library as it was first loaded when a reading begins, so that it sounds the same
+// wherever it stands.
+bool initialiseForText() {
+    if (freshWanted && libraryUsed) {
+        library().unload();
+        libraryUsed = false;
+    }
+    freshWanted = false;
+    return initialise();
 }
 
 // The synthesis in progress: the sink, and where each character of the UTF-8 text stands in
@@ -53,7 +64,7 @@ int onSynth(short* wav, int count, espeak_EVENT* events) {
         const int last =
             qBound<int>(0, e->text_position - 1 + e->length, int(job->utf16Index.size()) - 1);
         SynthWord word;
-        word.sample = int64_t(e->audio_position) * engineRate / 1000;
+        word.sample = int64_t(e->audio_position) * library().sampleRate() / 1000;
         word.position = job->utf16Index.empty() ? 0 : job->utf16Index[size_t(first)];
         word.length = job->utf16Index.empty() ? 0 : job->utf16Index[size_t(last)] - word.position;
         // eSpeak now and then reports a word of the clause before again; the text is spoken in
@@ -83,13 +94,18 @@ bool EspeakEngine::available() {
     return initialise();
 }
 
+QString EspeakEngine::libraryVersion() {
+    QMutexLocker lock(&engineLock());
+    return initialise() ? QString::fromUtf8(library().info()) : QString();
+}
+
 QList<SynthVoice> EspeakEngine::voices() {
     QMutexLocker lock(&engineLock());
     QList<SynthVoice> voices;
     if (!initialise()) {
         return voices;
     }
-    for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v && *v; ++v) {
+    for (const espeak_VOICE** v = library().listVoices(); v && *v; ++v) {
         SynthVoice voice;
         voice.engine = name();
         voice.manufacturer = QStringLiteral("eSpeak NG");
@@ -105,17 +121,23 @@ QList<SynthVoice> EspeakEngine::voices() {
 
 int EspeakEngine::sampleRate(const SynthVoice&) {
     QMutexLocker lock(&engineLock());
-    return initialise() ? engineRate : 0;
+    return initialise() ? library().sampleRate() : 0;
+}
+
+void EspeakEngine::restart() {
+    QMutexLocker lock(&engineLock());
+    freshWanted = true;
 }
 
 bool EspeakEngine::speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
                          SynthSink& sink) {
     QMutexLocker lock(&engineLock());
-    if (!initialise() || espeak_SetVoiceByName(voice.identifier.toUtf8().constData()) != EE_OK) {
+    if (!initialiseForText() || !library().setVoiceByName(voice.identifier.toUtf8())) {
         return false;
     }
-    espeak_SetParameter(espeakRATE, qBound(kMinSpeed, params.speed, kMaxSpeed), 0);
-    espeak_SetParameter(espeakPITCH, qBound(kMinPitch, params.pitch, kMaxPitch), 0);
+    libraryUsed = true;
+    library().setParameter(espeakRATE, qBound(kMinSpeed, params.speed, kMaxSpeed));
+    library().setParameter(espeakPITCH, qBound(kMinPitch, params.pitch, kMaxPitch));
     Job job;
     job.sink = &sink;
     // eSpeak counts positions in characters of the text; QString counts UTF-16 units.
@@ -127,33 +149,30 @@ bool EspeakEngine::speak(const SynthVoice& voice, const QString& text, const Syn
     }
     job.utf16Index.push_back(int(text.size()));
     currentJob = &job;
-    espeak_SetSynthCallback(onSynth);
     // A word of phonemes longer than the engine's buffer would crash the process. Without
     // ENDPAUSE the pause of the text's last sentence is left out: a text handed over in pieces (a
     // large file) would run each piece's last sentence into the next piece's first.
     const QByteArray utf8 = (params.phonemeInput ? LexiconPhonemes::bounded(text) : text).toUtf8();
-    const espeak_ERROR result =
-        espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
-                     espeakCHARS_UTF8 | espeakENDPAUSE | (params.phonemeInput ? espeakPHONEMES : 0),
-                     nullptr, nullptr);
-    espeak_Synchronize();
+    const bool spoken = library().synth(
+        onSynth, utf8,
+        espeakCHARS_UTF8 | espeakENDPAUSE | (params.phonemeInput ? espeakPHONEMES : 0));
     currentJob = nullptr;
-    return result == EE_OK;
+    return spoken;
 }
 
 bool EspeakEngine::phonemes(const SynthVoice& voice, const QString& text, bool ipa,
                             QString* phonemes) {
     QMutexLocker lock(&engineLock());
-    if (!initialise() || espeak_SetVoiceByName(voice.identifier.toUtf8().constData()) != EE_OK) {
+    if (!initialise() || !library().setVoiceByName(voice.identifier.toUtf8())) {
         return false;
     }
+    libraryUsed = true;  // translating moves the library's state on as speaking does
     const QByteArray utf8 = text.toUtf8();
     const void* cursor = utf8.constData();
     phonemes->clear();
     // One clause per call; the cursor moves on until the text is used up.
     while (cursor) {
-        const char* clause =
-            espeak_TextToPhonemes(&cursor, espeakCHARS_UTF8, ipa ? kIpaPhonemes : 0);
+        const char* clause = library().textToPhonemes(&cursor, ipa ? kIpaPhonemes : 0);
         if (clause && *clause) {
             if (!phonemes->isEmpty()) {
                 *phonemes += QLatin1Char(' ');

@@ -3,7 +3,7 @@
 #include "platform/speechapi/synthengine.h"
 
 // eSpeak NG: every installed voice. The library keeps global state, so one synthesis runs at a
-// time across the process.
+// time across the process, and each reading starts from the library's initial state.
 class EspeakEngine : public SynthEngine {
   public:
     static constexpr int kMinSpeed = 80;  // words per minute
@@ -22,10 +22,13 @@ class EspeakEngine : public SynthEngine {
     bool speak(const SynthVoice& voice, const QString& text, const SynthParams& params,
                SynthSink& sink) override;
 
+    void restart() override;
     bool acceptsPhonemes() const override { return true; }
     bool phonemes(const SynthVoice& voice, const QString& text, bool ipa,
                   QString* phonemes) override;
 
     // False when the library or its data cannot be loaded.
     static bool available();
+    // The version of the library loaded; empty when it cannot be loaded.
+    static QString libraryVersion();
 };

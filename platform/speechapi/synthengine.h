@@ -43,6 +43,9 @@ class SynthEngine {
     // The engine's phonetic form of text (IPA when ipa, else its own notation); false when the
     // engine cannot give one.
     virtual bool phonemes(const SynthVoice&, const QString&, bool, QString*) { return false; }
+    // A new reading begins: its first text is spoken as if nothing had been spoken before, and
+    // its later texts carry on from the one before (a text handed over in pieces).
+    virtual void restart() {}
     // Whether the engine reads its own phonemes between "[[" and "]]" when asked to.
     virtual bool acceptsPhonemes() const { return false; }
     // The central object of one of this engine's modes, speaking into destination.

@@ -240,6 +240,8 @@ class JobSink : public SynthSink {
 };
 
 void TtsCentral::run() {
+    // One mode speaks one reading: it sounds the same wherever it stands among others.
+    m_engine->restart();
     for (;;) {
         Job job;
         uint64_t generation = 0;
