@@ -73,8 +73,11 @@ TEST_F(CliVoices, ATextGivesTheSameSamplesAloneAndSecondInAList) {
     // before must change neither.
     const QString first = Text(QStringLiteral("first.txt"), "Something else is said first.");
     const QString text = Text(QStringLiteral("text.txt"), Sentences(3));
-    for (const QString& voice :
-         {QStringLiteral("Flite slt"), QStringLiteral("eSpeak English (America)")}) {
+    QStringList voices = {QStringLiteral("Flite slt"), QStringLiteral("eSpeak English (America)")};
+#if defined(__SANITIZE_ADDRESS__)
+    voices.removeLast();  // under the leak checker eSpeak NG is never unloaded, so never reset
+#endif
+    for (const QString& voice : std::as_const(voices)) {
         ASSERT_TRUE(Convert(voice, {text}));
         const QByteArray alone = audiotools::Read(Wave(QStringLiteral("text")));
         ASSERT_TRUE(Convert(voice, {first, text}));
