@@ -1,107 +1,8 @@
 // Reading articles into WAV and MP3 files from the main window, with the real engines and encoder;
 // the files are checked with soxi, mpg123 and id3v2.
-#include <gtest/gtest.h>
+#include "tests/app/readtofilefixture.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QDate>
-#include <QDir>
-#include <QFileInfo>
-#include <QLineEdit>
-#include <QProcess>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-
-#include "app/form1.h"
-#include "app/readingsession.h"
-#include "app/readtofilejob.h"
-#include "articles/memoentry.h"
-#include "articles/memolistbox.h"
-#include "articles/mymemo.h"
-#include "articles/propertypanel.h"
-#include "platform/about/programversion.h"
-#include "tests/audio/audiotools.h"
-#include "tests/audio/id3frames.h"
-#include "tests/audio/smalldisk.h"
-#include "tests/common/capturedmessages.h"
-#include "tests/common/printers.h"
-#include "tests/common/sounddevice.h"
-#include "tests/common/testprofile.h"
-#include "tests/common/threadnames.h"
-#include "tests/documents/epubmaker.h"
-
-namespace {
-
-const QString kKey = QStringLiteral("Software\\HalcyxTech\\Quillsong");
-// How often a test looks at the output folder for a file it waits for.
-constexpr int kWatchMs = 2;
-
-struct Article {
-    QString title;
-    QString text;
-    QString voice;
-};
-
-class ReadToFile : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        SKIP_WITHOUT_SOUND_DEVICE();
-        testprofile::Reset();
-        ASSERT_TRUE(dir_.isValid());
-        Store("FirstTimeUser", QStringLiteral("false"));
-        Store("OUT_Directory", dir_.path() + QLatin1Char('/'));
-    }
-    static void Store(const char* name, const QString& value) {
-        testprofile::Store(kKey, QString::fromLatin1(name), value);
-    }
-
-    // A started main window in the given list mode holding the given articles.
-    std::unique_ptr<TForm1> Start(int mode, const QList<Article>& articles) {
-        Store("ML_ListMode", QString::number(mode));
-        auto form = std::make_unique<TForm1>(QStringList{QStringLiteral("quillsong")});
-        form->SetSplashMinimum(0);
-        QSignalSpy started(form.get(), &TForm1::startupFinished);
-        form->show();
-        EXPECT_TRUE(started.wait(10000));
-        for (const Article& article : articles) {
-            form->AddNewArticle();
-            TMemoEntry* entry = form->List()->CurrentEntry();
-            entry->SetArticleText(article.text);
-            entry->SetTitle(article.title);
-            if (!article.voice.isEmpty()) {
-                entry->SelectVoice(article.voice);
-                EXPECT_EQ(entry->Voice(), article.voice);
-            }
-        }
-        return form;
-    }
-    static bool WaitIdle(TForm1& form) {
-        return QTest::qWaitFor([&] { return form.State() == rsIdle; }, 60000);
-    }
-    // Hidden files too: a temporary left behind shows.
-    QStringList Files() const {
-        return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    }
-    // The size of the largest temporary file of a reading with this suffix in folder (the
-    // test's own when empty); -1 when none.
-    int64_t TemporarySize(const QString& suffix, const QString& folder = {}) const {
-        int64_t largest = -1;
-        const QDir where(folder.isEmpty() ? dir_.path() : folder);
-        for (const QFileInfo& file : where.entryInfoList({QStringLiteral(".quillsong-*") + suffix},
-                                                         QDir::Files | QDir::Hidden)) {
-            largest = qMax(largest, file.size());
-        }
-        return largest;
-    }
-    QString PathOf(const QString& name) const { return dir_.filePath(name); }
-
-    QTemporaryDir dir_;
-    CapturedMessages messages_;
-};
-
-}  // namespace
+using namespace readtofiletest;
 
 TEST_F(ReadToFile, OneWaveNamedAfterTheFirstTitleHoldsTheWholeList) {
     auto form = Start(1, {{QStringLiteral("Morning news"), QStringLiteral("First article."), {}},
@@ -273,42 +174,6 @@ TEST_F(ReadToFile, OpenedTextFilesBecomeArticlesAndReadIntoMp3Files) {
     EXPECT_TRUE(audiotools::Run(QStringLiteral("id3v2"),
                                 {QStringLiteral("-l"), PathOf(QStringLiteral("Long_read.mp3"))})
                     .contains(QStringLiteral("Long_read")));
-}
-
-TEST_F(ReadToFile, FilesAndChaptersInAnyScriptAreNamedAfterTheirTitles) {
-    Store("OUT_FileDest", QStringLiteral("1"));
-    Store("OUT_FileFormat", QStringLiteral("0"));
-    Store("TTS_WaveConvRate", QStringLiteral("0"));
-    auto form = Start(1, {});
-    QTemporaryDir texts;
-    QStringList files;
-    for (const QString& name :
-         {QStringLiteral("Caf\u00E9 cr\u00E8me \u2013 r\u00E9sum\u00E9.txt"),
-          QStringLiteral("\u65E5\u672C\u8A9E\u306E\u672C.txt"), QStringLiteral("!!!.txt")}) {
-        files << texts.filePath(name);
-        audiotools::Write(files.back(), "A few words.");
-    }
-    EpubBook book;
-    book.title = QStringLiteral("Book");
-    book.pages = {TextPage(QStringLiteral("one.xhtml"),
-                           QStringLiteral("\U00020BB7\u91CE\u5BB6\u306E\u6B74\u53F2"),
-                           QStringLiteral("<p>The first chapter.</p>")),
-                  TextPage(QStringLiteral("two.xhtml"), QStringLiteral("Two"),
-                           QStringLiteral("<p>The second chapter.</p>"))};
-    files << texts.filePath(QStringLiteral("book.epub"));
-    ASSERT_TRUE(WriteEpub(files.back(), book));
-    form->OpenTextFiles(files);
-    ASSERT_EQ(form->List()->VisibleCount(), 5);
-    form->PlayFileBtnClick();
-    ASSERT_TRUE(WaitIdle(*form));
-    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char(';')).toStdString();
-    EXPECT_EQ(Files(), (QStringList{
-                           QStringLiteral("01_\U00020BB7\u91CE\u5BB6\u306E\u6B74\u53F2.wav"),
-                           QStringLiteral("02_Two.wav"),
-                           QStringLiteral("Caf\u00E9_cr\u00E8me_r\u00E9sum\u00E9.wav"),
-                           QStringLiteral("Untitled.wav"),
-                           QStringLiteral("\u65E5\u672C\u8A9E\u306E\u672C.wav"),
-                       }));
 }
 
 TEST_F(ReadToFile, ExitDuringEncodingLeavesNeitherAPartialMp3NorTemporaries) {
@@ -697,49 +562,4 @@ TEST_F(ReadToFile, Mp3FilesOfAListCarryTheirPlaceTheAlbumTheVoiceTheYearAndThePr
     EXPECT_FALSE(alone.contains(QStringLiteral("TALB")));
     EXPECT_EQ(alone.value(QStringLiteral("TYER")), year);
     EXPECT_EQ(alone.value(QStringLiteral("COMM")), comment);
-}
-
-TEST_F(ReadToFile, TypedAndPastedTextsGetTheirDefaultTitles) {
-    Store("CB_Monitor", QStringLiteral("false"));
-    auto form = Start(0, {});
-    TMemoEntry* typed = form->List()->CurrentEntry();
-    QTest::keyClicks(typed->Editor(), QStringLiteral("Hello world. Typed here"));
-    EXPECT_EQ(typed->Title(), QStringLiteral("Hello_world_Typed_he"));
-    form->ReadArticleToFile(typed);
-    ASSERT_TRUE(WaitIdle(*form));
-    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(Files(), QStringList{QStringLiteral("Hello_world_Typed_he.wav")});
-
-    // Pasted text, and a title the user typed, which the text no longer changes.
-    QApplication::clipboard()->setText(QStringLiteral("Pasted words"));
-    TMemoEntry* pasted = form->AddNewArticle();
-    ASSERT_NE(pasted, nullptr);
-    form->PasteClick();
-    EXPECT_EQ(pasted->Title(), QStringLiteral("Pasted_words"));
-    QLineEdit* titleBox = pasted->PropertyPanel()->TitleBox;
-    titleBox->setFocus();
-    titleBox->end(false);
-    QTest::keyClicks(titleBox, QStringLiteral("Mine"));
-    QTest::keyClicks(pasted->Editor(), QStringLiteral(" and more"));
-    EXPECT_EQ(pasted->Title(), QStringLiteral("Pasted_wordsMine"));
-
-    // A text without a letter or digit still gets a title, and so a file.
-    TMemoEntry* untitled = form->AddNewArticle();
-    ASSERT_NE(untitled, nullptr);
-    QTest::keyClicks(untitled->Editor(), QStringLiteral("?! ..."));
-    EXPECT_EQ(untitled->Title(), QStringLiteral("Untitled"));
-    form->ReadArticleToFile(untitled);
-    ASSERT_TRUE(WaitIdle(*form));
-    EXPECT_TRUE(messages_.all.isEmpty()) << messages_.all.join(QLatin1Char('|')).toStdString();
-    EXPECT_TRUE(Files().contains(QStringLiteral("Untitled.wav")));
-
-    // A title box emptied by the user: the message does not send them to an option already on.
-    untitled->PropertyPanel()->TitleBox->clear();
-    ASSERT_EQ(untitled->Title(), QString());
-    form->ReadArticleToFile(untitled);
-    ASSERT_TRUE(WaitIdle(*form));
-    ASSERT_EQ(messages_.all.size(), 1);
-    EXPECT_TRUE(messages_.all[0].startsWith(
-        QStringLiteral("A title is required to output speech to a file")));
-    EXPECT_FALSE(messages_.all[0].contains(QStringLiteral("Default Article Titles")));
 }
